@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include <boost/property_tree/ptree.hpp>
+
+namespace pkg {
+
+// Thrown by the part-file helpers for a missing or unconvertible required value; the
+// document functions below turn it into a false result.
+class PartFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Read access to the elements below a part file's root, by key path ("mold.size.x").
+// Required values throw PartFileError; optional ones keep the field's current value when
+// the element is missing or its text does not convert.
+class PartReader {
+public:
+    explicit PartReader(const boost::property_tree::ptree& root) : root_(root) {}
+
+    bool Has(const std::string& path) const;
+    // A required group: throws when missing.
+    void RequireGroup(const std::string& path) const;
+
+    void Required(const std::string& path, double& field) const;
+    void Required(const std::string& path, int32_t& field) const;
+    void Optional(const std::string& path, double& field) const;
+    void Optional(const std::string& path, int32_t& field) const;
+    // A composition switch: true when missing or unreadable.
+    bool Switch(const std::string& path) const;
+    std::string Text(const std::string& path) const;
+
+private:
+    const boost::property_tree::ptree& root_;
+};
+
+// Builds the tree below a part file's root in writing order.
+class PartWriter {
+public:
+    explicit PartWriter(boost::property_tree::ptree& root) : root_(root) {}
+
+    void Put(const std::string& path, double value);
+    void Put(const std::string& path, int32_t value);
+    void PutBool(const std::string& path, bool value);
+    void PutText(const std::string& path, const std::string& value);
+
+private:
+    boost::property_tree::ptree& root_;
+};
+
+// Number notation of part files: 17 significant digits in general notation ("19",
+// "0.10000000000000001"), always in the classic locale.
+std::string FormatReal(double value);
+// Parsing accepts surrounding white space; the whole text must convert. Non-finite reals
+// and out-of-range integers are refused.
+bool ParseReal(const std::string& text, double& value);
+bool ParseInt(const std::string& text, int32_t& value);
+bool ParseBool(const std::string& text, bool& value);
+
+// Parses a part file, checks the root "ostl_trelvo" and its "version", and hands the
+// "type" text and the root to `body`. Every XML, path or conversion error becomes false.
+bool ReadPartDocument(std::istream& in,
+                      const std::function<bool(const PartReader&, const std::string&)>& body);
+
+// Writes root, version 1 and type, then what `body` adds, as UTF-8 XML indented by two
+// spaces; false when the stream fails (checked after a flush).
+bool WritePartDocument(std::ostream& out, const std::string& type,
+                       const std::function<void(PartWriter&)>& body);
+
+}  // namespace pkg
