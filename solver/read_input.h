@@ -1,0 +1,19 @@
+#pragma once
+
+#include "solver/list_file.h"
+#include "solver/model_state.h"
+#include "solver/record_reader.h"
+
+namespace resist_model {
+
+// Reads the whole input into state and echoes it to the list file. Returns kStatusOk,
+// kStatusBadModelType (the echo then ends after the model type) or kStatusBadInput for a
+// truncated, inconsistent or out-of-range input (the echo then ends where it stopped).
+int ReadInput(RecordReader& reader, ListFile& list, ModelState& state);
+
+// Builds the DELPHI node table's boundary classes and the link tables from the regions.
+// False when the node table cannot carry a network (no "J", two of them, no surface node,
+// or a first surface node whose letter names no boundary class).
+bool BuildDelphiTables(ModelState& state);
+
+}  // namespace resist_model

@@ -1,0 +1,39 @@
+#pragma once
+
+// The outside face of the resistance solver library Korvath_Du64. One call reads one solver
+// input file, solves its conduction stages and hands back named resistances in K/W.
+
+#if defined(KORVATH_DU64_BUILD)
+#define RESIST_MODEL_API __attribute__((visibility("default")))
+#else
+#define RESIST_MODEL_API
+#endif
+
+namespace resist_model {
+
+// Length in bytes of the list-file name in lstfile; 0 or less writes no list file.
+RESIST_MODEL_API extern int nlst;
+// The list-file name. After a call with 0 < nlst < 256 the bytes nlst..255 hold blanks.
+RESIST_MODEL_API extern char lstfile[256];
+// Room for the caller; the library neither reads nor writes it.
+RESIST_MODEL_API extern double results[3];
+
+// Status codes returned by computeResistModel; every non-zero status is a failure.
+constexpr int kStatusOk = 0;
+constexpr int kStatusEmptyInputName = 1;
+constexpr int kStatusFitFailed = 2;
+constexpr int kStatusBadModelType = 3;
+constexpr int kStatusBadInput = 4;       // input missing, unreadable or malformed
+constexpr int kStatusNoSolution = 5;     // a stage gave no valid solution
+
+// Reads the input file at path and computes its resistances. On status 0, *count results
+// are handed over: *names holds count slots of 32 bytes (each NUL-terminated inside its
+// slot), *values count doubles. Release both with freeResults. On any other status *count
+// is 0 and both pointers are null.
+RESIST_MODEL_API int computeResistModel(const char* path, int* count, char** names,
+                                        double** values);
+
+// Releases the blocks of a successful call and sets both pointers to null; null is accepted.
+RESIST_MODEL_API void freeResults(char** names, double** values);
+
+}  // namespace resist_model

@@ -1,0 +1,212 @@
+#include "solver/rst_main.h"
+
+#include <atomic>
+#include <cmath>
+#include <exception>
+#include <new>
+#include <thread>
+
+#include "solver/list_file.h"
+#include "solver/list_format.h"
+#include "solver/read_input.h"
+#include "solver/record_reader.h"
+#include "solver/resist_model.h"
+
+namespace resist_model {
+
+namespace {
+
+std::atomic<unsigned> g_stage_threads{0};
+
+constexpr const char* kBanner = "=== Resistance Model by Software OSTREL ===";
+constexpr const char* kVersion = "          ( Version:2015/03/25 )";
+
+int StageCount(const ModelState& s) {
+    switch (s.imdl_type) {
+        case kTwoResistor: return 2;
+        case kThreeResistor: return 3;
+        case kDelphi: return static_cast<int>(s.cases.size());
+        default: return 0;
+    }
+}
+
+// The heat-source region's entries are used as cells (their heat share and their
+// maximum), so a face entry beyond the grid there would index outside it.
+bool HeatSourceIsCells(const ModelState& s) {
+    const Region* region = s.FindRegion(PaddedName(s.imdl_type == kDelphi ? "J" : "CHIP"));
+    if (!region) return true;
+    for (const RegionEntry& e : region->entries) {
+        if (!s.IsCell(e.i, e.j, e.k)) return false;
+    }
+    return true;
+}
+
+std::string SolverLines(const SolveResult& r) {
+    std::string text = "  MATRIX SOLVER INFORMATION\n      ";
+    text += r.flag == kConverged           ? "[CONVERGED]"
+            : r.flag == kZeroRightHandSide ? "[CONVERGED. HOWEVER R.H.S. WAS ZERO.]"
+                                           : "[COULD NOT CONVERGE]";
+    text += "\n        ITERATION :" + FormatInt(r.iterations, 10) + "\n";
+    text += "        ERROR     :" + FormatReal(r.error) + "\n";
+    return text;
+}
+
+struct StageRecord {
+    std::string list;
+    StageValues values;
+    bool valid = false;
+};
+
+StageRecord RunStage(const ModelState& s, const FourDiagonal& conduction, int g,
+                     SolverWork& work) {
+    StageRecord record;
+    record.list = "STAGE(" + FormatInt(g, 2) + ")\n";
+    StageSolution solution = SolveStage(s, conduction, g, work);
+    record.list += SolverLines(solution.solve);
+    record.valid = solution.solve.flag == kConverged && solution.heat_reaches_solid;
+    record.values =
+        PrepareStage(s, g, StageConditions(s, g), solution.temperature.data(), record.list);
+    return record;
+}
+
+// Stages are independent (each starts from zero), so they run side by side; each writes
+// only its own record, and the records are listed in stage order afterwards.
+bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
+    const int stages = static_cast<int>(records.size());
+    const FourDiagonal conduction = AssembleConduction(s);
+    unsigned threads = g_stage_threads.load();
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = std::min<unsigned>(threads, static_cast<unsigned>(stages));
+
+    std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
+    auto worker = [&]() {
+        SolverWork work;
+        for (int g = next++; g < stages && !failed; g = next++) {
+            try {
+                records[g] = RunStage(s, conduction, g + 1, work);
+            } catch (const std::exception&) {
+                failed = true;
+            }
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+    worker();
+    for (std::thread& thread : pool) thread.join();
+    return !failed;
+}
+
+void TerminateNames(std::vector<NamedResistance>& results) {
+    for (NamedResistance& r : results) {
+        std::size_t end = r.name.find_last_not_of(' ');
+        std::size_t cut = end == std::string::npos ? 0 : end + 1;
+        if (cut < r.name.size()) r.name[cut] = '\0';
+    }
+}
+
+bool AllFinite(const std::vector<NamedResistance>& results) {
+    for (const NamedResistance& r : results) {
+        if (!std::isfinite(r.value)) return false;
+    }
+    return true;
+}
+
+void Run(const std::string& input_path, const std::string& list_path, ListFile& list,
+         RunOutput& out) {
+    RecordReader reader;
+    if (!reader.Open(input_path)) {
+        out.status = kStatusBadInput;
+        return;
+    }
+    // A list file that cannot be created costs the report, not the results.
+    if (!list_path.empty()) list.Open(list_path);
+    list.Line(kBanner);
+    list.Line(kVersion);
+
+    ModelState s;
+    out.status = ReadInput(reader, list, s);
+    out.model_type = s.imdl_type;
+    if (out.status != kStatusOk) return;
+
+    if (!HeatSourceIsCells(s) || (s.imdl_type == kDelphi && !BuildDelphiTables(s))) {
+        out.status = kStatusBadInput;
+        return;
+    }
+
+    std::vector<StageRecord> records(StageCount(s));
+    if (!records.empty() && !RunStages(s, records)) {
+        out.status = kStatusNoSolution;
+        return;
+    }
+    bool all_valid = true;
+    for (StageRecord& record : records) {
+        list.Write(record.list);
+        all_valid = all_valid && record.valid;
+        out.stages.push_back(std::move(record.values));
+    }
+    if (!all_valid) {
+        out.status = kStatusNoSolution;
+        return;
+    }
+    if (s.regions.empty()) return;
+
+    if (s.imdl_type == kDelphi) {
+        // The network fit is not part of the library yet: a DELPHI run reports it failed.
+        out.status = kStatusFitFailed;
+        return;
+    }
+    bool complete = s.imdl_type == kTwoResistor ? ResistTwo(out.stages, out.results)
+                                                : ResistThree(out.stages, out.results);
+    if (!complete) {
+        out.results.clear();
+        out.status = kStatusNoSolution;
+        return;
+    }
+    list.Write(ResistanceLines(out.results));
+    if (!AllFinite(out.results)) {
+        out.results.clear();
+        out.status = kStatusNoSolution;
+        return;
+    }
+    TerminateNames(out.results);
+}
+
+}  // namespace
+
+void SetStageThreads(unsigned threads) { g_stage_threads = threads; }
+unsigned StageThreads() { return g_stage_threads; }
+
+StageSolution SolveStage(const ModelState& s, const FourDiagonal& conduction, int g,
+                         SolverWork& work) {
+    StageSolution solution;
+    StageSystem sys = ApplyConditions(s, conduction, StageConditions(s, g));
+    std::int64_t n = 0;
+    for (int k = 1; k <= s.km && !solution.heat_reaches_solid; ++k) {
+        for (int j = 1; j <= s.jm; ++j) {
+            for (int i = 1; i <= s.im; ++i, ++n) {
+                if (s.Mat(i, j, k) > 0 && sys.b[n] != 0.0) solution.heat_reaches_solid = true;
+            }
+        }
+    }
+    StencilView view{sys.diag.data(), conduction.cx.data(), conduction.cy.data(),
+                      conduction.cz.data(), conduction.ncell, conduction.im, conduction.imjm};
+    solution.temperature.assign(conduction.ncell, 0.0);
+    solution.solve =
+        IterativeSolve(view, sys.b.data(), solution.temperature.data(), s.nitr, s.eitr, work);
+    return solution;
+}
+
+RunOutput rst_main(const std::string& input_path, const std::string& list_path) {
+    RunOutput out;
+    ListFile list;
+    try {
+        Run(input_path, list_path, list, out);
+    } catch (const std::bad_alloc&) {
+        out.status = kStatusBadInput;
+    }
+    if (out.status != kStatusOk) out.results.clear();
+    return out;
+}
+
+}  // namespace resist_model
