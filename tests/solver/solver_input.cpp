@@ -69,8 +69,32 @@ void RecordBytes::Raw(std::uint32_t leading, const std::string& payload, std::ui
     Put32(bytes, trailing);
 }
 
-std::string Serialise(const Input& in) {
-    RecordBytes r;
+namespace {
+
+// Collects each record on its own so tests can replace one.
+struct RecordList {
+    std::vector<std::string> records;
+    void Ints(const std::vector<std::int32_t>& v) {
+        RecordBytes r;
+        r.Ints(v);
+        records.push_back(r.bytes);
+    }
+    void Doubles(const std::vector<double>& v) {
+        RecordBytes r;
+        r.Doubles(v);
+        records.push_back(r.bytes);
+    }
+    void Bytes(const std::string& b) {
+        RecordBytes r;
+        r.Bytes(b);
+        records.push_back(r.bytes);
+    }
+};
+
+}  // namespace
+
+std::vector<std::string> SerialiseRecords(const Input& in) {
+    RecordList r;
     r.Ints({in.type});
     r.Ints({in.version});
     r.Ints({in.im, in.jm, in.km, in.quarter});
@@ -107,6 +131,30 @@ std::string Serialise(const Input& in) {
         r.Ints({static_cast<int>(in.cases.size())});
         for (const auto& c : in.cases) r.Doubles(c);
     }
+    return r.records;
+}
+
+std::string Serialise(const Input& in) {
+    std::string bytes;
+    for (const std::string& record : SerialiseRecords(in)) bytes += record;
+    return bytes;
+}
+
+std::string Join(const std::vector<std::string>& records) {
+    std::string bytes;
+    for (const std::string& record : records) bytes += record;
+    return bytes;
+}
+
+std::string IntsRecord(const std::vector<std::int32_t>& values) {
+    RecordBytes r;
+    r.Ints(values);
+    return r.bytes;
+}
+
+std::string DoublesRecord(const std::vector<double>& values) {
+    RecordBytes r;
+    r.Doubles(values);
     return r.bytes;
 }
 

@@ -57,6 +57,12 @@ public:
 };
 
 std::string Serialise(const Input& input);
+// The same file one framed record per element, in file order: type, version, sizes, X, Y,
+// Z, MAT, NREGN, six per node, NPROP, one per material, NITR/EITR, then the type's tail.
+std::vector<std::string> SerialiseRecords(const Input& input);
+std::string Join(const std::vector<std::string>& records);
+std::string IntsRecord(const std::vector<std::int32_t>& values);
+std::string DoublesRecord(const std::vector<double>& values);
 std::string WriteFile(const std::string& path, const std::string& bytes);
 
 // Grid lines 0, w, 2w, ... (n cells of width w).

@@ -117,6 +117,12 @@ TEST(StarTest, ThreeStagesOfAnExactStarReturnItsResistances) {
     ExpectRelative(1.0 / gb, out[1].value, 1e-12);
     ExpectRelative(1.0 / gl, out[2].value, 1e-12);
 
+    // Stages that cannot tell the three paths apart give no finite star.
+    std::vector<resist_model::StageValues> flat = stages;
+    for (auto& v : flat) v.tmax[1] = v.tmax[2] = v.tmax[0];
+    ASSERT_TRUE(resist_model::ResistThree(flat, out));
+    EXPECT_FALSE(std::isfinite(out[0].value) && std::isfinite(out[1].value));
+
     stages[2].tmax[1] = resist_model::kUnsetMaximum;
     EXPECT_FALSE(resist_model::ResistThree(stages, out));
 }
