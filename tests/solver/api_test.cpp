@@ -1,0 +1,110 @@
+// The exported interface as a caller sees it, linked against the shared library.
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "solver/resist_model.h"
+#include "tests/solver/solver_input.h"
+#include "tests/solver/test_models.h"
+
+namespace {
+
+using namespace solver_test;
+
+struct Call {
+    int status = -1;
+    int count = 0;
+    char* names = nullptr;
+    double* values = nullptr;
+    std::string Name(int k) const { return std::string(names + 32 * k); }
+    ~Call() { resist_model::freeResults(&names, &values); }
+};
+
+void Compute(const std::string& path, Call& call) {
+    call.status = resist_model::computeResistModel(path.c_str(), &call.count, &call.names,
+                                                   &call.values);
+}
+
+TEST(InterfaceTest, ResultsAreNamedSlotsWithTheirValues) {
+    for (int type : {1, 2}) {
+        TempPath input("api");
+        WriteFile(input.str(), Serialise(PackageModel(type, false)));
+        resist_model::nlst = 0;
+        Call call;
+        Compute(input.str(), call);
+        ASSERT_EQ(call.status, 0);
+        const char* expected[] = {"J-T", "J-B", "J-L"};
+        ASSERT_EQ(call.count, type == 1 ? 2 : 3);
+        for (int k = 0; k < call.count; ++k) {
+            EXPECT_EQ(call.Name(k), expected[k]);
+            const char* slot = call.names + 32 * k;
+            ASSERT_NE(std::memchr(slot, '\0', 32), nullptr);
+            EXPECT_GT(call.values[k], 0.0);
+        }
+        // A second call on the same input gives the same values, bit for bit.
+        Call again;
+        Compute(input.str(), again);
+        ASSERT_EQ(again.count, call.count);
+        EXPECT_EQ(std::memcmp(again.values, call.values, call.count * sizeof(double)), 0);
+    }
+}
+
+TEST(InterfaceTest, FreeResultsClearsBothPointersAndAcceptsNull) {
+    TempPath input("api");
+    WriteFile(input.str(), Serialise(PackageModel(1, false)));
+    Call call;
+    Compute(input.str(), call);
+    ASSERT_EQ(call.status, 0);
+    resist_model::freeResults(&call.names, &call.values);
+    EXPECT_EQ(call.names, nullptr);
+    EXPECT_EQ(call.values, nullptr);
+    resist_model::freeResults(&call.names, &call.values);
+    resist_model::freeResults(nullptr, nullptr);
+}
+
+TEST(InterfaceTest, TheListNameIsPaddedInPlaceAndNothingElseIsTouched) {
+    TempPath input("api");
+    TempPath list("api_list");
+    WriteFile(input.str(), Serialise(PackageModel(1, false)));
+
+    std::memset(resist_model::lstfile, 'q', sizeof resist_model::lstfile);
+    resist_model::nlst = 0;
+    Call without;
+    Compute(input.str(), without);
+    ASSERT_EQ(without.status, 0);
+    for (char c : resist_model::lstfile) ASSERT_EQ(c, 'q');
+
+    const std::string name = list.str();
+    std::memcpy(resist_model::lstfile, name.c_str(), name.size() + 1);
+    resist_model::nlst = static_cast<int>(name.size());
+    Call with;
+    Compute(input.str(), with);
+    ASSERT_EQ(with.status, 0);
+    EXPECT_EQ(std::string(resist_model::lstfile, name.size()), name);
+    for (std::size_t b = name.size(); b < 256; ++b) ASSERT_EQ(resist_model::lstfile[b], ' ');
+    EXPECT_NE(ReadText(name).find("     RESISTANCE\n"), std::string::npos);
+    // The list file changes nothing about the results.
+    ASSERT_EQ(with.count, without.count);
+    EXPECT_EQ(std::memcmp(with.values, without.values, with.count * sizeof(double)), 0);
+
+    // The padded array is reused as it stands by the next call.
+    Call reused;
+    Compute(input.str(), reused);
+    EXPECT_EQ(reused.status, 0);
+    resist_model::nlst = 0;
+}
+
+TEST(InterfaceTest, FailuresPrintTheirStatus) {
+    int count = 3;
+    char* names = nullptr;
+    double* values = nullptr;
+    testing::internal::CaptureStdout();
+    int status = resist_model::computeResistModel("", &count, &names, &values);
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(printed, "*** Resistances cannot be solved (1). ***\n");
+    EXPECT_EQ(count, 0);
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// The run as a whole: its list file against hand-checked golden files, stage order and
+// results independent of how many stages run at once, and the solver's own counting.
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "solver/iterative_solver.h"
+#include "solver/resist_model.h"
+#include "solver/rst_main.h"
+#include "tests/solver/solver_input.h"
+#include "tests/solver/test_models.h"
+
+namespace {
+
+using namespace solver_test;
+
+const std::string kData = std::string(ZENTRIK_TEST_DATA) + "/solver/";
+
+std::string ListOf(const std::string& input, resist_model::RunOutput* out = nullptr) {
+    TempPath list("list");
+    resist_model::RunOutput run = resist_model::rst_main(input, list.str());
+    if (out) *out = run;
+    return ReadText(list.str());
+}
+
+TEST(ListFileTest, MatchesTheGoldenFiles) {
+    resist_model::RunOutput out;
+    EXPECT_EQ(ListOf(kData + "two_resistor.in", &out), ReadText(kData + "two_resistor.l"));
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(ListOf(kData + "delphi.in", &out), ReadText(kData + "delphi.l"));
+    EXPECT_EQ(out.status, resist_model::kStatusFitFailed);
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+void ExpectSameStages(const resist_model::RunOutput& a, const resist_model::RunOutput& b) {
+    ASSERT_EQ(a.status, b.status);
+    ASSERT_EQ(a.results.size(), b.results.size());
+    for (std::size_t r = 0; r < a.results.size(); ++r) {
+        EXPECT_EQ(a.results[r].name, b.results[r].name);
+        EXPECT_TRUE(SameBits(a.results[r].value, b.results[r].value));
+    }
+    ASSERT_EQ(a.stages.size(), b.stages.size());
+    for (std::size_t s = 0; s < a.stages.size(); ++s) {
+        const resist_model::StageValues& x = a.stages[s];
+        const resist_model::StageValues& y = b.stages[s];
+        EXPECT_TRUE(SameBits(x.chip_max, y.chip_max));
+        EXPECT_TRUE(SameBits(x.junction_max, y.junction_max));
+        for (int c = 0; c < 4; ++c) EXPECT_TRUE(SameBits(x.tmax[c], y.tmax[c]));
+        ASSERT_EQ(x.heat_flow.size(), y.heat_flow.size());
+        for (std::size_t n = 0; n < x.heat_flow.size(); ++n) {
+            EXPECT_TRUE(SameBits(x.heat_flow[n], y.heat_flow[n]));
+            EXPECT_TRUE(SameBits(x.mean_temperature[n], y.mean_temperature[n]));
+        }
+    }
+}
+
+TEST(ConcurrencyTest, StagesRunSideBySideGiveTheOneThreadRunBitForBit) {
+    for (const Input& input : {PackageModel(2, true), DelphiModel(11)}) {
+        TempPath path("threads");
+        WriteFile(path.str(), Serialise(input));
+        resist_model::SetStageThreads(1);
+        resist_model::RunOutput one;
+        std::string one_list = ListOf(path.str(), &one);
+        for (unsigned threads : {3u, 8u}) {
+            resist_model::SetStageThreads(threads);
+            resist_model::RunOutput many;
+            EXPECT_EQ(ListOf(path.str(), &many), one_list) << threads << " threads";
+            ExpectSameStages(one, many);
+        }
+        resist_model::SetStageThreads(0);
+    }
+}
+
+// One solid cell held at 0 on one face: the incomplete factor is exact, so the first
+// iteration solves the system, but its change of the residual is the whole residual.
+TEST(IterationTest, OneCellConvergesInTheSecondIteration) {
+    double diag = 3.0, zero = 0.0, b = 0.25, x = 0.0;
+    resist_model::StencilView a{&diag, &zero, &zero, &zero, 1, 1, 1};
+    resist_model::SolverWork work;
+    resist_model::SolveResult r = resist_model::IterativeSolve(a, &b, &x, 2000, 1e-4, work);
+    EXPECT_EQ(r.flag, resist_model::kConverged);
+    EXPECT_EQ(r.iterations, 2);
+    EXPECT_EQ(r.error, 0.0);
+    EXPECT_DOUBLE_EQ(x, b / diag);
+
+    x = 0.0;
+    r = resist_model::IterativeSolve(a, &b, &x, 5, 0.0, work);
+    EXPECT_EQ(r.flag, resist_model::kConverged);  // the error becomes exactly 0
+
+    double none = 0.0;
+    x = 0.0;
+    r = resist_model::IterativeSolve(a, &none, &x, 2000, 1e-4, work);
+    EXPECT_EQ(r.flag, resist_model::kZeroRightHandSide);
+    EXPECT_EQ(r.iterations, 0);
+    EXPECT_EQ(x, 0.0);
+}
+
+TEST(IterationTest, AZeroToleranceRunsEveryIteration) {
+    Input in = PackageModel(2, false);
+    in.eitr = 0.0;
+    in.nitr = 7;
+    TempPath path("zero_tolerance");
+    WriteFile(path.str(), Serialise(in));
+    resist_model::RunOutput out;
+    std::string list = ListOf(path.str(), &out);
+    EXPECT_EQ(out.status, resist_model::kStatusNoSolution);
+    EXPECT_NE(list.find("        ITERATION :         7\n"), std::string::npos);
+    EXPECT_EQ(list.find("     RESISTANCE"), std::string::npos);
+}
+
+}  // namespace
