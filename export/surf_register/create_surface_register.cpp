@@ -1,0 +1,53 @@
+#include "export/surf_register/create_surface_register.h"
+
+#include "export/surf_register/two_three_reg_model.h"
+
+namespace pkg::surf_register {
+
+namespace {
+
+bool IsBallGridArray(const std::string& type) { return type == "PBGA" || type == "FCBGA"; }
+
+// DELPHI networks: "QFP" and "SOP" get registrations of their own, "PBGA" and "FCBGA"
+// one per ball layout (0 full array, 1 peripheral rows, 2 peripheral rows and centre
+// block) of a BGA detailed model, and every other type or layout none. Those
+// registrations do not exist yet, so for now no DELPHI computation can start.
+std::shared_ptr<SurfaceRegister> CreateDelphiSurfaceRegister(
+    const std::string& /*package_type*/, const std::shared_ptr<DetailedModel>& /*model*/,
+    std::vector<GridLine>& /*x_lines*/, std::vector<GridLine>& /*y_lines*/,
+    std::vector<GridLine>& /*z_lines*/, CellGrid& /*material_cells*/, CellGrid& /*part_cells*/,
+    NameIndexMap& /*material_index*/, NameIndexMap& /*part_index*/) {
+    return nullptr;
+}
+
+}  // namespace
+
+std::shared_ptr<SurfaceRegister> CreateSurfaceRegister(
+    uint32_t model_kind, std::string package_type, std::shared_ptr<DetailedModel> model,
+    std::vector<GridLine> x_lines, std::vector<GridLine> y_lines, std::vector<GridLine> z_lines,
+    CellGrid material_cells, CellGrid part_cells, NameIndexMap material_index,
+    NameIndexMap part_index) {
+    switch (model_kind) {
+    case kTwoResistorModel:
+        if (IsBallGridArray(package_type)) {
+            return std::make_shared<SurfaceRegister_TwoRegModel_BGA>(
+                std::move(material_cells), std::move(part_cells), std::move(material_index),
+                std::move(part_index));
+        }
+        return std::make_shared<SurfaceRegister_TwoThreeRegModel>(
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index));
+    case kThreeResistorModel:
+        return std::make_shared<SurfaceRegister_TwoThreeRegModel>(
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index));
+    case kDelphiModel:
+        return CreateDelphiSurfaceRegister(package_type, model, x_lines, y_lines, z_lines,
+                                           material_cells, part_cells, material_index,
+                                           part_index);
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace pkg::surf_register
