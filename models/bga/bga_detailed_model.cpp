@@ -129,60 +129,11 @@ int BGADetailedModel::BuildWithAir() {
 
 int BGADetailedModel::BuildGroups(bool with_air) {
     std::vector<Property> list;
-    const double substrate_top = SubstrateTopHeight();
     const int n = LayerCount();
-    const bool pbga = IsPBGA();
-
-    auto mold_group = MakeGroup(L"mold_group");
-    mold_group->AddCuboid("mold", mold_name_,
-                          Cuboid{-mold.size.x / 2.0, -mold.size.y / 2.0, substrate_top,
-                                 mold.size.x, mold.size.y, mold.thickness});
-    root.AddChild(mold_group);
-    AddProperty(list, MoldProperty());
-
-    const Cuboid under_chip{-chip.size.x / 2.0, -chip.size.y / 2.0, substrate_top,
-                            chip.size.x, chip.size.y, 0.0};
-    if (pbga && composition.bonded_part) {
-        auto g = MakeGroup(L"bonded_part_group");
-        Cuboid box = under_chip;
-        box.dz = bonded_part.thickness;
-        g->AddCuboid("bonded_part", bonded_part_name_, box);
-        root.AddChild(g);
-        AddProperty(list, BondedPartProperty());
-    }
-    if (IsFCBGA()) {
-        auto g = MakeGroup(L"bump_group");
-        Cuboid box = under_chip;
-        box.dz = bump.thickness;
-        g->AddCuboid("bump", bump_name_, box);
-        root.AddChild(g);
-        AddProperty(list, BumpProperty());
-    }
-
-    auto chip_group = MakeGroup(L"chip_group");
-    chip_group->AddCuboid("chip", chip_name_,
-                          Cuboid{-chip.size.x / 2.0, -chip.size.y / 2.0, ChipBottomHeight(),
-                                 chip.size.x, chip.size.y, chip.thickness});
-    root.AddChild(chip_group);
-    AddProperty(list, ChipProperty());
-
-    if (pbga && composition.wire) {
-        auto lr = MakeGroup(L"wire_left_right_group");
-        int i = 0;
-        for (const Prism& p : WireLeftRightPrisms()) {
-            lr->AddPrism(NumberedName("wire_left_right(%d)", i++), wire_left_right_name_, p);
-        }
-        root.AddChild(lr);
-        AddProperty(list, WireLeftRightProperty());
-
-        auto tb = MakeGroup(L"wire_top_bottom_group");
-        i = 0;
-        for (const Prism& p : WireTopBottomPrisms()) {
-            tb->AddPrism(NumberedName("wire_top_bottom(%d)", i++), wire_top_bottom_name_, p);
-        }
-        root.AddChild(tb);
-        AddProperty(list, WireTopBottomProperty());
-    }
+    AddMoldGroup(list);
+    AddUnderChipGroups(list);
+    AddChipGroup(list);
+    AddWireGroups(list);
 
     auto board_group = MakeGroup(L"board(board_layer)");
     AddNumbered(*board_group, "board(%d)", board_name_, BoardLayerCuboids());
@@ -198,7 +149,7 @@ int BGADetailedModel::BuildGroups(bool with_air) {
     }
     root.AddChild(wiring_group);
 
-    if (pbga) {
+    if (IsPBGA()) {
         auto land = MakeGroup(L"board(land_area)");
         const std::vector<Cuboid> lands = LandCuboids();
         // Without a wiring layer there is no top layer for the lands to lie in.
@@ -209,22 +160,85 @@ int BGADetailedModel::BuildGroups(bool with_air) {
         root.AddChild(land);
     }
 
-    if (composition.via) {
-        auto g = MakeGroup(L"via");
-        g->AddCuboid("via", via_name_, ViaCuboid());
-        root.AddChild(g);
-        AddProperty(list, ViaProperty());
-    }
-
-    const Property ball = SolderBallProperty();
-    auto balls = MakeGroup(L"solder_ball");
-    AddNumbered(*balls, "solder_ball(%d)", ball.name, SolderBallCuboids());
-    root.AddChild(balls);
-    AddProperty(list, ball);
-
+    AddViaGroup(list);
+    AddSolderBallGroup(list);
     if (with_air) AddProperty(list, AirProperty());
     properties = list;
     return 0;
+}
+
+void BGADetailedModel::AddMoldGroup(std::vector<Property>& list) {
+    auto g = MakeGroup(L"mold_group");
+    g->AddCuboid("mold", mold_name_,
+                 Cuboid{-mold.size.x / 2.0, -mold.size.y / 2.0, SubstrateTopHeight(), mold.size.x,
+                        mold.size.y, mold.thickness});
+    root.AddChild(g);
+    AddProperty(list, MoldProperty());
+}
+
+void BGADetailedModel::AddUnderChipGroups(std::vector<Property>& list) {
+    const Cuboid under_chip{-chip.size.x / 2.0, -chip.size.y / 2.0, SubstrateTopHeight(),
+                            chip.size.x, chip.size.y, 0.0};
+    if (IsPBGA() && composition.bonded_part) {
+        auto g = MakeGroup(L"bonded_part_group");
+        Cuboid box = under_chip;
+        box.dz = bonded_part.thickness;
+        g->AddCuboid("bonded_part", bonded_part_name_, box);
+        root.AddChild(g);
+        AddProperty(list, BondedPartProperty());
+    }
+    if (IsFCBGA()) {
+        auto g = MakeGroup(L"bump_group");
+        Cuboid box = under_chip;
+        box.dz = bump.thickness;
+        g->AddCuboid("bump", bump_name_, box);
+        root.AddChild(g);
+        AddProperty(list, BumpProperty());
+    }
+}
+
+void BGADetailedModel::AddChipGroup(std::vector<Property>& list) {
+    auto g = MakeGroup(L"chip_group");
+    g->AddCuboid("chip", chip_name_,
+                 Cuboid{-chip.size.x / 2.0, -chip.size.y / 2.0, ChipBottomHeight(), chip.size.x,
+                        chip.size.y, chip.thickness});
+    root.AddChild(g);
+    AddProperty(list, ChipProperty());
+}
+
+void BGADetailedModel::AddWireGroups(std::vector<Property>& list) {
+    if (!IsPBGA() || !composition.wire) return;
+    auto lr = MakeGroup(L"wire_left_right_group");
+    int i = 0;
+    for (const Prism& p : WireLeftRightPrisms()) {
+        lr->AddPrism(NumberedName("wire_left_right(%d)", i++), wire_left_right_name_, p);
+    }
+    root.AddChild(lr);
+    AddProperty(list, WireLeftRightProperty());
+
+    auto tb = MakeGroup(L"wire_top_bottom_group");
+    i = 0;
+    for (const Prism& p : WireTopBottomPrisms()) {
+        tb->AddPrism(NumberedName("wire_top_bottom(%d)", i++), wire_top_bottom_name_, p);
+    }
+    root.AddChild(tb);
+    AddProperty(list, WireTopBottomProperty());
+}
+
+void BGADetailedModel::AddViaGroup(std::vector<Property>& list) {
+    if (!composition.via) return;
+    auto g = MakeGroup(L"via");
+    g->AddCuboid("via", via_name_, ViaCuboid());
+    root.AddChild(g);
+    AddProperty(list, ViaProperty());
+}
+
+void BGADetailedModel::AddSolderBallGroup(std::vector<Property>& list) {
+    const Property ball = SolderBallProperty();
+    auto g = MakeGroup(L"solder_ball");
+    AddNumbered(*g, "solder_ball(%d)", ball.name, SolderBallCuboids());
+    root.AddChild(g);
+    AddProperty(list, ball);
 }
 
 std::vector<Prism> BGADetailedModel::WireLeftRightPrisms() const {

@@ -53,6 +53,14 @@ protected:
     // material goes last when `with_air`. The caller empties the tree first.
     int BuildGroups(bool with_air);
 
+    // The groups both models share, each appended to the root with its material.
+    void AddMoldGroup(std::vector<Property>& list);
+    void AddUnderChipGroups(std::vector<Property>& list);  // die attach or bump layer
+    void AddChipGroup(std::vector<Property>& list);
+    void AddWireGroups(std::vector<Property>& list);
+    void AddViaGroup(std::vector<Property>& list);
+    void AddSolderBallGroup(std::vector<Property>& list);
+
     // Board and wiring material mixed with wiring ratio `ratio`, named `name`.
     Property WiringMixture(const std::string& name, double ratio) const;
 
