@@ -383,26 +383,30 @@ Property BGADetailedModel::BumpProperty() const {
                                bump.ufil_thermal_conductivity, kz, rho, c);
 }
 
-// Wires in mold: the wires run along x in the left/right fans, so the wire fraction
-// conducts along x and (through the descent) along z, while y sees the mold alone.
+// Wires in mold: in the left/right fans the wires run along x, so the wire fraction
+// conducts along x and (through the descent) along z while y sees the mold alone; the
+// top/bottom fans likewise along y.
 Property BGADetailedModel::WireLeftRightProperty() const {
     const double area = (chip.size.y + wire.length.y) * wire.length.x;
-    const double f = Ratio(wire.length.x * wire.diameter * wire.number.x, area);
-    const double k = f * wire.thermal_conductivity + (1.0 - f) * mold.thermal_conductivity;
-    const double rho = (1.0 - f) * mold.density + f * wire.density;
-    const double g = Ratio(f * wire.density, rho);
-    const double c = (1.0 - g) * mold.specific_heat + g * wire.specific_heat;
-    return AnisotropicProperty(wire_left_right_name_, k, mold.thermal_conductivity, k, rho, c);
+    const Property p = WireMixture(Ratio(wire.length.x * wire.diameter * wire.number.x, area));
+    return AnisotropicProperty(wire_left_right_name_, p.conductivity_z, mold.thermal_conductivity,
+                               p.conductivity_z, p.density, p.specific_heat);
 }
 
 Property BGADetailedModel::WireTopBottomProperty() const {
     const double area = (chip.size.x + wire.length.x) * wire.length.y;
-    const double f = Ratio(wire.length.y * wire.diameter * wire.number.y, area);
+    const Property p = WireMixture(Ratio(wire.length.y * wire.diameter * wire.number.y, area));
+    return AnisotropicProperty(wire_top_bottom_name_, mold.thermal_conductivity, p.conductivity_z,
+                               p.conductivity_z, p.density, p.specific_heat);
+}
+
+// Wire volume fraction f in mold: conductivity along the wires, density and specific heat.
+Property BGADetailedModel::WireMixture(double f) const {
     const double k = f * wire.thermal_conductivity + (1.0 - f) * mold.thermal_conductivity;
     const double rho = (1.0 - f) * mold.density + f * wire.density;
     const double g = Ratio(f * wire.density, rho);
     const double c = (1.0 - g) * mold.specific_heat + g * wire.specific_heat;
-    return AnisotropicProperty(wire_top_bottom_name_, mold.thermal_conductivity, k, k, rho, c);
+    return AnisotropicProperty(std::string(), k, k, k, rho, c);
 }
 
 Property BGADetailedModel::WiringMixture(const std::string& name, double r) const {

@@ -61,6 +61,8 @@ protected:
     void AddViaGroup(std::vector<Property>& list);
     void AddSolderBallGroup(std::vector<Property>& list);
 
+    // Wires in mold at volume fraction f: along-wire conductivity in z, density, heat.
+    Property WireMixture(double f) const;
     // Board and wiring material mixed with wiring ratio `ratio`, named `name`.
     Property WiringMixture(const std::string& name, double ratio) const;
 
