@@ -1,29 +1,20 @@
 #include "export/solver_input.h"
 
-#include <array>
-#include <vector>
+#include "export/delphi_bc_cases.h"
 
 namespace pkg {
 
-namespace {
-
-// TOP, BOTTOM, LEAD and SIDE heat-transfer coefficients of one case, in W/(m^2 K).
-using CaseCoefficients = std::array<double, 4>;
-
-// The ball-grid-array table serves "PBGA" and "FCBGA" (compared exactly), the leaded
-// table every other type. Neither table is filled yet.
-std::vector<CaseCoefficients> DelphiCaseTable(const std::string& /*package_type*/) {
-    return {};
-}
-
-}  // namespace
-
 bool WriteDelphiBoundaryConditions(const std::string& package_type, RecordWriter& writer) {
-    const std::vector<CaseCoefficients> cases = DelphiCaseTable(package_type);
+    // The ball-grid-array table serves "PBGA" and "FCBGA" (compared exactly), the leaded
+    // table every other type.
+    const bool bga = package_type == "PBGA" || package_type == "FCBGA";
+    const std::vector<DelphiBcCase> cases = bga ? BuildBgaDelphiBcTable() : BuildLeadedDelphiBcTable();
     const auto count = static_cast<int32_t>(cases.size());
     if (!writer.WriteInts(&count, 1)) return false;
-    for (const CaseCoefficients& c : cases) {
-        if (!writer.WriteDoubles(c.data(), c.size())) return false;
+    for (const DelphiBcCase& c : cases) {
+        // File order: TOP, BOTTOM, LEAD, SIDE.
+        const double record[4] = {c.top, c.bottom, c.lead, c.side};
+        if (!writer.WriteDoubles(record, 4)) return false;
     }
     return true;
 }
