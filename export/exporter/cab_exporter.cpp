@@ -46,20 +46,23 @@ bool CabExporter::write(const std::wstring& package_type, const Group& root,
 bool WriteModelXml(const std::wstring& package_type, const Group& root,
                    const std::vector<Property>& materials, const std::wstring& stem,
                    double chip_heat, const std::wstring& xml_path) {
-    std::ofstream out(platform::PathFromWide(xml_path), std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-
     DetailedXmlWriter writer;
     writer.model_name = stem;
     writer.chip_heat = chip_heat;
     WriteDetailedModelXml(writer, package_type, root, materials);
+    return WriteUtf8XmlFile(writer.root, xml_path);
+}
+
+bool WriteUtf8XmlFile(const boost::property_tree::wptree& tree, const std::wstring& xml_path) {
+    std::ofstream out(platform::PathFromWide(xml_path), std::ios::binary | std::ios::trunc);
+    if (!out) return false;
 
     // The document is written as wide text and encoded to UTF-8 in one step, without a
     // byte-order mark.
     std::wostringstream text;
     try {
         boost::property_tree::write_xml(
-            text, writer.root,
+            text, tree,
             boost::property_tree::xml_writer_make_settings<std::wstring>(L' ', 2, L"utf-8"));
     } catch (const boost::property_tree::xml_parser_error&) {
         return false;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <boost/property_tree/ptree.hpp>
+
 #include "models/model_tree.h"
 
 namespace pkg::exporter {
@@ -25,6 +27,10 @@ public:
 bool WriteModelXml(const std::wstring& package_type, const Group& root,
                    const std::vector<Property>& materials, const std::wstring& stem,
                    double chip_heat, const std::wstring& xml_path);
+
+// Writes a model library tree to `xml_path` as UTF-8 XML indented by two spaces; false
+// when the file does not open or a write fails.
+bool WriteUtf8XmlFile(const boost::property_tree::wptree& tree, const std::wstring& xml_path);
 
 // Creates a new staging folder in the system temporary folder and returns its path with a
 // trailing '/'; empty when it cannot be created. The name starts with the prefix below and

@@ -1,0 +1,191 @@
+#include "export/compact_computation.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "export/reg_link_manager/registance_link_manager.h"
+#include "export/solver_grid.h"
+#include "export/solver_input.h"
+#include "export/surf_register/create_surface_register.h"
+#include "models/semiconductor_package.h"
+#include "platform/temp_files.h"
+#include "platform/wide_string.h"
+#include "solver/resist_model.h"
+
+namespace pkg {
+
+namespace {
+
+bool IsBallGridArray(const std::string& package_type) {
+    return package_type == "PBGA" || package_type == "FCBGA";
+}
+
+// Removes the solver input file whatever happens between its creation and the return.
+class TempInputFile {
+public:
+    explicit TempInputFile(std::wstring path) : path_(std::move(path)) {}
+    ~TempInputFile() {
+        if (!path_.empty()) platform::RemoveQuietly(platform::PathFromWide(path_));
+    }
+    TempInputFile(const TempInputFile&) = delete;
+    TempInputFile& operator=(const TempInputFile&) = delete;
+
+private:
+    std::wstring path_;
+};
+
+}  // namespace
+
+bool PackageTypeMatchesModel(const std::string& package_type, const DetailedModel& model) {
+    const auto* package = dynamic_cast<const SemiconductorPackage*>(&model);
+    if (!package) return false;
+    const std::string type = package->TypeName();
+    if (package_type == "PBGA") return type == "pbga" || type == "bga";
+    if (package_type == "FCBGA") return type == "fcbga";
+    if (package_type == "QFP") return type == "qfp";
+    if (package_type == "SOP") return type == "sop";
+    // The power devices carry their folder name as their type.
+    static const char* const kPowerDevices[] = {"TO-220", "TO-247", "TO-263",
+                                                "TO-252", "SOT-89", "SOT-223"};
+    for (const char* name : kPowerDevices) {
+        if (package_type == name) return type == package_type;
+    }
+    return false;
+}
+
+std::wstring MakeTempFileName() {
+    const std::filesystem::path folder = platform::TempDirectory();
+    if (folder.empty()) return std::wstring();
+    platform::UniqueFile file = platform::CreateUniqueFile(folder, "pkg");
+    if (file.fd < 0) return std::wstring();
+    ::close(file.fd);
+    return platform::PathToWide(file.path);
+}
+
+std::pair<std::string, std::string> ParseResultName(const char* slot) {
+    const void* nul = std::memchr(slot, '\0', kResultNameSlot);
+    const std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - slot) : kResultNameSlot;
+    const std::string name(slot, length);
+    const std::size_t dash = name.find('-');
+    if (dash == std::string::npos) return {name, name};
+    return {name.substr(0, dash), name.substr(dash + 1)};
+}
+
+bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path) {
+    // The solver copies the name into a 256-byte buffer: a longer one is refused here
+    // rather than cut or written past the buffer.
+    if (set.listFileName.size() > kMaxListFileName) return false;
+    resist_model::nlst = static_cast<int>(set.listFileName.size());
+    std::memset(resist_model::lstfile, 0, sizeof resist_model::lstfile);
+    std::memcpy(resist_model::lstfile, set.listFileName.c_str(), set.listFileName.size() + 1);
+
+    int count = 0;
+    char* names = nullptr;
+    double* values = nullptr;
+    const int rc = resist_model::computeResistModel(input_path.c_str(), &count, &names, &values);
+    if (rc != resist_model::kStatusOk) return false;
+
+    set.results.assign(count > 0 ? static_cast<std::size_t>(count) : 0, ResistanceResult());
+    for (int i = 0; i < count; ++i) {
+        auto [node1, node2] = ParseResultName(names + static_cast<std::size_t>(i) * kResultNameSlot);
+        set.results[static_cast<std::size_t>(i)] = ResistanceResult{node1, node2, values[i]};
+    }
+    resist_model::freeResults(&names, &values);
+    return true;
+}
+
+bool CollectSeriesResistances(int pair_count, const std::vector<ResistanceResult>& results,
+                              double* values) {
+    static const char* const kPairs[3][2] = {{"T", "J"}, {"B", "J"}, {"L", "J"}};
+    bool all = true;
+    for (int i = 0; i < pair_count && i < 3; ++i) {
+        const std::string a = kPairs[i][0];
+        const std::string b = kPairs[i][1];
+        bool found = false;
+        values[i] = 0.0;
+        for (const ResistanceResult& r : results) {
+            if ((r.node1 == a && r.node2 == b) || (r.node1 == b && r.node2 == a)) {
+                values[i] = r.value;
+                found = true;
+                break;
+            }
+        }
+        all = all && found;
+    }
+    return all;
+}
+
+bool CollectResistanceValues(const std::vector<ResistanceResult>& results,
+                             const std::string& package_type, const DetailedModel* model,
+                             uint32_t model_kind, double* values) {
+    switch (model_kind) {
+        case surf_register::kTwoResistorModel:
+            return CollectSeriesResistances(2, results, values);
+        case surf_register::kThreeResistorModel:
+            return CollectSeriesResistances(3, results, values);
+        case surf_register::kDelphiModel: {
+            auto links = reg_link_manager::CreateRegistanceLinkManager(package_type, model);
+            if (!links) return false;
+            links->CollectLinkValues(results, values);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool ComputePartResistances(const CompactModelRequest& request, const std::wstring& package_type,
+                            uint32_t model_kind, const std::shared_ptr<DetailedModel>& model,
+                            double* values, const std::wstring& list_file_path) {
+    if (!model) return false;
+    const std::string type = platform::WideToUtf8(package_type);
+    // A part filed under another type's folder would get that type's nodes and links.
+    if (!PackageTypeMatchesModel(type, *model)) return false;
+    const std::string list_file = request.list_file_output ? platform::WideToUtf8(list_file_path)
+                                                           : std::string();
+    if (list_file.size() > kMaxListFileName) return false;
+
+    const int built = IsBallGridArray(type) ? model->BuildWithAir() : model->Build();
+    if (built != 0) return false;
+
+    const PartExtents smallest = SmallestPartExtents(model->root);
+    const GridParameters parameters = MakeGridParameters(
+        smallest, request.standard_length_factor_x, request.standard_length_factor_y,
+        request.standard_length_factor_z, request.threshold_factor_x, request.threshold_factor_y,
+        request.threshold_factor_z);
+    std::vector<GridLine> x_lines, y_lines, z_lines;
+    CellModel cells;
+    if (!BuildSolverGrid(*model, parameters, x_lines, y_lines, z_lines, cells)) return false;
+
+    auto registration = surf_register::CreateSurfaceRegister(
+        model_kind, type, model, x_lines, y_lines, z_lines, cells.material_cells,
+        cells.part_cells, cells.material_index, cells.part_index);
+    if (!registration || !registration->HasRequiredGroups()) return false;
+    const std::vector<surf_register::NodeRegister> nodes = registration->BuildNodeList();
+
+    SolverInputHeader header;
+    header.model_kind = static_cast<int32_t>(model_kind);
+    if (model_kind == surf_register::kTwoResistorModel) {
+        header.ramda = request.fluid_thermal_conductivity;
+    }
+
+    const std::wstring input_path = MakeTempFileName();
+    if (input_path.empty()) return false;
+    const TempInputFile input_guard(input_path);
+    // A file that could not be written completely is not handed to the solver.
+    if (!WriteSolverInput(header, input_path, type, x_lines, y_lines, z_lines,
+                          cells.material_cells, cells.material_index, model->properties, nodes)) {
+        return false;
+    }
+
+    ResistanceResultSet set;
+    set.SetListFileName(list_file);
+    if (!ComputeResistances(set, platform::WideToUtf8(input_path))) return false;
+
+    const std::vector<ResistanceResult> results = set.results;
+    return CollectResistanceValues(results, type, model.get(), model_kind, values);
+}
+
+}  // namespace pkg

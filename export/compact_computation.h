@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "export/resistance_result.h"
+#include "models/detailed_model.h"
+
+namespace pkg {
+
+// Parameters and results of one compact computation: the mesh factors, the fluid
+// conductivity in W/(m K), the list-file switch and the 64 result values in K/W.
+struct CompactModelRequest {
+    static constexpr int kValueCount = 64;
+
+    double standard_length_factor_x = 0.5;
+    double standard_length_factor_y = 0.5;
+    double standard_length_factor_z = 4.0;
+    double threshold_factor_x = 0.1;
+    double threshold_factor_y = 0.1;
+    double threshold_factor_z = 0.1;
+    double fluid_thermal_conductivity = 0.0256;
+    bool list_file_output = false;
+    std::array<double, kValueCount> values{};
+};
+
+// The results of one solver call and the list file it was asked to write.
+class ResistanceResultSet {
+public:
+    void SetListFileName(const std::string& path) { listFileName = path; }
+
+    std::vector<ResistanceResult> results;
+    std::string listFileName;
+};
+
+// The solver library keeps the list-file name in a 256-byte buffer, its NUL included.
+constexpr std::size_t kMaxListFileName = 255;
+// Size of one result-name slot of the solver library.
+constexpr std::size_t kResultNameSlot = 32;
+
+// Computes the resistances of `model` for a compact kind (2 two-resistor, 3
+// three-resistor, 4 DELPHI) and fills `values`. `package_type` is the part's type folder
+// ("PBGA", "QFP", ...); `list_file_path` is used when the request asks for a list file.
+// False when the model does not build, is not of that package type, has no registration
+// or lacks a required material, when the solver fails, or when a two- or three-resistor
+// value was not returned. The solver input file is removed on every path.
+bool ComputePartResistances(const CompactModelRequest& request, const std::wstring& package_type,
+                            uint32_t model_kind, const std::shared_ptr<DetailedModel>& model,
+                            double* values, const std::wstring& list_file_path);
+
+// Creates a new, empty solver input file with a unique name ("pkg" and a suffix) in the
+// temporary folder and returns its path; empty when it cannot be created.
+std::wstring MakeTempFileName();
+
+// Runs the solver on the input file and fills the result set; false on a non-zero solver
+// status or a list-file name that does not fit the solver's buffer.
+bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path);
+
+// Splits a result-name slot "A-B" into its two node names. Only the bytes before the
+// slot's first NUL count.
+std::pair<std::string, std::string> ParseResultName(const char* slot);
+
+// Fills `values` with what the kind needs: T-J and B-J (and L-J for three resistors) by
+// node pair, or one value per link of the package's link table for DELPHI. False when the
+// kind is unknown, a two- or three-resistor pair is missing, or no link table fits.
+bool CollectResistanceValues(const std::vector<ResistanceResult>& results,
+                             const std::string& package_type, const DetailedModel* model,
+                             uint32_t model_kind, double* values);
+
+// values[i] = the first result joining pair i in either order; false when a pair has none.
+bool CollectSeriesResistances(int pair_count, const std::vector<ResistanceResult>& results,
+                              double* values);
+
+// True when the part's own type string belongs to the package-type folder.
+bool PackageTypeMatchesModel(const std::string& package_type, const DetailedModel& model);
+
+}  // namespace pkg

@@ -1,0 +1,119 @@
+#include "export/compact_export.h"
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "export/surf_register/create_surface_register.h"
+#include "models/bga/bga_detailed_model.h"
+#include "models/qfp/qfp.h"
+#include "tests/export/compact/compact_test_util.h"
+
+namespace {
+
+using compact_test::CompactFolders;
+using compact_test::EntryCount;
+using compact_test::Quoted;
+using compact_test::Shell;
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The single entry of a cabinet, extracted; empty when the cabinet does not hold one.
+std::string ExtractOnly(const fs::path& cab, const fs::path& into, std::string& entry_name) {
+    fs::create_directories(into);
+    Shell("cabextract -q -d " + Quoted(into) + " " + Quoted(cab) + " 2>&1");
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(into)) files.push_back(e.path());
+    if (files.size() != 1) return std::string();
+    entry_name = files[0].filename().string();
+    return ReadFile(files[0]);
+}
+
+class QfpModel : public pkg::qfp::QFP, public pkg::DetailedModel {
+public:
+    explicit QfpModel(bool sop) : QFP(sop) {}
+    int Build() override {
+        ClearTree();
+        auto g = pkg::MakeGroup(L"mold_group");
+        g->AddCuboid("mold", "mold", pkg::Cuboid{-3.5, -3.5, 0.1, 7, 7, 1.4});
+        root.AddChild(g);
+        return 0;
+    }
+    int BuildWithAir() override { return 0; }
+};
+
+using CompactExport = CompactFolders;
+
+TEST_F(CompactExport, EntryTakesTheStemBeforeTheLastDotAndNothingIsLeft) {
+    QfpModel qfp(false);
+    qfp.Build();
+    double values[64] = {12.5, 30.0, 4.0};
+    const fs::path base = out_ / "a.b";
+    ASSERT_TRUE(pkg::ExportModelFiles(L"QFP", pkg::surf_register::kThreeResistorModel, qfp, values,
+                                      L"a.b", base.wstring()));
+    std::string entry;
+    const std::string xml = ExtractOnly(out_ / "a.b.cab", root_ / "x", entry);
+    EXPECT_EQ(entry, "a.xml");
+    EXPECT_NE(xml.find("<name>a.b</name>"), std::string::npos);
+    EXPECT_NE(xml.find("<component type=\"qfp\">"), std::string::npos);
+    EXPECT_EQ(EntryCount(tmp_), 0u);
+    EXPECT_EQ(EntryCount(out_), 1u);
+}
+
+TEST_F(CompactExport, NoWriterNoTableOrWrongClassPacksNothing) {
+    pkg::bga::BGADetailedModel bga(false);
+    QfpModel qfp(false);
+    double values[64] = {1, 2, 3};
+    const std::wstring base = (out_ / "m").wstring();
+    EXPECT_FALSE(pkg::ExportModelFiles(L"PBGA", pkg::surf_register::kThreeResistorModel, bga,
+                                       values, L"m", base));
+    EXPECT_FALSE(pkg::ExportModelFiles(L"PBGA", 5, bga, values, L"m", base));
+    EXPECT_FALSE(pkg::ExportModelFiles(L"PBGA", pkg::surf_register::kTwoResistorModel, qfp,
+                                       values, L"m", base));
+    EXPECT_FALSE(pkg::ExportModelFiles(L"QFP", pkg::surf_register::kTwoResistorModel, bga,
+                                       values, L"m", base));
+    bga.solder_ball.layout = 3;
+    EXPECT_FALSE(pkg::ExportModelFiles(L"PBGA", pkg::surf_register::kDelphiModel, bga, values,
+                                       L"m", base));
+    // A cabinet that cannot be written leaves no staged file behind.
+    EXPECT_FALSE(pkg::ExportModelFiles(L"QFP", pkg::surf_register::kTwoResistorModel, qfp, values,
+                                       L"m", (out_ / "missing" / "m").wstring()));
+    EXPECT_EQ(EntryCount(out_), 0u);
+    EXPECT_EQ(EntryCount(tmp_), 0u);
+}
+
+// The whole road with the real solver on the default PBGA: build with air, grid, register,
+// write the input, solve, pack.
+TEST_F(CompactExport, DefaultPbgaTwoResistorCabinet) {
+    auto model = std::make_shared<pkg::bga::BGADetailedModel>(false);
+    pkg::CompactModelRequest request;
+    request.list_file_output = true;
+    const fs::path cab = out_ / "pbga_2resistance.cab";
+    ASSERT_TRUE(pkg::ComputeAndExportCompactModel(request, L"PBGA",
+                                                  pkg::surf_register::kTwoResistorModel, model,
+                                                  cab.wstring()));
+    const double top = request.values[0];
+    const double bottom = request.values[1];
+    std::printf("default PBGA: Resistance top=%g, bottom=%g\n", top, bottom);
+    EXPECT_TRUE(std::isfinite(top) && top > 0.0);
+    EXPECT_TRUE(std::isfinite(bottom) && bottom > 0.0);
+
+    std::string entry;
+    const std::string xml = ExtractOnly(cab, root_ / "x", entry);
+    EXPECT_EQ(entry, "pbga_2resistance.xml");
+    EXPECT_NE(xml.find("<component type=\"two\">"), std::string::npos);
+    EXPECT_NE(xml.find("<link node1=\"T\" node2=\"J\">"), std::string::npos);
+    EXPECT_TRUE(fs::exists(cab.string() + ".l"));
+    EXPECT_EQ(EntryCount(out_), 2u);  // the cabinet and its list file
+    EXPECT_EQ(EntryCount(tmp_), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace compact_test {
+
+namespace fs = std::filesystem;
+
+inline std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+inline std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+inline size_t EntryCount(const fs::path& dir) {
+    size_t n = 0;
+    for (auto it = fs::directory_iterator(dir); it != fs::directory_iterator(); ++it) ++n;
+    return n;
+}
+
+// A fresh export folder and a private temporary folder per test, so that the test can
+// prove nothing was left behind.
+class CompactFolders : public testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::path(testing::TempDir()) /
+                ("compact_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root_);
+        tmp_ = root_ / "tmp";
+        out_ = root_ / "out";
+        fs::create_directories(tmp_);
+        fs::create_directories(out_);
+        if (const char* old = std::getenv("TMPDIR")) old_tmpdir_ = old, had_tmpdir_ = true;
+        ::setenv("TMPDIR", tmp_.c_str(), 1);
+    }
+    void TearDown() override {
+        if (had_tmpdir_) {
+            ::setenv("TMPDIR", old_tmpdir_.c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
+        }
+        fs::remove_all(root_);
+    }
+
+    fs::path root_, tmp_, out_;
+    std::string old_tmpdir_;
+    bool had_tmpdir_ = false;
+};
+
+}  // namespace compact_test
