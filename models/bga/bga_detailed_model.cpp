@@ -73,6 +73,15 @@ double InnerRegionExtent(double c, double pitch, int count) {
     return static_cast<double>(m + 2 * q) * pitch / 2.0;
 }
 
+// Ball-free centre half-width along one axis: board width w, ball count, ring width `out`
+// in balls. The board's half-width less half of what the centre leaves of the board; kept
+// in this order of operations, since node regions compare grid lines against it exactly.
+double PeripheralRegionExtent(double w, int count, int out, double pitch) {
+    const long long centre = static_cast<long long>(count) - 2LL * out;
+    if (centre <= 0) return 0.0;
+    return w * 0.5 - (w - static_cast<double>(centre) * pitch) * 0.5;
+}
+
 }  // namespace
 
 BGADetailedModel::BGADetailedModel(bool fcbga) : BGA(fcbga) {
@@ -101,10 +110,11 @@ int BGADetailedModel::BuildWithAir() {
                           board.size.y, top});
 
     // Region markers over the ball areas that differ from their surroundings. A ring wider
-    // than the grid leaves no depopulated centre: its marker gets width 0.
+    // than the grid leaves no depopulated centre: its marker gets width 0. The marker's face
+    // lands exactly on -R, since halving 2R is exact.
     const double p = solder_ball.pitch;
-    const double hole_x = std::max(0, solder_ball.number_all.x - 2 * solder_ball.number_out.x) * p;
-    const double hole_y = std::max(0, solder_ball.number_all.y - 2 * solder_ball.number_out.y) * p;
+    const double hole_x = 2.0 * BGAPeripheralRegionExtentX(*this);
+    const double hole_y = 2.0 * BGAPeripheralRegionExtentY(*this);
     switch (solder_ball.layout) {
         case 0:
             air->AddCuboid("air_for_region", air_name_,
@@ -469,6 +479,16 @@ double BGAInnerRegionExtentY(const BGA& bga) {
         c = std::max(c, (bga.via.number.y - 1) * bga.via.pitch + bga.via.outer_diameter);
     }
     return InnerRegionExtent(c, bga.solder_ball.pitch, bga.solder_ball.number_all.y);
+}
+
+double BGAPeripheralRegionExtentX(const BGA& bga) {
+    return PeripheralRegionExtent(bga.board.size.x, bga.solder_ball.number_all.x,
+                                  bga.solder_ball.number_out.x, bga.solder_ball.pitch);
+}
+
+double BGAPeripheralRegionExtentY(const BGA& bga) {
+    return PeripheralRegionExtent(bga.board.size.y, bga.solder_ball.number_all.y,
+                                  bga.solder_ball.number_out.y, bga.solder_ball.pitch);
 }
 
 }  // namespace pkg::bga

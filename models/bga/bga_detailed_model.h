@@ -89,4 +89,11 @@ protected:
 double BGAInnerRegionExtentX(const BGA& bga);
 double BGAInnerRegionExtentY(const BGA& bga);
 
+// Half-widths (mm) of the ball-free centre of a peripheral ball array, the columns inside
+// the outer rings. The region runs from -R to +R; rings that leave no centre give R = 0, an
+// empty region. The air block over that centre is built from this same value, so that its
+// face and the region bound are the same double.
+double BGAPeripheralRegionExtentX(const BGA& bga);
+double BGAPeripheralRegionExtentY(const BGA& bga);
+
 }  // namespace pkg::bga
