@@ -1,5 +1,6 @@
 #include "export/surf_register/create_surface_register.h"
 
+#include "export/surf_register/delphi_reg_model.h"
 #include "export/surf_register/two_three_reg_model.h"
 
 namespace pkg::surf_register {
@@ -10,13 +11,24 @@ bool IsBallGridArray(const std::string& type) { return type == "PBGA" || type ==
 
 // DELPHI networks: "QFP" and "SOP" get registrations of their own, "PBGA" and "FCBGA"
 // one per ball layout (0 full array, 1 peripheral rows, 2 peripheral rows and centre
-// block) of a BGA detailed model, and every other type or layout none. Those
-// registrations do not exist yet, so for now no DELPHI computation can start.
+// block) of a BGA detailed model, and every other type or layout none.
 std::shared_ptr<SurfaceRegister> CreateDelphiSurfaceRegister(
-    const std::string& /*package_type*/, const std::shared_ptr<DetailedModel>& /*model*/,
+    const std::string& package_type, const std::shared_ptr<DetailedModel>& /*model*/,
     std::vector<GridLine>& /*x_lines*/, std::vector<GridLine>& /*y_lines*/,
-    std::vector<GridLine>& /*z_lines*/, CellGrid& /*material_cells*/, CellGrid& /*part_cells*/,
-    NameIndexMap& /*material_index*/, NameIndexMap& /*part_index*/) {
+    std::vector<GridLine>& /*z_lines*/,
+    CellGrid& material_cells, CellGrid& part_cells, NameIndexMap& material_index,
+    NameIndexMap& part_index) {
+    if (package_type == "QFP") {
+        return std::make_shared<SurfaceRegister_DelphiModel>(
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index));
+    }
+    if (package_type == "SOP") {
+        return std::make_shared<SurfaceRegister_DelphiModelSOP>(
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index));
+    }
+    // The ball grid arrays' registrations do not exist yet.
     return nullptr;
 }
 
