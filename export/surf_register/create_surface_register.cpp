@@ -1,6 +1,7 @@
 #include "export/surf_register/create_surface_register.h"
 
 #include "export/surf_register/delphi_reg_model.h"
+#include "export/surf_register/delphi_reg_model_bga.h"
 #include "export/surf_register/two_three_reg_model.h"
 
 namespace pkg::surf_register {
@@ -13,9 +14,8 @@ bool IsBallGridArray(const std::string& type) { return type == "PBGA" || type ==
 // one per ball layout (0 full array, 1 peripheral rows, 2 peripheral rows and centre
 // block) of a BGA detailed model, and every other type or layout none.
 std::shared_ptr<SurfaceRegister> CreateDelphiSurfaceRegister(
-    const std::string& package_type, const std::shared_ptr<DetailedModel>& /*model*/,
-    std::vector<GridLine>& /*x_lines*/, std::vector<GridLine>& /*y_lines*/,
-    std::vector<GridLine>& /*z_lines*/,
+    const std::string& package_type, const std::shared_ptr<DetailedModel>& model,
+    std::vector<GridLine>& x_lines, std::vector<GridLine>& y_lines, std::vector<GridLine>& z_lines,
     CellGrid& material_cells, CellGrid& part_cells, NameIndexMap& material_index,
     NameIndexMap& part_index) {
     if (package_type == "QFP") {
@@ -28,8 +28,28 @@ std::shared_ptr<SurfaceRegister> CreateDelphiSurfaceRegister(
             std::move(material_cells), std::move(part_cells), std::move(material_index),
             std::move(part_index));
     }
-    // The ball grid arrays' registrations do not exist yet.
-    return nullptr;
+    if (!IsBallGridArray(package_type)) return nullptr;
+    auto bga_model = std::dynamic_pointer_cast<bga::BGADetailedModel>(model);
+    if (!bga_model) return nullptr;
+    switch (bga_model->solder_ball.layout) {
+    case 0:
+        return std::make_shared<SurfaceRegister_DelphiModel_BGA_full>(
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index), std::move(bga_model), std::move(x_lines), std::move(y_lines),
+            std::move(z_lines));
+    case 1:
+        return std::make_shared<SurfaceRegister_DelphiModel_BGA_out>(
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index), std::move(bga_model), std::move(x_lines), std::move(y_lines),
+            std::move(z_lines));
+    case 2:
+        return std::make_shared<SurfaceRegister_DelphiModel_BGA_outcenter>(
+            std::move(bga_model), std::move(x_lines), std::move(y_lines), std::move(z_lines),
+            std::move(material_cells), std::move(part_cells), std::move(material_index),
+            std::move(part_index));
+    default:
+        return nullptr;
+    }
 }
 
 }  // namespace
