@@ -257,6 +257,17 @@ bool BuildDelphiTables(ModelState& s) {
         if (s.node_class[n] < 0) return false;
     }
 
+    // Every pair of nodes is a result of at most 31 characters in one of 100 slots.
+    if (s.nsurf > kMaxSurfaceNodes) return false;
+    for (int a = 0; a <= s.nsurf; ++a) {
+        for (int b = a + 1; b <= s.nsurf; ++b) {
+            if (TrimmedName(s.node_names[a]).size() + 1 + TrimmedName(s.node_names[b]).size() >
+                static_cast<std::size_t>(kNameLength - 1)) {
+                return false;
+            }
+        }
+    }
+
     s.links.clear();
     s.node_links.assign(s.nsurf + 1, {});
     for (int a = 0; a <= s.nsurf; ++a) {

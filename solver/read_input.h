@@ -11,9 +11,13 @@ namespace resist_model {
 // truncated, inconsistent or out-of-range input (the echo then ends where it stopped).
 int ReadInput(RecordReader& reader, ListFile& list, ModelState& state);
 
+// Surface nodes a DELPHI network may have: its links fill at most 91 of the 100 result slots.
+constexpr int kMaxSurfaceNodes = 13;
+
 // Builds the DELPHI node table's boundary classes and the link tables from the regions.
 // False when the node table cannot carry a network (no "J", two of them, no surface node,
-// or a first surface node whose letter names no boundary class).
+// more than kMaxSurfaceNodes, a first surface node whose letter names no boundary class,
+// or two node names too long to name their link in a 32-byte result slot).
 bool BuildDelphiTables(ModelState& state);
 
 }  // namespace resist_model

@@ -8,6 +8,7 @@
 
 #include "solver/list_file.h"
 #include "solver/list_format.h"
+#include "solver/network_fit.h"
 #include "solver/read_input.h"
 #include "solver/record_reader.h"
 #include "solver/resist_model.h"
@@ -152,8 +153,10 @@ void Run(const std::string& input_path, const std::string& list_path, ListFile& 
     if (s.regions.empty()) return;
 
     if (s.imdl_type == kDelphi) {
-        // The network fit is not part of the library yet: a DELPHI run reports it failed.
-        out.status = kStatusFitFailed;
+        std::string text;
+        out.status = rst_fit_network(s, out.stages, out.results, text);
+        list.Write(text);
+        if (out.status == kStatusOk) TerminateNames(out.results);
         return;
     }
     bool complete = s.imdl_type == kTwoResistor ? ResistTwo(out.stages, out.results)

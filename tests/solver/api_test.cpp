@@ -50,6 +50,25 @@ TEST(InterfaceTest, ResultsAreNamedSlotsWithTheirValues) {
     }
 }
 
+// The links the fit keeps, in link order, as the golden list file shows them.
+TEST(InterfaceTest, ADelphiInputReturnsItsFittedLinks) {
+    resist_model::nlst = 0;
+    Call call;
+    Compute(std::string(ZENTRIK_TEST_DATA) + "/solver/delphi.in", call);
+    ASSERT_EQ(call.status, 0);
+    ASSERT_EQ(call.count, 4);
+    const char* names[] = {"J-B", "TO-B", "TO-S", "B-S"};
+    const double values[] = {2.8195e+02, 1.7647e+02, 2.3291e+02, 1.1318e+03};
+    for (int k = 0; k < call.count; ++k) {
+        EXPECT_EQ(call.Name(k), names[k]);
+        EXPECT_NEAR(call.values[k], values[k], 5e-5 * values[k]);
+        // Blanks follow the NUL to the end of the slot.
+        for (int b = static_cast<int>(std::strlen(names[k])) + 1; b < 32; ++b) {
+            EXPECT_EQ(call.names[32 * k + b], ' ');
+        }
+    }
+}
+
 TEST(InterfaceTest, FreeResultsClearsBothPointersAndAcceptsNull) {
     TempPath input("api");
     WriteFile(input.str(), Serialise(PackageModel(1, false)));
