@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "export/reg_link_manager/registance_link_manager.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
 #include "models/qfp/qfp.h"
@@ -114,6 +115,51 @@ TEST_F(CompactExport, DefaultPbgaTwoResistorCabinet) {
     EXPECT_TRUE(fs::exists(cab.string() + ".l"));
     EXPECT_EQ(EntryCount(out_), 2u);  // the cabinet and its list file
     EXPECT_EQ(EntryCount(tmp_), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// A DELPHI export of a default ball-grid array with the real solver and fit: every link
+// of the table that the solver returned a value for is in the cabinet's XML, finite and
+// positive.
+void ExpectDelphiCabinet(bool fcbga, const fs::path& out, const fs::path& tmp,
+                         const fs::path& unpack) {
+    auto model = std::make_shared<pkg::bga::BGADetailedModel>(fcbga);
+    const std::wstring type = fcbga ? L"FCBGA" : L"PBGA";
+    pkg::CompactModelRequest request;
+    const fs::path cab = out / (fcbga ? "fcbga_DELPHI.cab" : "pbga_DELPHI.cab");
+    ASSERT_TRUE(pkg::ComputeAndExportCompactModel(request, type, pkg::surf_register::kDelphiModel,
+                                                  model, cab.wstring()));
+    auto links = pkg::reg_link_manager::CreateRegistanceLinkManager(
+        fcbga ? "FCBGA" : "PBGA", model.get());
+    ASSERT_TRUE(links);
+
+    std::string entry;
+    const std::string xml = ExtractOnly(cab, unpack, entry);
+    EXPECT_NE(xml.find("<component type=\"bga_delphi\">"), std::string::npos);
+    int present = 0;
+    for (int l = 0; l < links->count; ++l) {
+        const double v = request.values[l];
+        EXPECT_TRUE(std::isfinite(v) && v >= 0.0) << l << ": " << v;
+        if (v == 0.0) continue;
+        ++present;
+        const std::string a(links->nodes[2 * l].begin(), links->nodes[2 * l].end());
+        const std::string b(links->nodes[2 * l + 1].begin(), links->nodes[2 * l + 1].end());
+        EXPECT_NE(xml.find("<link node1=\"" + a + "\" node2=\"" + b + "\">"), std::string::npos)
+            << a << "-" << b;
+    }
+    std::printf("%s DELPHI: %d of %d links present\n", fcbga ? "FCBGA" : "PBGA", present,
+                links->count);
+    EXPECT_GT(present, 0);
+    EXPECT_EQ(EntryCount(tmp), 0u);
+}
+
+TEST_F(CompactExport, DefaultPbgaAndFcbgaDelphiCabinets) {
+    ExpectDelphiCabinet(false, out_, tmp_, root_ / "x1");
+    ExpectDelphiCabinet(true, out_, tmp_, root_ / "x2");
+    EXPECT_EQ(EntryCount(out_), 2u);  // no list file without the switch
 }
 
 }  // namespace
