@@ -1,10 +1,12 @@
 // Solver benchmark: synthetic layered-package quarters (mold, silicon, a copper frame and a
-// thin die attach) of about 1e5 and 1e6 cells, three boundary cases each. Prints per stage
-// the iterations, the seconds and the memory bandwidth one iteration achieves, beside the
-// machine's copy bandwidth, and the wall time of the whole computation on one thread and
-// on all of them.
+// thin die attach) of about 1e5 and 1e6 cells, three boundary cases each, and a DELPHI
+// quarter of about 2e5 cells with 38 boundary cases and seven surface nodes. Prints per
+// stage the iterations, the seconds and the memory bandwidth one iteration achieves,
+// beside the machine's copy bandwidth, and the wall time of the whole computation,
+// network fit included, on one thread and on all of them.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -101,10 +103,26 @@ struct Entries {
     }
 };
 
-// A three-resistor quarter (x, y <= 0) of n x n x nz cells: a 10 mm package of 1.2 mm, a
-// copper frame at the bottom, a thin die attach, a 4 mm silicon die at the centre corner,
-// mold around and above it.
-void WritePackage(const std::string& path, int n, int nz) {
+constexpr int kDelphiCases = 38;
+
+// Heat-transfer coefficients in W/(m^2 K) of TOP, BOTTOM, LEAD and SIDE for case c: each
+// column sweeps 10 to 10^4 at its own pace, so that no two cases are alike.
+std::vector<double> DelphiCase(int c) {
+    std::vector<double> h;
+    const double pace[4] = {0.377, 0.613, 0.271, 0.839};
+    for (int column = 0; column < 4; ++column) {
+        double f = pace[column] * (c + 1) + 0.1 * column;
+        h.push_back(std::pow(10.0, 1.0 + 3.0 * (f - std::floor(f))));
+    }
+    return h;
+}
+
+// A quarter (x, y <= 0) of n x n x nz cells: a 10 mm package of 1.2 mm, a copper frame at
+// the bottom, a thin die attach, a 4 mm silicon die at the centre corner, mold around and
+// above it. As a three-resistor model its nodes are CHIP, TOP, BOTTOM and LEAD (the frame's
+// outer sides); as a DELPHI model J is the die, top and bottom are split at the die's edge
+// into TI/TO and BI/BO, S is the mold's outer sides and L the frame's.
+void WritePackage(const std::string& path, int n, int nz, bool delphi) {
     const double half = 5.0e-3;
     std::vector<double> x(n + 1);
     for (int c = 0; c <= n; ++c) x[c] = -half + half * c / n;
@@ -144,27 +162,38 @@ void WritePackage(const std::string& path, int n, int nz) {
     }
 
     Writer w;
-    w.Ints({2});
+    w.Ints({delphi ? 3 : 2});
     w.Ints({3});
     w.Ints({n, n, nz, 4});
     w.Doubles(x);
     w.Doubles(x);
     w.Doubles(z);
     w.Ints(mat);
-    Entries chip, top, bottom, lead;
+    Entries chip, top, bottom, lead, top_in, top_out, bottom_in, bottom_out, side;
     for (int j = die_from; j <= n; ++j)
         for (int i = die_from; i <= n; ++i) chip.Add(i, j, chip_layer, 0);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
             top.Add(i, j, nz + 1, 3);
             bottom.Add(i, j, 1, 3);
+            (in_die(i, j) ? top_in : top_out).Add(i, j, nz + 1, 3);
+            (in_die(i, j) ? bottom_in : bottom_out).Add(i, j, 1, 3);
         }
     }
-    for (int k = 1; k <= nz && layer_of[k - 1] == 0; ++k)
-        for (int j = 1; j <= n; ++j) lead.Add(1, j, k, 1);
-    const std::pair<const char*, Entries*> regions[] = {
+    for (int k = 1; k <= nz; ++k) {
+        Entries& sides = layer_of[k - 1] == 0 ? lead : side;
+        for (int c = 1; c <= n; ++c) {
+            sides.Add(1, c, k, 1);
+            if (delphi) sides.Add(c, 1, k, 2);
+        }
+    }
+    std::vector<std::pair<const char*, Entries*>> regions = {
         {"CHIP", &chip}, {"TOP", &top}, {"BOTTOM", &bottom}, {"LEAD", &lead}};
-    w.Ints({4});
+    if (delphi) {
+        regions = {{"TI", &top_in},     {"TO", &top_out}, {"J", &chip}, {"BI", &bottom_in},
+                   {"BO", &bottom_out}, {"S", &side},     {"L", &lead}};
+    }
+    w.Ints({static_cast<std::int32_t>(regions.size())});
     for (const auto& [name, e] : regions) {
         w.Name(name);
         w.Ints({static_cast<std::int32_t>(e->i.size())});
@@ -179,10 +208,14 @@ void WritePackage(const std::string& path, int n, int nz) {
     w.Doubles({390.0, 390.0, 390.0});  // copper
     w.Doubles({2.0, 2.0, 2.0});        // die attach
     w.IntAndDouble(2000, 1.0e-4);
+    if (delphi) {
+        w.Ints({kDelphiCases});
+        for (int c = 0; c < kDelphiCases; ++c) w.Doubles(DelphiCase(c));
+    }
     w.Save(path);
 }
 
-double TimeComputation(const std::string& path, unsigned threads) {
+double TimeComputation(const std::string& path, unsigned threads, bool show_results) {
     resist_model::SetStageThreads(threads);
     int count = 0;
     char* names = nullptr;
@@ -191,17 +224,23 @@ double TimeComputation(const std::string& path, unsigned threads) {
     int status = resist_model::computeResistModel(path.c_str(), &count, &names, &values);
     double s = Seconds(start);
     if (status != 0) std::printf("  computation failed with status %d\n", status);
+    if (status == 0 && show_results) {
+        std::printf("  %d results:", count);
+        for (int k = 0; k < count; ++k) std::printf(" %s %.4g", names + 32 * k, values[k]);
+        std::printf("\n");
+    }
     resist_model::freeResults(&names, &values);
     return s;
 }
 
-void RunCase(const char* label, int n, int nz, double copy_bandwidth) {
+void RunCase(const char* label, int n, int nz, bool delphi, double copy_bandwidth) {
     const std::string path = (std::filesystem::temp_directory_path() /
                               ("zentrik_solver_bench_" + std::to_string(getpid()) + ".in"))
                                  .string();
-    WritePackage(path, n, nz);
+    WritePackage(path, n, nz, delphi);
     const double cells = double(n) * n * nz;
     std::printf("\n%s: %d x %d x %d = %.0f cells\n", label, n, n, nz, cells);
+    if (delphi) std::printf("  %d boundary cases; the stage table shows the first three\n", kDelphiCases);
 
     resist_model::RecordReader reader;
     resist_model::ListFile no_list;
@@ -209,6 +248,10 @@ void RunCase(const char* label, int n, int nz, double copy_bandwidth) {
     reader.Open(path);
     if (resist_model::ReadInput(reader, no_list, state) != 0) {
         std::printf("  input not readable\n");
+        return;
+    }
+    if (delphi && !resist_model::BuildDelphiTables(state)) {
+        std::printf("  node table not usable\n");
         return;
     }
     resist_model::FourDiagonal conduction = resist_model::AssembleConduction(state);
@@ -227,8 +270,8 @@ void RunCase(const char* label, int n, int nz, double copy_bandwidth) {
     }
 
     unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-    double one = TimeComputation(path, 1);
-    double all = TimeComputation(path, hardware);
+    double one = TimeComputation(path, 1, delphi);
+    double all = TimeComputation(path, hardware, false);
     std::printf("  whole computation: %.3f s on 1 thread, %.3f s on %u threads (%.2fx)\n", one,
                 all, hardware, one / all);
     resist_model::SetStageThreads(0);
@@ -241,7 +284,8 @@ int main() {
     double copy = CopyBandwidth();
     std::printf("copy bandwidth (one thread): %.2f GB/s\n", copy / 1e9);
     std::printf("bytes per cell and iteration: %.0f\n", kBytesPerCellIteration);
-    RunCase("1e5 cells", 56, 32, copy);
-    RunCase("1e6 cells", 128, 61, copy);
+    RunCase("1e5 cells", 56, 32, false, copy);
+    RunCase("1e6 cells", 128, 61, false, copy);
+    RunCase("DELPHI, 2e5 cells", 64, 49, true, copy);
     return 0;
 }
