@@ -181,6 +181,22 @@ TEST(NetworkFitTest, RecoversAStarWithNodeToNodeLinks) {
     EXPECT_NE(fit.list.find("      Adiabatic  J-L\n"), std::string::npos);
 }
 
+// Cases that only a negative conductance reproduces: that link is dropped and the rest
+// fitted again, so no resistance below 0 is ever returned.
+TEST(NetworkFitTest, ANegativeConductanceIsDroppedAndTheRestRefitted) {
+    Network net = StarWithLinks();
+    net.links[{1, 5}] = -0.05;  // TI-S
+    Fit fit = RunFit(net);
+    ASSERT_EQ(fit.status, kStatusOk);
+    // Links 1-5 join J to TI..S, then TI-TO, TI-B, TI-L, TI-S, TO-B, TO-L, TO-S, B-L.
+    EXPECT_EQ(fit.network.resistance[9 - 1], kAdiabaticLink);
+    EXPECT_NE(fit.list.find("      Adiabatic  TI-S\n"), std::string::npos);
+    for (const NamedResistance& r : fit.results) EXPECT_GT(r.value, 0.0) << r.name;
+    // Without TI-S the refit can no longer be exact, but its strongest links stay.
+    EXPECT_GT(fit.network.resistance[1 - 1], 0.0);   // J-TI
+    EXPECT_GT(fit.network.resistance[13 - 1], 0.0);  // B-L
+}
+
 TEST(NetworkFitTest, AThreeResistorStarIsRecoveredExactly) {
     Network net;
     net.nodes = {"T", "B", "L"};
