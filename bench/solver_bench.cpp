@@ -240,7 +240,10 @@ void RunCase(const char* label, int n, int nz, bool delphi, double copy_bandwidt
     WritePackage(path, n, nz, delphi);
     const double cells = double(n) * n * nz;
     std::printf("\n%s: %d x %d x %d = %.0f cells\n", label, n, n, nz, cells);
-    if (delphi) std::printf("  %d boundary cases; the stage table shows the first three\n", kDelphiCases);
+    if (delphi) {
+        std::printf("  %d boundary cases; the stage table shows the first three\n",
+                    kDelphiCases);
+    }
 
     resist_model::RecordReader reader;
     resist_model::ListFile no_list;

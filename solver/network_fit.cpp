@@ -42,7 +42,7 @@ bool AllFinite(const std::vector<double>& v) {
 // Per case m (0-based) and node n: the values the fit reads.
 struct CaseTable {
     int ncase = 0;
-    std::vector<double> tj;  // per case
+    std::vector<double> tj;                 // per case
     std::vector<std::vector<double>> t, q;  // [n][m], node 0 unused
 };
 
@@ -211,7 +211,9 @@ void StarLines(const ModelState& s, const FittedNetwork& net, std::string& list)
     AddLine(list, "  OBJECTIVE FUNCTION -1-");
     AddLine(list, "     RESISTANCE");
     AddLine(list, "   " + FormatReal(net.rj) + "  RJ");
-    for (int n = 1; n <= s.nsurf; ++n) AddLine(list, ValueLine(net.resistance[n - 1], LinkName(s, n)));
+    for (int n = 1; n <= s.nsurf; ++n) {
+        AddLine(list, ValueLine(net.resistance[n - 1], LinkName(s, n)));
+    }
 }
 
 void LinkLines(const ModelState& s, const FittedNetwork& net, std::string& list) {
@@ -250,14 +252,14 @@ void CircuitImage(const ModelState& s, const std::vector<StageValues>& cases,
         if (!used[n]) continue;
         AddLine(list, indent + TrimmedName(s.node_names[n]));
         if (n == 0) {
-            AddLine(list, indent + FormatReal(0.0) + FormatReal(1.0) + FormatReal(0.0) +
-                              FormatReal(0.0));
+            AddLine(list,
+                    indent + FormatReal(0.0) + FormatReal(1.0) + FormatReal(0.0) + FormatReal(0.0));
             continue;
         }
         double area = s.ione_nth * cases.front().area[n];
         double h = s.cases.front()[s.node_class[n]];
-        AddLine(list, indent + FormatReal(0.0) + FormatReal(0.0) + FormatReal(0.0) +
-                          FormatReal(area));
+        AddLine(list,
+                indent + FormatReal(0.0) + FormatReal(0.0) + FormatReal(0.0) + FormatReal(area));
         AddLine(list, indent + FormatReal(0.0) + FormatReal(h));
     }
     AddLine(list, FormatInt(links, 9) + " LINKS");
@@ -277,9 +279,10 @@ int rst_link_other_end(const ModelState& s, int link, int node) {
     return l.first == node ? l.second : l.first;
 }
 
-bool rst_fit_solve(int n, std::vector<double>& a, std::vector<double>& b,
-                   std::vector<double>& x) {
-    auto at = [&](int row, int col) -> double& { return a[static_cast<std::size_t>(row) * n + col]; };
+bool rst_fit_solve(int n, std::vector<double>& a, std::vector<double>& b, std::vector<double>& x) {
+    auto at = [&](int row, int col) -> double& {
+        return a[static_cast<std::size_t>(row) * n + col];
+    };
     for (int k = 0; k < n; ++k) {
         int pivot_row = k;
         double largest = std::abs(at(k, k));

@@ -36,8 +36,7 @@ bool rst_fit_least_squares(int rows, int n, const std::vector<double>& a,
 // Solves the n x n system a (row by row) with right-hand side b by Gauss-Jordan
 // elimination with partial pivoting. False for a pivot whose magnitude is below the
 // guard or not a number; a and b are overwritten.
-bool rst_fit_solve(int n, std::vector<double>& a, std::vector<double>& b,
-                   std::vector<double>& x);
+bool rst_fit_solve(int n, std::vector<double>& a, std::vector<double>& b, std::vector<double>& x);
 
 // The node at the other end of link (1-based) from node.
 int rst_link_other_end(const ModelState& state, int link, int node);

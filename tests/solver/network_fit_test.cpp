@@ -2,14 +2,14 @@
 // here: the links present must come back, the absent ones must drop out or carry no heat.
 #include "solver/network_fit.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "solver/read_input.h"
 #include "solver/resist_model.h"
@@ -22,11 +22,11 @@ using namespace resist_model;
 // link) and node-to-node links, every surface node cooled to 0 through its own
 // conductance in each case. Conductances in W/K.
 struct Network {
-    std::vector<std::string> nodes;                // surface nodes 1..N
-    std::vector<double> star;                      // per surface node
-    std::map<std::pair<int, int>, double> links;   // 1-based node pairs, smaller first
-    std::vector<std::vector<double>> cooling;      // per case, per surface node
-    std::vector<bool> without_faces;               // nodes the model gives no surface
+    std::vector<std::string> nodes;               // surface nodes 1..N
+    std::vector<double> star;                     // per surface node
+    std::map<std::pair<int, int>, double> links;  // 1-based node pairs, smaller first
+    std::vector<std::vector<double>> cooling;     // per case, per surface node
+    std::vector<bool> without_faces;              // nodes the model gives no surface
 };
 
 // Dense elimination for the network's node equations, independent of the fit's own.
@@ -117,7 +117,8 @@ std::vector<std::vector<double>> Cooling(int cases, int nodes) {
     std::vector<std::vector<double>> h(cases, std::vector<double>(nodes));
     for (int c = 0; c < cases; ++c)
         for (int n = 0; n < nodes; ++n)
-            h[c][n] = 0.05 * std::pow(10.0, 2.0 * std::fmod(0.37 * (c + 1) * (n + 2) + 0.11 * c, 1.0));
+            h[c][n] =
+                0.05 * std::pow(10.0, 2.0 * std::fmod(0.37 * (c + 1) * (n + 2) + 0.11 * c, 1.0));
     return h;
 }
 
