@@ -23,7 +23,8 @@ template <typename Skip>
 std::vector<Cuboid> BallGrid(int nx, int ny, double pitch, double diameter, double height,
                              Skip skip) {
     const double r = diameter / 2.0;
-    const double side = std::sqrt(kPi * r * r);  // square of the ball's cross-section area
+    // Square of the ball's cross-section area; the radius is squared first, as in pi r^2.
+    const double side = std::sqrt(kPi * (r * r));
     std::vector<Cuboid> balls;
     for (int i = 0; i < nx; ++i) {
         for (int j = 0; j < ny; ++j) {
@@ -383,7 +384,7 @@ Property BGADetailedModel::SolderBallProperty() const {
 // Bumps in underfill: conduction in parallel through the bump area fraction along z,
 // underfill alone in plane; density by volume, specific heat by mass.
 Property BGADetailedModel::BumpProperty() const {
-    const double f = Ratio(bump.number * kPi * bump.diameter * bump.diameter / 4.0,
+    const double f = Ratio(bump.number * kPi * (bump.diameter * bump.diameter) / 4.0,
                            chip.size.x * chip.size.y);
     const double kz = (1.0 - f) * bump.ufil_thermal_conductivity + f * bump.bump_thermal_conductivity;
     const double rho = (1.0 - f) * bump.ufil_density + f * bump.bump_density;
@@ -448,13 +449,16 @@ Property BGADetailedModel::ViaProperty() const {
 
     const Property b = BoardProperty();
     double k_sum = 0.0, rho_sum = 0.0, heat_sum = 0.0;
+    // Each term is the value times the layer thickness, then divided by H: the exported
+    // values carry 17 digits, so taking the thickness fraction first would change them.
     for (int i = 0; i < LayerCount(); ++i) {
         const Property w = WiringLayerProperty(i);
-        const double fw = Ratio(WiringThickness(i), H);
-        const double fb = Ratio(BoardThickness(i - 1), H);
-        k_sum += w.conductivity_x * fw + b.conductivity * fb;
-        rho_sum += w.density * fw + b.density * fb;
-        heat_sum += w.specific_heat * w.density * fw + b.specific_heat * b.density * fb;
+        const double tw = WiringThickness(i);
+        const double tb = BoardThickness(i - 1);
+        k_sum += Ratio(w.conductivity_x * tw, H) + Ratio(b.conductivity * tb, H);
+        rho_sum += Ratio(w.density * tw, H) + Ratio(b.density * tb, H);
+        heat_sum += Ratio(w.specific_heat * w.density * tw, H) +
+                    Ratio(b.specific_heat * b.density * tb, H);
     }
     const double c_mean = Ratio(heat_sum, rho_sum);
 

@@ -113,7 +113,7 @@ std::vector<Cuboid> BGASimplifiedModel::PeripheralAndCenterBallCuboids() const {
 // Balls in air over one pitch cell: the ball fraction conducts along z, air in plane.
 Property BGASimplifiedModel::SolderBallProperty() const {
     const double r = solder_ball.diameter / 2.0;
-    const double f = Ratio(kPi * r * r, solder_ball.pitch * solder_ball.pitch);
+    const double f = Ratio(kPi * (r * r), solder_ball.pitch * solder_ball.pitch);
     const double kz = f * solder_ball.thermal_conductivity + (1.0 - f) * kAirConductivity;
     const double rho = f * solder_ball.density + (1.0 - f) * kAirDensity;
     const double g = Ratio(f * solder_ball.density, rho);

@@ -159,6 +159,26 @@ TEST(BGADetailedModel, FCBGAHasBumpsAndNoWiresOrLands) {
     EXPECT_NEAR(bump.specific_heat, 736.4230771473776, 1e-9);
 }
 
+// The library file prints materials and ball sizes with all 17 digits, so the order in
+// which a value is computed shows in the file: squares are taken before they are scaled,
+// and a layer's value times its thickness is divided by the stack height afterwards.
+TEST(BGADetailedModel, ValuesToTheLastDigit) {
+    BGADetailedModel fc(true);
+    fc.Build();
+    EXPECT_EQ(Material(fc, "bump").conductivity_z, 7.9769905155437106);
+
+    BGADetailedModel via(false);
+    via.composition.via = true;
+    via.Build();
+    EXPECT_EQ(Material(via, "via").conductivity_x, 71.002222222222173);
+    EXPECT_EQ(Material(via, "via").conductivity_y, 71.002222222222173);
+
+    BGADetailedModel balls(false);
+    balls.solder_ball.diameter = 0.76;
+    balls.Build();
+    EXPECT_EQ(FindGroup(balls, L"solder_ball")->cuboids.at(0).box.dx, 0.67353246334409611);
+}
+
 TEST(BGADetailedModel, BallLayouts) {
     BGADetailedModel m(false);
     m.solder_ball.layout = 1;

@@ -120,6 +120,16 @@ TEST(BGASimplifiedModel, BallRegions) {
     EXPECT_TRUE(FindGroup(m, L"solder_ball")->cuboids.empty());
 }
 
+// The ball fraction squares the radius before scaling by pi; the file shows all 17 digits.
+TEST(BGASimplifiedModel, BallMaterialToTheLastDigit) {
+    BGASimplifiedModel m(false);
+    m.solder_ball.diameter = 0.76;
+    m.Build();
+    const pkg::Property& ball = Material(m, "solder_ball");
+    EXPECT_EQ(ball.conductivity_z, 27.232745413635001);
+    EXPECT_EQ(ball.density, 4033.5716578447859);
+}
+
 TEST(BGASimplifiedModel, BuildWithAirKeepsTheLayerStack) {
     BGASimplifiedModel m(false);
     m.BuildWithAir();
