@@ -281,12 +281,10 @@ std::array<double, 6> BgaDelphiWidths(const bga::BGA& package) {
         w[2] = w[4];
         w[3] = w[5];
     } else if (layout == 1 || layout == 2) {
-        const int nx = b.solder_ball.number_all.x - 2 * b.solder_ball.number_out.x;
-        const int ny = b.solder_ball.number_all.y - 2 * b.solder_ball.number_out.y;
-        const double sx = b.board.size.x;
-        const double sy = b.board.size.y;
-        w[2] = ClampWidth(2.0 * (sx / 2.0 - (sx - nx * p) / 2.0));
-        w[3] = ClampWidth(2.0 * (sy / 2.0 - (sy - ny * p) / 2.0));
+        // The ball-free centre is the same region the node registration and the model's
+        // air block use.
+        w[2] = ClampWidth(2.0 * bga::BGAPeripheralRegionExtentX(b));
+        w[3] = ClampWidth(2.0 * bga::BGAPeripheralRegionExtentY(b));
         if (layout == 2) {
             w[4] = ClampWidth(b.solder_ball.number_center.x * p);
             w[5] = ClampWidth(b.solder_ball.number_center.y * p);
