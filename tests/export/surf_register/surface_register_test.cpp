@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "export/surf_register/two_three_reg_model.h"
-#include "tests/export/grid/test_model.h"
+#include "tests/export/test_model.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "export/record_writer.h"
 #include "export/solver_input.h"
-#include "tests/export/solver_input/record_file.h"
+#include "tests/export/record_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "tests/export/grid/test_model.h"
+#include "tests/export/test_model.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/export/solver_input/record_file.h"
+#include "tests/export/record_file.h"
 
 namespace {
 

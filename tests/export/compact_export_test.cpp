@@ -10,7 +10,7 @@
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
 #include "models/qfp/qfp.h"
-#include "tests/export/compact/compact_test_util.h"
+#include "tests/export/compact_test_util.h"
 
 namespace {
 

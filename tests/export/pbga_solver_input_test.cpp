@@ -9,7 +9,7 @@
 #include "export/solver_grid.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
-#include "tests/export/solver_input/record_file.h"
+#include "tests/export/record_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "export/surf_register/create_surface_register.h"
-#include "tests/export/surf_register_delphi/delphi_test_cells.h"
+#include "tests/export/surf_register/delphi_test_cells.h"
 
 namespace {
 

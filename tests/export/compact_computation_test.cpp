@@ -7,7 +7,7 @@
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
 #include "solver/resist_model.h"
-#include "tests/export/compact/compact_test_util.h"
+#include "tests/export/compact_test_util.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <initializer_list>
 
 #include "export/surf_register/create_surface_register.h"
-#include "tests/export/grid/test_model.h"
-#include "tests/export/surf_register_delphi/delphi_test_cells.h"
+#include "tests/export/test_model.h"
+#include "tests/export/surf_register/delphi_test_cells.h"
 
 namespace {
 
