@@ -102,6 +102,18 @@ void PartReader::Optional(const std::string& path, int32_t& field) const {
     if (const pt::ptree* node = Find(root_, path)) ParseInt(node->data(), field);
 }
 
+void PartReader::Required(const std::string& path, bool& field) const {
+    if (!ParseBool(Text(path), field)) throw PartFileError("not a boolean: " + path);
+}
+
+bool PartReader::OptionalOr(const std::string& path, double& field, double fallback) const {
+    if (const pt::ptree* node = Find(root_, path)) {
+        if (ParseReal(node->data(), field)) return true;
+    }
+    field = fallback;
+    return false;
+}
+
 bool PartReader::Switch(const std::string& path) const {
     bool value = true;
     if (const pt::ptree* node = Find(root_, path)) {

@@ -33,6 +33,11 @@ public:
     void Required(const std::string& path, int32_t& field) const;
     void Optional(const std::string& path, double& field) const;
     void Optional(const std::string& path, int32_t& field) const;
+    // A required boolean: throws when missing or not one of "true", "false", "1", "0".
+    void Required(const std::string& path, bool& field) const;
+    // An optional real whose missing or unreadable element gives the fixed `fallback`
+    // rather than the field's current value; true when the element was read.
+    bool OptionalOr(const std::string& path, double& field, double fallback) const;
     // A composition switch: true when missing or unreadable.
     bool Switch(const std::string& path) const;
     std::string Text(const std::string& path) const;

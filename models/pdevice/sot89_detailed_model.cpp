@@ -1,0 +1,65 @@
+#include "models/pdevice/sot89_detailed_model.h"
+
+namespace pkg::pdevice {
+
+SOT89DetailedModel::SOT89DetailedModel() {
+    type_ = "SOT-89";
+    OuterShape& o = outer_shape_param;
+    o.A = 1.4;
+    o.b = 0.35;
+    o.b1 = 1.4;
+    o.c = 0.37;
+    o.D = 4.4;
+    o.E = 2.4;
+    o.E1 = 4.318;  // kept in the part file; no block uses it
+    o.e = 1.5;
+    o.H = 3.75;
+    o.L = 0.8;
+    inner_shape_param.offset = 0.5;
+    inner_shape_param.inner_lead = 0.5;
+    chip.size = XY{1.0, 1.0};
+    chip.thickness = 0.05;
+    RegisterDimensions();
+}
+
+void SOT89DetailedModel::RegisterDimensions() {
+    for (const char* s : {"A", "b", "b1", "c", "D", "E", "e", "H", "L"}) RegisterSymbol(s);
+}
+
+double SOT89DetailedModel::OutlineLength() const { return outer_shape_param.H; }
+
+// Measured from the leads' inner ends, where the plate starts.
+double SOT89DetailedModel::ChipStart() const {
+    return outer_shape_param.L + inner_shape_param.inner_lead + inner_shape_param.offset;
+}
+
+double SOT89DetailedModel::MountingHeight() const { return outer_shape_param.c; }
+
+Cuboid SOT89DetailedModel::MoldCuboid() const {
+    const OuterShape& o = outer_shape_param;
+    return OutlineBlock(-o.D / 2.0, o.D / 2.0, o.L, o.L + o.E, 0.0, o.A);
+}
+
+Cuboid SOT89DetailedModel::PlateCuboid() const {
+    const OuterShape& o = outer_shape_param;
+    return OutlineBlock(-o.b1 / 2.0, o.b1 / 2.0, o.L + inner_shape_param.inner_lead, o.H, 0.0,
+                        o.c);
+}
+
+std::vector<Cuboid> SOT89DetailedModel::LeadCuboids() const {
+    const OuterShape& o = outer_shape_param;
+    std::vector<Cuboid> leads;
+    for (int i = -1; i <= 1; ++i) {
+        const double xc = i * o.e;
+        leads.push_back(OutlineBlock(xc - o.b / 2.0, xc + o.b / 2.0, 0.0,
+                                     o.L + inner_shape_param.inner_lead, 0.0, o.c));
+    }
+    return leads;
+}
+
+void SOT89DetailedModel::AddPlateGroups(std::vector<Property>& list) {
+    AddCuboidGroup(root, list, plate_name_, L"plate_group", [this] { return PlateProperty(); },
+                   [this] { return PlateCuboid(); });
+}
+
+}  // namespace pkg::pdevice
