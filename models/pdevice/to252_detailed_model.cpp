@@ -36,7 +36,9 @@ void TO252DetailedModel::RegisterDimensions() {
 
 double TO252DetailedModel::OutlineLength() const { return outer_shape_param.H; }
 
-double TO252DetailedModel::MoldFarFace() const { return outer_shape_param.H - outer_shape_param.L3; }
+double TO252DetailedModel::MoldFarFace() const {
+    return outer_shape_param.H - outer_shape_param.L3;
+}
 
 double TO252DetailedModel::ChipStart() const {
     return outer_shape_param.H - outer_shape_param.D1 + inner_shape_param.offset;

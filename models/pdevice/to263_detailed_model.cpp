@@ -33,7 +33,9 @@ void TO263DetailedModel::RegisterDimensions() {
 
 double TO263DetailedModel::OutlineLength() const { return outer_shape_param.H; }
 
-double TO263DetailedModel::MoldFarFace() const { return outer_shape_param.H - outer_shape_param.L1; }
+double TO263DetailedModel::MoldFarFace() const {
+    return outer_shape_param.H - outer_shape_param.L1;
+}
 
 double TO263DetailedModel::ChipStart() const {
     return outer_shape_param.H - outer_shape_param.D1 + inner_shape_param.offset;

@@ -1,5 +1,7 @@
-#include "export/exporter/cab_exporter.h"
+#include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -8,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
-#include <gtest/gtest.h>
-
+#include "export/exporter/cab_exporter.h"
 #include "models/pdevice/sot223_detailed_model.h"
 #include "models/pdevice/sot89_detailed_model.h"
 #include "models/pdevice/to220_detailed_model.h"
@@ -168,7 +167,8 @@ TEST_F(PowerDeviceCabinet, BlocksThatWouldRunBackwardsExportWithNoNegativeSize) 
         SCOPED_TRACE(platform::WideToUtf8(folder));
         const Library lib = Export(*model, folder);
         ASSERT_FALSE(lib.sizes.empty());
-        for (const std::string& size : lib.sizes) EXPECT_EQ(size.find('-'), std::string::npos) << size;
+        for (const std::string& size : lib.sizes)
+            EXPECT_EQ(size.find('-'), std::string::npos) << size;
     }
     EXPECT_EQ(Export(to220, L"TO-220").sizes.at(2), "6.9, 0, 0.5");  // plate(1)
 }

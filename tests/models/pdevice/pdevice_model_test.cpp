@@ -1,4 +1,4 @@
-#include "models/pdevice/power_device_model.h"
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "models/pdevice/power_device_model.h"
 #include "tests/models/bga/bga_model_test_util.h"
 #include "tests/models/pdevice/pdevice_test_util.h"
 
@@ -234,8 +233,8 @@ TEST(PowerDeviceModel, SOT89AndSOT223Defaults) {
     EXPECT_EQ(ChildNames(b),
               (std::vector<std::wstring>{L"mold_group", L"plate_group", L"diepad_group",
                                          L"bonded_part_group", L"chip_group", L"lead_group"}));
-    EXPECT_EQ(MaterialNames(b), (std::vector<std::string>{"mold", "plate", "diepad",
-                                                          "bonded_part", "chip", "lead"}));
+    EXPECT_EQ(MaterialNames(b),
+              (std::vector<std::string>{"mold", "plate", "diepad", "bonded_part", "chip", "lead"}));
     EXPECT_EQ(BlockCount(b), 16u);
     EXPECT_EQ(Blocks(b, L"diepad_group").at(0).part_name, "diepad");
     const pkg::Property& pad = testutil::Material(b, "diepad");
@@ -293,9 +292,9 @@ bool SameTree(const pkg::DetailedModel& a, const pkg::DetailedModel& b) {
         if (x.size() != y.size()) return false;
         for (size_t i = 0; i < x.size(); ++i) {
             if (x[i].part_name != y[i].part_name || x[i].property_name != y[i].property_name ||
-                x[i].box.x != y[i].box.x || x[i].box.y != y[i].box.y ||
-                x[i].box.z != y[i].box.z || x[i].box.dx != y[i].box.dx ||
-                x[i].box.dy != y[i].box.dy || x[i].box.dz != y[i].box.dz) {
+                x[i].box.x != y[i].box.x || x[i].box.y != y[i].box.y || x[i].box.z != y[i].box.z ||
+                x[i].box.dx != y[i].box.dx || x[i].box.dy != y[i].box.dy ||
+                x[i].box.dz != y[i].box.dz) {
                 return false;
             }
         }

@@ -1,10 +1,9 @@
-#include "models/pdevice/power_device.h"
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include <gtest/gtest.h>
-
+#include "models/pdevice/power_device.h"
 #include "tests/models/part_file_test_util.h"
 #include "tests/models/pdevice/pdevice_test_util.h"
 
@@ -122,8 +121,10 @@ TEST(PowerDevicePartFile, OptionalValuesAndCaseSensitiveSymbols) {
     ASSERT_TRUE(Read(d, WithElement(file, "composition.bonded_part", "0")));
     EXPECT_FALSE(d.composition.bonded_part);
 
-    text = WithElement(WithElement(file, "outer_shape_param.e", "1.25"), "outer_shape_param.E", "7.5");
-    text = WithElement(WithElement(text, "outer_shape_param.e1", "0.5"), "outer_shape_param.E1", "3.5");
+    text =
+        WithElement(WithElement(file, "outer_shape_param.e", "1.25"), "outer_shape_param.E", "7.5");
+    text = WithElement(WithElement(text, "outer_shape_param.e1", "0.5"), "outer_shape_param.E1",
+                       "3.5");
     ASSERT_TRUE(Read(d, text));
     EXPECT_EQ(d.outer_shape_param.e, 1.25);
     EXPECT_EQ(d.outer_shape_param.E, 7.5);
