@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <memory>
 #include <system_error>
 
 #include <wx/fileconf.h>

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include "app/home_folder.h"
 #include "app/ui_language.h"
 #include "platform/registry.h"
