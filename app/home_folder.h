@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/registry.h"
+
+// Where the running program lies, its product key and the per-user home folder that holds
+// the settings file.
+
+// The running program's file name without folder and extension.
+std::wstring GetProgramFileTitle();
+// The running program's folder with a trailing '/'; empty when it cannot be found.
+std::wstring GetProgramFolder();
+// "Ostrel\Zentrik2020\" followed by the program file title, below "Software".
+std::wstring GetProductKey();
+
+// The value's text; nothing when it is missing or longer than 999 UTF-16 units.
+std::optional<std::wstring> ReadRegistryString(platform::RegistryRoot root,
+                                               const std::wstring& subKey,
+                                               const std::wstring& valueName);
+// "EnvHomeDirectory" of the current user's product key.
+std::optional<std::wstring> ReadHomeDirectoryFromRegistry();
+// The application-data folder ($XDG_CONFIG_HOME) with '/', then "Ostrel/Zentrik2020/", the
+// program file title and '/'.
+std::wstring GetDefaultHomeDirectory();
+// The recorded home folder, or the default, recorded when none (or an empty one) is
+// found; with a trailing '/' added in memory only. The folder and its parents are created
+// when missing; file-system failures are ignored.
+std::wstring InitHomeDirectory();

@@ -1,0 +1,247 @@
+#include "app/program_settings.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string_view>
+
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
+
+#include "platform/atomic_file.h"
+#include "platform/wide_string.h"
+#include "platform/xdg_dirs.h"
+
+namespace pt = boost::property_tree;
+
+namespace {
+
+constexpr char kSettingsFileName[] = "zentrik.xml";
+constexpr char kMeshType[] = "magnificiant to min. part size";
+constexpr const char* kBackgroundWords[] = {"black", "white", "gradation"};
+constexpr const char* kMouseModeWords[] = {"3Button", "1Button"};
+constexpr const char* kOneButtonWords[] = {"3DRotate", "2DRotate", "Translation", "Scaling"};
+
+std::string FormatReal(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, 17);
+    return std::string(buffer, result.ptr);
+}
+
+std::string_view Trimmed(std::string_view text) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const size_t begin = text.find_first_not_of(kBlanks);
+    if (begin == std::string_view::npos) return {};
+    const size_t end = text.find_last_not_of(kBlanks);
+    return text.substr(begin, end - begin + 1);
+}
+
+// The whole text (blanks around it allowed) as one finite number in the classic notation.
+std::optional<double> ParseReal(std::string_view text) {
+    text = Trimmed(text);
+    if (!text.empty() && text[0] == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text[0] == '-') return std::nullopt;
+    }
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// A 32-bit unsigned number; a negative text is refused rather than wrapped around.
+std::optional<std::uint32_t> ParseUnsigned(std::string_view text) {
+    text = Trimmed(text);
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    return value;
+}
+
+std::optional<bool> ParseBool(std::string_view text) {
+    text = Trimmed(text);
+    if (text == "true" || text == "1") return true;
+    if (text == "false" || text == "0") return false;
+    return std::nullopt;
+}
+
+std::optional<std::string> Text(const pt::ptree& tree, const char* path) {
+    if (auto child = tree.get_child_optional(path)) return child->data();
+    return std::nullopt;
+}
+
+void ReadReal(const pt::ptree& tree, const char* path, double& field) {
+    if (auto text = Text(tree, path)) {
+        if (auto value = ParseReal(*text)) field = *value;
+    }
+}
+
+template <size_t N>
+void ReadWord(const pt::ptree& tree, const char* path, const char* const (&words)[N], int& field) {
+    const auto text = Text(tree, path);
+    if (!text) return;
+    for (size_t i = 0; i < N; ++i) {
+        if (*text == words[i]) field = static_cast<int>(i);
+    }
+}
+
+template <size_t N>
+std::string Word(const char* const (&words)[N], int index) {
+    return index >= 0 && index < static_cast<int>(N) ? words[index] : "";
+}
+
+// An empty text keeps the folder (it would otherwise become the file-system root once a
+// separator is added); a folder without a trailing separator gets '/'.
+void ReadFolder(const pt::ptree& root, const char* path, std::wstring& field) {
+    const auto text = Text(root, path);
+    if (!text || text->empty()) return;
+    std::wstring folder = platform::Utf8ToWide(*text);
+    if (folder.back() != L'\\' && folder.back() != L'/') folder += L'/';
+    field = std::move(folder);
+}
+
+void ReadMesh(const pt::ptree& mesh, AxisFactors& standardLength, AxisFactors& threshold) {
+    for (const auto& [name, child] : mesh) {
+        AxisFactors* factors = name == "standard_length" ? &standardLength
+                               : name == "threshold"     ? &threshold
+                                                         : nullptr;
+        if (!factors) continue;
+        const auto direction = Text(child, "<xmlattr>.direction");
+        if (!direction) continue;
+        double* field = *direction == "x"   ? &factors->x
+                        : *direction == "y" ? &factors->y
+                        : *direction == "z" ? &factors->z
+                                            : nullptr;
+        if (field) ReadReal(child, "value", *field);
+    }
+}
+
+void AddMeshEntry(pt::ptree& mesh, const char* name, const char* direction, double value) {
+    pt::ptree& entry = mesh.add_child(name, pt::ptree());
+    entry.put("<xmlattr>.direction", direction);
+    entry.put("<xmlattr>.type", kMeshType);
+    entry.add("value", FormatReal(value));
+}
+
+}  // namespace
+
+std::wstring GetDocumentsProductFolder() {
+    std::wstring documents = platform::PathToWide(platform::DocumentsDirectory());
+    if (documents.empty()) return {};
+    if (documents.back() != L'/') documents += L'/';
+    return documents + L"Ostrel/Zentrik2020/";
+}
+
+ProgramSettings::ProgramSettings() {
+    const std::wstring base = GetDocumentsProductFolder();
+    PartsFolder = base + L"parts/";
+    ExportFolder = base + L"library/";
+}
+
+void ProgramSettings::ClearCurrentPart() {
+    CurrentPackage.reset();
+    CurrentModel.reset();
+    CurrentPartPath.clear();
+}
+
+std::wstring ProgramSettings::GetFilePath() const {
+    return HomeFolder + platform::Utf8ToWide(kSettingsFileName);
+}
+
+void ProgramSettings::Load() {
+    std::ifstream in(platform::PathFromWide(GetFilePath()), std::ios::binary);
+    if (!in) return;
+    pt::ptree document;
+    try {
+        pt::read_xml(in, document);
+    } catch (const pt::ptree_error&) {
+        return;
+    }
+    const auto root = document.get_child_optional("trelvo");
+    if (!root) return;
+
+    ReadFolder(*root, "folder.parts", PartsFolder);
+    ReadFolder(*root, "folder.export", ExportFolder);
+
+    if (const auto mesh = root->get_child_optional("mesh_division")) {
+        ReadMesh(*mesh, StandardLength, Threshold);
+    }
+    if (const auto preview = root->get_child_optional("preview")) {
+        ReadWord(*preview, "back_ground.color.type", kBackgroundWords, BackgroundType);
+        for (auto [path, field] : {std::pair{"back_ground.color.top", &BackgroundTopColor},
+                                   std::pair{"back_ground.color.bottom", &BackgroundBottomColor}}) {
+            if (const auto text = Text(*preview, path)) {
+                if (const auto value = ParseUnsigned(*text)) *field = *value;
+            }
+        }
+    }
+    if (const auto material = root->get_child_optional("material_property")) {
+        ReadReal(*material, "fluid_thermal_conductivity", FluidConductivity);
+    }
+    if (const auto solver = root->get_child_optional("solver")) {
+        if (const auto text = Text(*solver, "listfile.outputs")) {
+            if (const auto value = ParseBool(*text)) OutputListFile = *value;
+        }
+        if (const auto text = Text(*solver, "modeling_type")) SimpleModeling = *text == "simple";
+    }
+    if (const auto mouse = root->get_child_optional("mouse")) {
+        if (mouse->get_child_optional("operation_type")) {
+            ReadWord(*mouse, "operation_type", kMouseModeWords, MouseMode);
+            ReadWord(*mouse, "one_button_mode", kOneButtonWords, OneButtonOperation);
+        }
+    }
+}
+
+bool ProgramSettings::Save() const {
+    pt::ptree document;
+    pt::ptree& root = document.add_child("trelvo", pt::ptree());
+    root.put("<xmlattr>.version", "2020");
+
+    pt::ptree& folder = root.add_child("folder", pt::ptree());
+    folder.add("parts", platform::WideToUtf8(PartsFolder));
+    folder.add("export", platform::WideToUtf8(ExportFolder));
+
+    pt::ptree& mesh = root.add_child("mesh_division", pt::ptree());
+    AddMeshEntry(mesh, "standard_length", "x", StandardLength.x);
+    AddMeshEntry(mesh, "standard_length", "y", StandardLength.y);
+    AddMeshEntry(mesh, "standard_length", "z", StandardLength.z);
+    AddMeshEntry(mesh, "threshold", "x", Threshold.x);
+    AddMeshEntry(mesh, "threshold", "y", Threshold.y);
+    AddMeshEntry(mesh, "threshold", "z", Threshold.z);
+
+    pt::ptree& color = root.add_child("preview", pt::ptree()).add_child("back_ground", pt::ptree())
+                           .add_child("color", pt::ptree());
+    color.add("type", Word(kBackgroundWords, BackgroundType));
+    color.add("top", std::to_string(BackgroundTopColor));
+    color.add("bottom", std::to_string(BackgroundBottomColor));
+
+    root.add_child("material_property", pt::ptree())
+        .add("fluid_thermal_conductivity", FormatReal(FluidConductivity));
+
+    pt::ptree& solver = root.add_child("solver", pt::ptree());
+    solver.add_child("listfile", pt::ptree()).add("outputs", OutputListFile ? "true" : "false");
+    if (SimpleModeling) solver.add("modeling_type", "simple");
+
+    pt::ptree& mouse = root.add_child("mouse", pt::ptree());
+    if (const std::string word = Word(kMouseModeWords, MouseMode); !word.empty()) {
+        mouse.add("operation_type", word);
+    }
+    if (const std::string word = Word(kOneButtonWords, OneButtonOperation); !word.empty()) {
+        mouse.add("one_button_mode", word);
+    }
+
+    std::ostringstream out;
+    try {
+        pt::write_xml(out, document, pt::xml_writer_make_settings<std::string>(' ', 2, "utf-8"));
+    } catch (const pt::ptree_error&) {
+        return false;
+    }
+    return platform::WriteFileAtomically(platform::PathFromWide(GetFilePath()), out.str());
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace pkg {
+class SemiconductorPackage;
+class DetailedModel;
+}  // namespace pkg
+
+// A per-axis triple of mesh factors.
+struct AxisFactors {
+    double x;
+    double y;
+    double z;
+};
+
+// The one record per process of the user's program settings, with the part that is open.
+// Fields are read and changed directly; only the settings (not the current part) go to
+// the settings file "zentrik.xml" in the home folder.
+class ProgramSettings {
+public:
+    ProgramSettings();
+
+    void ClearCurrentPart();
+
+    // HomeFolder followed by "zentrik.xml".
+    std::wstring GetFilePath() const;
+    // Reads the settings file; a missing, unreadable or malformed file, or one without the
+    // root element, changes nothing, and a missing or unconvertible value keeps its field.
+    void Load();
+    // Writes the settings file whole, through a temporary file beside it, so a failed save
+    // leaves the previous file as it was. Returns false on failure; nothing is reported.
+    bool Save() const;
+
+    // The package of the open part and the same object seen as its model (one ownership).
+    std::shared_ptr<pkg::SemiconductorPackage> CurrentPackage;
+    std::shared_ptr<pkg::DetailedModel> CurrentModel;
+    std::wstring HomeFolder;       // ends with '/'
+    std::wstring CurrentPartPath;  // empty exactly when no part is open
+    std::wstring PartsFolder;
+    std::wstring ExportFolder;
+    AxisFactors StandardLength{0.5, 0.5, 4.0};  // multiples of the smallest part size
+    AxisFactors Threshold{0.1, 0.1, 0.1};
+    int BackgroundType = 2;                        // 0 black, 1 white, 2 gradation
+    std::uint32_t BackgroundTopColor = 0xFF7E00;   // 0x00BBGGRR: red 0, green 126, blue 255
+    std::uint32_t BackgroundBottomColor = 0xFFFFFF;
+    double FluidConductivity = 0.0256;  // W/(m·K)
+    bool OutputListFile = false;
+    bool SimpleModeling = false;
+    int MouseMode = 0;           // 0 three-button, 1 one-button
+    int OneButtonOperation = 0;  // 0 3-D rotation, 1 2-D rotation, 2 translation, 3 scaling
+};
+
+// The Documents folder with '/' then "Ostrel/Zentrik2020/"; just the product folder
+// when there is no Documents folder.
+std::wstring GetDocumentsProductFolder();

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class RegistryRoot { CurrentUser, LocalMachine };
+
+// Keys below "Software" kept as small key/value files: the key K of the current user is
+// the file registry.ini in the folder $XDG_CONFIG_HOME/K (K's '\' read as '/'); the
+// machine's keys lie the same way below $XDG_CONFIG_DIRS and are only read. A value is an
+// entry of the file's top group.
+class Registry {
+public:
+    // The file of `key` below `base`; empty when the key is empty or has a "." or ".."
+    // component, so no key reaches outside its base.
+    static std::filesystem::path KeyFile(const std::filesystem::path& base, const std::wstring& key);
+
+    // The text of the value; nothing when the file, the value or the key is missing.
+    static std::optional<std::wstring> ReadString(RegistryRoot root, const std::wstring& key,
+                                                  const std::wstring& valueName);
+
+    // Sets the value of a current-user key, creating the key's folder and file as needed;
+    // the file is replaced only once fully written. False on any failure.
+    static bool WriteString(const std::wstring& key, const std::wstring& valueName,
+                            const std::wstring& value);
+};
+
+}  // namespace platform

@@ -1,0 +1,116 @@
+#include "app/home_folder.h"
+#include "app/ui_language.h"
+#include "platform/registry.h"
+#include "platform/wide_string.h"
+#include "resources/string_table.h"
+#include "temp_env.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::Registry;
+using platform::RegistryRoot;
+
+class StartUp : public TempEnvironment {
+protected:
+    std::wstring Config() const { return platform::PathToWide(dir / "config"); }
+    std::optional<std::wstring> Recorded() const {
+        return Registry::ReadString(RegistryRoot::CurrentUser, GetProductKey(), L"EnvHomeDirectory");
+    }
+};
+
+TEST_F(StartUp, ProgramFolderAndTitleComeFromTheRunningFile) {
+    const fs::path self = fs::read_symlink("/proc/self/exe");
+    EXPECT_EQ(GetProgramFileTitle(), L"app_start_up_test");
+    EXPECT_EQ(GetProgramFolder(), platform::PathToWide(self.parent_path()) + L"/");
+    EXPECT_EQ(GetProductKey(), L"Ostrel\\Zentrik2020\\app_start_up_test");
+}
+
+TEST_F(StartUp, FirstStartRecordsTheDefaultHomeFolder) {
+    const std::wstring expected = Config() + L"/Ostrel/Zentrik2020/app_start_up_test/";
+    EXPECT_EQ(GetDefaultHomeDirectory(), expected);
+    EXPECT_FALSE(ReadHomeDirectoryFromRegistry());
+    EXPECT_EQ(InitHomeDirectory(), expected);
+    EXPECT_TRUE(fs::is_directory(platform::PathFromWide(expected)));
+    EXPECT_EQ(Recorded(), expected);
+    EXPECT_TRUE(fs::is_regular_file(dir / "config/Ostrel/Zentrik2020/app_start_up_test/registry.ini"));
+}
+
+TEST_F(StartUp, RecordedHomeFolderGainsItsSeparatorInMemoryOnly) {
+    const std::wstring work = platform::PathToWide(dir / "work");
+    ASSERT_TRUE(Registry::WriteString(GetProductKey(), L"EnvHomeDirectory", work));
+    EXPECT_EQ(InitHomeDirectory(), work + L"/");
+    EXPECT_EQ(Recorded(), work);
+    EXPECT_TRUE(fs::is_directory(dir / "work"));
+}
+
+TEST_F(StartUp, EmptyRecordedHomeFolderCountsAsMissing) {
+    ASSERT_TRUE(Registry::WriteString(GetProductKey(), L"EnvHomeDirectory", L""));
+    EXPECT_EQ(InitHomeDirectory(), GetDefaultHomeDirectory());
+    EXPECT_EQ(Recorded(), GetDefaultHomeDirectory());
+}
+
+TEST_F(StartUp, RegistryValuesKeepTheirTextAndStayInsideTheirBase) {
+    const std::wstring odd = L"C:\\dir \"q\" $HOME ${USER} 部品 ";
+    ASSERT_TRUE(Registry::WriteString(L"Maker\\Tool", L"Path", odd));
+    EXPECT_EQ(ReadRegistryString(RegistryRoot::CurrentUser, L"Maker\\Tool", L"Path"), odd);
+    EXPECT_FALSE(ReadRegistryString(RegistryRoot::CurrentUser, L"Maker\\Tool", L"Other"));
+    EXPECT_FALSE(ReadRegistryString(RegistryRoot::CurrentUser, L"Maker\\None", L"Path"));
+
+    ASSERT_TRUE(Registry::WriteString(L"Maker\\Tool", L"Long", std::wstring(1000, L'a')));
+    EXPECT_FALSE(ReadRegistryString(RegistryRoot::CurrentUser, L"Maker\\Tool", L"Long"));
+    ASSERT_TRUE(Registry::WriteString(L"Maker\\Tool", L"Long", std::wstring(999, L'a')));
+    EXPECT_TRUE(ReadRegistryString(RegistryRoot::CurrentUser, L"Maker\\Tool", L"Long"));
+
+    EXPECT_TRUE(Registry::KeyFile(dir, L"a\\..\\..\\b").empty());
+    EXPECT_FALSE(Registry::WriteString(L"..\\escape", L"Path", L"x"));
+    EXPECT_FALSE(fs::exists(dir / "escape"));
+
+    fs::create_directories(dir / "machine2" / "Maker" / "Tool");
+    WriteBytes(dir / "machine2" / "Maker" / "Tool" / "registry.ini", "Guide=/opt/guide.pdf\n");
+    setenv("XDG_CONFIG_DIRS", (":" + (dir / "machine1").string() + ":" + (dir / "machine2").string()).c_str(), 1);
+    EXPECT_EQ(ReadRegistryString(RegistryRoot::LocalMachine, L"Maker\\Tool", L"Guide"),
+              L"/opt/guide.pdf");
+}
+
+TEST(UiLanguage, LocaleAndMarkersDecide) {
+    EXPECT_EQ(UserDefaultLanguageId(nullptr, nullptr, "ja_JP.UTF-8"), 1041u);
+    EXPECT_EQ(UserDefaultLanguageId("C", nullptr, "ja_JP.UTF-8"), 1033u);
+    EXPECT_EQ(UserDefaultLanguageId("", "ja", "en_US.UTF-8"), 1041u);
+    EXPECT_EQ(UserDefaultLanguageId(nullptr, nullptr, nullptr), 1033u);
+    EXPECT_EQ(UserDefaultLanguageId(nullptr, nullptr, "de_DE.utf8"), 1033u);
+
+    const fs::path folder = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-lang-");
+    ASSERT_FALSE(folder.empty());
+    const std::wstring program = platform::PathToWide(folder) + L"/";
+    EXPECT_EQ(ChooseUiLanguage(program, 1033), kUiLanguageEnglish);
+    EXPECT_EQ(ChooseUiLanguage(program, 1041), kUiLanguageJapanese);
+    std::ofstream(folder / "ostrel_lang_eng").put('\n');
+    EXPECT_EQ(ChooseUiLanguage(program, 1041), kUiLanguageEnglish);
+    std::ofstream(folder / "ostrel_lang_jpn").put('\n');
+    EXPECT_EQ(ChooseUiLanguage(program, 1033), kUiLanguageJapanese);  // the last rule wins
+    fs::remove_all(folder);
+
+    SetUILanguage(kUiLanguageJapanese);
+    EXPECT_EQ(resources::ThreadLanguage(), resources::kLanguageJapanese);
+    SetUILanguage(kUiLanguageEnglish);
+    EXPECT_EQ(resources::ThreadLanguage(), resources::kLanguageEnglish);
+}
+
+TEST(DriverSwitch, OnlyTheFirstCharacterCounts) {
+    EXPECT_EQ(ParseDriverSwitch("0"), DriverPreload::Load);
+    EXPECT_EQ(ParseDriverSwitch(nullptr), DriverPreload::Load);
+    EXPECT_EQ(ParseDriverSwitch(""), DriverPreload::Load);
+    EXPECT_EQ(ParseDriverSwitch("1"), DriverPreload::LoadWhileMarkedDebugged);
+    EXPECT_EQ(ParseDriverSwitch("10"), DriverPreload::LoadWhileMarkedDebugged);
+    EXPECT_EQ(ParseDriverSwitch("2"), DriverPreload::None);
+
+    setenv("OSTREL_PSEUDO_DEBUGGEE", "2", 1);
+    EXPECT_FALSE(PreloadOpenGLDriver());
+    setenv("OSTREL_PSEUDO_DEBUGGEE", "1", 1);
+    PreloadOpenGLDriver();  // a machine without the driver simply goes on
+    unsetenv("OSTREL_PSEUDO_DEBUGGEE");
+}
+
+}  // namespace
