@@ -1,9 +1,9 @@
 #include "solver/list_format.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace resist_model {
 
@@ -23,20 +23,24 @@ std::string FormatReal(double value, int width, int decimals) {
         if (static_cast<int>(text.size()) > width) text = value < 0 ? "-Inf" : "Inf";
         return RightAlign(text, width);
     }
-    // printf rounds the mantissa correctly and moves the exponent when rounding carries
-    // (9.99995 becomes 1.0000E+01), which is what the edit descriptor does too.
+    // to_chars rounds the mantissa correctly and moves the exponent when rounding carries
+    // (9.99995 becomes 1.0000e+01), which is what the edit descriptor does too. Unlike
+    // printf it ignores the process locale, so the point stays a point.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*E", decimals, value);
-    const char* e = std::strchr(buffer, 'E');
-    std::string mantissa(buffer, static_cast<std::size_t>(e - buffer));
-    int exponent = std::atoi(e + 1);
+    const std::to_chars_result printed = std::to_chars(
+        buffer, buffer + sizeof buffer, value, std::chars_format::scientific, decimals);
+    if (printed.ec != std::errc()) return std::string(width, '*');
+    char* e = std::find(buffer, printed.ptr, 'e');
+    std::string mantissa(buffer, e);
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), printed.ptr, exponent);
     char sign = exponent < 0 ? '-' : '+';
     int magnitude = std::abs(exponent);
-    char tail[16];
+    std::string tail;
     if (magnitude <= 99) {
-        std::snprintf(tail, sizeof tail, "E%c%02d", sign, magnitude);
+        tail = std::string("E") + sign + (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
     } else if (magnitude <= 999) {
-        std::snprintf(tail, sizeof tail, "%c%03d", sign, magnitude);
+        tail = sign + std::to_string(magnitude);
     } else {
         return std::string(width, '*');
     }

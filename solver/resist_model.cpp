@@ -71,8 +71,15 @@ int Compute(const char* path, int* count, char** names, double** values) {
 
 }  // namespace
 
-int computeResistModel(const char* path, int* count, char** names, double** values) {
-    int status = Compute(path, count, names, values);
+int computeResistModel(const char* path, int* count, char** names, double** values) noexcept {
+    int status = kStatusNoSolution;
+    try {
+        status = Compute(path, count, names, values);
+    } catch (...) {
+        // Nothing leaves the library as an exception; the result blocks are handed over
+        // only as the last step of Compute, so none is half filled.
+        status = kStatusNoSolution;
+    }
     if (status != kStatusOk) {
         if (count) *count = 0;
         if (names) *names = nullptr;
@@ -83,7 +90,7 @@ int computeResistModel(const char* path, int* count, char** names, double** valu
     return status;
 }
 
-void freeResults(char** names, double** values) {
+void freeResults(char** names, double** values) noexcept {
     if (values) {
         std::free(*values);
         *values = nullptr;

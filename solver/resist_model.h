@@ -18,22 +18,26 @@ RESIST_MODEL_API extern char lstfile[256];
 // Room for the caller; the library neither reads nor writes it.
 RESIST_MODEL_API extern double results[3];
 
+// The library serves one caller at a time: nlst and lstfile are process-wide and are read
+// during the call, so a program that computes from several threads must hold one lock
+// from setting them until the call returns.
+
 // Status codes returned by computeResistModel; every non-zero status is a failure.
 constexpr int kStatusOk = 0;
 constexpr int kStatusEmptyInputName = 1;
 constexpr int kStatusFitFailed = 2;
 constexpr int kStatusBadModelType = 3;
 constexpr int kStatusBadInput = 4;       // input missing, unreadable or malformed
-constexpr int kStatusNoSolution = 5;     // a stage gave no valid solution
+constexpr int kStatusNoSolution = 5;     // no valid solution, or not enough memory for one
 
 // Reads the input file at path and computes its resistances. On status 0, *count results
 // are handed over: *names holds count slots of 32 bytes (each NUL-terminated inside its
 // slot), *values count doubles. Release both with freeResults. On any other status *count
-// is 0 and both pointers are null.
+// is 0 and both pointers are null. Never throws and never ends the process.
 RESIST_MODEL_API int computeResistModel(const char* path, int* count, char** names,
-                                        double** values);
+                                        double** values) noexcept;
 
 // Releases the blocks of a successful call and sets both pointers to null; null is accepted.
-RESIST_MODEL_API void freeResults(char** names, double** values);
+RESIST_MODEL_API void freeResults(char** names, double** values) noexcept;
 
 }  // namespace resist_model

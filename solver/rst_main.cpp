@@ -1,9 +1,12 @@
 #include "solver/rst_main.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "solver/list_file.h"
@@ -70,31 +73,67 @@ StageRecord RunStage(const ModelState& s, const FourDiagonal& conduction, int g,
     return record;
 }
 
+std::thread DefaultThreadStart(std::function<void()> body) { return std::thread(std::move(body)); }
+
+std::atomic<ThreadStarter> g_thread_starter{&DefaultThreadStart};
+
+// Joins every thread it started, also when the run leaves by an exception, so no joinable
+// thread is ever destroyed.
+class ThreadGroup {
+public:
+    ThreadGroup() = default;
+    ThreadGroup(const ThreadGroup&) = delete;
+    ThreadGroup& operator=(const ThreadGroup&) = delete;
+    ~ThreadGroup() { JoinAll(); }
+
+    // False when the thread could not be started; the caller then does its share.
+    bool Start(std::function<void()> body) noexcept {
+        try {
+            threads_.reserve(threads_.size() + 1);
+            threads_.push_back(g_thread_starter.load()(std::move(body)));
+            return threads_.back().joinable();
+        } catch (...) {
+            return false;
+        }
+    }
+    void JoinAll() noexcept {
+        for (std::thread& thread : threads_) {
+            if (thread.joinable()) thread.join();
+        }
+        threads_.clear();
+    }
+
+private:
+    std::vector<std::thread> threads_;
+};
+
 // Stages are independent (each starts from zero), so they run side by side; each writes
-// only its own record, and the records are listed in stage order afterwards.
+// only its own record, and the records are listed in stage order afterwards. Stages are
+// taken from a shared counter, so when fewer threads start than asked for, the ones that
+// run (the caller's at least) take over the rest with the same results.
 bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
     const int stages = static_cast<int>(records.size());
     const FourDiagonal conduction = AssembleConduction(s);
-    unsigned threads = g_stage_threads.load();
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = std::min<unsigned>(threads, static_cast<unsigned>(stages));
+    const unsigned threads = StageThreadsFor(conduction.ncell, static_cast<unsigned>(stages));
 
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
-    auto worker = [&]() {
-        SolverWork work;
-        for (int g = next++; g < stages && !failed; g = next++) {
-            try {
+    auto worker = [&]() noexcept {
+        try {
+            SolverWork work;
+            for (int g = next++; g < stages && !failed; g = next++) {
                 records[g] = RunStage(s, conduction, g + 1, work);
-            } catch (const std::exception&) {
-                failed = true;
             }
+        } catch (...) {
+            failed = true;
         }
     };
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+    ThreadGroup pool;
+    for (unsigned t = 1; t < threads; ++t) {
+        if (!pool.Start(worker)) break;
+    }
     worker();
-    for (std::thread& thread : pool) thread.join();
+    pool.JoinAll();
     return !failed;
 }
 
@@ -180,6 +219,19 @@ void Run(const std::string& input_path, const std::string& list_path, ListFile& 
 void SetStageThreads(unsigned threads) { g_stage_threads = threads; }
 unsigned StageThreads() { return g_stage_threads; }
 
+unsigned StageThreadsFor(std::int64_t cells, unsigned stages) {
+    unsigned threads = g_stage_threads.load();
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    const std::int64_t per_stage = std::max<std::int64_t>(1, cells) * kStageBytesPerCell;
+    const std::int64_t by_memory = std::max<std::int64_t>(1, kStageMemoryBudget / per_stage);
+    threads = static_cast<unsigned>(std::min<std::int64_t>(threads, by_memory));
+    return std::max(1u, std::min(threads, stages));
+}
+
+void SetThreadStarterForTest(ThreadStarter starter) {
+    g_thread_starter = starter ? starter : &DefaultThreadStart;
+}
+
 StageSolution SolveStage(const ModelState& s, const FourDiagonal& conduction, int g,
                          SolverWork& work) {
     StageSolution solution;
@@ -206,8 +258,12 @@ RunOutput rst_main(const std::string& input_path, const std::string& list_path) 
     try {
         Run(input_path, list_path, list, out);
     } catch (const std::bad_alloc&) {
-        out.status = kStatusBadInput;
+        out.status = kStatusNoSolution;
+    } catch (const std::length_error&) {
+        out.status = kStatusNoSolution;  // a size beyond what a container can hold
     }
+    // The report of a failed run is kept too: it shows how far the run came.
+    if (list.IsOpen()) list.Commit();
     if (out.status != kStatusOk) out.results.clear();
     return out;
 }

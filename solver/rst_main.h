@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "solver/conduction.h"
@@ -14,6 +17,21 @@ namespace resist_model {
 // Results and the list file do not depend on it.
 void SetStageThreads(unsigned threads);
 unsigned StageThreads();
+
+// A stage holds about seven doubles per cell while it runs (its diagonal, right-hand side
+// and temperatures, and the solver's four work vectors). Stages run side by side only as
+// far as their working sets stay within the budget; one stage always runs.
+constexpr std::int64_t kStageBytesPerCell = 7 * sizeof(double);
+constexpr std::int64_t kStageMemoryBudget = std::int64_t{2} << 30;  // 2 GiB
+
+// The number of threads for a run of `stages` stages on `cells` cells: the setting above
+// (or the hardware threads), at most one per stage and within the memory budget.
+unsigned StageThreadsFor(std::int64_t cells, unsigned stages);
+
+// Starts one stage thread; it throws what std::thread throws when no thread can be
+// created. Tests replace it to make starts fail; null restores the default.
+using ThreadStarter = std::thread (*)(std::function<void()> body);
+void SetThreadStarterForTest(ThreadStarter starter);
 
 // One solved stage: temperatures by cell number and the solver's outcome.
 struct StageSolution {

@@ -1,6 +1,9 @@
 // The exported interface as a caller sees it, linked against the shared library.
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +115,28 @@ TEST(InterfaceTest, TheListNameIsPaddedInPlaceAndNothingElseIsTouched) {
     Compute(input.str(), reused);
     EXPECT_EQ(reused.status, 0);
     resist_model::nlst = 0;
+}
+
+// The shared library shows the interface and nothing else, not even the standard
+// library's template instances it uses.
+TEST(InterfaceTest, TheLibraryExportsOnlyItsFiveNames) {
+    std::string names;
+    if (FILE* p = ::popen("nm -D --defined-only -C '" KORVATH_LIBRARY "'", "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) names.append(buffer, n);
+        ASSERT_EQ(::pclose(p), 0);
+    }
+    std::vector<std::string> found;
+    for (std::size_t at = 0, end; at < names.size(); at = end + 1) {
+        end = names.find('\n', at);
+        const std::string line = names.substr(at, end - at);
+        found.push_back(line.substr(line.find(' ', line.find(' ') + 1) + 1));
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{
+                         "resist_model::computeResistModel(char const*, int*, char**, double**)",
+                         "resist_model::freeResults(char**, double**)", "resist_model::lstfile",
+                         "resist_model::nlst", "resist_model::results"}));
 }
 
 TEST(InterfaceTest, FailuresPrintTheirStatus) {

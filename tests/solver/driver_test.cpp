@@ -1,4 +1,5 @@
-// The run as a whole: its list file against hand-checked golden files, stage order and
+// The run as a whole: its list file against golden files (whose numbers oracle_test checks
+// against an independent direct solve), stage order and
 // results independent of how many stages run at once, and the solver's own counting.
 #include <cmath>
 #include <cstring>
@@ -142,6 +143,44 @@ TEST(IterationTest, ThePreconditionerInvertsItsIncompleteFactor) {
         }
         EXPECT_LT(worst, 1e-9);
     }
+}
+
+// A 2 x 2 x 2 grid with diagonal 6 and every existing coupling -1. The pivots follow
+// from the factor's rule worked through by hand, cell by cell: each lower neighbour m
+// with coupling c and other upper couplings o1, o2 takes c (c + w (o1 + o2)) / p(m).
+// Corner cell 0 has all three upper couplings; cells 1, 2, 4 two; cells 3, 5, 6 one.
+// Solving for the last unit vector, the backward sweep then spreads 1/p7 to the cells
+// coupled above.
+TEST(IterationTest, TheIncompleteFactorOfATwoCubeWorkedByHand) {
+    using namespace resist_model;
+    const double w = kRelaxation;
+    std::vector<double> diag(8, 6.0);
+    std::vector<double> cx = {-1, 0, -1, 0, -1, 0, -1, 0};
+    std::vector<double> cy = {-1, -1, 0, 0, -1, -1, 0, 0};
+    std::vector<double> cz = {-1, -1, -1, -1, 0, 0, 0, 0};
+    const StencilView a{diag.data(), cx.data(), cy.data(), cz.data(), 8, 2, 4};
+
+    const double p0 = 6.0;
+    const double p1 = 6.0 - (1 + 2 * w) / p0;            // from cell 0 along x
+    const double p2 = 6.0 - (1 + 2 * w) / p0;            // from cell 0 along y
+    const double p3 = 6.0 - (1 + w) / p1 - (1 + w) / p2;  // from 1 along y, 2 along x
+    const double p4 = 6.0 - (1 + 2 * w) / p0;            // from cell 0 along z
+    const double p5 = 6.0 - (1 + w) / p1 - (1 + w) / p4;  // from 1 along z, 4 along x
+    const double p6 = 6.0 - (1 + w) / p2 - (1 + w) / p4;  // from 2 along z, 4 along y
+    const double p7 = 6.0 - 1 / p3 - 1 / p5 - 1 / p6;     // from 3, 5, 6: no other couplings
+    const double p[8] = {p0, p1, p2, p3, p4, p5, p6, p7};
+    std::vector<double> d(8);
+    FactorPreconditioner(a, d.data());
+    for (int n = 0; n < 8; ++n) EXPECT_NEAR(d[n], 1.0 / p[n], 1e-15) << "cell " << n;
+    EXPECT_NEAR(p1, 5.516666670640309, 1e-12);  // 6 - 2.9 / 6 with w = 0.95f
+
+    std::vector<double> r(8, 0.0), z(8);
+    r[7] = 1.0;
+    ApplyPreconditioner(a, d.data(), r.data(), z.data());
+    const double z7 = 1 / p7, z6 = z7 / p6, z5 = z7 / p5, z3 = z7 / p3;
+    const double z4 = (z5 + z6) / p4, z2 = (z3 + z6) / p2, z1 = (z3 + z5) / p1;
+    const double expected[8] = {(z1 + z2 + z4) / p0, z1, z2, z3, z4, z5, z6, z7};
+    for (int n = 0; n < 8; ++n) EXPECT_NEAR(z[n], expected[n], 1e-15) << "cell " << n;
 }
 
 TEST(IterationTest, AZeroToleranceRunsEveryIteration) {
