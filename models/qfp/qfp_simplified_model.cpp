@@ -68,9 +68,9 @@ std::vector<Prism> QFPSimplifiedModel::InnerLeadPrismsTopBottom() const {
             MakePrism({{T0, -Yt}, {-T0, -Yt}, {R / 2.0, -Y0}, {-R / 2.0, -Y0}}, t, z)};
 }
 
-// The straight leads as one block-like region at the die pad's side, and at each row end
-// the wrapped leads as a piece along x below the die pad's end and a piece along y up to
-// it; the pieces along y run across the x sides' leads and take the second material.
+// The straight leads as one region beside the die pad, and at each row end the wrapped
+// leads as a piece from the mold edge in along x and a piece below the die pad's end where
+// they turn along y; that piece takes the second material, which conducts along y.
 std::vector<IndexedPrism> QFPSimplifiedModel::InnerLeadPrismsLeftRight2() const {
     const SopRouting routing = RouteSopLeads();
     const int n = static_cast<int>(routing.tips.size());

@@ -204,6 +204,14 @@ TEST(QFPDetailedModel, CompositionSwitchesAndSingleLeads) {
     EXPECT_EQ(MaterialNames(sop)[4], "wire(left_right)");
     EXPECT_EQ(sop.WireLeftRightProperties().size(), 1u);
     testutil::ExpectSoundModel(sop);
+
+    // Without suspension leads the end fans reach x = −inner_lead.offset.
+    QFPDetailedModel open_ends(true);
+    open_ends.composition.suspension = false;
+    const auto fans = open_ends.WireLeftRightPrisms();
+    ASSERT_EQ(fans.size(), 6u);
+    EXPECT_EQ(fans[2].material, 1);
+    EXPECT_DOUBLE_EQ(fans[2].prism.corner[2].x, -0.2);
 }
 
 // Inputs where the plain formulas divide by zero or read a tip that does not exist.
