@@ -29,10 +29,10 @@ bool WriteSopDelphiInput(const std::string& path) {
     auto model = std::make_shared<pkg::qfp::QFPDetailedModel>(true);
     if (model->Build() != 0) return false;
     const pkg::CompactModelRequest r;
-    const pkg::GridParameters parameters = pkg::MakeGridParameters(
-        pkg::SmallestPartExtents(model->root), r.standard_length_factor_x,
-        r.standard_length_factor_y, r.standard_length_factor_z, r.threshold_factor_x,
-        r.threshold_factor_y, r.threshold_factor_z);
+    const pkg::GridParameters parameters =
+        pkg::MakeGridParameters(pkg::SmallestPartExtents(model->root), r.standard_length_factor_x,
+                                r.standard_length_factor_y, r.standard_length_factor_z,
+                                r.threshold_factor_x, r.threshold_factor_y, r.threshold_factor_z);
     std::vector<pkg::GridLine> x, y, z;
     pkg::CellModel cells;
     if (!pkg::BuildSolverGrid(*model, parameters, x, y, z, cells)) return false;
@@ -80,8 +80,8 @@ void RunSopDelphiCase() {
     const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
     const double one = TimeOnThreads(path, 1);
     const double all = TimeOnThreads(path, hardware);
-    std::printf("  whole computation: %.3f s on 1 thread, %.3f s on %u threads (%.2fx)\n", one,
-                all, hardware, one / all);
+    std::printf("  whole computation: %.3f s on 1 thread, %.3f s on %u threads (%.2fx)\n", one, all,
+                hardware, one / all);
     resist_model::SetStageThreads(0);
     std::filesystem::remove(path);
 }

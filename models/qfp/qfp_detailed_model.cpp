@@ -53,8 +53,8 @@ double QFPDetailedModel::ChipBottom() const {
 double QFPDetailedModel::ChipTop() const { return ChipBottom() + chip.thickness; }
 
 double QFPDetailedModel::InnerLeadLength(bool x_sides) const {
-    const double gap = x_sides ? (mold.size.x - die_pad.size.x) / 2.0
-                               : (mold.size.y - die_pad.size.y) / 2.0;
+    const double gap =
+        x_sides ? (mold.size.x - die_pad.size.x) / 2.0 : (mold.size.y - die_pad.size.y) / 2.0;
     return gap - inner_lead.offset;
 }
 
@@ -82,8 +82,8 @@ std::vector<double> QFPDetailedModel::TipEdges(bool x_sides) const {
     if (n < 1) return {};
     if (n == 1) return {-w / 2.0};
     const double D = x_sides ? die_pad.size.y : die_pad.size.x;
-    const double G = x_sides ? (mold.size.x - die_pad.size.x) / 2.0
-                             : (mold.size.y - die_pad.size.y) / 2.0;
+    const double G =
+        x_sides ? (mold.size.x - die_pad.size.x) / 2.0 : (mold.size.y - die_pad.size.y) / 2.0;
     const double r = Ratio(G - inner_lead.offset, G);
     const double F = (n - 1) * D / (n + 1) + w;
     const double first = (1.0 - r) * LeadPosition(0, n) - r * F / 2.0;
@@ -113,9 +113,9 @@ int QFPDetailedModel::Build() {
     root.AddChild(pad_group);
     AddProperty(list, LeadProperty());
 
-    const Cuboid under_chip{-chip.size.x / 2.0, -chip.size.y / 2.0,
-                            DiePadBottom() + die_pad.thickness, chip.size.x, chip.size.y,
-                            bonded_part.thickness};
+    const Cuboid under_chip{
+        -chip.size.x / 2.0, -chip.size.y / 2.0, DiePadBottom() + die_pad.thickness,
+        chip.size.x,        chip.size.y,        bonded_part.thickness};
     if (composition.bonded_part) {
         auto g = MakeGroup(L"bonded_part_group");
         g->AddCuboid("bonded_part", bonded_part_name_, under_chip);
@@ -125,8 +125,8 @@ int QFPDetailedModel::Build() {
 
     auto chip_group = MakeGroup(L"chip_group");
     chip_group->AddCuboid("chip", chip_name_,
-                          Cuboid{-chip.size.x / 2.0, -chip.size.y / 2.0, ChipBottom(),
-                                 chip.size.x, chip.size.y, chip.thickness});
+                          Cuboid{-chip.size.x / 2.0, -chip.size.y / 2.0, ChipBottom(), chip.size.x,
+                                 chip.size.y, chip.thickness});
     root.AddChild(chip_group);
     AddProperty(list, ChipProperty());
 
@@ -306,9 +306,9 @@ std::vector<IndexedPrism> QFPDetailedModel::WireLeftRightPrisms() const {
     const double zT = LeadLevel() + lead.thickness;
     const double Xt = -mold.size.x / 2.0 + InnerLeadLength(true);
     const double cx = chip.size.x / 2.0, cy = chip.size.y / 2.0;
-    return {IndexedPrism{MakePrism({{Xt, T0}, {-cx, -cy}, {-cx, cy}, {Xt, -T0}}, d, C - d), 0},
-            IndexedPrism{MakePrism({{Xt - d, T0}, {Xt, T0}, {Xt, -T0}, {Xt - d, -T0}}, C - zT, zT),
-                         0}};
+    return {
+        IndexedPrism{MakePrism({{Xt, T0}, {-cx, -cy}, {-cx, cy}, {Xt, -T0}}, d, C - d), 0},
+        IndexedPrism{MakePrism({{Xt - d, T0}, {Xt, T0}, {Xt, -T0}, {Xt - d, -T0}}, C - zT, zT), 0}};
 }
 
 std::vector<Prism> QFPDetailedModel::WireTopBottomPrisms() const {
@@ -328,8 +328,9 @@ std::vector<Prism> QFPDetailedModel::SuspensionLeadPrisms() const {
     // Two straight strips along y at the centre, from the mold's y ends to the die pad.
     const double W = SuspensionWidth();
     const double my = mold.size.y / 2.0, py = die_pad.size.y / 2.0;
-    const Prism strip = MakePrism({{-W / 2.0, -my}, {-W / 2.0, -py}, {W / 2.0, -py}, {W / 2.0, -my}},
-                                  lead.thickness, DiePadBottom());
+    const Prism strip =
+        MakePrism({{-W / 2.0, -my}, {-W / 2.0, -py}, {W / 2.0, -py}, {W / 2.0, -my}},
+                  lead.thickness, DiePadBottom());
     return {strip, Mirrored(strip, false)};
 }
 
@@ -344,14 +345,8 @@ std::vector<Prism> QFPDetailedModel::SuspensionLeadShape() const {
     const Prism first = MakePrism({{Mx, My}, {Mx, My + a}, {Qx, Qy + a}, {Qx, Qy}}, t, z);
     const Prism second = MakePrism({{Mx + b, My}, {Mx, My}, {Qx, Qy}, {Qx + b, Qy}}, t, z);
     const Prism first_x = Mirrored(first, true), second_x = Mirrored(second, true);
-    return {first,
-            second,
-            Mirrored(first, false),
-            Mirrored(second, false),
-            first_x,
-            second_x,
-            Mirrored(first_x, false),
-            Mirrored(second_x, false)};
+    return {first,   second,   Mirrored(first, false),   Mirrored(second, false),
+            first_x, second_x, Mirrored(first_x, false), Mirrored(second_x, false)};
 }
 
 Property QFPDetailedModel::OuterLeadPropertyLeftRight() const { return LeadProperty(); }

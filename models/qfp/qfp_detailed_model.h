@@ -33,7 +33,7 @@ public:
     virtual std::vector<IndexedPrism> InnerLeadPrismsLeftRight2() const;
     virtual std::vector<Prism> InnerLeadPrismsTopBottom() const;  // both y sides
     virtual std::vector<IndexedPrism> WireLeftRightPrisms() const;
-    virtual std::vector<Prism> WireTopBottomPrisms() const;  // throws for a SOP
+    virtual std::vector<Prism> WireTopBottomPrisms() const;   // throws for a SOP
     virtual std::vector<Prism> SuspensionLeadPrisms() const;  // all of them
     virtual std::vector<Prism> SuspensionLeadShape() const;   // the QFP's diagonal ones
     virtual Property OuterLeadPropertyLeftRight() const;

@@ -32,8 +32,7 @@ std::vector<Cuboid> QFPSimplifiedModel::OuterLeadCuboidsLeftRight() const {
     if (LeadCount(true) < 1 || R <= 0.0) return {};
     const double e = mold.size.x / 2.0 + outer_lead.length;
     const double m = outer_lead.length_of_mouting_area, t = lead.thickness;
-    return {Cuboid{-e, -R / 2.0, 0.0, m, R, t},
-            Cuboid{-e + m - t, -R / 2.0, t, t, R, LeadLevel()},
+    return {Cuboid{-e, -R / 2.0, 0.0, m, R, t}, Cuboid{-e + m - t, -R / 2.0, t, t, R, LeadLevel()},
             Cuboid{-e + m, -R / 2.0, LeadLevel(), outer_lead.length - m, R, t}};
 }
 
@@ -43,8 +42,7 @@ std::vector<Cuboid> QFPSimplifiedModel::OuterLeadCuboidsTopBottom() const {
     if (LeadCount(false) < 1 || R <= 0.0) return {};
     const double e = mold.size.y / 2.0 + outer_lead.length;
     const double m = outer_lead.length_of_mouting_area, t = lead.thickness;
-    return {Cuboid{-R / 2.0, -e, 0.0, R, m, t},
-            Cuboid{-R / 2.0, -e + m - t, t, R, t, LeadLevel()},
+    return {Cuboid{-R / 2.0, -e, 0.0, R, m, t}, Cuboid{-R / 2.0, -e + m - t, t, R, t, LeadLevel()},
             Cuboid{-R / 2.0, -e + m, LeadLevel(), R, outer_lead.length - m, t}};
 }
 
@@ -91,8 +89,8 @@ std::vector<IndexedPrism> QFPSimplifiedModel::InnerLeadPrismsLeftRight2() const 
         const double xe = -SuspensionWidth() / 2.0 - off;
         const Prism along_x = MakePrism(
             {{X0, -b / 2.0 - d}, {Xt, -b / 2.0 - d}, {xe, -Rn / 2.0}, {X0, -Rn / 2.0}}, t, z);
-        const Prism along_y = MakePrism(
-            {{xe, -b / 2.0}, {xe, -Rn / 2.0}, {Xt, -b / 2.0 - d}, {Xt, -b / 2.0}}, t, z);
+        const Prism along_y =
+            MakePrism({{xe, -b / 2.0}, {xe, -Rn / 2.0}, {Xt, -b / 2.0 - d}, {Xt, -b / 2.0}}, t, z);
         prisms.push_back(IndexedPrism{along_x, 0});
         prisms.push_back(IndexedPrism{along_y, 1});
         prisms.push_back(IndexedPrism{Mirrored(along_x, false), 0});
@@ -126,9 +124,9 @@ std::vector<Prism> QFPSimplifiedModel::SuspensionLeadShape() const {
 // Leads in air: along the lead (x) and through the riser (z) the leads conduct in
 // parallel with the air, across the row the air alone.
 Property QFPSimplifiedModel::OuterLeadPropertyLeftRight() const {
-    const Property p =
-        Mixture(RowFraction(true), Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
-                Bulk{kAirConductivity, kAirDensity, kAirSpecificHeat});
+    const Property p = Mixture(RowFraction(true),
+                               Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
+                               Bulk{kAirConductivity, kAirDensity, kAirSpecificHeat});
     return AnisotropicProperty(outer_lead_left_right_name_, p.conductivity_z, kAirConductivity,
                                p.conductivity_z, p.density, p.specific_heat);
 }
@@ -174,9 +172,8 @@ Property QFPSimplifiedModel::InnerLeadPropertyTopBottom() const {
         const double area = (2.0 * std::fabs(tips[0]) + RowWidth(false)) * L / 2.0;
         f = Ratio(LeadCount(false) * lead.width * L, area);
     }
-    const Property p =
-        Mixture(f, Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
-                Bulk{mold.thermal_conductivity, mold.density, mold.specific_heat});
+    const Property p = Mixture(f, Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
+                               Bulk{mold.thermal_conductivity, mold.density, mold.specific_heat});
     return AnisotropicProperty(inner_lead_top_bottom_name_, mold.thermal_conductivity,
                                p.conductivity_z, p.conductivity_z, p.density, p.specific_heat);
 }

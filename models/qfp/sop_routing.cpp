@@ -1,11 +1,10 @@
 // The SOP forms of the inner leads and the left/right wire regions. A SOP's die pad is long
 // along y: the leads near the row ends cannot run straight at its side and are wrapped
 // around its ends instead. Frame: millimetres, the −x side; the build adds the mirror.
-#include "models/qfp/qfp_detailed_model.h"
-
 #include <algorithm>
 
 #include "models/model_geometry.h"
+#include "models/qfp/qfp_detailed_model.h"
 
 namespace pkg::qfp {
 
@@ -57,8 +56,7 @@ QFPDetailedModel::SopRouting QFPDetailedModel::RouteSopLeads() const {
         if (q > 0) {
             const double g2 = (a - off - W / 2.0) / q - w;
             for (int j = 0; j < q; ++j) {
-                routing.tips[j] =
-                    Point3{-((g2 + w) * j + W / 2.0 + off + w / 2.0), -b / 2.0, 0.0};
+                routing.tips[j] = Point3{-((g2 + w) * j + W / 2.0 + off + w / 2.0), -b / 2.0, 0.0};
             }
         }
         // q < wrapped <= n / 2 leaves at least two straight leads to space.
@@ -96,8 +94,8 @@ std::vector<IndexedPrism> QFPDetailedModel::InnerLeadPrismsLeftRight2() const {
         const double tx = routing.tips[k].x, ty = routing.tips[k].y;
         wrapped.push_back(MakePrism(
             {{tx - w / 2.0, ty}, {tx + w / 2.0, ty}, {tx + w / 2.0, P}, {tx - w / 2.0, P}}, t, z));
-        wrapped.push_back(MakePrism(
-            {{X0, P + w}, {tx - w / 2.0, P + w}, {tx - w / 2.0, P}, {X0, P}}, t, z));
+        wrapped.push_back(
+            MakePrism({{X0, P + w}, {tx - w / 2.0, P + w}, {tx - w / 2.0, P}, {X0, P}}, t, z));
     }
     std::vector<IndexedPrism> prisms;
     for (const Prism& p : wrapped) prisms.push_back(IndexedPrism{p, 0});
@@ -128,9 +126,8 @@ std::vector<IndexedPrism> QFPDetailedModel::SopWirePrisms() const {
     std::vector<IndexedPrism> prisms;
     if (s > 0) {
         const double row = (s - 1) * lead.pitch + w;
-        const double y1 = (c > 0 || 2.0 * off + die_pad.size.y < row)
-                              ? die_pad.size.y / 2.0 + off
-                              : row / 2.0;
+        const double y1 =
+            (c > 0 || 2.0 * off + die_pad.size.y < row) ? die_pad.size.y / 2.0 + off : row / 2.0;
         const double y0 = -y1;
         prisms.push_back(
             IndexedPrism{MakePrism({{-cx, cy}, {-cx, -cy}, {Xt, y0}, {Xt, y1}}, d, C - d), 0});

@@ -1,11 +1,11 @@
 // Default QFP and SOP parts through the two-resistor, three-resistor and DELPHI exports
 // with the real solver.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "export/compact_export.h"
 #include "export/reg_link_manager/registance_link_manager.h"
@@ -33,8 +33,8 @@ void ExpectResistorCabinets(bool sop, const fs::path& out, const fs::path& tmp,
     auto model = std::make_shared<QFPDetailedModel>(sop);
     PrintGrid(name.c_str(), *model);
 
-    for (uint32_t kind : {pkg::surf_register::kTwoResistorModel,
-                          pkg::surf_register::kThreeResistorModel}) {
+    for (uint32_t kind :
+         {pkg::surf_register::kTwoResistorModel, pkg::surf_register::kThreeResistorModel}) {
         const int count = kind == pkg::surf_register::kTwoResistorModel ? 2 : 3;
         pkg::CompactModelRequest request;
         const fs::path cab = out / (name + "_" + std::to_string(count) + "resistance.cab");
@@ -46,9 +46,9 @@ void ExpectResistorCabinets(bool sop, const fs::path& out, const fs::path& tmp,
         }
         std::printf("\n");
         const std::string xml = ExtractOnly(cab, unpack / std::to_string(count));
-        EXPECT_NE(xml.find(count == 2 ? "<component type=\"two\">"
-                                      : "<component type=\"" + name + "\">"),
-                  std::string::npos);
+        EXPECT_NE(
+            xml.find(count == 2 ? "<component type=\"two\">" : "<component type=\"" + name + "\">"),
+            std::string::npos);
     }
     EXPECT_EQ(EntryCount(out), 2u);
     EXPECT_EQ(EntryCount(tmp), 0u);
@@ -66,8 +66,8 @@ void ExpectDelphiCabinet(bool sop, const fs::path& out, const fs::path& tmp,
     const fs::path cab = out / (name + "_DELPHI.cab");
     ASSERT_TRUE(pkg::ComputeAndExportCompactModel(request, type, pkg::surf_register::kDelphiModel,
                                                   model, cab.wstring()));
-    auto links = pkg::reg_link_manager::CreateRegistanceLinkManager(sop ? "SOP" : "QFP",
-                                                                    model.get());
+    auto links =
+        pkg::reg_link_manager::CreateRegistanceLinkManager(sop ? "SOP" : "QFP", model.get());
     ASSERT_TRUE(links);
     EXPECT_EQ(links->count, sop ? 28 : 21);
     const std::string xml = ExtractOnly(cab, unpack / "delphi");

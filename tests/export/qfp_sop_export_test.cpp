@@ -1,10 +1,10 @@
 // Default QFP and SOP parts as detailed and simplified model cabinets.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "export/exporter/cab_exporter.h"
 #include "models/qfp/qfp_simplified_model.h"
@@ -31,9 +31,9 @@ TEST_F(QfpSopExport, DetailAndSimpleCabinets) {
     };
     for (const Case c : {Case{false, false, 48}, Case{true, false, 44}, Case{false, true, 4},
                          Case{true, true, 2}}) {
-        std::unique_ptr<QFPDetailedModel> model =
-            c.simplified ? std::make_unique<QFPSimplifiedModel>(c.sop)
-                         : std::make_unique<QFPDetailedModel>(c.sop);
+        std::unique_ptr<QFPDetailedModel> model = c.simplified
+                                                      ? std::make_unique<QFPSimplifiedModel>(c.sop)
+                                                      : std::make_unique<QFPDetailedModel>(c.sop);
         const std::string stem = std::string(c.sop ? "sop" : "qfp") + (c.simplified ? "_S" : "_D");
         SCOPED_TRACE(stem);
         ASSERT_EQ(model->Build(), 0);
@@ -41,8 +41,7 @@ TEST_F(QfpSopExport, DetailAndSimpleCabinets) {
         const fs::path cab = out_ / (stem + ".cab");
         ASSERT_TRUE(pkg::exporter::CabExporter::write(c.sop ? L"SOP" : L"QFP", model->root,
                                                       model->properties,
-                                                      model->chip.rate_of_heating,
-                                                      cab.wstring()));
+                                                      model->chip.rate_of_heating, cab.wstring()));
         const std::string xml = ExtractOnly(cab, root_ / ("x_" + stem));
         ASSERT_FALSE(xml.empty());
         EXPECT_EQ(FacesInSet(xml, stem + "_L"), c.feet);

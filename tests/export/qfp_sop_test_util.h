@@ -1,13 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "export/compact_computation.h"
 #include "export/solver_grid.h"
@@ -47,16 +47,15 @@ inline int FacesInSet(const std::string& xml, const std::string& name) {
 inline void PrintGrid(const char* label, pkg::DetailedModel& model) {
     model.Build();
     const pkg::CompactModelRequest r;
-    const pkg::GridParameters parameters = pkg::MakeGridParameters(
-        pkg::SmallestPartExtents(model.root), r.standard_length_factor_x,
-        r.standard_length_factor_y, r.standard_length_factor_z, r.threshold_factor_x,
-        r.threshold_factor_y, r.threshold_factor_z);
+    const pkg::GridParameters parameters =
+        pkg::MakeGridParameters(pkg::SmallestPartExtents(model.root), r.standard_length_factor_x,
+                                r.standard_length_factor_y, r.standard_length_factor_z,
+                                r.threshold_factor_x, r.threshold_factor_y, r.threshold_factor_z);
     std::vector<pkg::GridLine> x, y, z;
     pkg::CellModel cells;
     ASSERT_TRUE(pkg::BuildSolverGrid(model, parameters, x, y, z, cells));
-    std::printf("%s grid: nx %zu, ny %zu, nz %zu (%zu cells)\n", label,
-                cells.material_cells.nx(), cells.material_cells.ny(), cells.material_cells.nz(),
-                cells.material_cells.size());
+    std::printf("%s grid: nx %zu, ny %zu, nz %zu (%zu cells)\n", label, cells.material_cells.nx(),
+                cells.material_cells.ny(), cells.material_cells.nz(), cells.material_cells.size());
 }
 
 }  // namespace qfp_sop_test

@@ -1,11 +1,11 @@
 #include "models/qfp/qfp_detailed_model.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/models/bga/bga_model_test_util.h"
 #include "tests/models/qfp/qfp_model_test_util.h"
@@ -79,10 +79,8 @@ TEST(QFPDetailedModel, DefaultQfpTree) {
     // The diagonal strips are W / (2 cos 45°) wide along each axis.
     const auto& suspension = FindGroup(m, L"suspension_group")->prisms;
     ASSERT_EQ(suspension.size(), 8u);
-    EXPECT_NEAR(suspension[0].prism.corner[1].y - suspension[0].prism.corner[0].y, 0.155563,
-                1e-6);
-    EXPECT_NEAR(suspension[1].prism.corner[0].x - suspension[1].prism.corner[1].x, 0.155563,
-                1e-6);
+    EXPECT_NEAR(suspension[0].prism.corner[1].y - suspension[0].prism.corner[0].y, 0.155563, 1e-6);
+    EXPECT_NEAR(suspension[1].prism.corner[0].x - suspension[1].prism.corner[1].x, 0.155563, 1e-6);
     EXPECT_DOUBLE_EQ(suspension[2].prism.corner[0].y, 3.5);
     EXPECT_DOUBLE_EQ(suspension[4].prism.corner[0].x, 3.5);
     EXPECT_NEAR(suspension[0].prism.base_z, 0.5, kTol);
@@ -128,11 +126,11 @@ TEST(QFPDetailedModel, DefaultSopRoutingAndTree) {
     // 4 wrapped leads of two pieces at each end and 14 straight leads, on both sides.
     const auto& inner = FindGroup(m, L"inner_lead_group")->prisms;
     ASSERT_EQ(inner.size(), 60u);
-    EXPECT_NEAR(inner[0].prism.corner[0].y, -8.2, 1e-9);       // first wrapped lead along y
-    EXPECT_DOUBLE_EQ(inner[1].prism.corner[0].x, -6.65);        // ... and along x
+    EXPECT_NEAR(inner[0].prism.corner[0].y, -8.2, 1e-9);             // first wrapped lead along y
+    EXPECT_DOUBLE_EQ(inner[1].prism.corner[0].x, -6.65);             // ... and along x
     EXPECT_NEAR(inner[8].prism.corner[2].y, -7.304762 + 0.2, 1e-6);  // lead 4 goes straight
-    EXPECT_NEAR(inner[22].prism.corner[0].y, 8.2, 1e-9);       // the +y end
-    EXPECT_NEAR(inner[30].prism.corner[0].x, 0.8, 1e-12);        // the +x side
+    EXPECT_NEAR(inner[22].prism.corner[0].y, 8.2, 1e-9);             // the +y end
+    EXPECT_NEAR(inner[30].prism.corner[0].x, 0.8, 1e-12);            // the +x side
     const auto& wires = FindGroup(m, L"wire_left_right_group")->prisms;
     ASSERT_EQ(wires.size(), 12u);
     EXPECT_EQ(wires[0].property_name, "wire(left_right)");

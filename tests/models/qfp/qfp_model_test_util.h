@@ -1,10 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <sstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "models/detailed_model.h"
 
@@ -22,7 +22,8 @@ inline void ExpectSoundModel(const pkg::DetailedModel& m) {
     for (const auto& g : m.root.children) {
         for (const auto& c : g->cuboids) {
             const pkg::Cuboid& b = c.box;
-            for (double v : {b.x, b.y, b.z, b.dx, b.dy, b.dz}) EXPECT_TRUE(std::isfinite(v)) << c.part_name;
+            for (double v : {b.x, b.y, b.z, b.dx, b.dy, b.dz})
+                EXPECT_TRUE(std::isfinite(v)) << c.part_name;
             EXPECT_TRUE(b.dx >= 0 && b.dy >= 0 && b.dz >= 0) << c.part_name;
             EXPECT_TRUE(known(c.property_name)) << c.part_name;
         }
@@ -36,8 +37,8 @@ inline void ExpectSoundModel(const pkg::DetailedModel& m) {
         }
     }
     for (const auto& p : m.properties) {
-        const double values[] = {p.conductivity, p.conductivity_x, p.conductivity_y,
-                                 p.conductivity_z, p.density, p.specific_heat};
+        const double values[] = {p.conductivity,   p.conductivity_x, p.conductivity_y,
+                                 p.conductivity_z, p.density,        p.specific_heat};
         for (double v : values) EXPECT_TRUE(std::isfinite(v)) << p.name;
     }
 }

@@ -1,11 +1,11 @@
 #include "models/qfp/qfp_simplified_model.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/models/bga/bga_model_test_util.h"
 #include "tests/models/qfp/qfp_model_test_util.h"
@@ -22,11 +22,10 @@ TEST(QFPSimplifiedModel, DefaultQfp) {
     QFPSimplifiedModel m(false);
     ASSERT_EQ(m.Build(), 0);
     EXPECT_EQ(MaterialNames(m),
-              (std::vector<std::string>{"mold", "lead", "bonded_part", "chip",
-                                        "outer_lead(left_right)", "outer_lead(top_bottom)",
-                                        "inner_lead(top_bottom)", "inner_lead(left_right)",
-                                        "wire(left_right)", "wire(top_bottom)",
-                                        "suspension_lead"}));
+              (std::vector<std::string>{
+                  "mold", "lead", "bonded_part", "chip", "outer_lead(left_right)",
+                  "outer_lead(top_bottom)", "inner_lead(top_bottom)", "inner_lead(left_right)",
+                  "wire(left_right)", "wire(top_bottom)", "suspension_lead"}));
     // One gull wing per side as wide as the row: R = 11 · 0.5 + 0.22.
     const auto& outer = FindGroup(m, L"outer_lead_group")->cuboids;
     ASSERT_EQ(outer.size(), 12u);
@@ -92,11 +91,10 @@ TEST(QFPSimplifiedModel, DefaultQfp) {
 TEST(QFPSimplifiedModel, DefaultSop) {
     QFPSimplifiedModel m(true);
     ASSERT_EQ(m.Build(), 0);
-    EXPECT_EQ(MaterialNames(m),
-              (std::vector<std::string>{"mold", "lead", "bonded_part", "chip",
-                                        "outer_lead(left_right)", "inner_lead(left_right)",
-                                        "inner_lead(left_right2)", "wire(left_right)",
-                                        "wire(left_right2)", "suspension_lead"}));
+    EXPECT_EQ(MaterialNames(m), (std::vector<std::string>{
+                                    "mold", "lead", "bonded_part", "chip", "outer_lead(left_right)",
+                                    "inner_lead(left_right)", "inner_lead(left_right2)",
+                                    "wire(left_right)", "wire(left_right2)", "suspension_lead"}));
     EXPECT_EQ(FindGroup(m, L"outer_lead_group")->cuboids.size(), 6u);
     const auto& inner = FindGroup(m, L"inner_lead_group")->prisms;
     ASSERT_EQ(inner.size(), 10u);
@@ -110,8 +108,8 @@ TEST(QFPSimplifiedModel, DefaultSop) {
     EXPECT_NEAR(inner[3].prism.corner[0].y, 8.225, 1e-12);  // the +y end
     EXPECT_NEAR(inner[5].prism.corner[0].x, 4.2, 1e-12);    // the +x side
     const double phi = 22 * 0.4 / 27.07;
-    EXPECT_NEAR(Material(m, "inner_lead(left_right2)").conductivity_y,
-                phi * 300 + (1 - phi) * 0.8, 1e-9);
+    EXPECT_NEAR(Material(m, "inner_lead(left_right2)").conductivity_y, phi * 300 + (1 - phi) * 0.8,
+                1e-9);
     EXPECT_DOUBLE_EQ(Material(m, "inner_lead(left_right2)").conductivity_x, 0.8);
     EXPECT_DOUBLE_EQ(Material(m, "suspension_lead").density, 8880.0);
     EXPECT_EQ(FindGroup(m, L"suspension_group")->prisms.size(), 2u);
