@@ -21,6 +21,32 @@ Cuboid MirroredY(const Cuboid& b) {
     return m;
 }
 
+// Appends the blocks of one side, then their mirror, numbered on from `counter`.
+void AddSideBlocks(Group& group, int& counter, const std::vector<Cuboid>& blocks,
+                   const std::string& material, bool mirror_x) {
+    for (const Cuboid& b : blocks) {
+        group.AddCuboid(NumberedName("outer_lead(%d)", counter++), material, b);
+    }
+    for (const Cuboid& b : blocks) {
+        group.AddCuboid(NumberedName("outer_lead(%d)", counter++), material,
+                        mirror_x ? MirroredX(b) : MirroredY(b));
+    }
+}
+
+// Appends the prisms of the −x side, then their mirror in x, numbered on from `counter`,
+// each made of the entry of `materials` at its index.
+void AddSidePrisms(Group& group, const char* pattern, int& counter,
+                   const std::vector<IndexedPrism>& prisms,
+                   const std::vector<Property>& materials) {
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const IndexedPrism& p : prisms) {
+            if (p.material < 0 || p.material >= static_cast<int>(materials.size())) continue;
+            group.AddPrism(NumberedName(pattern, counter++), materials[p.material].name,
+                           pass == 0 ? p.prism : Mirrored(p.prism, true));
+        }
+    }
+}
+
 }  // namespace
 
 QFPDetailedModel::QFPDetailedModel(bool sop) : QFP(sop) {
@@ -113,12 +139,12 @@ int QFPDetailedModel::Build() {
     root.AddChild(pad_group);
     AddProperty(list, LeadProperty());
 
-    const Cuboid under_chip{
-        -chip.size.x / 2.0, -chip.size.y / 2.0, DiePadBottom() + die_pad.thickness,
-        chip.size.x,        chip.size.y,        bonded_part.thickness};
     if (composition.bonded_part) {
         auto g = MakeGroup(L"bonded_part_group");
-        g->AddCuboid("bonded_part", bonded_part_name_, under_chip);
+        const double pad_top = DiePadBottom() + die_pad.thickness;
+        g->AddCuboid("bonded_part", bonded_part_name_,
+                     Cuboid{-chip.size.x / 2.0, -chip.size.y / 2.0, pad_top, chip.size.x,
+                            chip.size.y, bonded_part.thickness});
         root.AddChild(g);
         AddProperty(list, BondedPartProperty());
     }
@@ -134,29 +160,13 @@ int QFPDetailedModel::Build() {
     // mirror, so the −x (or −y) side leads.
     auto outer = MakeGroup(L"outer_lead_group");
     int counter = 0;
-    {
-        const Property material = OuterLeadPropertyLeftRight();
-        const std::vector<Cuboid> blocks = OuterLeadCuboidsLeftRight();
-        for (const Cuboid& b : blocks) {
-            outer->AddCuboid(NumberedName("outer_lead(%d)", counter++), material.name, b);
-        }
-        for (const Cuboid& b : blocks) {
-            outer->AddCuboid(NumberedName("outer_lead(%d)", counter++), material.name,
-                             MirroredX(b));
-        }
-        AddProperty(list, material);
-    }
+    const Property outer_x = OuterLeadPropertyLeftRight();
+    AddSideBlocks(*outer, counter, OuterLeadCuboidsLeftRight(), outer_x.name, true);
+    AddProperty(list, outer_x);
     if (!IsSOP()) {
-        const Property material = OuterLeadPropertyTopBottom();
-        const std::vector<Cuboid> blocks = OuterLeadCuboidsTopBottom();
-        for (const Cuboid& b : blocks) {
-            outer->AddCuboid(NumberedName("outer_lead(%d)", counter++), material.name, b);
-        }
-        for (const Cuboid& b : blocks) {
-            outer->AddCuboid(NumberedName("outer_lead(%d)", counter++), material.name,
-                             MirroredY(b));
-        }
-        AddProperty(list, material);
+        const Property outer_y = OuterLeadPropertyTopBottom();
+        AddSideBlocks(*outer, counter, OuterLeadCuboidsTopBottom(), outer_y.name, false);
+        AddProperty(list, outer_y);
     }
     root.AddChild(outer);
 
@@ -177,14 +187,7 @@ int QFPDetailedModel::Build() {
         } else {
             for (const Prism& p : InnerLeadPrismsLeftRight()) side.push_back(IndexedPrism{p, 0});
         }
-        for (int pass = 0; pass < 2; ++pass) {
-            for (const IndexedPrism& p : side) {
-                if (p.material < 0 || p.material >= static_cast<int>(materials.size())) continue;
-                inner->AddPrism(NumberedName("inner_lead(%d)", counter++),
-                                materials[p.material].name,
-                                pass == 0 ? p.prism : Mirrored(p.prism, true));
-            }
-        }
+        AddSidePrisms(*inner, "inner_lead(%d)", counter, side, materials);
         for (const Property& m : materials) AddProperty(list, m);
     }
     root.AddChild(inner);
@@ -192,16 +195,8 @@ int QFPDetailedModel::Build() {
     if (composition.wire) {
         auto lr = MakeGroup(L"wire_left_right_group");
         const std::vector<Property> materials = WireLeftRightProperties();
-        const std::vector<IndexedPrism> prisms = WireLeftRightPrisms();
         counter = 0;
-        for (int pass = 0; pass < 2; ++pass) {
-            for (const IndexedPrism& p : prisms) {
-                if (p.material < 0 || p.material >= static_cast<int>(materials.size())) continue;
-                lr->AddPrism(NumberedName("wire_left_right(%d)", counter++),
-                             materials[p.material].name,
-                             pass == 0 ? p.prism : Mirrored(p.prism, true));
-            }
-        }
+        AddSidePrisms(*lr, "wire_left_right(%d)", counter, WireLeftRightPrisms(), materials);
         root.AddChild(lr);
         for (const Property& m : materials) AddProperty(list, m);
 
