@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "models/model_geometry.h"
+
 namespace pkg::bga {
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-// a / b, or 0 when b is 0: a mixture over an empty region or of massless materials has
-// no share of anything, and must not turn the material into NaN.
-double Ratio(double a, double b) { return b != 0.0 ? a / b : 0.0; }
 
 Cuboid CentredBlock(double dx, double dy, double z, double dz) {
     return Cuboid{-dx / 2.0, -dy / 2.0, z, dx, dy, dz};
@@ -35,32 +33,6 @@ std::vector<Cuboid> BallGrid(int nx, int ny, double pitch, double diameter, doub
         }
     }
     return balls;
-}
-
-Prism MakePrism(const double (&xy)[4][2], double thickness, double base_z) {
-    Prism p;
-    for (int c = 0; c < 4; ++c) p.corner[c] = Point3{xy[c][0], xy[c][1], 0.0};
-    p.thickness = thickness;
-    p.base_z = base_z;
-    return p;
-}
-
-Prism Mirrored(const Prism& p, bool negate_x) {
-    Prism m = p;
-    for (Point3& c : m.corner) {
-        if (negate_x) {
-            c.x = -c.x;
-        } else {
-            c.y = -c.y;
-        }
-    }
-    return m;
-}
-
-void AddNumbered(Group& group, const char* pattern, const std::string& material,
-                 const std::vector<Cuboid>& boxes) {
-    int n = 0;
-    for (const Cuboid& box : boxes) group.AddCuboid(NumberedName(pattern, n++), material, box);
 }
 
 // Inner-region half-width along one axis: chip (or via array) width c, ball pitch p,
@@ -413,11 +385,8 @@ Property BGADetailedModel::WireTopBottomProperty() const {
 
 // Wire volume fraction f in mold: conductivity along the wires, density and specific heat.
 Property BGADetailedModel::WireMixture(double f) const {
-    const double k = f * wire.thermal_conductivity + (1.0 - f) * mold.thermal_conductivity;
-    const double rho = (1.0 - f) * mold.density + f * wire.density;
-    const double g = Ratio(f * wire.density, rho);
-    const double c = (1.0 - g) * mold.specific_heat + g * wire.specific_heat;
-    return AnisotropicProperty(std::string(), k, k, k, rho, c);
+    return Mixture(f, Bulk{wire.thermal_conductivity, wire.density, wire.specific_heat},
+                   Bulk{mold.thermal_conductivity, mold.density, mold.specific_heat});
 }
 
 Property BGADetailedModel::WiringMixture(const std::string& name, double r) const {

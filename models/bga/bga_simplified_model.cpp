@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "models/model_geometry.h"
+
 namespace pkg::bga {
 
 namespace {
@@ -12,8 +14,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kAirConductivity = 0.0256;
 constexpr double kAirDensity = 1.206;
 constexpr double kAirSpecificHeat = 1007.0;
-
-double Ratio(double a, double b) { return b != 0.0 ? a / b : 0.0; }
 
 }  // namespace
 

@@ -9,7 +9,7 @@
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
-#include "models/qfp/qfp.h"
+#include "models/qfp/qfp_detailed_model.h"
 #include "tests/export/compact_test_util.h"
 
 namespace {
@@ -38,23 +38,10 @@ std::string ExtractOnly(const fs::path& cab, const fs::path& into, std::string& 
     return ReadFile(files[0]);
 }
 
-class QfpModel : public pkg::qfp::QFP, public pkg::DetailedModel {
-public:
-    explicit QfpModel(bool sop) : QFP(sop) {}
-    int Build() override {
-        ClearTree();
-        auto g = pkg::MakeGroup(L"mold_group");
-        g->AddCuboid("mold", "mold", pkg::Cuboid{-3.5, -3.5, 0.1, 7, 7, 1.4});
-        root.AddChild(g);
-        return 0;
-    }
-    int BuildWithAir() override { return 0; }
-};
-
 using CompactExport = CompactFolders;
 
 TEST_F(CompactExport, EntryTakesTheStemBeforeTheLastDotAndNothingIsLeft) {
-    QfpModel qfp(false);
+    pkg::qfp::QFPDetailedModel qfp(false);
     qfp.Build();
     double values[64] = {12.5, 30.0, 4.0};
     const fs::path base = out_ / "a.b";
@@ -71,7 +58,7 @@ TEST_F(CompactExport, EntryTakesTheStemBeforeTheLastDotAndNothingIsLeft) {
 
 TEST_F(CompactExport, NoWriterNoTableOrWrongClassPacksNothing) {
     pkg::bga::BGADetailedModel bga(false);
-    QfpModel qfp(false);
+    pkg::qfp::QFPDetailedModel qfp(false);
     double values[64] = {1, 2, 3};
     const std::wstring base = (out_ / "m").wstring();
     EXPECT_FALSE(pkg::ExportModelFiles(L"PBGA", pkg::surf_register::kThreeResistorModel, bga,
