@@ -97,6 +97,16 @@ protected:
         return {pixels[i], pixels[i + 1], pixels[i + 2]};
     }
 
+    // Moves the pointer over the view's client point and waits until the view has seen it.
+    wxPoint PointerAt(int x, int y) {
+        const wxPoint screen = view->ClientToScreen(wxPoint(x, y));
+        EXPECT_TRUE(sim.MouseMove(screen));
+        EXPECT_TRUE(zentrik_test::WaitUntil([&] { return wxGetMousePosition() == screen; }));
+        zentrik_test::DispatchPending();
+        view->SetFocus();
+        return screen;
+    }
+
     Rgb Centre() const { return At(kWidth / 2, kHeight / 2); }
 
     // A white background with the given root and keys.
@@ -110,6 +120,7 @@ protected:
     wxFrame* frame = nullptr;
     CountingPreview* view = nullptr;
     std::vector<unsigned char> pixels;
+    wxUIActionSimulator sim;
 };
 
 TEST_F(Preview, Backgrounds) {
@@ -172,11 +183,16 @@ TEST_F(Preview, GroupsDrawnByComponentKey) {
     ShowModel(BoxGroup(L"mold", 0, 0, 4.0), {"mold_group"});
     EXPECT_TRUE(Near(Centre(), kWhite, 0)) << Centre();
 
-    // A group that is not drawn still passes its keys' test on to its children.
+    // The children of a group that is not drawn are still visited. A prism spans its base
+    // z and thickness whatever z its corners hold (here far outside the depth range).
     pkg::GroupPtr root = pkg::MakeGroup(L"package");
-    root->AddChild(BoxGroup(L"mold", 0, 0, 4.0));
-    ShowModel(root, {"mold"});
-    EXPECT_FALSE(Near(Centre(), kWhite, 10)) << Centre();
+    pkg::GroupPtr lead = pkg::MakeGroup(L"lead");
+    pkg::Prism prism{{{-2, -2, 1e3}, {2, -2, 1e3}, {2, 2, 1e3}, {-2, 2, 1e3}}, 1.0, -0.5};
+    lead->AddPrism("lead", "copper", prism);
+    root->AddChild(lead);
+    ShowModel(root, {"lead"});
+    const Rgb solid = Centre();
+    EXPECT_NEAR(static_cast<double>(solid.g) / solid.r, 209.0 / 255.0, 0.03) << solid;
 }
 
 TEST_F(Preview, EleventhGroupTakesTheFirstColourAgain) {
@@ -253,29 +269,34 @@ TEST(PngResource, LoadResults) {
 
 TEST_F(Preview, RightDragZoomsAndRepaints) {
     view->MouseMode = kMouseModeThreeButton;
-    const wxPoint start = view->ClientToScreen(wxPoint(150, 100));
-    wxUIActionSimulator sim;
-    ASSERT_TRUE(sim.MouseMove(start));
-    zentrik_test::WaitUntil([&] { return wxGetMousePosition() == start; });
-    zentrik_test::DispatchPending();
+    const wxPoint start = PointerAt(150, 100);
     const int frames = view->frames;
     ASSERT_TRUE(sim.MouseDown(wxMOUSE_BTN_RIGHT));
     // A quarter of the shorter side (200 px) to the left: k = 0.5, the distance doubles.
     ASSERT_TRUE(sim.MouseMove(start + wxPoint(-50, 0)));
     ASSERT_TRUE(sim.MouseUp(wxMOUSE_BTN_RIGHT));
     ASSERT_TRUE(zentrik_test::WaitUntil([&] { return !view->HasCapture(); }));
-    ASSERT_TRUE(zentrik_test::WaitUntil([&] {
-        const Camera& c = view->ViewCamera();
-        return std::abs(c.eye[2] - 6.0) < 1e-9;
-    })) << view->ViewCamera().eye[2];
+    EXPECT_NEAR(view->ViewCamera().eye[2], 6.0, 1e-9);
     EXPECT_TRUE(zentrik_test::WaitUntil([&] { return view->frames > frames; }));
 
     // Keys act on release: X looks along +x at the same distance.
-    view->SetFocus();
     ASSERT_TRUE(sim.Char('x'));
     ASSERT_TRUE(zentrik_test::WaitUntil([&] { return view->ViewCamera().eye[0] > 5.9; }));
     EXPECT_NEAR(view->ViewCamera().eye[0], 6.0, 1e-9);
     EXPECT_NEAR(view->ViewCamera().eye[2], 0.0, 1e-9);
+}
+
+TEST_F(Preview, CaptureLostEndsTheDrag) {
+    const wxPoint start = PointerAt(150, 100);
+    ASSERT_TRUE(sim.MouseDown(wxMOUSE_BTN_RIGHT));
+    ASSERT_TRUE(zentrik_test::WaitUntil([&] { return view->HasCapture(); }));
+    wxMouseCaptureLostEvent lost(view->GetId());
+    lost.SetEventObject(view);
+    view->GetEventHandler()->ProcessEvent(lost);
+    ASSERT_TRUE(sim.MouseMove(start + wxPoint(-50, 0)));
+    ASSERT_TRUE(sim.MouseUp(wxMOUSE_BTN_RIGHT));
+    ASSERT_TRUE(zentrik_test::WaitUntil([&] { return !view->HasCapture(); }));
+    EXPECT_EQ(view->ViewCamera().eye, (Vec3{0.0, 0.0, 3.0}));
 }
 
 }  // namespace
