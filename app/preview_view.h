@@ -30,7 +30,8 @@ int LoadPngResource(const unsigned char* bytes, std::size_t size, wxImage& image
 
 // The root group of `model` as the preview holds it: sharing the model's ownership.
 // Empty for no model.
-std::shared_ptr<const pkg::Group> PreviewRootOf(const std::shared_ptr<const pkg::DetailedModel>& model);
+std::shared_ptr<const pkg::Group> PreviewRootOf(
+    const std::shared_ptr<const pkg::DetailedModel>& model);
 
 // The main window's 3-D preview of the open part: a background, the detailed model's
 // groups whose names begin with a visible component key as lit solids with black edges,

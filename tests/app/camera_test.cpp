@@ -100,7 +100,8 @@ TEST(Camera, OperationTable) {
     const MouseButtons middle_right{false, true, true};
     const int three = kMouseModeThreeButton;
     const int one = kMouseModeOneButton;
-    EXPECT_EQ(ChooseCameraOperation(three, 0, {false, false, true}, false), CameraOperation::Scaling);
+    EXPECT_EQ(ChooseCameraOperation(three, 0, {false, false, true}, false),
+              CameraOperation::Scaling);
     EXPECT_EQ(ChooseCameraOperation(three, 0, middle_right, false), CameraOperation::Translation);
     EXPECT_EQ(ChooseCameraOperation(three, 0, middle, false), CameraOperation::Rotation3D);
     EXPECT_EQ(ChooseCameraOperation(three, 0, middle, true), CameraOperation::Rotation2D);
