@@ -25,7 +25,8 @@ const TryOpen kAttempts[] = {
 class OpenCurrentPart : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(testing::TempDir()) / "open_current_part";
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = fs::path(testing::TempDir()) / ("open_part_" + test);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

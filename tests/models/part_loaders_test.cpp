@@ -37,7 +37,8 @@ const Loader kLoaders[] = {
 class PartLoaders : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(testing::TempDir()) / "part_loaders";
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = fs::path(testing::TempDir()) / ("part_loaders_" + test);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
