@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pkg {
 class SemiconductorPackage;
@@ -33,6 +35,30 @@ public:
     // Writes the settings file whole, through a temporary file beside it, so a failed save
     // leaves the previous file as it was. Returns false on failure; nothing is reported.
     bool Save() const;
+
+    // Open the part file at `path` as the current part through one family's loader; false
+    // (and the current part unchanged) when the file does not open or read as that family.
+    bool TryOpenBGAPart(const std::wstring& path);
+    bool TryOpenQFPPart(const std::wstring& path);
+    bool TryOpenTO220Part(const std::wstring& path);
+    bool TryOpenTO247Part(const std::wstring& path);
+    bool TryOpenTO263Part(const std::wstring& path);
+    bool TryOpenTO252Part(const std::wstring& path);
+    bool TryOpenSOT89Part(const std::wstring& path);
+    bool TryOpenSOT223Part(const std::wstring& path);
+
+    // The export runs over these settings; see export/export_runs.h.
+    std::wstring PartTypeFromPath(const std::wstring& part_path) const;
+    std::shared_ptr<pkg::SemiconductorPackage> LoadDetailedModelByType(
+        const std::wstring& part_path) const;
+    bool ExportDetailedModelByType(const std::wstring& part_path,
+                                   const std::wstring& cabinet_path) const;
+    bool ExportSimplifiedModelByType(const std::wstring& part_path,
+                                     const std::wstring& cabinet_path) const;
+    bool BatchComputePart(int code, const std::wstring& part_path,
+                          const std::wstring& cabinet_path,
+                          std::vector<std::pair<std::wstring, std::wstring>>& links,
+                          double* values) const;
 
     // The package of the open part and the same object seen as its model (one ownership).
     std::shared_ptr<pkg::SemiconductorPackage> CurrentPackage;

@@ -1,0 +1,92 @@
+#include "app/program_settings.h"
+
+#include "export/export_runs.h"
+#include "models/part_loaders.h"
+
+namespace {
+
+// Makes a loaded model the current part: package and model share the one object's count.
+template <class Model>
+bool OpenAsCurrentPart(ProgramSettings& settings, std::shared_ptr<Model> model,
+                       const std::wstring& path) {
+    if (!model) return false;
+    settings.CurrentPackage = model;
+    settings.CurrentModel = std::move(model);
+    if (&path != &settings.CurrentPartPath) settings.CurrentPartPath = path;
+    return true;
+}
+
+pkg::ExportRunSettings RunSettings(const ProgramSettings& settings) {
+    pkg::ExportRunSettings run;
+    run.parts_folder = settings.PartsFolder;
+    run.standard_length[0] = settings.StandardLength.x;
+    run.standard_length[1] = settings.StandardLength.y;
+    run.standard_length[2] = settings.StandardLength.z;
+    run.threshold[0] = settings.Threshold.x;
+    run.threshold[1] = settings.Threshold.y;
+    run.threshold[2] = settings.Threshold.z;
+    run.fluid_thermal_conductivity = settings.FluidConductivity;
+    run.list_file_output = settings.OutputListFile;
+    run.simple_modeling = settings.SimpleModeling;
+    return run;
+}
+
+}  // namespace
+
+bool ProgramSettings::TryOpenBGAPart(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadBGADetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenQFPPart(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadQFPDetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenTO220Part(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadTO220DetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenTO247Part(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadTO247DetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenTO263Part(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadTO263DetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenTO252Part(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadTO252DetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenSOT89Part(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadSOT89DetailedModel(path), path);
+}
+
+bool ProgramSettings::TryOpenSOT223Part(const std::wstring& path) {
+    return OpenAsCurrentPart(*this, pkg::LoadSOT223DetailedModel(path), path);
+}
+
+std::wstring ProgramSettings::PartTypeFromPath(const std::wstring& part_path) const {
+    return pkg::PartTypeFromPath(PartsFolder, part_path);
+}
+
+std::shared_ptr<pkg::SemiconductorPackage> ProgramSettings::LoadDetailedModelByType(
+    const std::wstring& part_path) const {
+    return pkg::LoadDetailedModelByType(PartTypeFromPath(part_path), part_path);
+}
+
+bool ProgramSettings::ExportDetailedModelByType(const std::wstring& part_path,
+                                                const std::wstring& cabinet_path) const {
+    return pkg::ExportDetailedModelByType(RunSettings(*this), part_path, cabinet_path);
+}
+
+bool ProgramSettings::ExportSimplifiedModelByType(const std::wstring& part_path,
+                                                  const std::wstring& cabinet_path) const {
+    return pkg::ExportSimplifiedModelByType(RunSettings(*this), part_path, cabinet_path);
+}
+
+bool ProgramSettings::BatchComputePart(int code, const std::wstring& part_path,
+                                       const std::wstring& cabinet_path,
+                                       std::vector<std::pair<std::wstring, std::wstring>>& links,
+                                       double* values) const {
+    return pkg::BatchComputePart(RunSettings(*this), code, part_path, cabinet_path, links, values);
+}

@@ -1,0 +1,182 @@
+#include "export/export_runs.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "export/compact_computation.h"
+#include "export/compact_export.h"
+#include "export/exporter/cab_exporter.h"
+#include "export/reg_link_manager/registance_link_manager.h"
+#include "export/surf_register/create_surface_register.h"
+#include "models/part_loaders.h"
+#include "platform/wide_string.h"
+
+namespace pkg {
+
+namespace {
+
+// A loaded part seen both as its package parameters and as its model; both share the one
+// object's ownership.
+struct LoadedPart {
+    std::shared_ptr<SemiconductorPackage> package;
+    std::shared_ptr<DetailedModel> model;
+
+    explicit operator bool() const { return package && model; }
+};
+
+template <class Model>
+LoadedPart AsLoadedPart(const std::shared_ptr<Model>& loaded) {
+    if (!loaded) return {};
+    return {loaded, loaded};
+}
+
+bool IsBallGridArray(const std::wstring& type) { return type == L"PBGA" || type == L"FCBGA"; }
+
+bool IsPowerDevice(const std::wstring& type) {
+    static const wchar_t* const kTypes[] = {L"TO-220", L"TO-247", L"TO-263",
+                                            L"TO-252", L"SOT-89", L"SOT-223"};
+    return std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
+}
+
+LoadedPart LoadDetailed(const std::wstring& type, const std::wstring& path) {
+    if (type.empty()) return {};
+    if (IsBallGridArray(type)) return AsLoadedPart(LoadBGADetailedModel(path));
+    if (type == L"TO-220") return AsLoadedPart(LoadTO220DetailedModel(path));
+    if (type == L"TO-247") return AsLoadedPart(LoadTO247DetailedModel(path));
+    if (type == L"TO-263") return AsLoadedPart(LoadTO263DetailedModel(path));
+    if (type == L"TO-252") return AsLoadedPart(LoadTO252DetailedModel(path));
+    if (type == L"SOT-89") return AsLoadedPart(LoadSOT89DetailedModel(path));
+    if (type == L"SOT-223") return AsLoadedPart(LoadSOT223DetailedModel(path));
+    return AsLoadedPart(LoadQFPDetailedModel(path));
+}
+
+LoadedPart LoadSimplified(const std::wstring& type, const std::wstring& path) {
+    if (type.empty() || IsPowerDevice(type)) return {};
+    if (IsBallGridArray(type)) return AsLoadedPart(LoadBGASimplifiedModel(path));
+    return AsLoadedPart(LoadQFPSimplifiedModel(path));
+}
+
+// The chip's heat generation in W, which the exported model carries as its heat source.
+double ChipHeat(const SemiconductorPackage& package) {
+    if (const auto* bga = dynamic_cast<const bga::BGA*>(&package)) return bga->chip.rate_of_heating;
+    if (const auto* qfp = dynamic_cast<const qfp::QFP*>(&package)) return qfp->chip.rate_of_heating;
+    if (const auto* device = dynamic_cast<const pdevice::PowerDevice*>(&package)) {
+        return device->chip.rate_of_heating;
+    }
+    return 0.0;
+}
+
+bool BuildAndWrite(const std::wstring& type, const LoadedPart& part,
+                   const std::wstring& cabinet_path) {
+    if (!part) return false;
+    const double heat = ChipHeat(*part.package);
+    if (part.model->Build() != 0) return false;
+    return exporter::CabExporter::write(type, part.model->root, part.model->properties, heat,
+                                        cabinet_path);
+}
+
+CompactModelRequest MakeRequest(const ExportRunSettings& settings) {
+    CompactModelRequest request;
+    request.standard_length_factor_x = settings.standard_length[0];
+    request.standard_length_factor_y = settings.standard_length[1];
+    request.standard_length_factor_z = settings.standard_length[2];
+    request.threshold_factor_x = settings.threshold[0];
+    request.threshold_factor_y = settings.threshold[1];
+    request.threshold_factor_z = settings.threshold[2];
+    request.fluid_thermal_conductivity = settings.fluid_thermal_conductivity;
+    request.list_file_output = settings.list_file_output;
+    request.values.fill(0.0);
+    return request;
+}
+
+}  // namespace
+
+std::wstring PartTypeFromPath(const std::wstring& parts_folder, const std::wstring& part_path) {
+    std::size_t n = parts_folder.size();
+    if (n > 0 && parts_folder.back() != L'/') ++n;
+    if (part_path.size() <= n) return std::wstring();
+    const std::size_t end = part_path.find(L'/', n);
+    return part_path.substr(n, end == std::wstring::npos ? std::wstring::npos : end - n);
+}
+
+std::shared_ptr<SemiconductorPackage> LoadDetailedModelByType(const std::wstring& package_type,
+                                                              const std::wstring& part_path) {
+    try {
+        return LoadDetailed(package_type, part_path).package;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// The runs are called on the export worker, where an escaping exception would end the
+// program: every failure below them becomes false.
+bool ExportDetailedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
+                               const std::wstring& cabinet_path) {
+    try {
+        const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
+        return BuildAndWrite(type, LoadDetailed(type, part_path), cabinet_path);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
+                                 const std::wstring& cabinet_path) {
+    try {
+        const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
+        return BuildAndWrite(type, LoadSimplified(type, part_path), cabinet_path);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool BatchComputePart(const ExportRunSettings& settings, int code, const std::wstring& part_path,
+                      const std::wstring& cabinet_path, NodePairList& links, double* values) {
+    try {
+        uint32_t kind = 0;
+        switch (code) {
+            case 0: kind = surf_register::kTwoResistorModel; break;
+            case 1: kind = surf_register::kThreeResistorModel; break;
+            case 2: kind = surf_register::kDelphiModel; break;
+            default: return false;
+        }
+        const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
+        // Power devices have no compact model; their files would be refused by the QFP/SOP
+        // loader anyway.
+        if (type.empty() || IsPowerDevice(type)) return false;
+
+        const bool ball_grid = IsBallGridArray(type);
+        LoadedPart part;
+        if (settings.simple_modeling) {
+            part = ball_grid ? AsLoadedPart(LoadBGASimplifiedModel(part_path))
+                             : AsLoadedPart(LoadQFPSimplifiedModel(part_path));
+        } else {
+            part = ball_grid ? AsLoadedPart(LoadBGADetailedModel(part_path))
+                             : AsLoadedPart(LoadQFPDetailedModel(part_path));
+        }
+        if (!part) return false;
+        if (part.model->Build() != 0) return false;
+
+        CompactModelRequest request = MakeRequest(settings);
+        if (kind == surf_register::kDelphiModel) {
+            const auto table = reg_link_manager::CreateRegistanceLinkManager(
+                platform::WideToUtf8(type), part.model.get());
+            // Without a link table (a ball layout with no DELPHI network) nothing is computed.
+            if (!table) return false;
+            NodePairList pairs;
+            for (int l = 0; l < table->count; ++l) {
+                pairs.emplace_back(table->nodes[2 * l], table->nodes[2 * l + 1]);
+            }
+            links = std::move(pairs);
+        }
+        if (!ComputeAndExportCompactModel(request, type, kind, part.model, cabinet_path)) {
+            return false;
+        }
+        std::copy(request.values.begin(), request.values.end(), values);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace pkg

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "models/bga/bga_detailed_model.h"
+#include "models/bga/bga_simplified_model.h"
+#include "models/pdevice/sot223_detailed_model.h"
+#include "models/pdevice/sot89_detailed_model.h"
+#include "models/pdevice/to220_detailed_model.h"
+#include "models/pdevice/to247_detailed_model.h"
+#include "models/pdevice/to252_detailed_model.h"
+#include "models/pdevice/to263_detailed_model.h"
+#include "models/qfp/qfp_detailed_model.h"
+#include "models/qfp/qfp_simplified_model.h"
+
+namespace pkg {
+
+// Each loader reads a part file over the defaults of its model class and names the model
+// after the file's stem. The model is not built yet. Empty when the file does not open or
+// its reader refuses it (another family, another type, a missing element); never throws
+// for a bad file. A BGA loader also reads "fcbga" files, a QFP loader "sop" files.
+std::shared_ptr<bga::BGADetailedModel> LoadBGADetailedModel(const std::wstring& path);
+std::shared_ptr<qfp::QFPDetailedModel> LoadQFPDetailedModel(const std::wstring& path);
+std::shared_ptr<pdevice::TO220DetailedModel> LoadTO220DetailedModel(const std::wstring& path);
+std::shared_ptr<pdevice::TO247DetailedModel> LoadTO247DetailedModel(const std::wstring& path);
+std::shared_ptr<pdevice::TO263DetailedModel> LoadTO263DetailedModel(const std::wstring& path);
+std::shared_ptr<pdevice::TO252DetailedModel> LoadTO252DetailedModel(const std::wstring& path);
+std::shared_ptr<pdevice::SOT89DetailedModel> LoadSOT89DetailedModel(const std::wstring& path);
+std::shared_ptr<pdevice::SOT223DetailedModel> LoadSOT223DetailedModel(const std::wstring& path);
+std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstring& path);
+std::shared_ptr<qfp::QFPSimplifiedModel> LoadQFPSimplifiedModel(const std::wstring& path);
+
+}  // namespace pkg

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "export/export_runs.h"
+#include "platform/wide_string.h"
+#include "tests/export/compact_test_util.h"
+#include "tests/models/default_parts.h"
+
+namespace export_runs_test {
+
+namespace fs = std::filesystem;
+
+// A parts folder holding the default part of every type in its type folder, an export
+// folder and a private temporary folder.
+class PartsFolder : public compact_test::CompactFolders {
+protected:
+    void SetUp() override {
+        CompactFolders::SetUp();
+        parts_ = root_ / "parts";
+        for (const char* type : default_parts::kTypeFolders) {
+            fs::create_directories(parts_ / type);
+            ASSERT_TRUE(default_parts::WriteDefaultPart(type, parts_ / type / "part.qvx"));
+        }
+        settings_.parts_folder = platform::PathToWide(parts_) + L"/";
+    }
+
+    std::wstring Part(const std::string& type) const {
+        return platform::PathToWide(parts_ / type / "part.qvx");
+    }
+    std::wstring Cabinet(const std::string& name) const {
+        return platform::PathToWide(out_ / (name + ".cab"));
+    }
+    // Number of entries cabextract extracts from a cabinet; -1 when there is no cabinet.
+    int CabinetEntries(const std::string& name) const {
+        const fs::path cab = out_ / (name + ".cab");
+        if (!fs::exists(cab)) return -1;
+        const fs::path into = root_ / ("unpacked_" + name);
+        fs::create_directories(into);
+        compact_test::Shell("cabextract -q -d " + compact_test::Quoted(into) + " " +
+                            compact_test::Quoted(cab) + " 2>&1");
+        return static_cast<int>(compact_test::EntryCount(into));
+    }
+
+    fs::path parts_;
+    pkg::ExportRunSettings settings_;
+};
+
+constexpr double kUntouched = 7.5;
+
+inline std::array<double, 64> Untouched() {
+    std::array<double, 64> values;
+    values.fill(kUntouched);
+    return values;
+}
+
+}  // namespace export_runs_test

@@ -1,0 +1,89 @@
+#include "models/part_loaders.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "platform/wide_string.h"
+#include "tests/models/default_parts.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every loader with the type folder whose default part it reads.
+struct Loader {
+    const char* folder;
+    std::function<std::shared_ptr<pkg::DetailedModel>(const std::wstring&)> load;
+};
+
+template <class F>
+Loader Make(const char* folder, F f) {
+    return {folder, [f](const std::wstring& path) -> std::shared_ptr<pkg::DetailedModel> {
+                return f(path);
+            }};
+}
+
+const Loader kLoaders[] = {
+    Make("PBGA", pkg::LoadBGADetailedModel),      Make("QFP", pkg::LoadQFPDetailedModel),
+    Make("TO-220", pkg::LoadTO220DetailedModel),  Make("TO-247", pkg::LoadTO247DetailedModel),
+    Make("TO-263", pkg::LoadTO263DetailedModel),  Make("TO-252", pkg::LoadTO252DetailedModel),
+    Make("SOT-89", pkg::LoadSOT89DetailedModel),  Make("SOT-223", pkg::LoadSOT223DetailedModel),
+    Make("PBGA", pkg::LoadBGASimplifiedModel),    Make("QFP", pkg::LoadQFPSimplifiedModel),
+};
+
+class PartLoaders : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = fs::path(testing::TempDir()) / ("part_loaders_" + test);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::wstring Write(const std::string& folder, const std::string& name) {
+        const fs::path path = dir_ / platform::PathFromWide(platform::Utf8ToWide(name));
+        EXPECT_TRUE(default_parts::WriteDefaultPart(folder, path));
+        return platform::PathToWide(path);
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(PartLoaders, EachLoaderReadsItsTypeAndNamesTheModelAfterTheFileStem) {
+    for (const Loader& loader : kLoaders) {
+        SCOPED_TRACE(loader.folder);
+        const auto model = loader.load(Write(loader.folder, "board A.qvx"));
+        ASSERT_TRUE(model);
+        EXPECT_EQ(model->Name(), L"board A");
+        EXPECT_TRUE(model->root.children.empty()) << "a loaded model is not built yet";
+    }
+    const auto japanese = pkg::LoadQFPDetailedModel(Write("SOP", "基板 1.qvx"));
+    ASSERT_TRUE(japanese);
+    EXPECT_EQ(japanese->Name(), L"基板 1");
+    EXPECT_TRUE(japanese->sop) << "a QFP loader reads an SOP file as an SOP";
+    const auto fcbga = pkg::LoadBGASimplifiedModel(Write("FCBGA", "f.qvx"));
+    ASSERT_TRUE(fcbga);
+    EXPECT_EQ(fcbga->TypeString(), "fcbga");
+}
+
+TEST_F(PartLoaders, MissingMalformedAndOtherFamilyFilesGiveNoModel) {
+    const std::wstring missing = platform::PathToWide(dir_ / "missing.qvx");
+    const fs::path malformed = dir_ / "malformed.qvx";
+    std::ofstream(malformed) << "<ostl_trelvo><type>qfp</type><mold>";
+    const std::wstring other = Write("TO-263", "other.qvx");
+    for (const Loader& loader : kLoaders) {
+        SCOPED_TRACE(loader.folder);
+        EXPECT_FALSE(loader.load(missing));
+        EXPECT_FALSE(loader.load(platform::PathToWide(malformed)));
+        EXPECT_FALSE(loader.load(platform::PathToWide(dir_))) << "a folder is no part file";
+        if (std::string(loader.folder) != "TO-263") {
+            EXPECT_FALSE(loader.load(other));
+        }
+    }
+}
+
+}  // namespace
