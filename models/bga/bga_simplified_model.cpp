@@ -19,6 +19,7 @@ double Ratio(double a, double b) { return b != 0.0 ? a / b : 0.0; }
 
 int BGASimplifiedModel::Build() {
     ClearTree();
+    if (!CountsBuildable()) return 1;
     std::vector<Property> list;
     AddMoldGroup(list);
     AddUnderChipGroups(list);
