@@ -1,7 +1,7 @@
 #include "export/exporter/compact_xml_writer.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <limits>
 #include <locale>
 
@@ -19,11 +19,13 @@ constexpr int kLibraryVersion = 2020;
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-// Single resistances and the junction heat keep every digit a double carries.
+// Single resistances and the junction heat keep every digit a double carries ("%.17g"),
+// with a '.' whatever the process locale says.
 std::wstring Exact(double value) {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", value);
-    return Widen(buffer);
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                 17);
+    return Widen(std::string(buffer, r.ptr));
 }
 
 // Value lists use the stream's default form (six significant digits), in the C locale.
