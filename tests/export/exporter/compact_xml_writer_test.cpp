@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -74,6 +75,12 @@ TEST(CompactXml, MissingResistancesAreStillWritten) {
     EXPECT_EQ(qfpThree.get<std::wstring>(L"library.component.lead"),
               L"5.72, 5.72, 0.125, 1, 0.6, 0.7");
     EXPECT_EQ(qfpThree.get_child(L"library.component.network").count(L"link"), 3u);
+
+    // A lead count of INT_MIN from a part file gives a (meaningless) span, not an overflow.
+    qfp.lead.number_of_xmin_xmax_lead = std::numeric_limits<int32_t>::min();
+    WideTree huge;
+    WriteThreeResistorModelXml(qfp, none, L"q4", huge);
+    EXPECT_EQ(huge.get<std::wstring>(L"library.component.lead").substr(0, 14), L"5.72, -1.07374");
 }
 
 TEST(CompactXml, BgaTwoResistorSizeIncludesEveryBlock) {
