@@ -117,6 +117,10 @@ TEST_F(SolverCall, RefusedComputationsWriteNothing) {
     EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 3, model, values, list));
     EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 9, model, values, list));
     EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 2, nullptr, values, list));
+    // A ball count no model is built from.
+    auto huge = std::make_shared<pkg::bga::BGADetailedModel>(false);
+    huge->solder_ball.number_all = {100000, 100000};
+    EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 2, huge, values, list));
     // A list file whose path cannot reach the solver fails the run.
     request.list_file_output = true;
     EXPECT_FALSE(pkg::ComputePartResistances(
