@@ -27,8 +27,8 @@ std::vector<uint8_t> Bytes(const fs::path& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-// Each kept input once crashed a reader or a build; it must now run through under the
-// sanitizers. The folders also hold a plain input, so an empty folder cannot pass unseen.
+// Inputs that overflowed or exhausted memory in a reader or a build must now run through
+// under the sanitizers. The folders also hold a plain input each.
 TEST(FuzzRegression, PartFiles) {
     const std::vector<fs::path> files = Inputs("part");
     ASSERT_FALSE(files.empty());
