@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #include "bench/sop_delphi_case.h"
+#include "export/record_writer.h"
 #include "solver/conduction.h"
 #include "solver/list_file.h"
 #include "solver/read_input.h"
@@ -55,47 +57,30 @@ double CopyBandwidth() {
     return best;
 }
 
+// The solver input is written with the program's own record writer; a failed write stops
+// the benchmark rather than timing a truncated file.
 class Writer {
 public:
-    void Ints(const std::vector<std::int32_t>& v) {
-        Count(v.size() * 4);
-        for (std::int32_t x : v) Put32(static_cast<std::uint32_t>(x));
-        Count(v.size() * 4);
+    explicit Writer(const std::string& path) {
+        if (!out_.Open(path)) Fail(path);
     }
-    void Doubles(const std::vector<double>& v) {
-        Count(v.size() * 8);
-        for (double x : v) PutDouble(x);
-        Count(v.size() * 8);
-    }
+    void Ints(const std::vector<std::int32_t>& v) { out_.WriteInts(v.data(), v.size()); }
+    void Doubles(const std::vector<double>& v) { out_.WriteDoubles(v.data(), v.size()); }
     void Name(std::string name) {
         name.resize(32, ' ');
-        Count(32);
-        bytes_ += name;
-        Count(32);
+        out_.WriteBytes(name.data(), name.size());
     }
-    void IntAndDouble(std::int32_t i, double d) {
-        Count(12);
-        Put32(static_cast<std::uint32_t>(i));
-        PutDouble(d);
-        Count(12);
-    }
-    void Save(const std::string& path) const {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes_.data(), 1, bytes_.size(), f);
-        std::fclose(f);
+    void IntAndDouble(std::int32_t i, double d) { out_.WriteIntAndDouble(i, d); }
+    void Close(const std::string& path) {
+        if (!out_.Close()) Fail(path);
     }
 
 private:
-    void Count(std::size_t n) { Put32(static_cast<std::uint32_t>(n)); }
-    void Put32(std::uint32_t v) {
-        for (int s = 24; s >= 0; s -= 8) bytes_.push_back(static_cast<char>(v >> s));
+    [[noreturn]] static void Fail(const std::string& path) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
     }
-    void PutDouble(double d) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, 8);
-        for (int s = 56; s >= 0; s -= 8) bytes_.push_back(static_cast<char>(bits >> s));
-    }
-    std::string bytes_;
+    pkg::RecordWriter out_;
 };
 
 struct Entries {
@@ -163,7 +148,7 @@ void WritePackage(const std::string& path, int n, int nz, bool delphi) {
         }
     }
 
-    Writer w;
+    Writer w(path);
     w.Ints({delphi ? 3 : 2});
     w.Ints({3});
     w.Ints({n, n, nz, 4});
@@ -214,7 +199,7 @@ void WritePackage(const std::string& path, int n, int nz, bool delphi) {
         w.Ints({kDelphiCases});
         for (int c = 0; c < kDelphiCases; ++c) w.Doubles(DelphiCase(c));
     }
-    w.Save(path);
+    w.Close(path);
 }
 
 double TimeComputation(const std::string& path, unsigned threads, bool show_results) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "export/solver_grid.h"
@@ -77,6 +78,12 @@ bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path)
     // The solver copies the name into a 256-byte buffer: a longer one is refused here
     // rather than cut or written past the buffer.
     if (set.listFileName.size() > kMaxListFileName) return false;
+
+    // The solver library takes the list-file name through its globals and serves one
+    // caller at a time: setting them, the call and the release of its results stay under
+    // one lock, or a second computation would write its list file to the first one's path.
+    static std::mutex solver_library;
+    const std::lock_guard<std::mutex> lock(solver_library);
     resist_model::nlst = static_cast<int>(set.listFileName.size());
     std::memset(resist_model::lstfile, 0, sizeof resist_model::lstfile);
     std::memcpy(resist_model::lstfile, set.listFileName.c_str(), set.listFileName.size() + 1);

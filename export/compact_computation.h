@@ -57,7 +57,8 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
 std::wstring MakeTempFileName();
 
 // Runs the solver on the input file and fills the result set; false on a non-zero solver
-// status or a list-file name that does not fit the solver's buffer.
+// status or a list-file name that does not fit the solver's buffer. The only caller of the
+// solver library: concurrent calls wait for each other.
 bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path);
 
 // Splits a result-name slot "A-B" into its two node names. Only the bytes before the

@@ -66,6 +66,15 @@ bool RecordWriter::WriteBytes(const void* bytes, std::size_t count) {
     return Frame(static_cast<const unsigned char*>(bytes), count);
 }
 
+bool RecordWriter::WriteIntAndDouble(int32_t value, double real) {
+    unsigned char payload[12];
+    PutBigEndian32(payload, static_cast<uint32_t>(value));
+    uint64_t bits = 0;
+    std::memcpy(&bits, &real, sizeof bits);
+    PutBigEndian64(payload + 4, bits);
+    return Frame(payload, sizeof payload);
+}
+
 bool RecordWriter::Close() {
     if (!file_) return ok_;
     if (std::fclose(file_) != 0) ok_ = false;

@@ -25,6 +25,8 @@ public:
     bool WriteInts(const int32_t* values, std::size_t count);
     bool WriteDoubles(const double* values, std::size_t count);
     bool WriteBytes(const void* bytes, std::size_t count);
+    // One 12-byte record: the integer directly followed by the real.
+    bool WriteIntAndDouble(int32_t value, double real);
 
     // Closes the file if it is open; false when any write or the close itself failed
     // (buffered data is only known to be on disk once the close succeeded).

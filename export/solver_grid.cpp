@@ -258,6 +258,16 @@ void RasterizePrism(CellModel& cells, const NamedPrism& part, const std::vector<
     }
 }
 
+// Cells a gap is split into; 0 or 1 leaves it whole. A quotient outside the 32-bit range,
+// infinite or NaN means no subdivision.
+int32_t GapCells(double gap, double standard_length) {
+    const double quotient = gap / standard_length;
+    if (std::isfinite(quotient) && quotient > -2147483648.0 && quotient < 2147483648.0) {
+        return static_cast<int32_t>(quotient);
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool CellGrid::Resize(std::size_t nx, std::size_t ny, std::size_t nz) {
@@ -319,18 +329,22 @@ void SubdivideGridLines(const std::vector<GridLine>& lines, double standard_leng
     for (std::size_t n = 1; n < lines.size(); ++n) {
         const double start = lines[n - 1].position;
         const double gap = lines[n].position - start;
-        const double quotient = gap / standard_length;
-        // A quotient outside the 32-bit range, infinite or NaN means no subdivision.
-        int32_t m = 0;
-        if (std::isfinite(quotient) && quotient > -2147483648.0 && quotient < 2147483648.0) {
-            m = static_cast<int32_t>(quotient);
-        }
+        const int32_t m = GapCells(gap, standard_length);
         if (m > 1) {
             const double step = gap / m;
             for (int32_t s = 1; s < m; ++s) out.push_back(GridLine{start + s * step, {}});
         }
         out.push_back(lines[n]);
     }
+}
+
+std::uint64_t SubdividedLineCount(const std::vector<GridLine>& lines, double standard_length) {
+    std::uint64_t count = lines.size();
+    for (std::size_t n = 1; n < lines.size(); ++n) {
+        const int32_t m = GapCells(lines[n].position - lines[n - 1].position, standard_length);
+        if (m > 1) count += static_cast<std::uint64_t>(m) - 1;
+    }
+    return count;
 }
 
 double SmallestGridGap(const std::vector<GridLine>& lines) {
@@ -363,14 +377,27 @@ bool BuildSolverGrid(const DetailedModel& model, const GridParameters& parameter
     set.threshold_y = parameters.threshold_y;
     set.threshold_z = parameters.threshold_z;
     BuildGridLines(set, model.root);
-    SubdivideGridLines(set.x_lines, parameters.standard_length_x, x_out);
-    SubdivideGridLines(set.y_lines, parameters.standard_length_y, y_out);
-    SubdivideGridLines(set.z_lines, parameters.standard_length_z, z_out);
 
+    x_out.clear();
+    y_out.clear();
+    z_out.clear();
     cells.material_index.clear();
     cells.part_index.clear();
     cells.material_cells.Resize(0, 0, 0);
     cells.part_cells.Resize(0, 0, 0);
+    // Each factor is at most 2^31 times the line count, so no product below overflows.
+    const std::uint64_t lx = SubdividedLineCount(set.x_lines, parameters.standard_length_x);
+    const std::uint64_t ly = SubdividedLineCount(set.y_lines, parameters.standard_length_y);
+    const std::uint64_t lz = SubdividedLineCount(set.z_lines, parameters.standard_length_z);
+    if (lx >= 2 && ly >= 2 && lz >= 2 &&
+        (lx - 1 > kMaxSolverCells || ly - 1 > kMaxSolverCells / (lx - 1) ||
+         lz - 1 > kMaxSolverCells / ((lx - 1) * (ly - 1)))) {
+        return false;
+    }
+
+    SubdivideGridLines(set.x_lines, parameters.standard_length_x, x_out);
+    SubdivideGridLines(set.y_lines, parameters.standard_length_y, y_out);
+    SubdivideGridLines(set.z_lines, parameters.standard_length_z, z_out);
     // Without two lines on every axis there is no cell to own, and nx = lines - 1 would
     // wrap around.
     if (x_out.size() < 2 || y_out.size() < 2 || z_out.size() < 2) return false;

@@ -102,9 +102,17 @@ GridParameters MakeGridParameters(const PartExtents& smallest, double standard_l
                                   double threshold_factor_x, double threshold_factor_y,
                                   double threshold_factor_z);
 
+// Largest solver grid in cells. One solve holds about 100 bytes per cell: four conduction
+// coefficients and seven doubles of the stage being solved (right-hand side, diagonal,
+// temperature, residual, direction, product, factor pivots), the material index of every
+// cell in the solver and two cell grids here. The cap keeps one solve under 4 GiB.
+constexpr std::uint64_t kBytesPerSolverCell = 100;
+constexpr std::uint64_t kMaxSolverCells = (std::uint64_t(4) << 30) / kBytesPerSolverCell;
+
 // Grids the quarter x <= 0, y <= 0 of the model and rasterises its parts into the cells.
 // False when an axis ends up with fewer than two lines (a model without parts) or the
-// grid is too large to hold; the outputs are then unusable.
+// grid would exceed kMaxSolverCells; the outputs are then unusable. The subdivided line
+// counts are checked before any line is made.
 bool BuildSolverGrid(const DetailedModel& model, const GridParameters& parameters,
                      std::vector<GridLine>& x_out, std::vector<GridLine>& y_out,
                      std::vector<GridLine>& z_out, CellModel& cells);
@@ -116,6 +124,9 @@ void BuildGridLines(GridLineSet& set, const Group& root);
 // than it; the new lines carry no sources.
 void SubdivideGridLines(const std::vector<GridLine>& lines, double standard_length,
                         std::vector<GridLine>& out);
+
+// Number of lines SubdivideGridLines makes from `lines`, without making them.
+std::uint64_t SubdividedLineCount(const std::vector<GridLine>& lines, double standard_length);
 
 // Smallest distance between neighbouring lines; 0.0 with fewer than two lines.
 double SmallestGridGap(const std::vector<GridLine>& lines);

@@ -31,15 +31,9 @@ int32_t SolverModelType(int32_t model_kind) {
 
 bool WriteInt(RecordWriter& writer, int32_t value) { return writer.WriteInts(&value, 1); }
 
-// NITR and EITR share one 12-byte record: the integer directly followed by the real.
+// NITR and EITR share one record.
 bool WriteIterationControl(RecordWriter& writer) {
-    unsigned char payload[12];
-    const auto count = static_cast<uint32_t>(kIterationLimit);
-    for (int n = 0; n < 4; ++n) payload[n] = static_cast<unsigned char>(count >> (24 - 8 * n));
-    uint64_t bits = 0;
-    std::memcpy(&bits, &kIterationTolerance, sizeof bits);
-    for (int n = 0; n < 8; ++n) payload[4 + n] = static_cast<unsigned char>(bits >> (56 - 8 * n));
-    return writer.WriteBytes(payload, sizeof payload);
+    return writer.WriteIntAndDouble(kIterationLimit, kIterationTolerance);
 }
 
 bool GridMatchesLines(const CellGrid& cells, const std::vector<GridLine>& x,

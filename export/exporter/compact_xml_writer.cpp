@@ -1,7 +1,7 @@
 #include "export/exporter/compact_xml_writer.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <limits>
 #include <locale>
 
@@ -19,11 +19,13 @@ constexpr int kLibraryVersion = 2020;
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-// Single resistances and the junction heat keep every digit a double carries.
+// Single resistances and the junction heat keep every digit a double carries ("%.17g"),
+// with a '.' whatever the process locale says.
 std::wstring Exact(double value) {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", value);
-    return Widen(buffer);
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                 17);
+    return Widen(std::string(buffer, r.ptr));
 }
 
 // Value lists use the stream's default form (six significant digits), in the C locale.
@@ -166,12 +168,13 @@ void WriteTwoResistor(const Group& model_root, double heat, const double* values
     AddLink(network, L"B", L"J", values[1]);
 }
 
-// Lead spans along y and x, thickness, outer length, mounting length and lead height.
+// Lead spans along y and x, thickness, outer length, mounting length and lead height. The
+// counts are taken as doubles: a part file may hold INT_MIN, and every int is exact there.
 std::array<double, 6> LeadValues(const qfp::QFP& q, double height) {
-    const double ySpan = q.IsSOP() ? 0.0
-                                   : (q.lead.number_of_ymin_ymax_lead - 1) * q.lead.pitch +
-                                         q.lead.width;
-    const double xSpan = (q.lead.number_of_xmin_xmax_lead - 1) * q.lead.pitch + q.lead.width;
+    const double y_leads = q.lead.number_of_ymin_ymax_lead;
+    const double x_leads = q.lead.number_of_xmin_xmax_lead;
+    const double ySpan = q.IsSOP() ? 0.0 : (y_leads - 1) * q.lead.pitch + q.lead.width;
+    const double xSpan = (x_leads - 1) * q.lead.pitch + q.lead.width;
     return {ySpan,
             xSpan,
             q.lead.thickness,

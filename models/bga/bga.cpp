@@ -10,6 +10,12 @@ constexpr const char* kPBGA = "pbga";
 constexpr const char* kFCBGA = "fcbga";
 constexpr const char* kLegacyBGA = "bga";
 
+bool CountBuildable(int32_t count) { return 0 <= count && count <= BGA::kMaxCountPerAxis; }
+
+bool AxisCountsBuildable(const CountXY& counts) {
+    return CountBuildable(counts.x) && CountBuildable(counts.y);
+}
+
 std::string LayerPath(const char* table, int layer) {
     return std::string("board.") + table + ".layer_" + std::to_string(layer);
 }
@@ -19,6 +25,16 @@ std::string LayerPath(const char* table, int layer) {
 BGA::BGA(bool fcbga) {
     type_ = fcbga ? kFCBGA : kPBGA;
     SetDefaults();
+}
+
+bool BGA::CountsBuildable() const {
+    const int layout = solder_ball.layout;
+    if (!AxisCountsBuildable(solder_ball.number_all)) return false;
+    if ((layout == 1 || layout == 2) && !AxisCountsBuildable(solder_ball.number_out)) {
+        return false;
+    }
+    if (layout == 2 && !AxisCountsBuildable(solder_ball.number_center)) return false;
+    return !composition.via || AxisCountsBuildable(via.number);
 }
 
 void BGA::SetDefaults() {

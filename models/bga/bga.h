@@ -15,6 +15,9 @@ namespace pkg::bga {
 class BGA : public SemiconductorPackage {
 public:
     static constexpr int kMaxLayers = 8;
+    // Largest ball or via count per axis a model is built from. Real packages carry under a
+    // hundred balls a side; a full grid at this bound is 250,000 ball blocks.
+    static constexpr int32_t kMaxCountPerAxis = 500;
 
     struct Bump {
         int32_t number = 0;
@@ -100,6 +103,10 @@ public:
     // True for "pbga" and for the legacy "bga": the types with die attach and wires.
     bool IsPBGA() const;
     bool IsFCBGA() const { return is_fcbga; }
+
+    // True when every ball and via count a build uses lies in 0..kMaxCountPerAxis. A part
+    // file keeps whatever counts it holds; only the builds refuse implausible ones.
+    bool CountsBuildable() const;
 
     // Layer count clamped to the tables, so that no caller indexes past them.
     int LayerCount() const;

@@ -71,11 +71,13 @@ double BGADetailedModel::BoardThickness(int layer) const {
 
 int BGADetailedModel::Build() {
     ClearTree();
+    if (!CountsBuildable()) return 1;
     return BuildGroups(false);
 }
 
 int BGADetailedModel::BuildWithAir() {
     ClearTree();
+    if (!CountsBuildable()) return 1;
     const double top = SubstrateTopHeight() + mold.thickness;
     auto air = MakeGroup(L"air_group");
     air->AddCuboid("air", air_name_,
@@ -284,9 +286,10 @@ std::vector<Cuboid> BGADetailedModel::LandCuboids() const {
 
 Cuboid BGADetailedModel::ViaCuboid() const {
     const double h = solder_ball.height;
-    return CentredBlock((via.number.x - 1) * via.pitch + via.outer_diameter,
-                        (via.number.y - 1) * via.pitch + via.outer_diameter, h,
-                        SubstrateTopHeight() - h);
+    // In doubles: a count read from a file may be INT_MIN, and every int is exact there.
+    const double nx = via.number.x, ny = via.number.y;
+    return CentredBlock((nx - 1) * via.pitch + via.outer_diameter,
+                        (ny - 1) * via.pitch + via.outer_diameter, h, SubstrateTopHeight() - h);
 }
 
 std::vector<Cuboid> BGADetailedModel::SolderBallCuboids() const {
@@ -411,8 +414,8 @@ Property BGADetailedModel::ViaProperty() const {
     const Cuboid region = ViaCuboid();
     const double D = via.outer_diameter;
     const double inner = D / 2.0 - via.thick_of_coat;
-    const double copper =
-        via.number.x * via.number.y * kPi * ((D / 2.0) * (D / 2.0) - inner * inner);
+    const double count = static_cast<double>(via.number.x) * via.number.y;  // no int overflow
+    const double copper = count * kPi * ((D / 2.0) * (D / 2.0) - inner * inner);
     const double f = Ratio(copper, region.dx * region.dy);
     const double H = SubstrateTopHeight() - solder_ball.height;
 
@@ -441,7 +444,8 @@ Property BGADetailedModel::ViaProperty() const {
 double BGAInnerRegionExtentX(const BGA& bga) {
     double c = bga.chip.size.x;
     if (bga.composition.via) {
-        c = std::max(c, (bga.via.number.x - 1) * bga.via.pitch + bga.via.outer_diameter);
+        c = std::max(c, (static_cast<double>(bga.via.number.x) - 1) * bga.via.pitch +
+                            bga.via.outer_diameter);
     }
     return InnerRegionExtent(c, bga.solder_ball.pitch, bga.solder_ball.number_all.x);
 }
@@ -449,7 +453,8 @@ double BGAInnerRegionExtentX(const BGA& bga) {
 double BGAInnerRegionExtentY(const BGA& bga) {
     double c = bga.chip.size.y;
     if (bga.composition.via) {
-        c = std::max(c, (bga.via.number.y - 1) * bga.via.pitch + bga.via.outer_diameter);
+        c = std::max(c, (static_cast<double>(bga.via.number.y) - 1) * bga.via.pitch +
+                            bga.via.outer_diameter);
     }
     return InnerRegionExtent(c, bga.solder_ball.pitch, bga.solder_ball.number_all.y);
 }

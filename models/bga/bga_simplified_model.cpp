@@ -19,6 +19,7 @@ constexpr double kAirSpecificHeat = 1007.0;
 
 int BGASimplifiedModel::Build() {
     ClearTree();
+    if (!CountsBuildable()) return 1;
     std::vector<Property> list;
     AddMoldGroup(list);
     AddUnderChipGroups(list);

@@ -1,6 +1,11 @@
 #include "export/compact_computation.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +18,13 @@ namespace {
 
 using compact_test::CompactFolders;
 using compact_test::EntryCount;
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 std::string Slot(const std::string& text, char fill = '\0') {
     std::string slot(pkg::kResultNameSlot, fill);
@@ -105,12 +117,41 @@ TEST_F(SolverCall, RefusedComputationsWriteNothing) {
     EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 3, model, values, list));
     EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 9, model, values, list));
     EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 2, nullptr, values, list));
+    // A ball count no model is built from.
+    auto huge = std::make_shared<pkg::bga::BGADetailedModel>(false);
+    huge->solder_ball.number_all = {100000, 100000};
+    EXPECT_FALSE(pkg::ComputePartResistances(request, L"PBGA", 2, huge, values, list));
     // A list file whose path cannot reach the solver fails the run.
     request.list_file_output = true;
     EXPECT_FALSE(pkg::ComputePartResistances(
         request, L"PBGA", 2, model, values, (out_ / std::string(300, 'l')).wstring()));
     EXPECT_EQ(EntryCount(tmp_), 0u);
     EXPECT_EQ(EntryCount(out_), 0u);
+}
+
+// Two computations at once, each with its own list file: every list lands at its own path
+// with its own input's content. Several rounds, since a race needs the calls to overlap.
+TEST_F(SolverCall, ConcurrentComputationsKeepTheirOwnListFiles) {
+    const std::string data = std::string(ZENTRIK_TEST_DATA) + "/solver/";
+    const std::string inputs[2] = {"two_resistor", "delphi"};
+    for (int round = 0; round < 4; ++round) {
+        bool ok[2] = {false, false};
+        std::thread threads[2];
+        for (int t = 0; t < 2; ++t) {
+            threads[t] = std::thread([&, t] {
+                pkg::ResistanceResultSet set;
+                set.SetListFileName((out_ / (inputs[t] + std::to_string(round) + ".l")).string());
+                ok[t] = pkg::ComputeResistances(set, data + inputs[t] + ".in");
+            });
+        }
+        for (std::thread& t : threads) t.join();
+        for (int t = 0; t < 2; ++t) {
+            EXPECT_TRUE(ok[t]) << inputs[t];
+            EXPECT_EQ(ReadText(out_ / (inputs[t] + std::to_string(round) + ".l")),
+                      ReadText(data + inputs[t] + ".l"))
+                << inputs[t] << " round " << round;
+        }
+    }
 }
 
 }  // namespace

@@ -263,3 +263,30 @@ TEST(SmallestPartExtents, PrismsCountOnlyTheirThickness) {
 }
 
 }  // namespace
+
+namespace {
+
+// A thin part beside a wide one makes the standard length tiny: the subdivision would ask
+// for billions of lines. The grid fails before making them.
+TEST(BuildSolverGrid, RefusesGridsAboveTheCellCap) {
+    HandModel m;
+    auto& g = m.AddGroup(L"g");
+    g.AddCuboid("wide", "mold", Box(-1000, -1000, 0, 1000, 1000, 1));
+    g.AddCuboid("thin", "mold", Box(-1e-6, -1e-6, 0, 1e-6, 1e-6, 1));
+    pkg::GridParameters p = Plain();
+    p.standard_length_x = p.standard_length_y = 1e-6;
+    Grid grid = BuildGrid(m, p);
+    EXPECT_FALSE(grid.built);
+    EXPECT_TRUE(grid.x.empty());
+    EXPECT_EQ(grid.cells.material_cells.size(), 0u);
+
+    // The subdivision of z alone passes the cap.
+    p = Plain();
+    p.standard_length_z = 1.0 / static_cast<double>(pkg::kMaxSolverCells + 1);
+    EXPECT_FALSE(BuildGrid(m, p).built);
+
+    EXPECT_EQ(pkg::SubdividedLineCount(Lines({0.0, 2.5, 4.4, 4.8}), 1.0), 5u);
+    EXPECT_EQ(pkg::SubdividedLineCount(Lines({0.0, 1e9}), 1e-9), 2u);  // quotient past 2^31
+}
+
+}  // namespace

@@ -1,11 +1,15 @@
 #include "models/bga/bga_detailed_model.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "models/bga/bga_simplified_model.h"
 #include "tests/models/bga/bga_model_test_util.h"
 
 namespace {
@@ -301,6 +305,60 @@ TEST(BGAInnerRegionExtent, ColumnsUnderChipOrVias) {
     // An odd count centres a column: 5 under the chip plus 2 * 4.
     b.solder_ball.number_all = {20, 21};
     EXPECT_DOUBLE_EQ(pkg::bga::BGAInnerRegionExtentY(b), 6.5);
+}
+
+}  // namespace
+
+namespace {
+
+// Counts a part file may hold but no model is built from: the build fails and leaves the
+// tree and the material list empty, and nothing on the way overflows.
+TEST(BGADetailedModel, ImplausibleCountsBuildNothing) {
+    const int32_t kMin = std::numeric_limits<int32_t>::min();
+    auto expect_refused = [](pkg::bga::BGADetailedModel& m) {
+        m.Build();  // a first build fills the tree, so the refusal must empty it
+        EXPECT_NE(m.Build(), 0);
+        EXPECT_TRUE(m.root.children.empty());
+        EXPECT_TRUE(m.properties.empty());
+        EXPECT_NE(m.BuildWithAir(), 0);
+        EXPECT_TRUE(m.root.children.empty());
+    };
+
+    BGADetailedModel via(false);
+    via.composition.via = true;
+    via.via.number = {kMin, kMin};
+    // The part file keeps the count; the region helpers compute without overflowing.
+    std::stringstream file;
+    ASSERT_TRUE(via.WritePartFile(file));
+    BGADetailedModel read(false);
+    ASSERT_TRUE(read.ReadPartFile(file));
+    EXPECT_EQ(read.via.number.x, kMin);
+    EXPECT_TRUE(std::isfinite(read.ViaProperty().conductivity_z));
+    EXPECT_TRUE(std::isfinite(read.ViaCuboid().dx));
+    EXPECT_TRUE(std::isfinite(pkg::bga::BGAInnerRegionExtentX(read)));
+    expect_refused(read);
+
+    BGADetailedModel balls(false);
+    balls.solder_ball.number_all = {1000000, 1000000};
+    expect_refused(balls);
+    balls.solder_ball.number_all = {pkg::bga::BGA::kMaxCountPerAxis, 2};
+    ASSERT_EQ(balls.Build(), 0);
+    EXPECT_EQ(FindGroup(balls, L"solder_ball")->cuboids.size(), 1000u);
+
+    // A ring width of INT_MIN would overflow nx - ring; a centre grid only counts when used.
+    balls.solder_ball.layout = 1;
+    balls.solder_ball.number_out = {kMin, 0};
+    balls.solder_ball.number_center = {kMin, kMin};
+    expect_refused(balls);
+    balls.solder_ball.number_out = {1, 1};
+    EXPECT_EQ(balls.Build(), 0);
+    balls.solder_ball.layout = 2;
+    expect_refused(balls);
+
+    pkg::bga::BGASimplifiedModel simplified(true);
+    simplified.solder_ball.number_all = {-1, 20};
+    EXPECT_NE(simplified.Build(), 0);
+    EXPECT_TRUE(simplified.root.children.empty());
 }
 
 }  // namespace
