@@ -30,17 +30,11 @@ bool WListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
 }
 
 // The generic list draws its rows in a child window of its own, which receives the
-// clicks; the header is the other child.
+// clicks; the header is the other, shorter child.
 void WListView::BindRowsWindow() {
     for (wxWindow* child : GetChildren()) {
-        const wxString name = child->GetClassInfo()->GetClassName();
-        if (name == "wxListMainWindow") rowsWindow_ = child;
-    }
-    if (rowsWindow_ == nullptr) {
-        for (wxWindow* child : GetChildren()) {
-            if (child->GetClassInfo()->GetClassName() != wxString("wxListHeaderWindow")) {
-                rowsWindow_ = child;
-            }
+        if (rowsWindow_ == nullptr || child->GetSize().GetHeight() > rowsWindow_->GetSize().GetHeight()) {
+            rowsWindow_ = child;
         }
     }
     if (rowsWindow_ == nullptr) rowsWindow_ = this;
@@ -215,8 +209,10 @@ bool WListView::CurrentPlace(const WTreeItem* item, WModelIndex& index) const {
 }
 
 void WListView::OnCommitEditor(wxWindow* editor) {
+    // A hidden editor has already been committed or closed: its focus leaving it, or a
+    // second close of its list, writes nothing more.
     OpenEditor* open = FindOpenEditor(editor);
-    if (open == nullptr) return;
+    if (open == nullptr || !editor->IsShown()) return;
     const auto cell = open->cell.lock();
     const auto delegate = open->delegate.lock();
     WModelIndex index;
