@@ -35,7 +35,7 @@ protected:
     void SetUp() override {
         frame = zentrik_test::ShowTestFrame();
         // On a panel: a frame stretches a single child over its client area.
-        auto* panel = new wxPanel(frame, wxID_ANY);
+        auto* panel = new wxPanel(frame, wxID_ANY, wxPoint(0, 0), frame->GetClientSize());
         list = new WListView(panel, wxID_ANY, wxPoint(0, 0), wxSize(600, 300));
         model = MakeModel();
         list->SetModel(model);
