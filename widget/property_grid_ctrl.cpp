@@ -32,12 +32,20 @@ WTreeItem* WPropertyGridCtrl::PropertyItem(const wxPGProperty* property) {
     return property != nullptr ? static_cast<WTreeItem*>(property->GetClientData()) : nullptr;
 }
 
-// Items outlive the grid's properties: their back pointers must not dangle.
+// Items outlive the grid's properties: their back pointers must not dangle. Only items
+// still in the model are reached; one removed since the build may be gone.
 void WPropertyGridCtrl::ForgetProperties() {
-    for (const auto& entry : originalValues_) {
-        if (WTreeItem* item = PropertyItem(entry.first)) item->property = nullptr;
-    }
+    if (gridModel && gridModel->root) ForgetBelow(*gridModel->root);
     originalValues_.clear();
+}
+
+void WPropertyGridCtrl::ForgetBelow(WTreeItem& item) {
+    if (item.property != nullptr && originalValues_.count(item.property) != 0) {
+        item.property = nullptr;
+    }
+    for (const auto& row : item.rows) {
+        if (!row.empty() && row[0]) ForgetBelow(*row[0]);
+    }
 }
 
 void WPropertyGridCtrl::Rebuild() {
@@ -192,9 +200,12 @@ void WPropertyGridCtrl::CommitModifiedProperty(wxPGProperty* property) {
 }
 
 void WPropertyGridCtrl::ResetOriginalValues() {
+    // Only the leaves: a composed parent's value follows its sub-properties.
     for (const auto& entry : originalValues_) {
         auto* property = const_cast<wxPGProperty*>(entry.first);
-        if (!property->IsCategory()) property->SetValue(entry.second);
+        if (!property->IsCategory() && property->GetChildCount() == 0) {
+            property->SetValue(entry.second);
+        }
     }
     ClearModifiedStatus();
     Refresh();

@@ -54,6 +54,7 @@ private:
                    Variant& value) const;
     void WriteToItem(wxPGProperty* property);
     void ForgetProperties();
+    void ForgetBelow(WTreeItem& item);
 
     std::map<const wxPGProperty*, wxVariant> originalValues_;
     int nextName_ = 0;

@@ -43,8 +43,9 @@ WTreeCtrl::WTreeCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const 
 
 WTreeCtrl::~WTreeCtrl() {
     modelConnections_.clear();
-    // Deleting the nodes with the control reports no selection to listeners.
+    // The nodes go while the signals still exist, reporting nothing.
     notificationsEnabled = false;
+    DeleteAllItems();
 }
 
 bool WTreeCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,

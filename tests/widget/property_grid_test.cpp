@@ -65,6 +65,12 @@ TEST_F(PropertyGridTest, ExampleModelGivesItsTree) {
     EXPECT_NE(dynamic_cast<wxIntProperty*>(group->Item(0)), nullptr);
     EXPECT_NE(dynamic_cast<wxStringProperty*>(group->Item(1)), nullptr);
     EXPECT_EQ(group->GetValueAsString(), "2; s");
+
+    // A sub-property of a group is written back as its item's type.
+    auto count = model->root->rows[0][0]->rows[1][0]->rows[0][0];
+    grid->ChangePropertyValue(group->Item(0), 5L);
+    EXPECT_EQ(count->value, Variant::FromI4(5));
+    EXPECT_EQ(group->GetValueAsString(), "5; s");
 }
 
 TEST_F(PropertyGridTest, OptionsGiveUniqueChoicesAndDisabledItems) {
