@@ -30,7 +30,8 @@ bool WListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
 }
 
 // The generic list draws its rows in a child window of its own, which receives the
-// clicks; the header is the other, shorter child.
+// clicks; the header is the other, shorter child (created after it, so a tie at creation
+// keeps the rows window).
 void WListView::BindRowsWindow() {
     for (wxWindow* child : GetChildren()) {
         if (rowsWindow_ == nullptr || child->GetSize().GetHeight() > rowsWindow_->GetSize().GetHeight()) {
@@ -128,7 +129,8 @@ void WListView::OnRowsLeftDown(wxMouseEvent& event) {
         for (int c = 1; c < columns; ++c) {
             wxRect rect;
             if (!GetSubItemRect(r, c, rect, wxLIST_RECT_BOUNDS) || !rect.Contains(point)) continue;
-            if (columnDelegates.count(c) == 0 || !columnDelegates[c]) continue;
+            const auto delegate = columnDelegates.find(c);
+            if (delegate == columnDelegates.end() || !delegate->second) continue;
             // Not skipped: the list keeps its selection.
             BeginEdit(r, c);
             return;
