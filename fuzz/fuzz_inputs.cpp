@@ -10,7 +10,14 @@
 
 #include "models/bga/bga_detailed_model.h"
 #include "models/bga/bga_simplified_model.h"
-#include "models/qfp/qfp.h"
+#include "models/pdevice/sot223_detailed_model.h"
+#include "models/pdevice/sot89_detailed_model.h"
+#include "models/pdevice/to220_detailed_model.h"
+#include "models/pdevice/to247_detailed_model.h"
+#include "models/pdevice/to252_detailed_model.h"
+#include "models/pdevice/to263_detailed_model.h"
+#include "models/qfp/qfp_detailed_model.h"
+#include "models/qfp/qfp_simplified_model.h"
 #include "solver/resist_model.h"
 
 namespace zentrik_fuzz {
@@ -46,19 +53,14 @@ std::string Text(const uint8_t* data, std::size_t size) {
     return std::string(reinterpret_cast<const char*>(data), size);
 }
 
-template <typename Model>
-void BuildBga(const std::string& text, bool fcbga) {
-    Model model(fcbga);
+// Reads the text over a model's defaults and, when it reads, builds it both ways.
+template <typename Model, typename... Args>
+void ReadAndBuild(const std::string& text, Args... args) {
+    Model model(args...);
     std::istringstream in(text);
     if (!model.ReadPartFile(in)) return;
     model.Build();
     model.BuildWithAir();
-}
-
-void ReadQfp(const std::string& text, bool sop) {
-    pkg::qfp::QFP qfp(sop);
-    std::istringstream in(text);
-    qfp.ReadPartFile(in);
 }
 
 }  // namespace
@@ -76,17 +78,18 @@ void RunSolverInput(const uint8_t* data, std::size_t size) {
 
 void RunPartFile(const uint8_t* data, std::size_t size) {
     const std::string text = Text(data, size);
-    {
-        pkg::bga::BGA bga(false);
-        std::istringstream in(text);
-        bga.ReadPartFile(in);
+    for (bool other_type : {false, true}) {
+        ReadAndBuild<pkg::bga::BGADetailedModel>(text, other_type);
+        ReadAndBuild<pkg::bga::BGASimplifiedModel>(text, other_type);
+        ReadAndBuild<pkg::qfp::QFPDetailedModel>(text, other_type);
+        ReadAndBuild<pkg::qfp::QFPSimplifiedModel>(text, other_type);
     }
-    BuildBga<pkg::bga::BGADetailedModel>(text, false);
-    BuildBga<pkg::bga::BGADetailedModel>(text, true);
-    BuildBga<pkg::bga::BGASimplifiedModel>(text, false);
-    BuildBga<pkg::bga::BGASimplifiedModel>(text, true);
-    ReadQfp(text, false);
-    ReadQfp(text, true);
+    ReadAndBuild<pkg::pdevice::TO220DetailedModel>(text);
+    ReadAndBuild<pkg::pdevice::TO247DetailedModel>(text);
+    ReadAndBuild<pkg::pdevice::TO263DetailedModel>(text);
+    ReadAndBuild<pkg::pdevice::TO252DetailedModel>(text);
+    ReadAndBuild<pkg::pdevice::SOT89DetailedModel>(text);
+    ReadAndBuild<pkg::pdevice::SOT223DetailedModel>(text);
 }
 
 }  // namespace zentrik_fuzz

@@ -6,6 +6,7 @@
 
 #include "models/bga/bga.h"
 #include "models/qfp/qfp.h"
+#include "tests/models/default_parts.h"
 
 namespace {
 
@@ -37,6 +38,12 @@ int main(int argc, char** argv) {
     }
     ok = Save(folder + "/qfp.xml", pkg::qfp::QFP(false)) && ok;
     ok = Save(folder + "/sop.xml", pkg::qfp::QFP(true)) && ok;
+    for (const char* type : default_parts::kTypeFolders) {
+        const std::string name = type;
+        if (name.rfind("TO-", 0) == 0 || name.rfind("SOT-", 0) == 0) {
+            ok = default_parts::WriteDefaultPart(type, folder + "/" + name + ".xml") && ok;
+        }
+    }
     if (!ok) std::fprintf(stderr, "cannot write the seeds into %s\n", folder.c_str());
     return ok ? 0 : 1;
 }

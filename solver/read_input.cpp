@@ -209,6 +209,7 @@ int ReadBody(RecordReader& reader, ListFile& list, ModelState& s) {
     if (!reader.ReadIntAndDouble(s.nitr, s.eitr)) return kStatusBadInput;
     list.Line(IntLine("NITR", s.nitr, 12));
     list.Line(RealLine("EITR", s.eitr));
+    if (s.nitr > kMaxIterations) return kStatusBadInput;
 
     if (type == kTwoResistor) {
         std::vector<double> gap;

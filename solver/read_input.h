@@ -11,6 +11,11 @@ namespace resist_model {
 // truncated, inconsistent or out-of-range input (the echo then ends where it stopped).
 int ReadInput(RecordReader& reader, ListFile& list, ModelState& state);
 
+// Iterations a stage may be allowed. The program asks for 2000; a limit far beyond what any
+// grid needs, with a tolerance that is never met (0 runs every iteration), would keep even
+// a tiny grid's stages running for hours.
+constexpr int kMaxIterations = 1000000;
+
 // Surface nodes a DELPHI network may have: its links fill at most 91 of the 100 result slots.
 constexpr int kMaxSurfaceNodes = 13;
 

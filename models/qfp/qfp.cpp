@@ -7,6 +7,13 @@ constexpr const char* kQFP = "qfp";
 constexpr const char* kSOP = "sop";
 }  // namespace
 
+bool QFP::LeadCountsBuildable() const {
+    for (int32_t count : {lead.number_of_xmin_xmax_lead, lead.number_of_ymin_ymax_lead}) {
+        if (count < 0 || count > kMaxLeadsPerSide) return false;
+    }
+    return true;
+}
+
 QFP::QFP(bool is_sop) : sop(is_sop) {
     type_ = sop ? kSOP : kQFP;
     SetDefaults();

@@ -68,6 +68,11 @@ public:
 
     bool IsSOP() const { return sop; }
 
+    // Leads per side a build accepts; real packages have well under a hundred. A part file
+    // keeps whatever counts it holds; only the builds refuse implausible ones.
+    static constexpr int32_t kMaxLeadsPerSide = 1000;
+    bool LeadCountsBuildable() const;
+
     bool sop = false;
     Mold mold;
     Lead lead;

@@ -122,6 +122,7 @@ std::vector<double> QFPDetailedModel::TipEdges(bool x_sides) const {
 
 int QFPDetailedModel::Build() {
     ClearTree();
+    if (!LeadCountsBuildable()) return 1;
     die_pad.thickness = lead.thickness;
     std::vector<Property> list;
 

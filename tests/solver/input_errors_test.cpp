@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "solver/read_input.h"
 #include "solver/resist_model.h"
 #include "solver/rst_main.h"
 #include "tests/solver/solver_input.h"
@@ -253,6 +254,16 @@ TEST(DelphiNodesTest, TheNodeTableMustCarryANetwork) {
     Input negative_h = in;
     negative_h.cases[1][2] = -10.0;
     EXPECT_EQ(status(negative_h), kStatusBadInput);
+}
+
+// An iteration limit far beyond what any grid needs is refused before any stage runs; the
+// limit itself is accepted.
+TEST(ValueTest, IterationLimitIsBounded) {
+    Input in = GoodInput();
+    in.nitr = resist_model::kMaxIterations + 1;
+    EXPECT_EQ(RunBytes(Serialise(in)).status, resist_model::kStatusBadInput);
+    in.nitr = resist_model::kMaxIterations;
+    EXPECT_NE(RunBytes(Serialise(in)).status, resist_model::kStatusBadInput);
 }
 
 TEST(NoSolutionTest, StagesWithoutAValidSolutionAreStatusFive) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -247,6 +248,24 @@ TEST(QFPDetailedModel, DegenerateInputsStayFinite) {
     for (const auto& w : wires) EXPECT_EQ(w.property_name, "wire(left_right2)");
     EXPECT_EQ(FindGroup(wrapped, L"inner_lead_group")->prisms.size(), 16u);
     testutil::ExpectSoundModel(wrapped);
+}
+
+// A part file keeps any count it holds, but a build refuses counts no package has
+// instead of overflowing or allocating without end.
+TEST(QFPDetailedModel, ImplausibleLeadCountsBuildNothing) {
+    for (int32_t count : {INT32_MIN, -1, QFPDetailedModel::kMaxLeadsPerSide + 1, INT32_MAX}) {
+        for (bool sop : {false, true}) {
+            QFPDetailedModel model(sop);
+            model.Build();
+            model.lead.number_of_xmin_xmax_lead = count;
+            EXPECT_EQ(model.Build(), 1) << count;
+            EXPECT_TRUE(model.root.children.empty());
+            EXPECT_TRUE(model.properties.empty());
+        }
+        QFPDetailedModel y_sides(false);
+        y_sides.lead.number_of_ymin_ymax_lead = count;
+        EXPECT_EQ(y_sides.Build(), 1) << count;
+    }
 }
 
 // Fewer leads lie wholly below the die pad than the first pass wraps: only those stay
