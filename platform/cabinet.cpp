@@ -1,16 +1,14 @@
 #include "platform/cabinet.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
 #include <libgcab.h>
 
+#include "platform/atomic_file.h"
 #include "platform/temp_files.h"
 
 namespace platform {
@@ -98,17 +96,6 @@ Bytes BuildCabinet(const std::vector<CabinetEntry>& entries) {
     return Bytes(g_memory_output_stream_steal_as_bytes(G_MEMORY_OUTPUT_STREAM(out.get())));
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool WriteCabinet(const fs::path& target, const std::vector<CabinetEntry>& entries) {
@@ -119,16 +106,9 @@ bool WriteCabinet(const fs::path& target, const std::vector<CabinetEntry>& entri
     Bytes cabinet = BuildCabinet(entries);
     if (!cabinet) return false;
 
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    UniqueFile temp = CreateUniqueFile(folder, ".cab-");
-    if (temp.fd < 0) return false;
     gsize size = 0;
     const char* data = static_cast<const char*>(g_bytes_get_data(cabinet.get(), &size));
-    bool ok = WriteAll(temp.fd, data, size) && ::fsync(temp.fd) == 0;
-    ok = (::close(temp.fd) == 0) && ok;
-    ok = ok && std::rename(temp.path.c_str(), target.c_str()) == 0;
-    if (!ok) RemoveQuietly(temp.path);
-    return ok;
+    return WriteFileAtomically(target, std::string_view(data, size));
 }
 
 }  // namespace platform
