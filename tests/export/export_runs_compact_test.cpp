@@ -48,8 +48,11 @@ TEST_P(CompactRuns, ComputeAndWriteTheCabinet) {
             run.type, dynamic_cast<const pkg::DetailedModel*>(model.get()));
         ASSERT_TRUE(table);
         used = table->count;
-        if (std::string(run.type) == "QFP") EXPECT_EQ(used, 21);
-        if (std::string(run.type) == "SOP") EXPECT_EQ(used, 28);
+        if (std::string(run.type) == "QFP") {
+            EXPECT_EQ(used, 21);
+        } else if (std::string(run.type) == "SOP") {
+            EXPECT_EQ(used, 28);
+        }
         ASSERT_EQ(static_cast<int>(links.size()), used);
         for (int l = 0; l < used; ++l) {
             EXPECT_EQ(links[l].first, table->nodes[2 * l]);
