@@ -60,6 +60,15 @@ enum StringId : std::uint32_t {
     IDS_CONFIG_AXIS_Y = 5017,
     IDS_CONFIG_AXIS_Z = 5018,
     IDS_CONFIG_MESH_NOTE = 5019,
+
+    // Part-name rules
+    IDS_NAME_HAS_CHARACTER = 102,
+    IDS_NAME_HAS_ANY_OF = 116,
+    IDS_NAME_EMPTY = 176,
+    IDS_NAME_HAS_ANY_OF_LINES = 177,
+    IDS_NAME_TOO_LONG = 214,
+    IDS_NAME_LEADING_UNDERSCORE = 215,
+    IDS_NAME_RESERVED = 216,
 };
 
 }  // namespace resources
