@@ -69,6 +69,18 @@ enum StringId : std::uint32_t {
     IDS_NAME_TOO_LONG = 214,
     IDS_NAME_LEADING_UNDERSCORE = 215,
     IDS_NAME_RESERVED = 216,
+
+    // New-part and new-folder dialogs
+    IDS_SELECT_PART_TYPE = 101,
+    IDS_PART_EXISTS = 105,
+    IDS_FOLDER_NAME_HAS_CHARACTER = 124,
+    IDS_FOLDER_NAME_EMPTY = 178,
+    IDS_NEW_PART_TITLE = 5101,
+    IDS_NEW_PART_TYPE = 5102,
+    IDS_NEW_PART_NAME = 5103,
+    IDS_NEW_PART_DESTINATION = 5104,
+    IDS_NEW_FOLDER_TITLE = 5105,
+    IDS_NEW_FOLDER_NAME = 5106,
 };
 
 }  // namespace resources

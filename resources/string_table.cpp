@@ -84,6 +84,20 @@ const std::vector<StringRow> kRows = {
      L"\"_\" で始まる文字列は使用できません。"},
     {IDS_NAME_RESERVED, L"Windows reserved device name cannot be used for a part name.",
      L"Windows の予約デバイス名は部品名に使用できません。"},
+
+    // New-part and new-folder dialogs
+    {IDS_SELECT_PART_TYPE, L"Please select the part type.", L"部品タイプを選択して下さい。"},
+    {IDS_PART_EXISTS, L"Part %1 exists. Please change the part name.",
+     L"部品 %1 は既に存在します。部品名を変更して下さい。"},
+    {IDS_FOLDER_NAME_HAS_CHARACTER, L"A folder name can't contain a character '%1'.",
+     L"フォルダ名に文字 '%1' は使用できません。"},
+    {IDS_FOLDER_NAME_EMPTY, L"Please input folder name.", L"フォルダ名を入力して下さい。"},
+    {IDS_NEW_PART_TITLE, L"New Part", L"新規部品"},
+    {IDS_NEW_PART_TYPE, L"Part type", L"部品タイプ"},
+    {IDS_NEW_PART_NAME, L"Part name", L"部品名"},
+    {IDS_NEW_PART_DESTINATION, L"Destination folder\nto save", L"保存先フォルダ"},
+    {IDS_NEW_FOLDER_TITLE, L"New Folder", L"新規フォルダ"},
+    {IDS_NEW_FOLDER_NAME, L"Folder name", L"フォルダ名"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {
