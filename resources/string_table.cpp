@@ -69,6 +69,35 @@ const std::vector<StringRow> kRows = {
     {IDS_CONFIG_AXIS_Z, L"Z", L"Z"},
     {IDS_CONFIG_MESH_NOTE, L"Note. Specify the magnification for the minimum width of the component.",
      L"注意．部品の最小幅に対する倍率を指定して下さい。"},
+
+    // Part-name rules
+    {IDS_NAME_HAS_CHARACTER, L"A part name can't contain a character '%1'.",
+     L"部品名に文字 '%1' は使用できません。"},
+    {IDS_NAME_HAS_ANY_OF, L"A part name can't contain any of the following characters:%1",
+     L"部品名に次の文字は使用できません:%1"},
+    {IDS_NAME_EMPTY, L"Please input part name.", L"部品名を入力して下さい。"},
+    {IDS_NAME_HAS_ANY_OF_LINES, L"A part name can't contain any of the following characters:\n%1",
+     L"部品名に次の文字は使用できません:\n%1"},
+    {IDS_NAME_TOO_LONG, L"Part name is too long.\nUse shorter name.",
+     L"部品名が長すぎます。\n短い名前を使用して下さい。"},
+    {IDS_NAME_LEADING_UNDERSCORE, L"Text string starting from \"_\" cannot be used.",
+     L"\"_\" で始まる文字列は使用できません。"},
+    {IDS_NAME_RESERVED, L"Windows reserved device name cannot be used for a part name.",
+     L"Windows の予約デバイス名は部品名に使用できません。"},
+
+    // New-part and new-folder dialogs
+    {IDS_SELECT_PART_TYPE, L"Please select the part type.", L"部品タイプを選択して下さい。"},
+    {IDS_PART_EXISTS, L"Part %1 exists. Please change the part name.",
+     L"部品 %1 は既に存在します。部品名を変更して下さい。"},
+    {IDS_FOLDER_NAME_HAS_CHARACTER, L"A folder name can't contain a character '%1'.",
+     L"フォルダ名に文字 '%1' は使用できません。"},
+    {IDS_FOLDER_NAME_EMPTY, L"Please input folder name.", L"フォルダ名を入力して下さい。"},
+    {IDS_NEW_PART_TITLE, L"New Part", L"新規部品"},
+    {IDS_NEW_PART_TYPE, L"Part type", L"部品タイプ"},
+    {IDS_NEW_PART_NAME, L"Part name", L"部品名"},
+    {IDS_NEW_PART_DESTINATION, L"Destination folder\nto save", L"保存先フォルダ"},
+    {IDS_NEW_FOLDER_TITLE, L"New Folder", L"新規フォルダ"},
+    {IDS_NEW_FOLDER_NAME, L"Folder name", L"フォルダ名"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "widget/tree_item.h"
+
+// The ten package-type folders below the parts folder, in the order the tree shows them.
+extern const wchar_t* const kPackageTypeFolders[10];
+
+// The item model of the parts folder: ten type-folder rows, below them subfolders and part
+// files. Each item's value is its full path as text; folders come before part files.
+class FileViewModel : public widget::WTreeItemModel {
+  public:
+    virtual ~FileViewModel() = default;
+
+    // The first item, top-level rows in order and each depth first, whose stored path is
+    // exactly `path` (file names may differ only in case here); empty when none is.
+    std::shared_ptr<widget::WTreeItem> FindItemByPath(const std::wstring& path) const;
+};
+
+// Receives one line for each folder the scan could not read; the scan goes on without it.
+using ScanReporter = std::function<void(const std::wstring& line)>;
+
+// True when the path ends in ".qvx", in any letter case.
+bool IsPartFileName(const std::wstring& path);
+
+// A new model of the parts folder (which ends with '/'), scanned from the disk.
+std::shared_ptr<FileViewModel> BuildFileViewModel(const std::wstring& parts_folder,
+                                                  const ScanReporter& report = {});
+
+// The type-folder item of `type_name` with its whole subtree.
+std::shared_ptr<widget::WTreeItem> ScanPartsFolder(const std::wstring& parts_folder,
+                                                   const std::wstring& type_name,
+                                                   const ScanReporter& report = {});
+
+// Every subfolder and every ".qvx" file (any letter case) below `folder`, at any depth;
+// empty when `folder` is no folder. Unreadable folders are reported and skipped.
+std::vector<std::filesystem::path> CollectPartsFolderEntries(const std::filesystem::path& folder,
+                                                             const ScanReporter& report = {});
+
+// Lets tests make folders unreadable even when they run as root: a folder for which the
+// predicate is true cannot be listed. An empty predicate restores the real file system.
+void SetUnreadableFolderForTest(std::function<bool(const std::filesystem::path&)> unreadable);
