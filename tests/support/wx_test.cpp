@@ -2,6 +2,8 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/frame.h>
+#include <wx/uiaction.h>
 
 namespace zentrik_test {
 
@@ -52,6 +54,21 @@ void DispatchPending() {
         }
     }
     loop->ProcessIdle();
+}
+
+wxFrame* ShowTestFrame(int width, int height) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "test", wxPoint(0, 0), wxSize(width, height));
+    frame->Show();
+    frame->Raise();
+    WaitUntil([frame] { return frame->IsShownOnScreen(); });
+    DispatchPending();
+    return frame;
+}
+
+void ClickAt(wxWindow* window, const wxPoint& clientPoint) {
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(window->ClientToScreen(clientPoint));
+    simulator.MouseClick();
 }
 
 }  // namespace zentrik_test

@@ -3,6 +3,10 @@
 #include <chrono>
 #include <functional>
 
+class wxFrame;
+class wxPoint;
+class wxWindow;
+
 namespace zentrik_test {
 
 // Dispatches events of the active event loop (and pending and idle events) until
@@ -13,5 +17,12 @@ bool WaitUntil(const std::function<bool()>& condition,
 
 // Dispatches every event that is already waiting, including CallAfter calls and idle events.
 void DispatchPending();
+
+// A top-level frame at the screen's origin (there is no window manager to place it),
+// shown and mapped.
+wxFrame* ShowTestFrame(int width = 800, int height = 600);
+
+// A real left click (XTest) at a point of `window`'s client area.
+void ClickAt(wxWindow* window, const wxPoint& clientPoint);
 
 }  // namespace zentrik_test

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include <wx/propgrid/propgrid.h>
+
+#include "widget/tree_item.h"
+
+namespace widget {
+
+// A property grid of an item model: one category per top-level item, one property per
+// descendant, each linked both ways with its item. A value the user changes is written
+// back into its item, keeping the item's value type. The grid keeps each property's
+// reference value (the one it was built with, or the last committed one) for Reset.
+class WPropertyGridCtrl : public wxPropertyGrid {
+public:
+    WPropertyGridCtrl() = default;
+    // Modified values are drawn bold (wxPG_BOLD_MODIFIED is added to `style`).
+    WPropertyGridCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
+                      const wxSize& size = wxDefaultSize, long style = wxPG_DEFAULT_STYLE);
+    ~WPropertyGridCtrl() override;
+
+    bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
+                const wxSize& size = wxDefaultSize, long style = wxPG_DEFAULT_STYLE);
+
+    void Rebuild();
+    void AddChildProperties(wxPGProperty* parent, const std::shared_ptr<WTreeItem>& item);
+    // Writes a changed property's value, then its direct sub-properties' values, into
+    // their items.
+    virtual void OnPropertyChanged(wxPGProperty* property);
+
+    // Whether the user changed any value since the build or the last commit.
+    bool IsModified() const;
+    // For a modified property, writes its reference value into its item; then the same
+    // for its sub-properties, recursively.
+    void RestoreModifiedProperty(wxPGProperty* property);
+    // A modified property takes its current value as its reference value; then the same
+    // for its sub-properties, recursively.
+    void CommitModifiedProperty(wxPGProperty* property);
+    // Every property shows its reference value again and loses its modified mark.
+    void ResetOriginalValues();
+
+    // The item a property shows; null for a property the grid did not build.
+    static WTreeItem* PropertyItem(const wxPGProperty* property);
+
+    std::shared_ptr<WTreeItemModel> gridModel;
+
+private:
+    void BindEvents();
+    wxPGProperty* MakeProperty(const std::shared_ptr<WTreeItem>& item);
+    // A value of the property as the item's value type; false when it has none.
+    bool ItemValue(const wxPGProperty* property, const wxVariant& current, const WTreeItem& item,
+                   Variant& value) const;
+    void WriteToItem(wxPGProperty* property);
+    void ForgetProperties();
+    void ForgetBelow(WTreeItem& item);
+
+    std::map<const wxPGProperty*, wxVariant> originalValues_;
+    int nextName_ = 0;
+};
+
+}  // namespace widget
