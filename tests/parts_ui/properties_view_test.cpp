@@ -5,8 +5,12 @@
 #include <wx/toolbar.h>
 #include <wx/uiaction.h>
 
+#include "models/bga/bga_detailed_model.h"
+#include "models/pdevice/to263_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
+#include "parts_ui/bga_property_model.h"
 #include "parts_ui/part_property_grid_ctrl.h"
+#include "parts_ui/power_device_property_model.h"
 #include "parts_ui/qfp_property_model.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
@@ -80,7 +84,8 @@ TEST_F(PropertiesViewTest, TypedValueMarksThenResetRestores) {
     TypeMoldThickness("2.5");
     wxPGProperty* property = Item(Key(199, 181))->property;
     EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5));
-    EXPECT_TRUE(property->HasFlag(wxPG_PROP_MODIFIED));  // drawn bold
+    EXPECT_TRUE(property->HasFlag(wxPG_PROP_MODIFIED));
+    EXPECT_TRUE(Grid()->HasFlag(wxPG_BOLD_MODIFIED));  // so the marked value is drawn bold
     EXPECT_TRUE(view->SaveButton()->IsEnabled());
     EXPECT_TRUE(view->ResetButton()->IsEnabled());
 
@@ -148,6 +153,22 @@ TEST_F(PropertiesViewTest, TabWalksDepthFirst) {
     EXPECT_FALSE(Grid()->HandleTab());
     EXPECT_EQ(Grid()->GetSelection(), last);
     EXPECT_EQ(Grid()->NextSibling(nullptr), nullptr);
+}
+
+TEST_F(PropertiesViewTest, ChoicesOutsideTheirOptionsShowAsStored) {
+    pkg::bga::BGADetailedModel bga(false);
+    bga.board.number_of_layer = 3;
+    const parts_ui::PropertyModel bgaModel = parts_ui::BuildBGAPropertyTree(bga);
+    view->SetModel(bgaModel.model);
+    EXPECT_EQ(bgaModel.index.at(Key(222, 228))->property->GetValueAsString(), "3");
+
+    pkg::pdevice::TO263DetailedModel to263;
+    to263.composition.lead_type = 7;
+    const parts_ui::PropertyModel to263Model = parts_ui::BuildPowerDevicePropertyTree(to263);
+    view->SetModel(to263Model.model);
+    wxPGProperty* variation = to263Model.index.at(Key(267, 274))->property;
+    EXPECT_EQ(variation->GetValueAsString(), "7");
+    EXPECT_FALSE(view->IsModified());
 }
 
 }  // namespace
