@@ -16,7 +16,9 @@ constexpr int kBoardLayerItems = 7;  // insulators lie between wiring layers
 
 bool IsFCBGAType(const std::string& typeName) { return typeName == "fcbga"; }
 
-std::wstring LayerKey(std::uint32_t groupId, int i) { return LoadText(groupId) + std::to_wstring(i); }
+std::wstring LayerKey(std::uint32_t groupId, int i) {
+    return LoadText(groupId) + std::to_wstring(i);
+}
 
 std::wstring LayerName(int i) { return std::to_wstring(i + 1) + LoadText(r::IDS_PROP_LAYER); }
 
@@ -24,9 +26,7 @@ constexpr int kBoth = 0;
 constexpr int kPBGAOnly = 1;
 constexpr int kFCBGAOnly = 2;
 
-bool Shown(int shown, bool fcbga) {
-    return shown == kBoth || (shown == kFCBGAOnly) == fcbga;
-}
+bool Shown(int shown, bool fcbga) { return shown == kBoth || (shown == kFCBGAOnly) == fcbga; }
 
 // The density, conductivity and specific heat fields of each material, in group order.
 struct MaterialFields {
@@ -40,22 +40,26 @@ struct MaterialFields {
 template <typename Record>
 std::array<MaterialFields, 10> Materials(Record& p) {
     return {{
-        {r::IDS_PROP_MOLD, kBoth, &p.mold.density, &p.mold.thermal_conductivity, &p.mold.specific_heat},
-        {r::IDS_PROP_CHIP, kBoth, &p.chip.density, &p.chip.thermal_conductivity, &p.chip.specific_heat},
+        {r::IDS_PROP_MOLD, kBoth, &p.mold.density, &p.mold.thermal_conductivity,
+         &p.mold.specific_heat},
+        {r::IDS_PROP_CHIP, kBoth, &p.chip.density, &p.chip.thermal_conductivity,
+         &p.chip.specific_heat},
         {r::IDS_PROP_DIE_BONDING, kPBGAOnly, &p.bonded_part.density,
          &p.bonded_part.thermal_conductivity, &p.bonded_part.specific_heat},
         {r::IDS_PROP_BUMP, kFCBGAOnly, &p.bump.bump_density, &p.bump.bump_thermal_conductivity,
          &p.bump.bump_specific_heat},
         {r::IDS_PROP_UNDERFILL, kFCBGAOnly, &p.bump.ufil_density, &p.bump.ufil_thermal_conductivity,
          &p.bump.ufil_specific_heat},
-        {r::IDS_PROP_BOARD_MATERIAL, kBoth, &p.board.density_board, &p.board.thermal_conductivity_board,
-         &p.board.specific_heat_board},
+        {r::IDS_PROP_BOARD_MATERIAL, kBoth, &p.board.density_board,
+         &p.board.thermal_conductivity_board, &p.board.specific_heat_board},
         {r::IDS_PROP_WIRING_MATERIAL, kBoth, &p.board.density_wiring,
          &p.board.thermal_conductivity_wiring, &p.board.specific_heat_wiring},
-        {r::IDS_PROP_THERMAL_VIA, kBoth, &p.via.density, &p.via.thermal_conductivity, &p.via.specific_heat},
-        {r::IDS_PROP_WIRE, kPBGAOnly, &p.wire.density, &p.wire.thermal_conductivity, &p.wire.specific_heat},
-        {r::IDS_PROP_SOLDER_BALL, kBoth, &p.solder_ball.density, &p.solder_ball.thermal_conductivity,
-         &p.solder_ball.specific_heat},
+        {r::IDS_PROP_THERMAL_VIA, kBoth, &p.via.density, &p.via.thermal_conductivity,
+         &p.via.specific_heat},
+        {r::IDS_PROP_WIRE, kPBGAOnly, &p.wire.density, &p.wire.thermal_conductivity,
+         &p.wire.specific_heat},
+        {r::IDS_PROP_SOLDER_BALL, kBoth, &p.solder_ball.density,
+         &p.solder_ball.thermal_conductivity, &p.solder_ball.specific_heat},
     }};
 }
 
@@ -71,8 +75,9 @@ constexpr std::array<std::uint32_t, 3> kLayoutTexts = {
 
 // Adds the items of one builder group: the group id gives both key and parent.
 class GroupBuilder {
-public:
-    GroupBuilder(PropertyItemIndex& index, std::uint32_t keyGroup, std::shared_ptr<WTreeItem> parent)
+  public:
+    GroupBuilder(PropertyItemIndex& index, std::uint32_t keyGroup,
+                 std::shared_ptr<WTreeItem> parent)
         : index_(index), keyGroup_(keyGroup), parent_(std::move(parent)) {}
     void Real(std::uint32_t item, double v) { Add(item, MakeDoubleVariant(v)); }
     void Count(std::uint32_t item, std::int32_t v) { Add(item, MakeIntVariant(v)); }
@@ -81,7 +86,7 @@ public:
         AddPropertyChild(index_, parent_, PropertyKey(keyGroup_, item), LoadText(item), v);
     }
 
-private:
+  private:
     PropertyItemIndex& index_;
     std::uint32_t keyGroup_;
     std::shared_ptr<WTreeItem> parent_;
@@ -204,7 +209,8 @@ PropertyModel BuildBGAPropertyTree(const pkg::bga::BGADetailedModel& package) {
     s.Real(r::IDS_PROP_PITCH, p.solder_ball.pitch);
     s.Real(r::IDS_PROP_HEIGHT, p.solder_ball.height);
     const int layout = p.solder_ball.layout;
-    auto layoutItem = MakeBallLayoutItem(layout >= 1 && layout <= 2 ? kLayoutTexts[layout] : kLayoutTexts[0]);
+    auto layoutItem =
+        MakeBallLayoutItem(layout >= 1 && layout <= 2 ? kLayoutTexts[layout] : kLayoutTexts[0]);
     for (std::uint32_t option : kLayoutTexts) layoutItem->AddOption(LoadText(option));
     index[PropertyKey(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_BALL_LAYOUT)] = layoutItem;
     ball->AppendRow(layoutItem);
@@ -242,7 +248,8 @@ BGAParameters ApplyBGAProperties(PropertyItemIndex index) {
     p.chip.thickness = Real(index, key(r::IDS_PROP_CHIP, r::IDS_PROP_THICKNESS));
     p.chip.rate_of_heating = Real(index, key(r::IDS_PROP_CHIP, r::IDS_PROP_RATE_OF_HEATING));
     if (!fcbga) {
-        p.composition.bonded_part = Flag(index, key(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_INSERT_DIE_BONDING));
+        p.composition.bonded_part =
+            Flag(index, key(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_INSERT_DIE_BONDING));
         p.bonded_part.thickness = Real(index, key(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_THICKNESS));
     } else {
         p.bump.thickness = Real(index, key(r::IDS_PROP_BUMP, r::IDS_PROP_THICKNESS));
@@ -258,12 +265,15 @@ BGAParameters ApplyBGAProperties(PropertyItemIndex index) {
         p.board.wiring_area_size.y = Real(index, key(r::IDS_PROP_WIRING_AREA_SIZE, r::IDS_PROP_Y));
     }
     // The count is a text; one outside the options (a file may hold any) reads as its number.
-    p.board.number_of_layer = Count(index, key(r::IDS_PROP_BOARD, r::IDS_PROP_NUMBER_OF_WIRING_LAYERS));
+    p.board.number_of_layer =
+        Count(index, key(r::IDS_PROP_BOARD, r::IDS_PROP_NUMBER_OF_WIRING_LAYERS));
     for (int i = 0; i < kLayerItems; ++i) {
-        p.board.thick_of_wiringlayer[i] = Real(index, LayerKey(r::IDS_PROP_WIRING_LAYER_THICKNESS, i));
+        p.board.thick_of_wiringlayer[i] =
+            Real(index, LayerKey(r::IDS_PROP_WIRING_LAYER_THICKNESS, i));
         p.board.ratio_of_wiring[i] = Real(index, LayerKey(r::IDS_PROP_COPPER_COVERAGE, i));
         if (i < kBoardLayerItems) {
-            p.board.thick_of_boardlayer[i] = Real(index, LayerKey(r::IDS_PROP_BOARD_LAYER_THICKNESS, i));
+            p.board.thick_of_boardlayer[i] =
+                Real(index, LayerKey(r::IDS_PROP_BOARD_LAYER_THICKNESS, i));
         }
     }
     p.composition.via = Flag(index, key(r::IDS_PROP_THERMAL_VIA, r::IDS_PROP_CREATE_THERMAL_VIA));
@@ -281,10 +291,12 @@ BGAParameters ApplyBGAProperties(PropertyItemIndex index) {
         p.wire.length.x = 0.5 * (p.board.size.x - 2.0 * p.board.wiring_area_size.x - p.chip.size.x);
         p.wire.length.y = 0.5 * (p.board.size.y - 2.0 * p.board.wiring_area_size.y - p.chip.size.y);
     }
-    p.solder_ball.diameter = Real(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_SOLDER_BALL_DIAMETER));
+    p.solder_ball.diameter =
+        Real(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_SOLDER_BALL_DIAMETER));
     p.solder_ball.pitch = Real(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_PITCH));
     p.solder_ball.height = Real(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_HEIGHT));
-    const widget::Variant layout = index.at(key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_BALL_LAYOUT))->Data();
+    const widget::Variant layout =
+        index.at(key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_BALL_LAYOUT))->Data();
     const std::wstring layoutText = layout.ChangeType(widget::VT_BSTR).Bstr();
     p.solder_ball.layout = 0;  // the item offers only the three texts
     for (int i = 0; i < static_cast<int>(kLayoutTexts.size()); ++i) {
@@ -293,12 +305,18 @@ BGAParameters ApplyBGAProperties(PropertyItemIndex index) {
             break;
         }
     }
-    p.solder_ball.number_all.x = Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_ALL_LINES_X));
-    p.solder_ball.number_all.y = Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_ALL_LINES_Y));
-    p.solder_ball.number_out.x = Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_OUTER_LINES_X));
-    p.solder_ball.number_out.y = Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_OUTER_LINES_Y));
-    p.solder_ball.number_center.x = Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_CENTER_LINES_X));
-    p.solder_ball.number_center.y = Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_CENTER_LINES_Y));
+    p.solder_ball.number_all.x =
+        Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_ALL_LINES_X));
+    p.solder_ball.number_all.y =
+        Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_ALL_LINES_Y));
+    p.solder_ball.number_out.x =
+        Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_OUTER_LINES_X));
+    p.solder_ball.number_out.y =
+        Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_OUTER_LINES_Y));
+    p.solder_ball.number_center.x =
+        Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_CENTER_LINES_X));
+    p.solder_ball.number_center.y =
+        Count(index, key(r::IDS_PROP_SOLDER_BALL, r::IDS_PROP_CENTER_LINES_Y));
 
     const auto materials = Materials(p);
     for (int g = 0; g < 3; ++g) {
@@ -314,20 +332,24 @@ bool ValidateBGAParameters(const BGAParameters& p) {
     if (!CheckPositiveValue(p.mold.size.x, r::IDS_CHECK_MOLD_SIZE_X)) return false;
     if (!CheckPositiveValue(p.mold.size.y, r::IDS_CHECK_MOLD_SIZE_Y)) return false;
     if (!CheckPositiveValue(p.mold.thickness, r::IDS_CHECK_MOLD_THICKNESS)) return false;
-    if (!CheckPositiveValue(p.mold.thermal_conductivity, r::IDS_CHECK_MOLD_CONDUCTIVITY)) return false;
+    if (!CheckPositiveValue(p.mold.thermal_conductivity, r::IDS_CHECK_MOLD_CONDUCTIVITY))
+        return false;
     if (!CheckPositiveValue(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X)) return false;
     if (!CheckPositiveValue(p.chip.size.y, r::IDS_CHECK_CHIP_SIZE_Y)) return false;
     if (!CheckPositiveValue(p.chip.thickness, r::IDS_CHECK_CHIP_THICKNESS)) return false;
     const bool pbga = !IsFCBGAType(p.type_name);
     if (p.composition.bonded_part && pbga) {
-        if (!CheckPositiveValue(p.bonded_part.thermal_conductivity, r::IDS_CHECK_DIE_BONDING_CONDUCTIVITY)) {
+        if (!CheckPositiveValue(p.bonded_part.thermal_conductivity,
+                                r::IDS_CHECK_DIE_BONDING_CONDUCTIVITY)) {
             return false;
         }
-        if (!CheckPositiveValue(p.bonded_part.thickness, r::IDS_CHECK_DIE_BONDING_THICKNESS)) return false;
+        if (!CheckPositiveValue(p.bonded_part.thickness, r::IDS_CHECK_DIE_BONDING_THICKNESS))
+            return false;
     }
     if (p.composition.wire && pbga) {
         if (!CheckPositiveValue(p.wire.diameter, r::IDS_CHECK_WIRE_DIAMETER)) return false;
-        if (!CheckPositiveValue(p.wire.thermal_conductivity, r::IDS_CHECK_WIRE_CONDUCTIVITY)) return false;
+        if (!CheckPositiveValue(p.wire.thermal_conductivity, r::IDS_CHECK_WIRE_CONDUCTIVITY))
+            return false;
         if (!(p.wire.length.x > 0.0) || !(p.wire.length.y > 0.0)) {
             ShowPropertyError(LoadText(r::IDS_WIRE_AREA_OVERLAPS_CHIP));
             return false;
@@ -338,7 +360,8 @@ bool ValidateBGAParameters(const BGAParameters& p) {
     return true;
 }
 
-void PushBGAParameters(const BGAParameters& p, const std::shared_ptr<pkg::bga::BGADetailedModel>& package) {
+void PushBGAParameters(const BGAParameters& p,
+                       const std::shared_ptr<pkg::bga::BGADetailedModel>& package) {
     if (!package) return;
     pkg::bga::BGA& b = *package;
     const bool fcbga = IsFCBGAType(p.type_name);
@@ -349,7 +372,8 @@ void PushBGAParameters(const BGAParameters& p, const std::shared_ptr<pkg::bga::B
     b.board.size = p.board.size;
     b.board.thick_of_wiringlayer = p.board.thick_of_wiringlayer;
     b.board.ratio_of_wiring = p.board.ratio_of_wiring;
-    for (int i = 0; i < kBoardLayerItems; ++i) b.board.thick_of_boardlayer[i] = p.board.thick_of_boardlayer[i];
+    for (int i = 0; i < kBoardLayerItems; ++i)
+        b.board.thick_of_boardlayer[i] = p.board.thick_of_boardlayer[i];
     b.board.thermal_conductivity_board = p.board.thermal_conductivity_board;
     b.board.thermal_conductivity_wiring = p.board.thermal_conductivity_wiring;
     b.board.density_board = p.board.density_board;

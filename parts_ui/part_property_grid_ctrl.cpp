@@ -42,6 +42,9 @@ bool PartPropertyGridCtrl::HandleTab() {
 }
 
 void PartPropertyGridCtrl::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_TAB && event.GetModifiers() == wxMOD_NONE && HandleTab()) return;
+    // Shift is not looked at: Shift+Tab walks forward as well.
+    const bool tab =
+        event.GetKeyCode() == WXK_TAB && (event.GetModifiers() & ~wxMOD_SHIFT) == wxMOD_NONE;
+    if (tab && HandleTab()) return;
     event.Skip();
 }

@@ -14,7 +14,9 @@ namespace {
 
 bool HasDiePad(const std::string& typeName) { return typeName == "SOT-223"; }
 
-std::wstring SymbolKey(const char* name) { return std::wstring(name, name + std::char_traits<char>::length(name)); }
+std::wstring SymbolKey(const char* name) {
+    return std::wstring(name, name + std::char_traits<char>::length(name));
+}
 
 constexpr std::array<std::uint32_t, 3> kMaterialGroups = {
     r::IDS_PROP_DENSITY_GROUP, r::IDS_PROP_CONDUCTIVITY_GROUP, r::IDS_PROP_SPECIFIC_HEAT_GROUP};
@@ -27,23 +29,36 @@ struct MaterialFields {
 };
 
 // The material fields of a record or of a package, in group order.
-template <typename Record, typename D = std::conditional_t<std::is_const_v<Record>, const double, double>>
+template <typename Record,
+          typename D = std::conditional_t<std::is_const_v<Record>, const double, double>>
 std::array<MaterialFields<D>, 6> Materials(Record& p) {
     auto& m = p.property;
     return {{
-        {r::IDS_PROP_MOLD, false, {&m.mold_density, &m.mold_thermal_conductivity, &m.mold_specific_heat}},
-        {r::IDS_PROP_LEAD, false, {&m.lead_density, &m.lead_thermal_conductivity, &m.lead_specific_heat}},
-        {r::IDS_PROP_PLATE, false, {&m.plate_density, &m.plate_thermal_conductivity, &m.plate_specific_heat}},
-        {r::IDS_PROP_CHIP, false, {&p.chip.density, &p.chip.thermal_conductivity, &p.chip.specific_heat}},
-        {r::IDS_PROP_DIE_BONDING, false, {&p.bond.density, &p.bond.thermal_conductivity, &p.bond.specific_heat}},
-        {r::IDS_PROP_DIE_PAD, true,
+        {r::IDS_PROP_MOLD,
+         false,
+         {&m.mold_density, &m.mold_thermal_conductivity, &m.mold_specific_heat}},
+        {r::IDS_PROP_LEAD,
+         false,
+         {&m.lead_density, &m.lead_thermal_conductivity, &m.lead_specific_heat}},
+        {r::IDS_PROP_PLATE,
+         false,
+         {&m.plate_density, &m.plate_thermal_conductivity, &m.plate_specific_heat}},
+        {r::IDS_PROP_CHIP,
+         false,
+         {&p.chip.density, &p.chip.thermal_conductivity, &p.chip.specific_heat}},
+        {r::IDS_PROP_DIE_BONDING,
+         false,
+         {&p.bond.density, &p.bond.thermal_conductivity, &p.bond.specific_heat}},
+        {r::IDS_PROP_DIE_PAD,
+         true,
          {&m.diepad_density, &m.diepad_thermal_conductivity, &m.diepad_specific_heat}},
     }};
 }
 
-void AddReal(PropertyItemIndex& index, const std::shared_ptr<WTreeItem>& parent, std::uint32_t keyGroup,
-             std::uint32_t item, double value) {
-    AddPropertyChild(index, parent, PropertyKey(keyGroup, item), LoadText(item), MakeDoubleVariant(value));
+void AddReal(PropertyItemIndex& index, const std::shared_ptr<WTreeItem>& parent,
+             std::uint32_t keyGroup, std::uint32_t item, double value) {
+    AddPropertyChild(index, parent, PropertyKey(keyGroup, item), LoadText(item),
+                     MakeDoubleVariant(value));
 }
 
 }  // namespace
@@ -69,9 +84,10 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
     if (!variations.empty()) {
         const std::int32_t leadType = package.composition.lead_type;
         // A lead type past the list (a file may hold any) shows as its number.
-        const std::wstring text = leadType >= 0 && leadType < static_cast<std::int32_t>(variations.size())
-                                      ? variations[leadType]
-                                      : std::to_wstring(leadType);
+        const std::wstring text =
+            leadType >= 0 && leadType < static_cast<std::int32_t>(variations.size())
+                ? variations[leadType]
+                : std::to_wstring(leadType);
         auto variation = MakePropertyValue(r::IDS_PROP_VARIATION, text);
         for (const auto& option : variations) variation->AddOption(option);
         index[PropertyKey(r::IDS_PROP_OUTER_SHAPE, r::IDS_PROP_VARIATION)] = variation;
@@ -82,15 +98,18 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
     auto inner = MakePropertyGroup(r::IDS_PROP_INNER_SHAPE);
     AddPropertyChild(index, inner, LoadText(r::IDS_PROP_OFFSET), LoadText(r::IDS_PROP_OFFSET),
                      MakeDoubleVariant(package.inner_shape_param.offset));
-    AddPropertyChild(index, inner, LoadText(r::IDS_PROP_INNER_LEAD), LoadText(r::IDS_PROP_INNER_LEAD),
+    AddPropertyChild(index, inner, LoadText(r::IDS_PROP_INNER_LEAD),
+                     LoadText(r::IDS_PROP_INNER_LEAD),
                      MakeDoubleVariant(package.inner_shape_param.inner_lead));
     result.model->AppendRow(inner);
 
     if (HasDiePad(typeName)) {
         auto diePad = MakePropertyGroup(r::IDS_PROP_DIE_PAD);
         auto size = MakePropertyGroup(r::IDS_PROP_SIZE);
-        AddReal(index, size, r::IDS_PROP_DIE_PAD, r::IDS_PROP_X, package.inner_shape_param.diepad_x);
-        AddReal(index, size, r::IDS_PROP_DIE_PAD, r::IDS_PROP_Y, package.inner_shape_param.diepad_y);
+        AddReal(index, size, r::IDS_PROP_DIE_PAD, r::IDS_PROP_X,
+                package.inner_shape_param.diepad_x);
+        AddReal(index, size, r::IDS_PROP_DIE_PAD, r::IDS_PROP_Y,
+                package.inner_shape_param.diepad_y);
         diePad->AppendRow(size);
         result.model->AppendRow(diePad);
     }
@@ -101,12 +120,14 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
     AddReal(index, size, r::IDS_PROP_CHIP, r::IDS_PROP_Y, package.chip.size.y);
     chip->AppendRow(size);
     AddReal(index, chip, r::IDS_PROP_CHIP, r::IDS_PROP_THICKNESS, package.chip.thickness);
-    AddReal(index, chip, r::IDS_PROP_CHIP, r::IDS_PROP_RATE_OF_HEATING, package.chip.rate_of_heating);
+    AddReal(index, chip, r::IDS_PROP_CHIP, r::IDS_PROP_RATE_OF_HEATING,
+            package.chip.rate_of_heating);
     result.model->AppendRow(chip);
 
     auto bonding = MakePropertyGroup(r::IDS_PROP_DIE_BONDING);
-    AddPropertyChild(index, bonding, PropertyKey(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_INSERT_DIE_BONDING),
-                     LoadText(r::IDS_PROP_INSERT_DIE_BONDING), MakeBoolVariant(package.composition.bonded_part));
+    AddPropertyChild(
+        index, bonding, PropertyKey(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_INSERT_DIE_BONDING),
+        LoadText(r::IDS_PROP_INSERT_DIE_BONDING), MakeBoolVariant(package.composition.bonded_part));
     AddReal(index, bonding, r::IDS_PROP_DIE_BONDING, r::IDS_PROP_THICKNESS, package.bond.thickness);
     result.model->AppendRow(bonding);
 
@@ -114,7 +135,8 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
     for (int g = 0; g < 3; ++g) {
         auto group = MakePropertyGroup(kMaterialGroups[g]);
         for (const auto& m : materials) {
-            if (!m.diePad || HasDiePad(typeName)) AddReal(index, group, kMaterialGroups[g], m.part, *m.fields[g]);
+            if (!m.diePad || HasDiePad(typeName))
+                AddReal(index, group, kMaterialGroups[g], m.part, *m.fields[g]);
         }
         result.model->AppendRow(group);
     }
@@ -148,19 +170,25 @@ PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index) {
     GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_X), p.chip.size.x);
     GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_Y), p.chip.size.y);
     GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_THICKNESS), p.chip.thickness);
-    GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_RATE_OF_HEATING), p.chip.rate_of_heating);
+    GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_RATE_OF_HEATING),
+                   p.chip.rate_of_heating);
     if (HasDiePad(typeName)) {
-        GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_PAD, r::IDS_PROP_X), p.inner_shape_param.diepad_x);
-        GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_PAD, r::IDS_PROP_Y), p.inner_shape_param.diepad_y);
+        GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_PAD, r::IDS_PROP_X),
+                       p.inner_shape_param.diepad_x);
+        GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_PAD, r::IDS_PROP_Y),
+                       p.inner_shape_param.diepad_y);
     }
-    const auto flag = index.find(PropertyKey(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_INSERT_DIE_BONDING));
+    const auto flag =
+        index.find(PropertyKey(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_INSERT_DIE_BONDING));
     if (flag != index.end()) p.composition.bonded_part = VariantAsBool(flag->second->Data());
-    GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_THICKNESS), p.bond.thickness);
+    GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_BONDING, r::IDS_PROP_THICKNESS),
+                   p.bond.thickness);
 
     const auto materials = Materials(p);
     for (int g = 0; g < 3; ++g) {
         for (const auto& m : materials) {
-            if (!m.diePad || HasDiePad(typeName)) GetDoubleByKey(index, PropertyKey(kMaterialGroups[g], m.part), *m.fields[g]);
+            if (!m.diePad || HasDiePad(typeName))
+                GetDoubleByKey(index, PropertyKey(kMaterialGroups[g], m.part), *m.fields[g]);
         }
     }
     return p;
@@ -168,15 +196,18 @@ PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index) {
 
 bool ValidatePowerDeviceParameters(const PowerDeviceParameters& p, PropertyItemIndex index) {
     for (const auto& field : pkg::pdevice::PowerDevice::OuterShapeFields()) {
-        if (!CheckPositiveByKey(index, SymbolKey(field.name), p.outer_shape_param.*field.field)) return false;
+        if (!CheckPositiveByKey(index, SymbolKey(field.name), p.outer_shape_param.*field.field))
+            return false;
     }
     if (!CheckPositiveValue(p.inner_shape_param.offset, r::IDS_CHECK_OFFSET)) return false;
     if (!CheckPositiveValue(p.inner_shape_param.inner_lead, r::IDS_CHECK_INNER_LEAD)) return false;
     if (!CheckPositiveValue(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X)) return false;
     if (!CheckPositiveValue(p.chip.size.y, r::IDS_CHECK_CHIP_SIZE_Y)) return false;
     if (HasDiePad(CurrentTypeName())) {
-        if (!CheckPositiveValue(p.inner_shape_param.diepad_x, r::IDS_CHECK_DIE_PAD_SIZE_X)) return false;
-        if (!CheckPositiveValue(p.inner_shape_param.diepad_y, r::IDS_CHECK_DIE_PAD_SIZE_Y)) return false;
+        if (!CheckPositiveValue(p.inner_shape_param.diepad_x, r::IDS_CHECK_DIE_PAD_SIZE_X))
+            return false;
+        if (!CheckPositiveValue(p.inner_shape_param.diepad_y, r::IDS_CHECK_DIE_PAD_SIZE_Y))
+            return false;
     }
     return CheckPositiveValue(p.bond.thickness, r::IDS_CHECK_DIE_BONDING_THICKNESS);
 }
@@ -186,7 +217,8 @@ void PushPowerDeviceParameters(const PowerDeviceParameters& p,
     if (!package) return;
     pkg::pdevice::PowerDevice& d = *package;
     const std::string typeName = d.TypeName();
-    for (const auto& symbol : d.OutlineSymbols()) d.Dimension(symbol) = p.outer_shape_param.*symbol.field;
+    for (const auto& symbol : d.OutlineSymbols())
+        d.Dimension(symbol) = p.outer_shape_param.*symbol.field;
     if (!PowerDeviceVariations(typeName).empty()) d.composition.lead_type = p.composition.lead_type;
     d.inner_shape_param.offset = p.inner_shape_param.offset;
     d.inner_shape_param.inner_lead = p.inner_shape_param.inner_lead;

@@ -1,11 +1,11 @@
 #include "parts_ui/properties_view.h"
 
-#include <algorithm>
-
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
 #include <wx/toolbar.h>
+
+#include <algorithm>
 
 #include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/property_model.h"
@@ -83,13 +83,13 @@ void PropertiesView::AdjustLayout() {
     const int rowHeight = save_->GetSize().y;
     const int toolHeight = toolBar_->GetSize().y;
     toolBar_->SetSize(0, rowHeight, client.x, toolHeight);
-    grid_->SetSize(0, rowHeight + toolHeight, client.x, std::max(0, client.y - rowHeight - toolHeight));
+    grid_->SetSize(0, rowHeight + toolHeight, client.x,
+                   std::max(0, client.y - rowHeight - toolHeight));
 }
 
 void PropertiesView::SetModel(std::shared_ptr<widget::WTreeItemModel> model) {
-    modelConnections_.emplace_back(model->dataChanged.connect([this](widget::WTreeItem*) {
-        OnModelDataChanged();
-    }));
+    modelConnections_.emplace_back(
+        model->dataChanged.connect([this](widget::WTreeItem*) { OnModelDataChanged(); }));
     grid_->gridModel = std::move(model);
     grid_->Rebuild();
     grid_->Refresh();
@@ -110,7 +110,8 @@ void PropertiesView::UpdateControls() {
 
 void PropertiesView::Reset() {
     wxPGProperty* root = grid_->GetRoot();
-    for (unsigned i = 0; i < root->GetChildCount(); ++i) grid_->RestoreModifiedProperty(root->Item(i));
+    for (unsigned i = 0; i < root->GetChildCount(); ++i)
+        grid_->RestoreModifiedProperty(root->Item(i));
     grid_->ResetOriginalValues();
     modified_ = false;
     UpdateControls();
@@ -121,7 +122,8 @@ bool PropertiesView::Save() {
     const boost::optional<bool> saved = SaveRequested();
     if (!saved || !*saved) return false;
     wxPGProperty* root = grid_->GetRoot();
-    for (unsigned i = 0; i < root->GetChildCount(); ++i) grid_->CommitModifiedProperty(root->Item(i));
+    for (unsigned i = 0; i < root->GetChildCount(); ++i)
+        grid_->CommitModifiedProperty(root->Item(i));
     Reset();
     return true;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <vector>
+#include <wx/panel.h>
 
 #include <boost/signals2/signal.hpp>
-#include <wx/panel.h>
+#include <vector>
 
 #include "widget/tree_item.h"
 
@@ -17,7 +17,7 @@ class WButton;
 // Reset and Preview in a row, a toolbar with expand-all, and the grid. It knows nothing of
 // packages; its listeners save and preview.
 class PropertiesView : public wxPanel {
-public:
+  public:
     // The toolbar command that expands every property.
     static constexpr int kExpandAllCommand = 154;
     static constexpr int kButtonRowHeight = 25;
@@ -45,7 +45,7 @@ public:
     boost::signals2::signal<bool()> SaveRequested;
     boost::signals2::signal<void()> Changed;
 
-private:
+  private:
     void UpdateFont();
     void OnModelDataChanged();
     void UpdateControls();

@@ -37,7 +37,8 @@ std::shared_ptr<widget::WTreeItem> MakePropertyGroup(std::uint32_t id) {
     return std::make_shared<widget::WTreeItem>(LoadText(id));
 }
 
-std::shared_ptr<widget::WTreeItem> MakePropertyValue(std::uint32_t nameId, const std::wstring& text) {
+std::shared_ptr<widget::WTreeItem> MakePropertyValue(std::uint32_t nameId,
+                                                     const std::wstring& text) {
     auto item = std::make_shared<widget::WTreeItem>(LoadText(nameId));
     item->SetData(Variant::FromBstr(text));
     return item;
@@ -76,14 +77,16 @@ Variant MakeIntVariant(std::int32_t n) { return Variant::FromI4(n); }
 Variant MakeBoolVariant(bool b) { return Variant::FromBool(b); }
 
 void ShowPropertyError(const std::wstring& text) {
-    ShowMessageBox(wxString(text), wxString(LoadText(resources::IDS_APP_TITLE)), wxOK | wxICON_ERROR);
+    ShowMessageBox(wxString(text), wxString(LoadText(resources::IDS_APP_TITLE)),
+                   wxOK | wxICON_ERROR);
 }
 
 namespace {
 
 bool CheckPositiveNamed(double value, const std::wstring& name) {
     if (value > 0.0) return true;
-    ShowPropertyError(resources::FormatString1(LoadText(resources::IDS_SPECIFY_GREATER_THAN_ZERO), name));
+    ShowPropertyError(
+        resources::FormatString1(LoadText(resources::IDS_SPECIFY_GREATER_THAN_ZERO), name));
     return false;
 }
 

@@ -33,11 +33,13 @@ std::wstring PropertyKey(std::uint32_t groupId, std::uint32_t itemId);
 
 std::shared_ptr<widget::WTreeItem> MakePropertyGroup(std::uint32_t id);
 // An item named by `nameId` whose value is `text` as a text value.
-std::shared_ptr<widget::WTreeItem> MakePropertyValue(std::uint32_t nameId, const std::wstring& text);
+std::shared_ptr<widget::WTreeItem> MakePropertyValue(std::uint32_t nameId,
+                                                     const std::wstring& text);
 // Makes an item `name` holding `value`, stores it in `index` under `key` (replacing what
 // was there) and appends the stored item to `parent`.
 void AddPropertyChild(PropertyItemIndex& index, const std::shared_ptr<widget::WTreeItem>& parent,
-                      const std::wstring& key, const std::wstring& name, const widget::Variant& value);
+                      const std::wstring& key, const std::wstring& name,
+                      const widget::Variant& value);
 // Reads the item under `key` as a real into `target`; a missing key leaves it unchanged.
 void GetDoubleByKey(const PropertyItemIndex& index, const std::wstring& key, double& target);
 

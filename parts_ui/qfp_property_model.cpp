@@ -37,10 +37,12 @@ std::vector<Row> Rows(QFPParameters& record) {
         {r::IDS_PROP_LEAD_GENERAL, r::IDS_PROP_NUMBER_OF_LEAD, r::IDS_PROP_YMIN_YMAX, Kind::Count,
          &q->lead.number_of_ymin_ymax_lead},
         {r::IDS_PROP_OUTER_LEAD, 0, r::IDS_PROP_LENGTH, Kind::Real, &q->outer_lead.length},
-        {r::IDS_PROP_OUTER_LEAD, 0, r::IDS_PROP_MOUNTING_LENGTH, Kind::Real, &q->outer_lead.length_of_mouting_area},
+        {r::IDS_PROP_OUTER_LEAD, 0, r::IDS_PROP_MOUNTING_LENGTH, Kind::Real,
+         &q->outer_lead.length_of_mouting_area},
         {r::IDS_PROP_OUTER_LEAD, 0, r::IDS_PROP_HEIGHT_FROM_MOLD_BOTTOM, Kind::Real,
          &q->outer_lead.height_from_bottom_of_mold},
-        {r::IDS_PROP_INNER_LEAD, 0, r::IDS_PROP_OFFSET_FROM_DIE_PAD, Kind::Real, &q->inner_lead.offset},
+        {r::IDS_PROP_INNER_LEAD, 0, r::IDS_PROP_OFFSET_FROM_DIE_PAD, Kind::Real,
+         &q->inner_lead.offset},
         {r::IDS_PROP_SUSPENSION_LEAD, 0, r::IDS_PROP_CREATE_SUSPENSION_LEAD, Kind::Flag,
          &q->composition.suspension},
         {r::IDS_PROP_SUSPENSION_LEAD, 0, r::IDS_PROP_WIDTH, Kind::Real, &q->suspension_lead.width},
@@ -51,33 +53,49 @@ std::vector<Row> Rows(QFPParameters& record) {
         {r::IDS_PROP_DIE_PAD, r::IDS_PROP_SIZE, r::IDS_PROP_X, Kind::Real, &q->die_pad.size.x},
         {r::IDS_PROP_DIE_PAD, r::IDS_PROP_SIZE, r::IDS_PROP_Y, Kind::Real, &q->die_pad.size.y},
         {r::IDS_PROP_DIE_PAD, 0, r::IDS_PROP_DEPRESS, Kind::Real, &q->die_pad.depress},
-        {r::IDS_PROP_DIE_PAD, 0, r::IDS_PROP_INSERT_DIE_BONDING, Kind::Flag, &q->composition.bonded_part},
-        {r::IDS_PROP_DIE_PAD, r::IDS_PROP_DIE_BONDING, r::IDS_PROP_THICKNESS, Kind::Real, &q->bonded_part.thickness},
+        {r::IDS_PROP_DIE_PAD, 0, r::IDS_PROP_INSERT_DIE_BONDING, Kind::Flag,
+         &q->composition.bonded_part},
+        {r::IDS_PROP_DIE_PAD, r::IDS_PROP_DIE_BONDING, r::IDS_PROP_THICKNESS, Kind::Real,
+         &q->bonded_part.thickness},
         {r::IDS_PROP_WIRE, 0, r::IDS_PROP_CREATE_WIRE, Kind::Flag, &q->composition.wire},
         {r::IDS_PROP_WIRE, 0, r::IDS_PROP_DIAMETER, Kind::Real, &q->wire.diameter},
         {r::IDS_PROP_DENSITY_GROUP, 0, r::IDS_PROP_MOLD, Kind::Real, &q->mold.density},
         {r::IDS_PROP_DENSITY_GROUP, 0, r::IDS_PROP_LEAD_GENERAL, Kind::Real, &q->lead.density},
         {r::IDS_PROP_DENSITY_GROUP, 0, r::IDS_PROP_CHIP, Kind::Real, &q->chip.density},
-        {r::IDS_PROP_DENSITY_GROUP, 0, r::IDS_PROP_DIE_BONDING, Kind::Real, &q->bonded_part.density},
+        {r::IDS_PROP_DENSITY_GROUP, 0, r::IDS_PROP_DIE_BONDING, Kind::Real,
+         &q->bonded_part.density},
         {r::IDS_PROP_DENSITY_GROUP, 0, r::IDS_PROP_WIRE, Kind::Real, &q->wire.density},
-        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_MOLD, Kind::Real, &q->mold.thermal_conductivity},
-        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_LEAD_GENERAL, Kind::Real, &q->lead.thermal_conductivity},
-        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_CHIP, Kind::Real, &q->chip.thermal_conductivity},
+        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_MOLD, Kind::Real,
+         &q->mold.thermal_conductivity},
+        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_LEAD_GENERAL, Kind::Real,
+         &q->lead.thermal_conductivity},
+        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_CHIP, Kind::Real,
+         &q->chip.thermal_conductivity},
         {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_DIE_BONDING, Kind::Real,
          &q->bonded_part.thermal_conductivity},
-        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_WIRE, Kind::Real, &q->wire.thermal_conductivity},
+        {r::IDS_PROP_CONDUCTIVITY_GROUP, 0, r::IDS_PROP_WIRE, Kind::Real,
+         &q->wire.thermal_conductivity},
         {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_MOLD, Kind::Real, &q->mold.specific_heat},
-        {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_LEAD_GENERAL, Kind::Real, &q->lead.specific_heat},
+        {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_LEAD_GENERAL, Kind::Real,
+         &q->lead.specific_heat},
         {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_CHIP, Kind::Real, &q->chip.specific_heat},
-        {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_DIE_BONDING, Kind::Real, &q->bonded_part.specific_heat},
+        {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_DIE_BONDING, Kind::Real,
+         &q->bonded_part.specific_heat},
         {r::IDS_PROP_SPECIFIC_HEAT_GROUP, 0, r::IDS_PROP_WIRE, Kind::Real, &q->wire.specific_heat},
     };
 }
 
-constexpr std::uint32_t kGroups[] = {
-    r::IDS_PROP_MOLD,  r::IDS_PROP_LEAD_GENERAL, r::IDS_PROP_OUTER_LEAD, r::IDS_PROP_INNER_LEAD,
-    r::IDS_PROP_SUSPENSION_LEAD, r::IDS_PROP_CHIP, r::IDS_PROP_DIE_PAD, r::IDS_PROP_WIRE,
-    r::IDS_PROP_DENSITY_GROUP, r::IDS_PROP_CONDUCTIVITY_GROUP, r::IDS_PROP_SPECIFIC_HEAT_GROUP};
+constexpr std::uint32_t kGroups[] = {r::IDS_PROP_MOLD,
+                                     r::IDS_PROP_LEAD_GENERAL,
+                                     r::IDS_PROP_OUTER_LEAD,
+                                     r::IDS_PROP_INNER_LEAD,
+                                     r::IDS_PROP_SUSPENSION_LEAD,
+                                     r::IDS_PROP_CHIP,
+                                     r::IDS_PROP_DIE_PAD,
+                                     r::IDS_PROP_WIRE,
+                                     r::IDS_PROP_DENSITY_GROUP,
+                                     r::IDS_PROP_CONDUCTIVITY_GROUP,
+                                     r::IDS_PROP_SPECIFIC_HEAT_GROUP};
 
 // A copy of the package's parameter block as a record.
 QFPParameters RecordOf(const pkg::qfp::QFP& q) {
@@ -120,9 +138,15 @@ PropertyModel BuildQFPPropertyTree(const pkg::qfp::QFP& package) {
             }
             widget::Variant value;
             switch (row.kind) {
-            case Kind::Real: value = MakeDoubleVariant(*static_cast<double*>(row.field)); break;
-            case Kind::Count: value = MakeIntVariant(*static_cast<std::int32_t*>(row.field)); break;
-            case Kind::Flag: value = MakeBoolVariant(*static_cast<bool*>(row.field)); break;
+                case Kind::Real:
+                    value = MakeDoubleVariant(*static_cast<double*>(row.field));
+                    break;
+                case Kind::Count:
+                    value = MakeIntVariant(*static_cast<std::int32_t*>(row.field));
+                    break;
+                case Kind::Flag:
+                    value = MakeBoolVariant(*static_cast<bool*>(row.field));
+                    break;
             }
             const std::wstring key = PropertyKey(row.group, row.item);
             if (row.item == r::IDS_PROP_YMIN_YMAX && !showY) {
@@ -144,9 +168,15 @@ QFPParameters ApplyQFPProperties(PropertyItemIndex index) {
     for (const Row& row : Rows(p)) {
         const widget::Variant value = index.at(PropertyKey(row.group, row.item))->Data();
         switch (row.kind) {
-        case Kind::Real: *static_cast<double*>(row.field) = VariantAsDouble(value); break;
-        case Kind::Count: *static_cast<std::int32_t*>(row.field) = VariantAsInt(value); break;
-        case Kind::Flag: *static_cast<bool*>(row.field) = VariantAsBool(value); break;
+            case Kind::Real:
+                *static_cast<double*>(row.field) = VariantAsDouble(value);
+                break;
+            case Kind::Count:
+                *static_cast<std::int32_t*>(row.field) = VariantAsInt(value);
+                break;
+            case Kind::Flag:
+                *static_cast<bool*>(row.field) = VariantAsBool(value);
+                break;
         }
     }
     return p;
@@ -182,7 +212,8 @@ bool ValidateQFPParameters(const QFPParameters& p) {
         {p.die_pad.size.y, true, r::IDS_CHECK_DIE_PAD_SIZE_Y},
         {p.die_pad.depress, true, r::IDS_CHECK_DIE_PAD_DEPRESS},
         {p.bonded_part.thickness, p.composition.bonded_part, r::IDS_CHECK_DIE_BONDING_THICKNESS},
-        {p.bonded_part.thermal_conductivity, p.composition.bonded_part, r::IDS_CHECK_DIE_BONDING_CONDUCTIVITY},
+        {p.bonded_part.thermal_conductivity, p.composition.bonded_part,
+         r::IDS_CHECK_DIE_BONDING_CONDUCTIVITY},
         {p.inner_lead.offset, true, r::IDS_CHECK_INNER_LEAD_OFFSET},
         {p.wire.diameter, p.composition.wire, r::IDS_CHECK_WIRE_DIAMETER},
         {p.wire.thermal_conductivity, p.composition.wire, r::IDS_CHECK_WIRE_CONDUCTIVITY},
@@ -194,7 +225,8 @@ bool ValidateQFPParameters(const QFPParameters& p) {
     return true;
 }
 
-void PushQFPParameters(const QFPParameters& p, const std::shared_ptr<pkg::qfp::QFPDetailedModel>& package) {
+void PushQFPParameters(const QFPParameters& p,
+                       const std::shared_ptr<pkg::qfp::QFPDetailedModel>& package) {
     if (!package) return;
     pkg::qfp::QFP& q = *package;
     // The die pad's height is no item: keep what the package holds, never the record's 0.

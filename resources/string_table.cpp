@@ -177,7 +177,9 @@ const std::vector<StringRow> kRows = {
     {IDS_PROP_LAYOUT_FULL_MATRIX, L"Full matrix", L"フルマトリクス"},
     {IDS_PROP_LAYOUT_OUTER, L"Outer area", L"外周部"},
     {IDS_PROP_LAYOUT_OUTER_CENTER, L"Outer and center areas", L"外周部と中央部"},
-    {IDS_WIRE_AREA_OVERLAPS_CHIP, L"Wire cannot be made since wiring area of first layer and chip are overlapped.", L"第1層の配線領域とチップが重なっているため、ワイヤを作成できません。"},
+    {IDS_WIRE_AREA_OVERLAPS_CHIP,
+     L"Wire cannot be made since wiring area of first layer and chip are overlapped.",
+     L"第1層の配線領域とチップが重なっているため、ワイヤを作成できません。"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

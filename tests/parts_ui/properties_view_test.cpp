@@ -17,11 +17,11 @@
 
 namespace {
 
-using zentrik_test::WaitUntil;
 using widget::Variant;
+using zentrik_test::WaitUntil;
 
 class PropertiesViewTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         frame = zentrik_test::ShowTestFrame(601, 700);
         view = new PropertiesView(frame);
@@ -46,8 +46,9 @@ protected:
         ASSERT_NE(property, nullptr);
         Grid()->EnsureVisible(property);
         const wxRect rect = Grid()->GetPropertyRect(property, property);
-        zentrik_test::ClickAt(Grid(), Grid()->CalcScrolledPosition(
-                                          wxPoint(Grid()->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
+        zentrik_test::ClickAt(
+            Grid(), Grid()->CalcScrolledPosition(
+                        wxPoint(Grid()->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
         ASSERT_TRUE(WaitUntil([&] { return Grid()->GetEditorControl() != nullptr; }));
         wxUIActionSimulator sim;
         sim.Char(WXK_END);

@@ -1,10 +1,10 @@
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/message_box.h"
 #include "models/bga/bga_detailed_model.h"
@@ -30,7 +30,7 @@ std::wstring K(std::uint32_t group, std::uint32_t item) { return T(group) + T(it
 
 // Every message box text shown while the fixture lives.
 class PropertyModelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SetMessageBoxAnswerer([this](const wxString& text, const wxString&, long style) {
             messages.push_back(text.ToStdWstring());
@@ -42,8 +42,13 @@ protected:
         SetMessageBoxAnswerer({});
         resources::SetThreadLanguage(resources::kLanguageEnglish);
     }
-    std::wstring Only() const { return messages.size() == 1 ? messages[0] : L"<" + std::to_wstring(messages.size()) + L" messages>"; }
-    static std::wstring Positive(std::uint32_t nameId) { return resources::FormatString1(T(134), T(nameId)); }
+    std::wstring Only() const {
+        return messages.size() == 1 ? messages[0]
+                                    : L"<" + std::to_wstring(messages.size()) + L" messages>";
+    }
+    static std::wstring Positive(std::uint32_t nameId) {
+        return resources::FormatString1(T(134), T(nameId));
+    }
     std::vector<std::wstring> messages;
 };
 
@@ -95,9 +100,12 @@ void CyclePD(const std::shared_ptr<pkg::pdevice::PowerDevice>& p) {
 }
 
 std::vector<std::shared_ptr<pkg::pdevice::PowerDevice>> PowerDevices() {
-    return {std::make_shared<pkg::pdevice::TO220DetailedModel>(), std::make_shared<pkg::pdevice::TO247DetailedModel>(),
-            std::make_shared<pkg::pdevice::TO263DetailedModel>(), std::make_shared<pkg::pdevice::TO252DetailedModel>(),
-            std::make_shared<pkg::pdevice::SOT89DetailedModel>(), std::make_shared<pkg::pdevice::SOT223DetailedModel>()};
+    return {std::make_shared<pkg::pdevice::TO220DetailedModel>(),
+            std::make_shared<pkg::pdevice::TO247DetailedModel>(),
+            std::make_shared<pkg::pdevice::TO263DetailedModel>(),
+            std::make_shared<pkg::pdevice::TO252DetailedModel>(),
+            std::make_shared<pkg::pdevice::SOT89DetailedModel>(),
+            std::make_shared<pkg::pdevice::SOT223DetailedModel>()};
 }
 
 // ---- the framework ----
@@ -173,8 +181,10 @@ std::set<std::wstring> ExpectedPDKeys(const std::string& type) {
     static const std::map<std::string, std::vector<std::wstring>> symbols = {
         {"TO-220", {L"A", L"A1", L"A2", L"b", L"c", L"D", L"D1", L"D2", L"E", L"E1", L"e", L"L"}},
         {"TO-247", {L"A", L"A1", L"A2", L"b", L"c", L"D", L"D1", L"D2", L"E", L"E1", L"e", L"L"}},
-        {"TO-263", {L"A", L"b", L"c", L"c2", L"D", L"D1", L"E", L"E1", L"e", L"H", L"L", L"L1", L"Q"}},
-        {"TO-252", {L"A", L"b", L"b3", L"c", L"c2", L"D", L"D1", L"E", L"E1", L"e", L"H", L"L", L"L3", L"Q"}},
+        {"TO-263",
+         {L"A", L"b", L"c", L"c2", L"D", L"D1", L"E", L"E1", L"e", L"H", L"L", L"L1", L"Q"}},
+        {"TO-252",
+         {L"A", L"b", L"b3", L"c", L"c2", L"D", L"D1", L"E", L"E1", L"e", L"H", L"L", L"L3", L"Q"}},
         {"SOT-89", {L"A", L"b", L"b1", L"c", L"D", L"E", L"e", L"H", L"L"}},
         {"SOT-223", {L"A", L"b", L"b2", L"c", L"D", L"E", L"E1", L"e", L"L", L"L1", L"L2", L"Q"}}};
     std::set<std::wstring> keys(symbols.at(type).begin(), symbols.at(type).end());
@@ -198,10 +208,10 @@ std::set<std::wstring> ExpectedPDKeys(const std::string& type) {
 std::set<std::wstring> ExpectedQFPKeys() {
     std::set<std::wstring> keys;
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs = {
-        {199, 179}, {199, 180}, {199, 181}, {199, 187}, {200, 183}, {200, 197}, {200, 181}, {200, 184},
-        {200, 185}, {202, 186}, {202, 188}, {202, 189}, {203, 193}, {204, 196}, {204, 183}, {205, 179},
-        {205, 180}, {205, 181}, {205, 190}, {206, 179}, {206, 180}, {206, 191}, {206, 192}, {206, 181},
-        {208, 194}, {208, 195}};
+        {199, 179}, {199, 180}, {199, 181}, {199, 187}, {200, 183}, {200, 197}, {200, 181},
+        {200, 184}, {200, 185}, {202, 186}, {202, 188}, {202, 189}, {203, 193}, {204, 196},
+        {204, 183}, {205, 179}, {205, 180}, {205, 181}, {205, 190}, {206, 179}, {206, 180},
+        {206, 191}, {206, 192}, {206, 181}, {208, 194}, {208, 195}};
     for (const auto& p : pairs) keys.insert(K(p.first, p.second));
     for (std::uint32_t m : {279u, 182u, 280u}) {
         for (auto part : {199u, 200u, 205u, 207u, 208u}) keys.insert(K(m, part));
@@ -216,26 +226,30 @@ TEST_F(PropertyModelTest, TenTypesGiveTheirGroupsAndKeysInBothLanguages) {
             pkg::bga::BGADetailedModel package(fcbga);
             const PropertyModel model = BuildBGAPropertyTree(package);
             EXPECT_EQ(Keys(model.index), ExpectedBGAKeys(fcbga));
-            EXPECT_EQ(Groups(model), fcbga ? Texts({199, 205, 261, 222, 231, 238, 279, 182, 280})
-                                           : Texts({199, 205, 207, 222, 231, 208, 238, 279, 182, 280}));
+            EXPECT_EQ(Groups(model),
+                      fcbga ? Texts({199, 205, 261, 222, 231, 238, 279, 182, 280})
+                            : Texts({199, 205, 207, 222, 231, 208, 238, 279, 182, 280}));
             // Board: Size, (Land size, Wiring area), layer count, three layer sub-groups.
             const auto& board = model.model->root->rows[3][0];
             EXPECT_EQ(board->rows.size(), fcbga ? 5u : 7u);
-            EXPECT_EQ(board->rows[fcbga ? 1 : 3][0]->options, (std::vector<std::wstring>{L"2", L"4", L"6", L"8"}));
+            EXPECT_EQ(board->rows[fcbga ? 1 : 3][0]->options,
+                      (std::vector<std::wstring>{L"2", L"4", L"6", L"8"}));
             EXPECT_EQ(board->rows.back()[0]->rows[1][0]->text, L"2" + T(229));
         }
         for (const auto& device : PowerDevices()) {
             const PropertyModel model = BuildPowerDevicePropertyTree(*device);
             const std::string type = device->TypeName();
             EXPECT_EQ(Keys(model.index), ExpectedPDKeys(type)) << type;
-            EXPECT_EQ(Groups(model), type == "SOT-223" ? Texts({267, 266, 206, 205, 207, 279, 182, 280})
-                                                       : Texts({267, 266, 205, 207, 279, 182, 280}));
+            EXPECT_EQ(Groups(model), type == "SOT-223"
+                                         ? Texts({267, 266, 206, 205, 207, 279, 182, 280})
+                                         : Texts({267, 266, 205, 207, 279, 182, 280}));
         }
         for (bool sop : {false, true}) {
             pkg::qfp::QFPDetailedModel package(sop);
             const PropertyModel model = BuildQFPPropertyTree(package);
             EXPECT_EQ(Keys(model.index), ExpectedQFPKeys());
-            EXPECT_EQ(Groups(model), Texts({199, 200, 202, 203, 204, 205, 206, 208, 279, 182, 280}));
+            EXPECT_EQ(Groups(model),
+                      Texts({199, 200, 202, 203, 204, 205, 206, 208, 279, 182, 280}));
             const auto& leadCounts = model.model->root->rows[1][0]->rows.back()[0];
             EXPECT_EQ(leadCounts->text, T(201));
             ASSERT_EQ(leadCounts->rows.size(), sop ? 1u : 2u);
@@ -246,8 +260,8 @@ TEST_F(PropertyModelTest, TenTypesGiveTheirGroupsAndKeysInBothLanguages) {
     resources::SetThreadLanguage(resources::kLanguageEnglish);
     pkg::bga::BGADetailedModel pbga(false);
     const PropertyModel model = BuildBGAPropertyTree(pbga);
-    for (const wchar_t* key : {L"MoldX (mm)", L"Land sizeY (mm)", L"Thickness (Board)6", L"Density (kg/m3)Wire",
-                               L"BoardNumber of wiring layers"}) {
+    for (const wchar_t* key : {L"MoldX (mm)", L"Land sizeY (mm)", L"Thickness (Board)6",
+                               L"Density (kg/m3)Wire", L"BoardNumber of wiring layers"}) {
         EXPECT_EQ(model.index.count(key), 1u);
     }
 }
@@ -296,7 +310,8 @@ TEST_F(PropertyModelTest, OddStoredValuesAreShownAndKeptThroughACycle) {
     std::istringstream to263File(Written(*to263Source));
     ASSERT_TRUE(to263->ReadPartFile(to263File));
     const std::string to263Before = Written(*to263);
-    EXPECT_EQ(BuildPowerDevicePropertyTree(*to263).index.at(K(267, 274))->value, Variant::FromBstr(L"7"));
+    EXPECT_EQ(BuildPowerDevicePropertyTree(*to263).index.at(K(267, 274))->value,
+              Variant::FromBstr(L"7"));
     CyclePD(to263);
     EXPECT_EQ(to263->composition.lead_type, 7);
     EXPECT_EQ(Written(*to263), to263Before);
@@ -370,7 +385,8 @@ TEST_F(PropertyModelTest, EditsApplyAsChosen) {
     SetCurrentTypeName("pbga");
     model = BuildBGAPropertyTree(*pbga);
     SetItem(model, K(222, 228), Variant::FromBstr(L"4"));
-    for (int i = 0; i < 8; ++i) SetItem(model, T(227) + std::to_wstring(i), Variant::FromR8(0.01 * (i + 1)));
+    for (int i = 0; i < 8; ++i)
+        SetItem(model, T(227) + std::to_wstring(i), Variant::FromR8(0.01 * (i + 1)));
     SetItem(model, K(238, 323), Variant::FromBstr(T(326)));
     SetItem(model, K(222, 179), Variant::FromR8(10.0));
     SetItem(model, K(257, 179), Variant::FromR8(2.0));
@@ -381,7 +397,8 @@ TEST_F(PropertyModelTest, EditsApplyAsChosen) {
     EXPECT_EQ(record.wire.length.x, 0.0);
     EXPECT_EQ(record.wire.length.y, 0.5 * (21.0 - 8.0 - 5.0));
     PushBGAParameters(record, pbga);
-    for (int i = 0; i < 8; ++i) EXPECT_DOUBLE_EQ(pbga->board.thick_of_wiringlayer[i], 0.01 * (i + 1));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_DOUBLE_EQ(pbga->board.thick_of_wiringlayer[i], 0.01 * (i + 1));
     EXPECT_EQ(pbga->board.number_of_layer, 4);
 
     // A stored ball layout outside the three shows "Full matrix" and applies as 0.
@@ -431,7 +448,8 @@ TEST_F(PropertyModelTest, QFPValidationOrderAndTypeRule) {
     PropertyModel model = BuildQFPPropertyTree(*package);
     // Zero densities, specific heats and heating rate pass.
     for (std::uint32_t m : {279u, 280u}) {
-        for (auto part : {199u, 200u, 205u, 207u, 208u}) SetItem(model, K(m, part), Variant::FromR8(0.0));
+        for (auto part : {199u, 200u, 205u, 207u, 208u})
+            SetItem(model, K(m, part), Variant::FromR8(0.0));
     }
     SetItem(model, K(205, 190), Variant::FromR8(0.0));
     EXPECT_TRUE(ValidateQFPParameters(ApplyQFPProperties(model.index)));
@@ -465,11 +483,14 @@ TEST_F(PropertyModelTest, PowerDeviceValidation) {
     SetCurrentTypeName("SOT-223");
     PropertyModel model = BuildPowerDevicePropertyTree(*sot223);
     for (std::uint32_t m : {279u, 280u}) {
-        for (auto part : {199u, 273u, 270u, 205u, 207u, 206u}) SetItem(model, K(m, part), Variant::FromR8(0.0));
+        for (auto part : {199u, 273u, 270u, 205u, 207u, 206u})
+            SetItem(model, K(m, part), Variant::FromR8(0.0));
     }
-    EXPECT_TRUE(ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+    EXPECT_TRUE(
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
     SetItem(model, K(206, 179), Variant::FromR8(0.0));
-    EXPECT_FALSE(ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+    EXPECT_FALSE(
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
     EXPECT_EQ(Only(), Positive(154));
 
     messages.clear();
@@ -479,12 +500,14 @@ TEST_F(PropertyModelTest, PowerDeviceValidation) {
     model = BuildPowerDevicePropertyTree(*to220);
     SetItem(model, K(207, 192), MakeBoolVariant(false));
     SetItem(model, K(207, 181), Variant::FromR8(0.0));
-    EXPECT_FALSE(ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+    EXPECT_FALSE(
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
     EXPECT_EQ(Only(), Positive(159));
 
     messages.clear();
     SetItem(model, L"E1", Variant::FromR8(0.0));
-    EXPECT_FALSE(ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+    EXPECT_FALSE(
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
     EXPECT_EQ(Only(), L"Specify E1 greater than 0.");
 }
 
