@@ -1,0 +1,50 @@
+#include "parts_ui/part_property_grid_ctrl.h"
+
+PartPropertyGridCtrl::PartPropertyGridCtrl(wxWindow* parent, wxWindowID id)
+    : widget::WPropertyGridCtrl(parent, id) {
+    // The hook sees the key before the grid or its in-place editor does.
+    Bind(wxEVT_CHAR_HOOK, &PartPropertyGridCtrl::OnCharHook, this);
+}
+
+bool PartPropertyGridCtrl::IsModified() const { return widget::WPropertyGridCtrl::IsModified(); }
+
+wxPGProperty* PartPropertyGridCtrl::NextSibling(wxPGProperty* property) const {
+    if (property == nullptr) return nullptr;
+    wxPGProperty* parent = property->GetParent();
+    if (parent == nullptr) return nullptr;
+    const unsigned next = property->GetIndexInParent() + 1;
+    return next < parent->GetChildCount() ? parent->Item(next) : nullptr;
+}
+
+bool PartPropertyGridCtrl::HandleTab() {
+    wxPGProperty* selected = GetSelection();
+    if (selected == nullptr) return false;
+    if (selected->GetChildCount() > 0) {
+        Expand(selected);
+        SelectProperty(selected->Item(0), false);
+        return false;
+    }
+    if (wxPGProperty* next = NextSibling(selected)) {
+        SelectProperty(next, false);
+        return true;
+    }
+    // Up the hierarchy, at most as many levels as the selection lies below the top.
+    wxPGProperty* ancestor = selected;
+    for (unsigned level = selected->GetDepth() - 1; level > 0 && ancestor->GetParent() != nullptr;
+         --level) {
+        ancestor = ancestor->GetParent();
+        if (wxPGProperty* next = NextSibling(ancestor)) {
+            SelectProperty(next, false);
+            return true;
+        }
+    }
+    return false;
+}
+
+void PartPropertyGridCtrl::OnCharHook(wxKeyEvent& event) {
+    // Shift is not looked at: Shift+Tab walks forward as well.
+    const bool tab =
+        event.GetKeyCode() == WXK_TAB && (event.GetModifiers() & ~wxMOD_SHIFT) == wxMOD_NONE;
+    if (tab && HandleTab()) return;
+    event.Skip();
+}

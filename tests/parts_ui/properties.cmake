@@ -1,0 +1,2 @@
+zentrik_add_test(parts_ui_property_models_test SOURCES property_models_test.cpp LIBS zentrik_parts_ui)
+zentrik_add_display_test(parts_ui_properties_view_test SOURCES properties_view_test.cpp LIBS zentrik_parts_ui)

@@ -1,0 +1,175 @@
+#include "parts_ui/properties_view.h"
+
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/toolbar.h>
+#include <wx/uiaction.h>
+
+#include "models/bga/bga_detailed_model.h"
+#include "models/pdevice/to263_detailed_model.h"
+#include "models/qfp/qfp_detailed_model.h"
+#include "parts_ui/bga_property_model.h"
+#include "parts_ui/part_property_grid_ctrl.h"
+#include "parts_ui/power_device_property_model.h"
+#include "parts_ui/qfp_property_model.h"
+#include "tests/support/wx_test.h"
+#include "widget/controls.h"
+
+namespace {
+
+using widget::Variant;
+using zentrik_test::WaitUntil;
+
+class PropertiesViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        frame = zentrik_test::ShowTestFrame(601, 700);
+        view = new PropertiesView(frame);
+        view->SetSize(frame->GetClientSize());
+        package = std::make_shared<pkg::qfp::QFPDetailedModel>(false);
+        model = parts_ui::BuildQFPPropertyTree(*package);
+        view->SetModel(model.model);
+        view->Changed.connect([this] { ++changed; });
+        zentrik_test::DispatchPending();
+    }
+    void TearDown() override {
+        frame->Destroy();
+        zentrik_test::DispatchPending();
+    }
+    std::shared_ptr<widget::WTreeItem> Item(const std::wstring& key) { return model.index.at(key); }
+    std::wstring Key(std::uint32_t g, std::uint32_t i) { return parts_ui::PropertyKey(g, i); }
+    PartPropertyGridCtrl* Grid() { return view->Grid(); }
+
+    // Types a new mold thickness into the grid's editor.
+    void TypeMoldThickness(const char* text) {
+        wxPGProperty* property = Item(Key(199, 181))->property;
+        ASSERT_NE(property, nullptr);
+        Grid()->EnsureVisible(property);
+        const wxRect rect = Grid()->GetPropertyRect(property, property);
+        zentrik_test::ClickAt(
+            Grid(), Grid()->CalcScrolledPosition(
+                        wxPoint(Grid()->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
+        ASSERT_TRUE(WaitUntil([&] { return Grid()->GetEditorControl() != nullptr; }));
+        wxUIActionSimulator sim;
+        sim.Char(WXK_END);
+        for (int i = 0; i < 10; ++i) sim.Char(WXK_BACK);
+        sim.Text(text);
+        sim.Char(WXK_RETURN);
+        ASSERT_TRUE(WaitUntil([&] { return view->IsModified(); }));
+    }
+
+    wxFrame* frame = nullptr;
+    PropertiesView* view = nullptr;
+    std::shared_ptr<pkg::qfp::QFPDetailedModel> package;
+    parts_ui::PropertyModel model;
+    int changed = 0;
+};
+
+TEST_F(PropertiesViewTest, LayoutGivesThreeButtonsInOneRow) {
+    EXPECT_EQ(view->SaveButton()->GetRect(), wxRect(0, 0, 200, 25));
+    EXPECT_EQ(view->ResetButton()->GetRect(), wxRect(200, 0, 200, 25));
+    EXPECT_EQ(view->PreviewButton()->GetRect(), wxRect(400, 0, 201, 25));
+    EXPECT_EQ(view->ToolBar()->GetPosition().y, 25);
+    EXPECT_EQ(Grid()->GetPosition().y, 25 + view->ToolBar()->GetSize().y);
+    EXPECT_FALSE(view->SaveButton()->IsEnabled());
+    EXPECT_FALSE(view->ResetButton()->IsEnabled());
+    EXPECT_TRUE(view->PreviewButton()->IsEnabled());
+
+    Grid()->Collapse(Item(Key(199, 181))->property->GetParent());
+    wxCommandEvent expand(wxEVT_TOOL, PropertiesView::kExpandAllCommand);
+    view->ToolBar()->ProcessWindowEvent(expand);
+    EXPECT_TRUE(Item(Key(199, 181))->property->GetParent()->IsExpanded());
+}
+
+TEST_F(PropertiesViewTest, TypedValueMarksThenResetRestores) {
+    TypeMoldThickness("2.5");
+    wxPGProperty* property = Item(Key(199, 181))->property;
+    EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5));
+    EXPECT_TRUE(property->HasFlag(wxPG_PROP_MODIFIED));
+    EXPECT_TRUE(Grid()->HasFlag(wxPG_BOLD_MODIFIED));  // so the marked value is drawn bold
+    EXPECT_TRUE(view->SaveButton()->IsEnabled());
+    EXPECT_TRUE(view->ResetButton()->IsEnabled());
+
+    // Preview shows the values and keeps the marks.
+    view->PreviewButton()->clicked();
+    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(view->IsModified());
+
+    changed = 0;
+    view->ResetButton()->clicked();
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(package->mold.thickness));
+    EXPECT_EQ(property->GetValue().GetDouble(), package->mold.thickness);
+    EXPECT_FALSE(Grid()->IsModified());
+    EXPECT_FALSE(view->SaveButton()->IsEnabled());
+    EXPECT_FALSE(view->ResetButton()->IsEnabled());
+}
+
+TEST_F(PropertiesViewTest, SaveCommitsOnlyWhenAListenerSaved) {
+    TypeMoldThickness("3");
+    EXPECT_FALSE(view->Save());  // nobody listens
+    bool answer = false;
+    int asked = 0;
+    view->SaveRequested.connect([&] {
+        ++asked;
+        return answer;
+    });
+    changed = 0;
+    EXPECT_FALSE(view->Save());
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(changed, 0);
+    EXPECT_TRUE(view->IsModified());
+    EXPECT_TRUE(view->SaveButton()->IsEnabled());
+
+    answer = true;
+    EXPECT_TRUE(view->Save());
+    EXPECT_EQ(changed, 1);
+    EXPECT_FALSE(view->IsModified());
+    EXPECT_FALSE(view->SaveButton()->IsEnabled());
+    // The saved value is the new reference: a reset keeps it.
+    view->Reset();
+    EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(3.0));
+}
+
+TEST_F(PropertiesViewTest, TabWalksDepthFirst) {
+    wxPGProperty* mold = Item(Key(199, 179))->property->GetParent()->GetParent();
+    Grid()->Collapse(mold);
+    Grid()->SelectProperty(mold, false);
+    Grid()->SetFocus();
+    ASSERT_TRUE(WaitUntil([&] { return Grid()->HasFocus() || wxWindow::FindFocus() != nullptr; }));
+    wxUIActionSimulator sim;
+    sim.Char(WXK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return Grid()->GetSelection() != mold; }));
+    EXPECT_TRUE(mold->IsExpanded());
+    EXPECT_EQ(Grid()->GetSelection(), mold->Item(0));  // the "Size" sub-group
+
+    // The last item of "Size" goes on to the next item of the group.
+    Grid()->SelectProperty(Item(Key(199, 180))->property, false);
+    EXPECT_TRUE(Grid()->HandleTab());
+    EXPECT_EQ(Grid()->GetSelection(), Item(Key(199, 181))->property);
+
+    // The last item of the last group is left to the grid.
+    wxPGProperty* last = Item(Key(280, 208))->property;
+    Grid()->SelectProperty(last, false);
+    EXPECT_FALSE(Grid()->HandleTab());
+    EXPECT_EQ(Grid()->GetSelection(), last);
+    EXPECT_EQ(Grid()->NextSibling(nullptr), nullptr);
+}
+
+TEST_F(PropertiesViewTest, ChoicesOutsideTheirOptionsShowAsStored) {
+    pkg::bga::BGADetailedModel bga(false);
+    bga.board.number_of_layer = 3;
+    const parts_ui::PropertyModel bgaModel = parts_ui::BuildBGAPropertyTree(bga);
+    view->SetModel(bgaModel.model);
+    EXPECT_EQ(bgaModel.index.at(Key(222, 228))->property->GetValueAsString(), "3");
+
+    pkg::pdevice::TO263DetailedModel to263;
+    to263.composition.lead_type = 7;
+    const parts_ui::PropertyModel to263Model = parts_ui::BuildPowerDevicePropertyTree(to263);
+    view->SetModel(to263Model.model);
+    wxPGProperty* variation = to263Model.index.at(Key(267, 274))->property;
+    EXPECT_EQ(variation->GetValueAsString(), "7");
+    EXPECT_FALSE(view->IsModified());
+}
+
+}  // namespace
