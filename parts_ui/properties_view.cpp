@@ -1,0 +1,3 @@
+#include "parts_ui/properties_view.h"
+
+PropertiesView::PropertiesView(wxWindow* parent) : wxPanel(parent, wxID_ANY) {}
