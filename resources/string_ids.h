@@ -60,6 +60,17 @@ enum StringId : std::uint32_t {
     IDS_CONFIG_AXIS_Y = 5017,
     IDS_CONFIG_AXIS_Z = 5018,
     IDS_CONFIG_MESH_NOTE = 5019,
+
+    // The export run and its dialogs.
+    IDS_PART_NAME = 112,
+    IDS_PROGRESS_STATE = 130,
+    IDS_PROGRESS_MESSAGE = 131,
+    IDS_STATE_WAITING = 133,
+    IDS_STATE_RUNNING = 156,
+    IDS_STATE_FINISHED = 209,
+    IDS_STATE_FAILED = 210,
+    IDS_RESISTANCE = 220,
+    IDS_RESISTANCE_FONT = 221,
 };
 
 }  // namespace resources

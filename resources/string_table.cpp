@@ -69,6 +69,16 @@ const std::vector<StringRow> kRows = {
     {IDS_CONFIG_AXIS_Z, L"Z", L"Z"},
     {IDS_CONFIG_MESH_NOTE, L"Note. Specify the magnification for the minimum width of the component.",
      L"注意．部品の最小幅に対する倍率を指定して下さい。"},
+    // The export run and its dialogs.
+    {IDS_PART_NAME, L"Part name", L"パーツ名"},
+    {IDS_PROGRESS_STATE, L"State", L"状況"},
+    {IDS_PROGRESS_MESSAGE, L"Message", L"メッセージ"},
+    {IDS_STATE_WAITING, L"Waiting", L"待機中"},
+    {IDS_STATE_RUNNING, L"Running", L"出力中"},
+    {IDS_STATE_FINISHED, L"Finished", L"完了"},
+    {IDS_STATE_FAILED, L"Failed", L"失敗"},
+    {IDS_RESISTANCE, L"Resistance", L"熱抵抗値"},
+    {IDS_RESISTANCE_FONT, L"Courier New", L"ＭＳ ゴシック"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {
