@@ -78,10 +78,10 @@ void OutputProgressDialog::AddJob(std::function<void()> job) { jobs_.push_back(s
 
 void OutputProgressDialog::OnInitDialog(wxInitDialogEvent& event) {
     event.Skip();
+    // The jobs run once, on the first showing.
+    if (worker_.joinable()) return;
     okButton->Disable();
     listView->Rebuild();
-    // Shown again after the run: the jobs have been run once.
-    if (worker_.joinable() || running_) return;
     running_ = true;
     worker_ = std::thread([this] { RunJobs(); });
 }
