@@ -108,18 +108,6 @@ TEST(ExportJob, RereadsTheRowCountBeforeEveryRow) {
     EXPECT_EQ(progress->root->rows.size(), 2u);
 }
 
-TEST(ExportJob, ProgressModelStartsWaiting) {
-    resources::SetThreadLanguage(resources::kLanguageJapanese);
-    auto progress = parts_ui::MakeProgressModel(
-        *MakeExportList({{L"alpha", L"/p/QFP/a.qvx", L"Detail", L"a"}}));
-    resources::SetThreadLanguage(resources::kLanguageEnglish);
-    EXPECT_EQ(progress->headers, (std::vector<std::wstring>{L"パーツ名", L"状況", L"メッセージ"}));
-    ASSERT_EQ(progress->root->rows.size(), 1u);
-    EXPECT_EQ(progress->root->Child(0, 0)->text, L"alpha");
-    EXPECT_EQ(Cell(*progress, 0, 1), L"待機中");
-    EXPECT_EQ(Cell(*progress, 0, 2), L"");
-}
-
 TEST(ResistanceReport, SplitKeepsOnlyNonEmptyPieces) {
     std::vector<std::wstring> pieces = {L"stale"};
     parts_ui::SplitCString(L"  a  b ", L' ', pieces);

@@ -164,15 +164,21 @@ TEST_F(RealRun, RowsEndByTheirServicesAndFinishedCabinetsExtract) {
     const auto table = pkg::reg_link_manager::CreateRegistanceLinkManager(
         "FCBGA", dynamic_cast<const pkg::DetailedModel*>(model.get()));
     ASSERT_TRUE(table);
-    std::wstring expected = L"Resistance";
-    std::wstring delphi = run.Message(2);
-    for (int l = 0; l < table->count; ++l) {
-        const std::wstring head = L" ," + table->nodes[2 * l] + L"_" + table->nodes[2 * l + 1] + L"=";
-        ASSERT_EQ(delphi.find(head, expected.size()), expected.size()) << "link " << l;
-        const size_t end = delphi.find(L" ,", expected.size() + head.size());
-        expected = delphi.substr(0, end == std::wstring::npos ? delphi.size() : end);
+    // " ," opens each link's piece, in the link table's order.
+    std::vector<std::wstring> pieces;
+    const std::wstring delphi = run.Message(2);
+    for (size_t from = 0;;) {
+        const size_t at = delphi.find(L" ,", from);
+        pieces.push_back(delphi.substr(from, at - from));
+        if (at == std::wstring::npos) break;
+        from = at + 2;
     }
-    EXPECT_EQ(expected, delphi) << "nothing follows the last link";
+    ASSERT_EQ(static_cast<int>(pieces.size()), table->count + 1) << platform::WideToUtf8(delphi);
+    EXPECT_EQ(pieces[0], L"Resistance");
+    for (int l = 0; l < table->count; ++l) {
+        const std::wstring name = table->nodes[2 * l] + L"_" + table->nodes[2 * l + 1] + L"=";
+        EXPECT_EQ(pieces[l + 1].substr(0, name.size()), name) << "link " << l;
+    }
 
     EXPECT_EQ(OutputFiles(), (std::set<std::string>{"detail.cab", "two.cab", "delphi.cab", "after.cab"}));
     for (const char* name : {"detail", "two", "delphi", "after"}) {
@@ -273,6 +279,8 @@ TEST(ProgressDialog, JapaneseInterface) {
     {
         ProgressRun run({{L"a", L"a", L"2抵抗モデル", L"a"}, {L"b", L"b", L"詳細", L"b"}}, services, L"/out",
                 {L"簡易", L"詳細", L"2抵抗モデル", L"3抵抗モデル", L"DELPHIモデル"});
+        EXPECT_EQ(run.progress->headers, (std::vector<std::wstring>{L"パーツ名", L"状況", L"メッセージ"}));
+        EXPECT_EQ(run.State(0), L"待機中");
         ASSERT_TRUE(run.ShowAndFinish());
         EXPECT_EQ(run.State(0), L"完了");
         EXPECT_EQ(run.State(1), L"失敗");
