@@ -13,6 +13,7 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/thread.h>
+#include <wx/uiaction.h>
 
 #include "app/program_settings.h"
 #include "export/reg_link_manager/registance_link_manager.h"
@@ -32,6 +33,26 @@ using export_test::ExportRow;
 using export_test::MakeExportList;
 using export_test::ScriptedServices;
 using parts_ui::OutputProgressDialog;
+
+// While it lives, a report dialog that opens is read and closed from its own modal loop.
+class ReportCloser : public wxEventFilter {
+public:
+    explicit ReportCloser(std::optional<wxString>& seen) : seen_(seen) { wxEvtHandler::AddFilter(this); }
+    ~ReportCloser() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        auto* report = dynamic_cast<parts_ui::OutputResistanceDialog*>(event.GetEventObject());
+        if (event.GetEventType() == wxEVT_INIT_DIALOG && report) {
+            report->CallAfter([this, report] {
+                seen_ = report->reportBox->GetValue();
+                report->EndModal(wxID_OK);
+            });
+        }
+        return Event_Skip;
+    }
+
+private:
+    std::optional<wxString>& seen_;
+};
 
 // A progress dialog over one export job, shown (not modally, so the test keeps control)
 // with a slot that counts signals of the progress model fired off the UI thread.
@@ -90,6 +111,18 @@ struct ProgressRun {
         activated.m_itemIndex = row;
         dialog->listView->GetEventHandler()->ProcessEvent(activated);
         zentrik_test::DispatchPending();
+        return seen;
+    }
+    // A real double click on `row`; returns the text of the report it opened.
+    std::optional<wxString> RealDoubleClick(int row) {
+        std::optional<wxString> seen;
+        ReportCloser closer(seen);
+        wxRect rect;
+        dialog->listView->GetItemRect(row, rect);
+        wxUIActionSimulator simulator;
+        simulator.MouseMove(dialog->listView->ClientToScreen(rect.GetPosition() + wxPoint(8, rect.height / 2)));
+        simulator.MouseDblClick();
+        zentrik_test::WaitUntil([&] { return seen.has_value(); });
         return seen;
     }
     void PressKey(int key) {
@@ -192,7 +225,7 @@ TEST_F(RealRun, RowsEndByTheirServicesAndFinishedCabinetsExtract) {
     EXPECT_EQ(run.signalsOffUiThread, 0);
 
     // Only a finished compact row has a report.
-    const auto report = run.DoubleClick(1);
+    const auto report = run.RealDoubleClick(1);
     ASSERT_TRUE(report.has_value());
     EXPECT_TRUE(report->StartsWith("===Part name===\ntwo\n\n===Resistance===\ntop          :  "));
     EXPECT_FALSE(run.DoubleClick(0).has_value()) << "a finished Detail row";
