@@ -191,6 +191,17 @@ enum StringId : std::uint32_t {
     IDS_PROP_LAYOUT_OUTER = 325,
     IDS_PROP_LAYOUT_OUTER_CENTER = 326,
     IDS_WIRE_AREA_OVERLAPS_CHIP = 327,
+
+    // The export run and its dialogs.
+    IDS_PART_NAME = 112,
+    IDS_PROGRESS_STATE = 130,
+    IDS_PROGRESS_MESSAGE = 131,
+    IDS_STATE_WAITING = 133,
+    IDS_STATE_RUNNING = 156,
+    IDS_STATE_FINISHED = 209,
+    IDS_STATE_FAILED = 210,
+    IDS_RESISTANCE = 220,
+    IDS_RESISTANCE_FONT = 221,
 };
 
 }  // namespace resources

@@ -210,6 +210,17 @@ const std::vector<StringRow> kRows = {
     {IDS_WIRE_AREA_OVERLAPS_CHIP,
      L"Wire cannot be made since wiring area of first layer and chip are overlapped.",
      L"第1層の配線領域とチップが重なっているため、ワイヤを作成できません。"},
+
+    // The export run and its dialogs.
+    {IDS_PART_NAME, L"Part name", L"パーツ名"},
+    {IDS_PROGRESS_STATE, L"State", L"状況"},
+    {IDS_PROGRESS_MESSAGE, L"Message", L"メッセージ"},
+    {IDS_STATE_WAITING, L"Waiting", L"待機中"},
+    {IDS_STATE_RUNNING, L"Running", L"出力中"},
+    {IDS_STATE_FINISHED, L"Finished", L"完了"},
+    {IDS_STATE_FAILED, L"Failed", L"失敗"},
+    {IDS_RESISTANCE, L"Resistance", L"熱抵抗値"},
+    {IDS_RESISTANCE_FONT, L"Courier New", L"ＭＳ ゴシック"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

@@ -1,0 +1,170 @@
+#include "parts_ui/export_job.h"
+
+#include <algorithm>
+#include <array>
+#include <locale>
+#include <sstream>
+#include <utility>
+
+#include "app/program_settings.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
+#include "widget/ui_thread.h"
+
+namespace parts_ui {
+
+namespace {
+
+std::wstring Text(std::uint32_t id) {
+    std::wstring text;
+    resources::LoadString(id, text);
+    return text;
+}
+
+// A cell's value as text; empty for a missing cell or an empty value.
+std::wstring CellText(const widget::WTreeItemModel& model, int row, int column) {
+    const auto cell = model.root->Child(row, column);
+    if (!cell || cell->value.IsEmpty()) return std::wstring();
+    if (cell->value.Type() == widget::VT_BSTR) return cell->value.Bstr();
+    return cell->value.ChangeType(widget::VT_BSTR).Bstr();
+}
+
+int RowCount(const widget::WTreeItemModel& model) {
+    return static_cast<int>(model.root->rows.size());
+}
+
+// "%g" (six significant digits) with '.' whatever locale the process runs in.
+std::wstring FormatG(double value) {
+    std::wostringstream out;
+    out.imbue(std::locale::classic());
+    out.precision(6);
+    out << value;
+    return out.str();
+}
+
+}  // namespace
+
+bool SettingsExportServices::ExportDetailed(const std::wstring& partPath,
+                                            const std::wstring& cabinetPath) {
+    return settings_.ExportDetailedModelByType(partPath, cabinetPath);
+}
+
+bool SettingsExportServices::ExportSimplified(const std::wstring& partPath,
+                                              const std::wstring& cabinetPath) {
+    return settings_.ExportSimplifiedModelByType(partPath, cabinetPath);
+}
+
+bool SettingsExportServices::BatchCompute(int code, const std::wstring& partPath,
+                                          const std::wstring& cabinetPath,
+                                          pkg::NodePairList& links, double* values) {
+    return settings_.BatchComputePart(code, partPath, cabinetPath, links, values);
+}
+
+std::shared_ptr<widget::WTreeItemModel> MakeProgressModel(const widget::WTreeItemModel& exportList) {
+    auto progress = std::make_shared<widget::WTreeItemModel>();
+    progress->headers = {Text(resources::IDS_PART_NAME), Text(resources::IDS_PROGRESS_STATE),
+                         Text(resources::IDS_PROGRESS_MESSAGE)};
+    progress->root->columnCount = 3;
+    const std::wstring waiting = Text(resources::IDS_STATE_WAITING);
+    for (int r = 0; r < RowCount(exportList); ++r) {
+        const auto source = exportList.root->Child(r, 0);
+        progress->AppendRow(std::make_shared<widget::WTreeItem>(source ? source->text : L""));
+        progress->root->Child(r, kProgressState)->value = widget::Variant::FromBstr(waiting);
+        progress->root->Child(r, kProgressMessage)->value = widget::Variant::FromBstr(L"");
+    }
+    return progress;
+}
+
+std::wstring JoinCabinetPath(const std::wstring& destination, const std::wstring& outputName) {
+    std::wstring path = destination;
+    const bool separated = destination.empty() || destination.back() == L'/' ||
+                           (!outputName.empty() && outputName.front() == L'/');
+    if (!separated) path += L'/';
+    return path + outputName + L".cab";
+}
+
+std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePairList& links) {
+    if (code == 0) return L"Resistance top=" + FormatG(values[0]) + L", bottom=" + FormatG(values[1]);
+    if (code == 1) {
+        return L"Resistance top=" + FormatG(values[0]) + L", bottom=" + FormatG(values[1]) +
+               L", lead=" + FormatG(values[2]);
+    }
+    std::wstring message = L"Resistance";
+    // The value array holds 64 entries, so no more links than that can have a value.
+    const size_t count = std::min<size_t>(links.size(), 64);
+    for (size_t i = 0; i < count; ++i) {
+        message += L" ," + links[i].first + L"_" + links[i].second + L"=" + FormatG(values[i]);
+    }
+    return message;
+}
+
+ExportJob::ExportJob(ExportJobSource source, std::shared_ptr<widget::WTreeItemModel> progress,
+                     std::shared_ptr<ExportServices> services, wxEvtHandler* uiThread)
+    : language(resources::ThreadLanguage()),
+      source_(std::move(source)),
+      progress_(std::move(progress)),
+      services_(std::move(services)),
+      uiThread_(uiThread) {}
+
+void ExportJob::operator()() {
+    resources::SetThreadLanguage(language);
+    const std::shared_ptr<widget::WTreeItemModel> exportList = source_.exportList;
+    if (!exportList || !services_) return;
+    for (int r = 0; r < RowCount(*exportList); ++r) {
+        std::wstring message;
+        bool finished = false;
+        try {
+            WriteProgress(r, kProgressState, Text(resources::IDS_STATE_RUNNING));
+            finished = RunRow(r, message);
+        } catch (...) {
+            finished = false;
+        }
+        try {
+            if (finished) {
+                WriteProgress(r, kProgressState, Text(resources::IDS_STATE_FINISHED));
+                if (!message.empty()) WriteProgress(r, kProgressMessage, message);
+            } else {
+                WriteProgress(r, kProgressState, Text(resources::IDS_STATE_FAILED));
+            }
+        } catch (...) {
+            // A progress cell that cannot take its text keeps the one it had.
+        }
+    }
+}
+
+bool ExportJob::RunRow(int r, std::wstring& message) {
+    const widget::WTreeItemModel& list = *source_.exportList;
+    const std::wstring partPath = CellText(list, r, 0);
+    const std::wstring kind = CellText(list, r, 2);
+    const std::wstring cabinet = JoinCabinetPath(source_.destination, CellText(list, r, 3));
+    const ExportKindTexts& kinds = source_.kinds;
+
+    int code = -1;
+    if (kind == kinds.twoResistor) {
+        code = 0;
+    } else if (kind == kinds.threeResistor) {
+        code = 1;
+    } else if (kind == kinds.delphi) {
+        code = 2;
+    } else if (kind == kinds.simple) {
+        return services_->ExportSimplified(partPath, cabinet);
+    } else if (kind == kinds.detail) {
+        return services_->ExportDetailed(partPath, cabinet);
+    } else {
+        return false;
+    }
+    pkg::NodePairList links;
+    std::array<double, 64> values{};
+    if (!services_->BatchCompute(code, partPath, cabinet, links, values.data())) return false;
+    message = ResistanceMessage(code, values.data(), links);
+    return true;
+}
+
+void ExportJob::WriteProgress(int row, int column, const std::wstring& text) {
+    widget::RunOnUiThread(uiThread_, [this, row, column, &text] {
+        progress_->SetData(widget::WModelIndex{column, row, progress_.get()},
+                           widget::Variant::FromBstr(text));
+    });
+}
+
+}  // namespace parts_ui

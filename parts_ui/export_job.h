@@ -1,0 +1,103 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "export/export_runs.h"
+#include "widget/tree_item.h"
+
+class ProgramSettings;
+class wxEvtHandler;
+
+namespace parts_ui {
+
+// The three export services a run calls for its rows; the program's settings by default,
+// scripted in tests. A service may return false or throw: either ends its row "Failed".
+class ExportServices {
+public:
+    virtual ~ExportServices() = default;
+    virtual bool ExportDetailed(const std::wstring& partPath, const std::wstring& cabinetPath) = 0;
+    virtual bool ExportSimplified(const std::wstring& partPath,
+                                  const std::wstring& cabinetPath) = 0;
+    // `values` holds 64 doubles.
+    virtual bool BatchCompute(int code, const std::wstring& partPath,
+                              const std::wstring& cabinetPath, pkg::NodePairList& links,
+                              double* values) = 0;
+};
+
+// The services as operations of the program settings, which must outlive the run.
+class SettingsExportServices : public ExportServices {
+public:
+    explicit SettingsExportServices(const ProgramSettings& settings) : settings_(settings) {}
+    bool ExportDetailed(const std::wstring& partPath, const std::wstring& cabinetPath) override;
+    bool ExportSimplified(const std::wstring& partPath, const std::wstring& cabinetPath) override;
+    bool BatchCompute(int code, const std::wstring& partPath, const std::wstring& cabinetPath,
+                      pkg::NodePairList& links, double* values) override;
+
+private:
+    const ProgramSettings& settings_;
+};
+
+// The modeling-type texts of the export list, in the UI language it was built in.
+struct ExportKindTexts {
+    std::wstring simple;
+    std::wstring detail;
+    std::wstring twoResistor;
+    std::wstring threeResistor;
+    std::wstring delphi;
+};
+
+// What a run reads of the export list: its rows (column 0 value = part path, column 2 =
+// modeling-type text, column 3 = output name without extension), the kind texts and the
+// export destination.
+struct ExportJobSource {
+    std::shared_ptr<widget::WTreeItemModel> exportList;
+    ExportKindTexts kinds;
+    std::wstring destination;
+};
+
+// Columns of the progress model.
+constexpr int kProgressPartName = 0;
+constexpr int kProgressState = 1;
+constexpr int kProgressMessage = 2;
+
+// One progress row per export row, named by the row's column-0 text, in state "Waiting"
+// with an empty message; headers and texts in the calling thread's language.
+std::shared_ptr<widget::WTreeItemModel> MakeProgressModel(const widget::WTreeItemModel& exportList);
+
+// The destination joined with the output name by one '/' (none when the destination is
+// empty or ends in '/', or the name begins with '/'), then ".cab". Only '/' separates.
+std::wstring JoinCabinetPath(const std::wstring& destination, const std::wstring& outputName);
+
+// The message of a finished compact row, numbers as "%g" in the C locale whatever the
+// process locale: code 0 top and bottom, code 1 with lead, code 2 one piece per link.
+std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePairList& links);
+
+// The export job: exports every row of the export list in turn and shows each row's state
+// and message in the progress model. It runs on a worker thread; every progress write is
+// handed to the UI thread through `uiThread` and waited for, so the progress model and its
+// views are touched there only. A row whose service fails or throws ends "Failed" and the
+// run goes on; nothing escapes the job as an exception.
+class ExportJob {
+public:
+    ExportJob(ExportJobSource source, std::shared_ptr<widget::WTreeItemModel> progress,
+              std::shared_ptr<ExportServices> services, wxEvtHandler* uiThread);
+
+    void operator()();
+
+    // The string-table language the worker takes: that of the thread that made the job.
+    std::uint32_t language;
+
+private:
+    // Runs row r and returns its final state and message.
+    bool RunRow(int row, std::wstring& message);
+    void WriteProgress(int row, int column, const std::wstring& text);
+
+    ExportJobSource source_;
+    std::shared_ptr<widget::WTreeItemModel> progress_;
+    std::shared_ptr<ExportServices> services_;
+    wxEvtHandler* uiThread_;
+};
+
+}  // namespace parts_ui

@@ -1,0 +1,93 @@
+#include "parts_ui/output_resistance_dialog.h"
+
+#include <utility>
+
+#include <wx/button.h>
+#include <wx/fontenum.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
+
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
+
+namespace parts_ui {
+
+namespace {
+
+std::wstring Text(std::uint32_t id) {
+    std::wstring text;
+    resources::LoadString(id, text);
+    return text;
+}
+
+constexpr size_t kNameWidth = 12;
+
+}  // namespace
+
+void SplitCString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces) {
+    pieces.clear();
+    if (text.find(separator) == std::wstring::npos) return;
+    size_t from = 0;
+    for (size_t at = text.find(separator); at != std::wstring::npos;
+         at = text.find(separator, from)) {
+        if (at > from) pieces.push_back(text.substr(from, at - from));
+        from = at + 1;
+    }
+    if (from < text.size()) pieces.push_back(text.substr(from));
+}
+
+std::wstring FormatResistanceReport(const std::wstring& partName, const std::wstring& line) {
+    std::wstring spaced = line;
+    for (wchar_t& c : spaced) {
+        if (c == L',') c = L' ';
+    }
+    std::vector<std::wstring> pieces;
+    SplitCString(spaced, L' ', pieces);
+
+    std::wstring report = L"===" + Text(resources::IDS_PART_NAME) + L"===\r\n" + partName +
+                          L"\r\n\r\n===" + Text(resources::IDS_RESISTANCE) + L"===\r\n";
+    // The first piece is the word "Resistance".
+    for (size_t i = 1; i < pieces.size(); ++i) {
+        const size_t equals = pieces[i].find(L'=');
+        if (equals == std::wstring::npos) continue;
+        std::wstring name = pieces[i].substr(0, equals);
+        const std::wstring value = pieces[i].substr(equals + 1);
+        if (value == L"0") continue;
+        if (name.size() < kNameWidth) name.append(kNameWidth - name.size(), L' ');
+        report += name + L" :  " + value + L"\r\n";
+    }
+    return report;
+}
+
+OutputResistanceDialog::OutputResistanceDialog(wxWindow* parent, std::wstring report)
+    : wxDialog(parent, wxID_ANY, wxString(Text(resources::IDS_RESISTANCE)), wxDefaultPosition,
+               wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
+      report_(std::move(report)) {
+    SetSize(ConvertDialogToPixels(wxSize(201, 265)));
+    reportBox = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                               wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL | wxBORDER_STATIC);
+    auto* ok = new wxButton(this, wxID_OK);
+    ok->SetDefault();
+
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(reportBox, 1, wxEXPAND | wxALL, 7);
+    sizer->Add(ok, 0, wxALIGN_CENTER_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, 7);
+    SetSizer(sizer);
+    Layout();
+
+    // The text control keeps lines apart by '\n' alone.
+    wxString shown(report_);
+    shown.Replace("\r\n", "\n");
+    reportBox->ChangeValue(shown);
+
+    const wxString face(Text(resources::IDS_RESISTANCE_FONT));
+    wxFontInfo font(10);
+    if (wxFontEnumerator::IsValidFacename(face)) {
+        font.FaceName(face);
+    } else {
+        font.Family(wxFONTFAMILY_TELETYPE);
+    }
+    reportBox->SetFont(wxFont(font));
+}
+
+}  // namespace parts_ui
