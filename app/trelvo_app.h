@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+
+#include <wx/app.h>
+
+class MainFrame;
+class PartFileOperations;
+class ProgramSettings;
+
+// The application object: owns the program settings and the part-file operations, runs
+// the start-up sequence that ends with the main window on screen, and saves the settings
+// when a run that started ends cleanly.
+class TrelvoApp : public wxApp {
+public:
+    TrelvoApp();
+    ~TrelvoApp() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+
+    // The main frame while it exists.
+    MainFrame* Frame() const;
+
+    int HighColorIcons = 1;
+    std::unique_ptr<ProgramSettings> Settings;
+    std::unique_ptr<PartFileOperations> PartOperations;
+    int UiLanguage = 17;
+
+private:
+    void BindCommands();
+    void OnAppAbout();
+
+    bool started_ = false;
+};
+
+// The about box: the program's name and version, and a link.
+void ShowAboutDialog(wxWindow* parent);
+
+// "Zentrik_Du64 Version " followed by the program's version.
+wxString AboutVersionText();
