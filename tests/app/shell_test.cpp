@@ -1,0 +1,203 @@
+#include "app/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+
+#include "app/command_ids.h"
+#include "app/help_view.h"
+#include "app/output_view.h"
+#include "app/preview_view.h"
+#include "app/program_settings.h"
+#include "app/sample_parts.h"
+#include "models/model_tree.h"
+#include "parts_ui/file_view.h"
+#include "parts_ui/part_file_operations.h"
+#include "platform/temp_files.h"
+#include "tests/support/wx_test.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A main frame, shown and made the application's top window, in a fresh home.
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-shell-");
+        ASSERT_FALSE(dir.empty());
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        settings.PartsFolder = (dir / "parts").wstring() + L"/";
+        frame = new MainFrame(settings, operations);
+        wxTheApp->SetTopWindow(frame);
+        frame->Show();
+        ASSERT_TRUE(zentrik_test::WaitUntil([&] { return frame->IsShownOnScreen(); }));
+    }
+    void TearDown() override {
+        wxTheApp->SetTopWindow(nullptr);
+        frame->Destroy();
+        zentrik_test::DispatchPending();
+        std::error_code error;
+        fs::remove_all(dir, error);
+    }
+
+    void Command(int commandId) {
+        wxCommandEvent event(wxEVT_MENU, WxId(commandId));
+        event.SetEventObject(frame);
+        frame->GetEventHandler()->ProcessEvent(event);
+        frame->DoMenuUpdates();
+    }
+    bool Checked(int commandId) { return frame->GetMenuBar()->IsChecked(WxId(commandId)); }
+    bool Enabled(int commandId) { return frame->GetMenuBar()->IsEnabled(WxId(commandId)); }
+    wxString Log() { return frame->GetOutputView()->TextBox()->GetValue(); }
+
+    fs::path dir;
+    ProgramSettings settings;
+    PartFileOperations operations;
+    MainFrame* frame = nullptr;
+};
+
+TEST_F(Shell, OptionMenuWritesSettingsAndPreviewAndKeepsOperationMarkWhileDisabled) {
+    Command(ID_MOUSE_ONE_BUTTON);
+    Command(ID_TRANSLATE);
+    EXPECT_EQ(settings.OneButtonOperation, 2);
+    EXPECT_EQ(frame->Preview()->OneButtonOperation, 2);
+    EXPECT_TRUE(Enabled(ID_TRANSLATE));
+    Command(ID_MOUSE_THREE_BUTTON);
+    EXPECT_EQ(settings.MouseMode, 0);
+    EXPECT_EQ(frame->Preview()->MouseMode, 0);
+    EXPECT_TRUE(Checked(ID_MOUSE_THREE_BUTTON));
+    EXPECT_FALSE(Checked(ID_MOUSE_ONE_BUTTON));
+    for (int id : {ID_ROTATE_3D, ID_ROTATE_2D, ID_TRANSLATE, ID_SCALE}) {
+        EXPECT_FALSE(Enabled(id));
+        EXPECT_EQ(Checked(id), id == ID_TRANSLATE);
+    }
+    EXPECT_EQ(settings.OneButtonOperation, 2);
+}
+
+TEST_F(Shell, ViewCommandsToggleThePanesAndTheMarkFollowsTheCloseButton) {
+    frame->DoMenuUpdates();
+    for (int id : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
+                   ID_VIEW_OUTPUT}) {
+        EXPECT_TRUE(Checked(id)) << id;
+        Command(id);
+        EXPECT_FALSE(Checked(id)) << id;
+        Command(id);
+        EXPECT_TRUE(Checked(id)) << id;
+    }
+    wxAuiPaneInfo& help = frame->Docking().GetPane(frame->Help());
+    frame->Docking().ClosePane(help);
+    frame->DoMenuUpdates();
+    EXPECT_FALSE(Checked(ID_HELP_VIEW));
+    Command(ID_HELP_VIEW);
+    EXPECT_TRUE(help.IsShown());
+    EXPECT_TRUE(frame->Help()->IsShown());
+}
+
+TEST_F(Shell, ReloadEmptiesPreviewAndCurrentPartAndRootsTheTreeWithSeparator) {
+    settings.PartsFolder = (dir / "other").wstring();
+    frame->SetPreviewModel(std::make_shared<pkg::Group>(L"root"));
+    frame->Preview()->VisibleComponentKeys = {"mold"};
+    settings.CurrentPartPath = L"/somewhere/part.qvx";
+    frame->Reload();
+    EXPECT_EQ(frame->Preview()->ModelRoot, nullptr);
+    EXPECT_TRUE(frame->Preview()->VisibleComponentKeys.empty());
+    EXPECT_TRUE(settings.CurrentPartPath.empty());
+    EXPECT_EQ(frame->Files()->RootFolder, (dir / "other").wstring() + L"/");
+}
+
+TEST_F(Shell, LogLinesEndOnceAndTheCaretFollowsTheNewestLine) {
+    const std::wstring path = L"/tmp/部品/part.qvx";
+    LogToOutput(L"read from %s", path);
+    LogToOutput("ends with crlf\r\n");
+    LogToOutput("ends with lf\n");
+    LogToOutput("");
+    EXPECT_EQ(Log(), wxString(L"read from /tmp/部品/part.qvx\nends with crlf\nends with lf\n\n"));
+    wxTextCtrl* box = frame->GetOutputView()->TextBox();
+    EXPECT_EQ(box->GetInsertionPoint(), box->GetLastPosition());
+
+    box->AppendText("typed by the user");
+    const std::wstring longName(3000, L'x');
+    LogToOutput(L"%s", longName);
+    EXPECT_EQ(Log(), wxString(L"read from /tmp/部品/part.qvx\nends with crlf\nends with lf\n\n") +
+                         "typed by the user" + wxString(longName) + "\n");
+
+    const wxString before = Log();
+    std::thread([] { LogToOutput("from a worker"); }).join();
+    wxTheApp->SetTopWindow(zentrik_test::ShowTestFrame(100, 100));
+    LogToOutput("while another window is on top");
+    wxTheApp->GetTopWindow()->Destroy();
+    wxTheApp->SetTopWindow(frame);
+    EXPECT_EQ(Log(), before);
+}
+
+// The sample installation from a source folder of the test's own.
+class Samples : public Shell {
+protected:
+    void SetUp() override {
+        Shell::SetUp();
+        source = dir / "samples";
+        for (const wchar_t* type : kSampleTypes) {
+            fs::create_directories(source / type);
+            std::ofstream(source / type / SampleFileName(type)) << "sample";
+        }
+        parts = dir / "parts";
+    }
+    void Install() { InstallSamples(parts.wstring() + L"/", source.wstring() + L"/"); }
+    static int Count(const wxString& text, const wxString& what) {
+        int count = 0;
+        for (size_t at = text.find(what); at != wxString::npos; at = text.find(what, at + 1))
+            ++count;
+        return count;
+    }
+
+    fs::path source;
+    fs::path parts;
+};
+
+TEST_F(Samples, MissingSourceLogsAndCreatesNothing) {
+    fs::remove_all(source);
+    Install();
+    EXPECT_EQ(Log(), "install samples...\nnot found sample files.\n");
+    EXPECT_FALSE(fs::exists(parts));
+}
+
+TEST_F(Samples, FileInTheWayStopsBeforeAnyCopy) {
+    fs::create_directories(parts);
+    std::ofstream(parts / "SOP") << "not a folder";
+    Install();
+    EXPECT_TRUE(fs::is_directory(parts / "QFP"));
+    EXPECT_FALSE(fs::exists(parts / "PBGA"));
+    EXPECT_TRUE(fs::is_empty(parts / "QFP"));
+    EXPECT_EQ(Count(Log(), "failed to create folder:" + (parts / "SOP").wstring() + "\n"), 1);
+    EXPECT_EQ(Count(Log(), "copy "), 0);
+}
+
+TEST_F(Samples, EditedSampleStaysDeletedOneComesBackMissingSourceIsOneLine) {
+    Install();
+    EXPECT_EQ(Count(Log(), "copy "), 10);
+    const fs::path qfp = parts / "QFP" / "QFP_Sample_1.qvx";
+    const fs::path sop = parts / "SOP" / "SOP_Sample_1.qvx";
+    std::ofstream(qfp) << "edited";
+    fs::remove(sop);
+    fs::remove(source / "TO-247" / "TO-247_Sample_1.qvx");
+    fs::remove(parts / "TO-247" / "TO-247_Sample_1.qvx");
+    frame->GetOutputView()->TextBox()->Clear();
+    Install();
+    std::ifstream in(qfp);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "edited");
+    EXPECT_TRUE(fs::exists(sop));
+    EXPECT_EQ(Count(Log(), "failed to copy "), 1);
+    EXPECT_EQ(Count(Log(), "TO-247_Sample_1.qvx."), 1);
+    EXPECT_EQ(Count(Log(), "\ncopy "), 1);
+}
+
+}  // namespace
