@@ -14,6 +14,7 @@
 #include "app/command_ids.h"
 #include "app/home_folder.h"
 #include "app/main_frame.h"
+#include "app/program_configurations.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "app/ui_language.h"
@@ -81,6 +82,9 @@ void TrelvoApp::BindCommands() {
              if (MainFrame* frame = Frame()) frame->Reload();
          },
          WxId(ID_REFRESH));
+    Bind(wxEVT_MENU,
+         [this](wxCommandEvent&) { RunProgramConfigurations(Frame(), *Settings, *PartOperations); },
+         WxId(ID_PROGRAM_CONFIGURATIONS));
     // Nothing can be selected in the file tree yet, so these stay disabled.
     for (int command : {ID_DELETE, ID_RENAME, ID_NEW_FOLDER}) {
         Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(false); }, WxId(command));

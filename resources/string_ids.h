@@ -60,6 +60,9 @@ enum StringId : std::uint32_t {
     IDS_CONFIG_AXIS_Y = 5017,
     IDS_CONFIG_AXIS_Z = 5018,
     IDS_CONFIG_MESH_NOTE = 5019,
+
+    // Application shell
+    IDS_ENTER_NUMBER = 5101,
 };
 
 }  // namespace resources

@@ -69,6 +69,9 @@ const std::vector<StringRow> kRows = {
     {IDS_CONFIG_AXIS_Z, L"Z", L"Z"},
     {IDS_CONFIG_MESH_NOTE, L"Note. Specify the magnification for the minimum width of the component.",
      L"注意．部品の最小幅に対する倍率を指定して下さい。"},
+
+    // Application shell
+    {IDS_ENTER_NUMBER, L"Please enter a number.", L"数値を入力してください。"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

@@ -7,13 +7,17 @@
 #include <string>
 #include <thread>
 
+#include <wx/bookctrl.h>
 #include <wx/menu.h>
+#include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include "app/command_ids.h"
 #include "app/help_view.h"
 #include "app/output_view.h"
+#include "app/message_box.h"
 #include "app/preview_view.h"
+#include "app/program_configurations.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "models/model_tree.h"
@@ -198,6 +202,100 @@ TEST_F(Samples, EditedSampleStaysDeletedOneComesBackMissingSourceIsOneLine) {
     EXPECT_EQ(Count(Log(), "failed to copy "), 1);
     EXPECT_EQ(Count(Log(), "TO-247_Sample_1.qvx."), 1);
     EXPECT_EQ(Count(Log(), "\ncopy "), 1);
+}
+
+// The configuration sheet, answered through the message-box seam.
+class ConfigSheet : public Shell {
+protected:
+    void SetUp() override {
+        Shell::SetUp();
+        SetMessageBoxAnswerer([this](const wxString& message, const wxString&, long) {
+            messages.push_back(message);
+            return wxOK;
+        });
+    }
+    void TearDown() override {
+        SetMessageBoxAnswerer({});
+        Shell::TearDown();
+    }
+    std::vector<wxString> messages;
+};
+
+TEST_F(ConfigSheet, MeshRuleAndNumbersKeepThePageEqualValuesPass) {
+    ProgramConfigSheet sheet(frame);
+    sheet.SetValues(ConfigValuesOf(settings));
+    wxBookCtrlBase* book = sheet.GetBookCtrl();
+    book->SetSelection(ProgramConfigSheet::kMeshPage);
+    sheet.StandardLengthText(0)->ChangeValue("0.5");
+    sheet.ThresholdText(0)->ChangeValue("0.51");
+    book->SetSelection(ProgramConfigSheet::kFolderPage);
+    EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kMeshPage);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], L"Specify the standard length greater than or equal to the "
+                           L"threshold mesh element size.");
+
+    sheet.ThresholdText(0)->ChangeValue(" 0.5 ");
+    book->SetSelection(ProgramConfigSheet::kMaterialPage);
+    EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kMaterialPage);
+    EXPECT_EQ(messages.size(), 1u);
+
+    for (const char* bad : {"abc", "0,5", "nan", "1e999", ""}) {
+        sheet.ConductivityText()->ChangeValue(bad);
+        book->SetSelection(ProgramConfigSheet::kFolderPage);
+        EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kMaterialPage) << bad;
+    }
+    EXPECT_EQ(messages.back(), "Please enter a number.");
+    sheet.ConductivityText()->ChangeValue("0.03");
+    const ProgramConfigValues values = sheet.GetValues();
+    EXPECT_EQ(values.FluidConductivity, 0.03);
+    EXPECT_EQ(values.Threshold[0], 0.5);
+}
+
+TEST_F(ConfigSheet, CancelChangesNothing) {
+    const ProgramConfigValues before = ConfigValuesOf(settings);
+    wxTheApp->CallAfter([] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (auto* sheet = dynamic_cast<ProgramConfigSheet*>(window)) {
+                sheet->PartsFolderText()->ChangeValue("/elsewhere");
+                sheet->ExportFolderText()->ChangeValue("/elsewhere");
+                sheet->BackgroundButton(0)->SetValue(true);
+                sheet->ConductivityText()->ChangeValue("1");
+                sheet->StandardLengthText(2)->ChangeValue("9");
+                sheet->EndModal(wxID_CANCEL);
+            }
+        }
+    });
+    RunProgramConfigurations(frame, settings, operations);
+    const ProgramConfigValues after = ConfigValuesOf(settings);
+    EXPECT_EQ(after.PartsFolder, before.PartsFolder);
+    EXPECT_EQ(after.ExportFolder, before.ExportFolder);
+    EXPECT_EQ(after.Background, before.Background);
+    EXPECT_EQ(after.FluidConductivity, before.FluidConductivity);
+    EXPECT_EQ(after.StandardLength, before.StandardLength);
+}
+
+TEST_F(ConfigSheet, OkAddsSeparatorsComparesExactlyAndRepaintsWhiteAtOnce) {
+    ProgramConfigValues values = ConfigValuesOf(settings);
+    const std::wstring oldParts = settings.PartsFolder;
+    values.PartsFolder = L"";
+    values.ExportFolder = (dir / "export").wstring();
+    values.Background = 1;
+    ApplyProgramConfiguration(values, frame, settings, operations);
+    EXPECT_EQ(settings.PartsFolder, oldParts);
+    EXPECT_EQ(settings.ExportFolder, (dir / "export").wstring() + L"/");
+    EXPECT_EQ(settings.BackgroundType, 1);
+    EXPECT_EQ(frame->Preview()->BackgroundType, 1);
+
+    // The same folder with its separator dropped does not reload; another letter case does.
+    settings.CurrentPartPath = L"/part.qvx";
+    values.PartsFolder = oldParts.substr(0, oldParts.size() - 1);
+    ApplyProgramConfiguration(values, frame, settings, operations);
+    EXPECT_EQ(settings.CurrentPartPath, L"/part.qvx");
+    values.PartsFolder = (dir / "PARTS").wstring();
+    ApplyProgramConfiguration(values, frame, settings, operations);
+    EXPECT_EQ(settings.PartsFolder, (dir / "PARTS").wstring() + L"/");
+    EXPECT_TRUE(settings.CurrentPartPath.empty());
+    EXPECT_EQ(frame->Files()->RootFolder, (dir / "PARTS").wstring() + L"/");
 }
 
 }  // namespace
