@@ -274,6 +274,26 @@ TEST_F(ConfigSheet, CancelChangesNothing) {
     EXPECT_EQ(after.StandardLength, before.StandardLength);
 }
 
+TEST_F(ConfigSheet, OkOnTheMeshPageWithTheRuleBrokenKeepsTheSheetOpen) {
+    wxTheApp->CallAfter([this] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* sheet = dynamic_cast<ProgramConfigSheet*>(window);
+            if (sheet == nullptr) continue;
+            sheet->GetBookCtrl()->SetSelection(ProgramConfigSheet::kMeshPage);
+            sheet->ThresholdText(1)->ChangeValue("0.6");
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            ok.SetEventObject(sheet->FindWindow(wxID_OK));
+            sheet->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(ok);
+            EXPECT_TRUE(sheet->IsModal());
+            EXPECT_EQ(messages.size(), 1u);
+            sheet->ThresholdText(1)->ChangeValue("0.25");
+            sheet->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(ok);
+        }
+    });
+    RunProgramConfigurations(frame, settings, operations);
+    EXPECT_EQ(settings.Threshold.y, 0.25);
+}
+
 TEST_F(ConfigSheet, OkAddsSeparatorsComparesExactlyAndRepaintsWhiteAtOnce) {
     ProgramConfigValues values = ConfigValuesOf(settings);
     const std::wstring oldParts = settings.PartsFolder;
