@@ -12,6 +12,7 @@
 #include <wx/stattext.h>
 
 #include "app/command_ids.h"
+#include "app/help_image_catalog.h"
 #include "app/home_folder.h"
 #include "app/main_frame.h"
 #include "app/program_configurations.h"
@@ -31,7 +32,8 @@ constexpr char kVersion[] = "2020.00001.20261209";
 
 TrelvoApp::TrelvoApp()
     : Settings(std::make_unique<ProgramSettings>()),
-      PartOperations(std::make_unique<PartFileOperations>()) {
+      PartOperations(std::make_unique<PartFileOperations>()),
+      HelpImages(std::make_unique<HelpImageCatalog>()) {
     SetAppName("Zentrik_Du64");
 }
 
@@ -53,6 +55,7 @@ bool TrelvoApp::OnInit() {
     auto* frame = new MainFrame(*Settings, *PartOperations);
     SetTopWindow(frame);
     BindCommands();
+    HelpImages->Build();
 
     try {
         if (!std::filesystem::exists(platform::PathFromWide(Settings->GetFilePath()))) {
@@ -72,6 +75,7 @@ bool TrelvoApp::OnInit() {
 
 int TrelvoApp::OnExit() {
     if (started_) Settings->Save();
+    HelpImages.reset();
     return wxApp::OnExit();
 }
 

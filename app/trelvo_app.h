@@ -4,6 +4,7 @@
 
 #include <wx/app.h>
 
+class HelpImageCatalog;
 class MainFrame;
 class PartFileOperations;
 class ProgramSettings;
@@ -25,6 +26,8 @@ public:
     int HighColorIcons = 1;
     std::unique_ptr<ProgramSettings> Settings;
     std::unique_ptr<PartFileOperations> PartOperations;
+    // Freed at exit, once no window can paint a picture any more.
+    std::unique_ptr<HelpImageCatalog> HelpImages;
     int UiLanguage = 17;
 
 private:

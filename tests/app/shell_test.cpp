@@ -8,12 +8,18 @@
 #include <thread>
 
 #include <wx/bookctrl.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/imagpng.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include "app/command_ids.h"
+#include "app/help_image_catalog.h"
 #include "app/help_view.h"
+#include "app/image_view.h"
+#include "app/ui_language.h"
 #include "app/output_view.h"
 #include "app/message_box.h"
 #include "app/preview_view.h"
@@ -316,6 +322,86 @@ TEST_F(ConfigSheet, OkAddsSeparatorsComparesExactlyAndRepaintsWhiteAtOnce) {
     EXPECT_EQ(settings.PartsFolder, (dir / "PARTS").wstring() + L"/");
     EXPECT_TRUE(settings.CurrentPartPath.empty());
     EXPECT_EQ(frame->Files()->RootFolder, (dir / "PARTS").wstring() + L"/");
+}
+
+// Help pictures from a folder of the test's own; each file is a small PNG.
+class HelpPictures : public Shell {
+protected:
+    void Write(const std::wstring& file) {
+        const fs::path path = dir / "help" / file;
+        fs::create_directories(path.parent_path());
+        wxImage(4, 3).SaveFile(path.wstring(), wxBITMAP_TYPE_PNG);
+    }
+    static std::vector<wxString> Captions(const HelpImageCatalog::PictureList& list) {
+        std::vector<wxString> captions;
+        for (const auto& picture : list) captions.push_back(picture->Caption);
+        return captions;
+    }
+    std::wstring Folder() const { return (dir / "help").wstring() + L"/"; }
+};
+
+TEST_F(HelpPictures, JapaneseFoldersCaptionOrderAndMissingFilesLogged) {
+    wxImage::AddHandler(new wxPNGHandler);
+    for (const auto& [caption, file] : HelpImageCatalog::FilesOf(0, kUiLanguageJapanese)) {
+        Write(file);
+    }
+    for (const auto& [caption, file] : HelpImageCatalog::FilesOf(2, kUiLanguageEnglish)) {
+        if (file != L"pbga/pbga_board.png") Write(file);
+    }
+    SetUILanguage(kUiLanguageJapanese);
+    HelpImageCatalog japanese;
+    japanese.Build(Folder(), kUiLanguageJapanese);
+    SetUILanguage(kUiLanguageEnglish);
+    EXPECT_EQ(Captions(japanese.Pictures(0)),
+              (std::vector<wxString>{L"部品名称", L"モールドサイズ", L"リードフレームサイズ",
+                                     L"チップ・ダイパッドサイズ"}));
+
+    frame->GetOutputView()->TextBox()->Clear();
+    HelpImageCatalog english;
+    english.Build(Folder(), kUiLanguageEnglish);
+    EXPECT_TRUE(english.Pictures(0).empty());
+    EXPECT_EQ(Captions(english.Pictures(2)),
+              (std::vector<wxString>{"Component name", "Mold size", "Chip and die pad size",
+                                     "Details of board", "Solder ball"}));
+    EXPECT_NE(Log().find("failed to load help file " + Folder() + "pbga/pbga_board.png\n"),
+              wxString::npos);
+    EXPECT_NE(Log().find("failed to load help file " + Folder() + "qfp/qfp_all.png\n"),
+              wxString::npos);
+
+    frame->Help()->SetPictures(english.Pictures(4));
+    EXPECT_EQ(frame->Help()->PictureChoice()->GetCount(), 0u);
+    frame->Help()->SetPictures(english.Pictures(2));
+    EXPECT_EQ(frame->Help()->PictureChoice()->GetStringSelection(), "Component name");
+    EXPECT_EQ(frame->Help()->Picture()->DrawnSize(), wxSize(4, 3));
+}
+
+TEST(ImageViewSize, DrawnToFitAndScrollRangesFollowTheDrawnSize) {
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(300, 500), wxSize(400, 400)), wxSize(240, 400));
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(300, 500), wxSize(600, 600)), wxSize(300, 500));
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(800, 200), wxSize(400, 400)), wxSize(400, 100));
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(800, 800), wxSize(400, 200)), wxSize(200, 200));
+
+    wxFrame* host = zentrik_test::ShowTestFrame(800, 700);
+    auto* view = new ImageView(host);
+    view->SetPosition(wxPoint(0, 0));
+    // The bars' widths are known only once they are realized.
+    const auto clientOf = [view](int side) {
+        return zentrik_test::WaitUntil([view, side] {
+            view->SetClientSize(side, side);
+            return view->GetClientSize() == wxSize(side, side);
+        });
+    };
+    ASSERT_TRUE(clientOf(400));
+    const wxImage picture(300, 500);
+    view->SetImage(&picture);
+    EXPECT_EQ(view->DrawnSize(), wxSize(240, 400));
+    EXPECT_LE(view->GetScrollRange(wxVERTICAL), view->GetScrollThumb(wxVERTICAL));
+    EXPECT_LE(view->GetScrollRange(wxHORIZONTAL), view->GetScrollThumb(wxHORIZONTAL));
+    ASSERT_TRUE(clientOf(600));
+    EXPECT_EQ(view->DrawnSize(), wxSize(300, 500));
+    EXPECT_EQ(view->GetScrollRange(wxVERTICAL), 500);
+    EXPECT_EQ(view->GetScrollPos(wxVERTICAL), 0);
+    host->Destroy();
 }
 
 }  // namespace
