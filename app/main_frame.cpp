@@ -5,7 +5,10 @@
 
 #include <wx/accel.h>
 #include <wx/display.h>
+#include <wx/icon.h>
+#include <wx/imagpng.h>
 #include <wx/menu.h>
+#include <wx/mstream.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 
@@ -20,6 +23,7 @@
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
 #include "platform/registry.h"
+#include "resources/icons.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
@@ -91,6 +95,13 @@ wxString LoadText(std::uint32_t id) {
     return wxString(text);
 }
 
+wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    wxMemoryInputStream stream(bytes, size);
+    wxImage image(stream, wxBITMAP_TYPE_PNG);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
+}
+
 constexpr int kFrameWidth = 1280;
 constexpr int kFrameHeight = 800;
 constexpr int kOutputWidth = 400;
@@ -98,18 +109,22 @@ constexpr int kOutputHeight = 200;
 
 }  // namespace
 
-MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations)
+MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
+                     bool highColorIcons)
     : wxFrame(nullptr, wxID_ANY, LoadText(resources::IDS_APP_TITLE), wxPoint(0, 0),
               wxSize(kFrameWidth, kFrameHeight)),
       settings_(settings),
       operations_(operations) {
     RestoreRectangle();
+    wxIcon icon;
+    icon.CopyFromBitmap(IconBitmap(resources::kIcon128, resources::kIcon128Size));
+    SetIcon(icon);
     BuildMenuBar();
     manager_.SetManagedWindow(this);
 
     preview_ = new PreviewView(this);
     manager_.AddPane(preview_, wxAuiPaneInfo().Name("preview").CenterPane());
-    CreateDockingWindows();
+    CreateDockingWindows(highColorIcons);
 
     operations_.Files = files_;
     operations_.Properties = properties_;
@@ -185,7 +200,7 @@ void MainFrame::BuildMenuBar() {
     SetAcceleratorTable(wxAcceleratorTable(1, entries));
 }
 
-void MainFrame::CreateDockingWindows() {
+void MainFrame::CreateDockingWindows(bool highColorIcons) {
     const wxSize client = GetClientSize();
     const wxSize half(client.GetWidth() / 2, client.GetHeight() / 2);
 
@@ -201,7 +216,10 @@ void MainFrame::CreateDockingWindows() {
                                  .Caption(LoadText(resources::IDS_FILE_VIEW))
                                  .Left()
                                  .Position(0)
-                                 .BestSize(200, 200));
+                                 .BestSize(200, 200)
+                                 .Icon(highColorIcons
+                                           ? IconBitmap(resources::kIcon162, resources::kIcon162Size)
+                                           : IconBitmap(resources::kIcon161, resources::kIcon161Size)));
     manager_.AddPane(components_, wxAuiPaneInfo()
                                       .Name("components")
                                       .Caption(LoadText(resources::IDS_COMPONENTS_VIEW))
@@ -216,7 +234,10 @@ void MainFrame::CreateDockingWindows() {
                                       .Row(0)
                                       .Position(0)
                                       .Gripper()
-                                      .BestSize(half));
+                                      .BestSize(half)
+                                      .Icon(highColorIcons
+                                                ? IconBitmap(resources::kIcon168, resources::kIcon168Size)
+                                                : IconBitmap(resources::kIcon167, resources::kIcon167Size)));
     manager_.AddPane(help_, wxAuiPaneInfo()
                                 .Name("help")
                                 .Caption(LoadText(resources::IDS_HELP_VIEW))
@@ -233,7 +254,10 @@ void MainFrame::CreateDockingWindows() {
                                   .Row(1)
                                   .Gripper()
                                   .BestSize(100, 100)
-                                  .FloatingSize(kOutputWidth, kOutputHeight));
+                                  .FloatingSize(kOutputWidth, kOutputHeight)
+                                  .Icon(highColorIcons
+                                            ? IconBitmap(resources::kIcon166, resources::kIcon166Size)
+                                            : IconBitmap(resources::kIcon165, resources::kIcon165Size)));
 }
 
 void MainFrame::RestoreRectangle() {

@@ -23,7 +23,9 @@ class wxUpdateUIEvent;
 class MainFrame : public wxFrame, public ShellFrame {
 public:
     // `settings` and `operations` belong to the application and outlive the frame.
-    MainFrame(ProgramSettings& settings, PartFileOperations& operations);
+    // `highColorIcons` picks the high-colour images of the pane icons.
+    MainFrame(ProgramSettings& settings, PartFileOperations& operations,
+              bool highColorIcons = true);
     ~MainFrame() override;
 
     // Floats the output pane at the client area's bottom-right on a first start, or restores
@@ -47,7 +49,7 @@ public:
 
 private:
     void BuildMenuBar();
-    void CreateDockingWindows();
+    void CreateDockingWindows(bool highColorIcons);
     void RestoreRectangle();
     void SaveLayout();
     wxWindow* PaneOfCommand(int commandId) const;

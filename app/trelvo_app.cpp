@@ -52,7 +52,7 @@ bool TrelvoApp::OnInit() {
     Settings->HomeFolder = InitHomeDirectory();
     Settings->Load();
 
-    auto* frame = new MainFrame(*Settings, *PartOperations);
+    auto* frame = new MainFrame(*Settings, *PartOperations, HighColorIcons != 0);
     SetTopWindow(frame);
     BindCommands();
     HelpImages->Build();
