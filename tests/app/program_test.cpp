@@ -157,4 +157,34 @@ TEST_F(ProgramRun, FirstStartFloatsOutputInstallsSamplesAndSavesSettingsAtCleanE
     EXPECT_TRUE(fs::exists(parts / "QFP" / "QFP_Sample_1.qvx"));
 }
 
+TEST(ProgramWithoutDisplay, ReportsTheStartFailureOnStandardErrorAndExitsWithOne) {
+    const fs::path dir =
+        platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-nodisplay-");
+    ASSERT_FALSE(dir.empty());
+    const fs::path errors = dir / "stderr.txt";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("HOME", dir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        setenv("LANG", "C", 1);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        if (!freopen(errors.c_str(), "w", stderr)) _exit(126);
+        execl(ZENTRIK_PROGRAM, ZENTRIK_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadBytes(errors).find("OLE initialization failed.  Make sure that the OLE "
+                                     "libraries are the correct version.\n"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "Ostrel"));
+    std::error_code error;
+    fs::remove_all(dir, error);
+}
+
 }  // namespace
