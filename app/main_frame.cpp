@@ -281,8 +281,13 @@ void MainFrame::ArrangeFloatingPanes() {
     const auto layout =
         platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, GetProductKey(),
                                        kLayoutValue);
-    if (layout && manager_.LoadPerspective(wxString(*layout))) {
-        wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
+    // A saved layout carries the captions of the language it was saved in.
+    std::vector<wxString> captions;
+    wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) captions.push_back(panes[i].caption);
+    if (layout && manager_.LoadPerspective(wxString(*layout), false)) {
+        for (size_t i = 0; i < panes.GetCount(); ++i) panes[i].Caption(captions[i]);
+        manager_.Update();
         for (size_t i = 0; i < panes.GetCount(); ++i) {
             if (panes[i].IsFloating() && panes[i].frame != nullptr) panes[i].frame->Raise();
         }

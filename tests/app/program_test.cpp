@@ -148,10 +148,15 @@ TEST_F(ProgramRun, FirstStartFloatsOutputInstallsSamplesAndSavesSettingsAtCleanE
     EXPECT_EQ(ReadBytes(key / "zentrik.xml"), golden);
     EXPECT_NE(ReadBytes(key / "registry.ini").find("EnvHomeDirectory"), std::string::npos);
 
-    // With the settings saved, a sample the user deleted is not installed again.
+    // With the settings saved, a sample the user deleted is not installed again, and the
+    // saved layout brings the output pane back where it was.
     fs::remove(parts / "SOP" / "SOP_Sample_1.qvx");
     Start();
-    WaitForMaps(false);
+    WaitForMaps(true);
+    const Rect again = RootRect(display, output);
+    EXPECT_EQ(again.x, outputRect.x);
+    EXPECT_EQ(again.y, outputRect.y);
+    EXPECT_EQ(WindowName(display, output), "Output");
     ASSERT_EQ(CloseAndWait(), 0);
     EXPECT_FALSE(fs::exists(parts / "SOP" / "SOP_Sample_1.qvx"));
     EXPECT_TRUE(fs::exists(parts / "QFP" / "QFP_Sample_1.qvx"));
