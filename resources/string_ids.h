@@ -75,12 +75,12 @@ enum StringId : std::uint32_t {
     IDS_PART_EXISTS = 105,
     IDS_FOLDER_NAME_HAS_CHARACTER = 124,
     IDS_FOLDER_NAME_EMPTY = 178,
-    IDS_NEW_PART_TITLE = 5101,
-    IDS_NEW_PART_TYPE = 5102,
-    IDS_NEW_PART_NAME = 5103,
-    IDS_NEW_PART_DESTINATION = 5104,
-    IDS_NEW_FOLDER_TITLE = 5105,
-    IDS_NEW_FOLDER_NAME = 5106,
+    IDS_NEW_PART_TITLE = 5201,
+    IDS_NEW_PART_TYPE = 5202,
+    IDS_NEW_PART_NAME = 5203,
+    IDS_NEW_PART_DESTINATION = 5204,
+    IDS_NEW_FOLDER_TITLE = 5205,
+    IDS_NEW_FOLDER_NAME = 5206,
 
     // Property models and the properties pane.
     IDS_PROPERTIES_SAVE = 109,
@@ -202,6 +202,9 @@ enum StringId : std::uint32_t {
     IDS_STATE_FAILED = 210,
     IDS_RESISTANCE = 220,
     IDS_RESISTANCE_FONT = 221,
+
+    // Application shell
+    IDS_ENTER_NUMBER = 5101,
 };
 
 }  // namespace resources

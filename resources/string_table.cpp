@@ -221,6 +221,9 @@ const std::vector<StringRow> kRows = {
     {IDS_STATE_FAILED, L"Failed", L"失敗"},
     {IDS_RESISTANCE, L"Resistance", L"熱抵抗値"},
     {IDS_RESISTANCE_FONT, L"Courier New", L"ＭＳ ゴシック"},
+
+    // Application shell
+    {IDS_ENTER_NUMBER, L"Please enter a number.", L"数値を入力してください。"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <wx/image.h>
+#include <wx/string.h>
+
+// One explanatory picture of a package type with its caption.
+struct HelpImage {
+    wxString Caption;
+    wxImage Image;
+};
+
+// The help pictures per package type (0 QFP, 1 SOP, 2 PBGA, 3 FCBGA, 4 TO-220, 5 TO-247,
+// 6 TO-263, 7 TO-252, 8 SOT-89, 9 SOT-223), each list in its fixed order, holding only the
+// pictures that loaded. The application owns it and frees it after every window is gone.
+class HelpImageCatalog {
+public:
+    using PictureList = std::vector<std::shared_ptr<const HelpImage>>;
+    // (caption string id, file name relative to the help folder)
+    using FileList = std::vector<std::pair<std::uint32_t, std::wstring>>;
+
+    // The list of a type's pictures; "_ja" is added to the folder name for Japanese (17).
+    static FileList FilesOf(int packageTypeIndex, int uiLanguage);
+
+    // Loads every type's pictures from `helpFolder` (ending with '/'); Build() uses
+    // the program folder's "qvx/help/" and the program's UI language.
+    void Build(const std::wstring& helpFolder, int uiLanguage);
+    void Build();
+
+    // Appends the pictures of `files` that load to the list of `packageTypeIndex`. A
+    // caption that the string table lacks drops its picture silently; a file that does
+    // not load is reported in the output pane.
+    void LoadImages(const std::wstring& helpFolder, int packageTypeIndex, const FileList& files);
+
+    // The pictures of a type; empty for a type not built.
+    const PictureList& Pictures(int packageTypeIndex) const;
+
+private:
+    std::map<int, PictureList> lists_;
+};

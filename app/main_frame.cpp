@@ -1,0 +1,388 @@
+#include "app/main_frame.h"
+
+#include <sstream>
+#include <vector>
+
+#include <wx/accel.h>
+#include <wx/display.h>
+#include <wx/icon.h>
+#include <wx/imagpng.h>
+#include <wx/menu.h>
+#include <wx/mstream.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+
+#include "app/command_ids.h"
+#include "app/help_view.h"
+#include "app/home_folder.h"
+#include "app/output_view.h"
+#include "app/preview_view.h"
+#include "app/program_settings.h"
+#include "parts_ui/file_view.h"
+#include "parts_ui/part_file_operations.h"
+#include "parts_ui/parts_view.h"
+#include "parts_ui/properties_view.h"
+#include "platform/registry.h"
+#include "resources/icons.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
+
+const wchar_t MainFrame::kRectValue[] = L"MainFrameRect";
+const wchar_t MainFrame::kLayoutValue[] = L"MainFrameLayout";
+
+namespace {
+
+constexpr int kSeparator = 0;
+
+// One entry of the menu: a command with its texts, a separator, or a submenu's title.
+struct MenuText {
+    int command;  // kSeparator, or -1 for a submenu title
+    const wchar_t* english;
+    const wchar_t* japanese;
+};
+
+const std::vector<MenuText> kMenu = {
+    {-1, L"&File", L"ファイル(&F)"},
+    {ID_NEW_PART, L"&New Part\tCtrl+N", L"新規部品(&N)\tCtrl+N"},
+    {kSeparator, nullptr, nullptr},
+    {ID_EXPORT, L"&Export", L"エクスポート(&E)"},
+    {kSeparator, nullptr, nullptr},
+    {ID_NEW_FOLDER, L"New &Folder", L"新規フォルダー(&F)"},
+    {ID_DELETE, L"&Delete", L"削除(&D)"},
+    {ID_RENAME, L"Rename", L"名前の変更"},
+    {kSeparator, nullptr, nullptr},
+    {ID_APP_EXIT, L"E&xit Zentrik", L"Zentrik の終了(&X)"},
+    {-1, L"&View", L"表示(&V)"},
+    {ID_FILE_VIEW, L"File view", L"ファイル ビュー"},
+    {ID_VIEW_PROPERTIES, L"Property", L"プロパティ"},
+    {ID_HELP_VIEW, L"Help view", L"ヘルプ ビュー"},
+    {ID_VIEW_COMPONENTS, L"Components", L"構成要素"},
+    {ID_VIEW_OUTPUT, L"Output", L"出力"},
+    {kSeparator, nullptr, nullptr},
+    {ID_REFRESH, L"&Refresh", L"最新の情報に更新(&R)"},
+    {-1, L"&Option", L"オプション(&O)"},
+    {ID_MOUSE_THREE_BUTTON, L"(Mouse) 3Button Mode", L"(マウス) 3ボタン モード"},
+    {ID_MOUSE_ONE_BUTTON, L"(Mouse) 1Button Mode", L"(マウス) 1ボタン モード"},
+    {kSeparator, nullptr, nullptr},
+    {ID_ROTATE_3D, L"3D rotation", L"3D 回転"},
+    {ID_ROTATE_2D, L"2D rotation", L"2D 回転"},
+    {ID_TRANSLATE, L"Translation", L"平行移動"},
+    {ID_SCALE, L"Scaling", L"拡大縮小"},
+    {kSeparator, nullptr, nullptr},
+    {ID_PROGRAM_CONFIGURATIONS, L"Program Configurations...", L"プログラムの設定..."},
+    {-1, L"&Help", L"ヘルプ(&H)"},
+    {ID_USERS_GUIDE, L"&User's Guide", L"ユーザーズ ガイド(&U)"},
+    {ID_MANUAL, L"&Manual", L"マニュアル(&M)"},
+    {kSeparator, nullptr, nullptr},
+    {ID_APP_ABOUT, L"&About Zentrik...", L"バージョン情報 Zentrik(&A)..."},
+};
+
+bool IsCheckItem(int command) {
+    switch (command) {
+        case ID_FILE_VIEW: case ID_VIEW_PROPERTIES: case ID_HELP_VIEW:
+        case ID_VIEW_COMPONENTS: case ID_VIEW_OUTPUT: case ID_MOUSE_THREE_BUTTON:
+        case ID_MOUSE_ONE_BUTTON: case ID_ROTATE_3D: case ID_ROTATE_2D: case ID_TRANSLATE:
+        case ID_SCALE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+wxString LoadText(std::uint32_t id) {
+    std::wstring text;
+    resources::LoadString(id, text);
+    return wxString(text);
+}
+
+wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    wxMemoryInputStream stream(bytes, size);
+    wxImage image(stream, wxBITMAP_TYPE_PNG);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
+}
+
+constexpr int kFrameWidth = 1280;
+constexpr int kFrameHeight = 800;
+constexpr int kOutputWidth = 400;
+constexpr int kOutputHeight = 200;
+
+}  // namespace
+
+MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
+                     bool highColorIcons)
+    : wxFrame(nullptr, wxID_ANY, LoadText(resources::IDS_APP_TITLE), wxPoint(0, 0),
+              wxSize(kFrameWidth, kFrameHeight)),
+      settings_(settings),
+      operations_(operations) {
+    RestoreRectangle();
+    wxIcon icon;
+    icon.CopyFromBitmap(IconBitmap(resources::kIcon128, resources::kIcon128Size));
+    SetIcon(icon);
+    BuildMenuBar();
+    manager_.SetManagedWindow(this);
+
+    preview_ = new PreviewView(this);
+    manager_.AddPane(preview_, wxAuiPaneInfo().Name("preview").CenterPane());
+    CreateDockingWindows(highColorIcons);
+
+    operations_.Files = files_;
+    operations_.Properties = properties_;
+    operations_.Help = help_;
+    Reload();
+    preview_->BackgroundType = settings_.BackgroundType;
+    preview_->TopColor = settings_.BackgroundTopColor;
+    preview_->BottomColor = settings_.BackgroundBottomColor;
+    preview_->MouseMode = settings_.MouseMode;
+    preview_->OneButtonOperation = settings_.OneButtonOperation;
+    operations_.Preview = preview_;
+    manager_.Update();
+
+    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+    Bind(wxEVT_SYS_COLOUR_CHANGED, &MainFrame::OnSysColourChanged, this);
+    for (int command : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
+                        ID_VIEW_OUTPUT}) {
+        Bind(wxEVT_MENU, [this, command](wxCommandEvent&) { OnViewPane(command); },
+             WxId(command));
+        Bind(wxEVT_UPDATE_UI,
+             [this, command](wxUpdateUIEvent& event) { OnUpdateViewPane(event, command); },
+             WxId(command));
+    }
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetMouseMode(0); }, WxId(ID_MOUSE_THREE_BUTTON));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetMouseMode(1); }, WxId(ID_MOUSE_ONE_BUTTON));
+    Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(settings_.MouseMode == 0); },
+         WxId(ID_MOUSE_THREE_BUTTON));
+    Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(settings_.MouseMode == 1); },
+         WxId(ID_MOUSE_ONE_BUTTON));
+    const int operationCommands[] = {ID_ROTATE_3D, ID_ROTATE_2D, ID_TRANSLATE, ID_SCALE};
+    for (int operation = 0; operation < 4; ++operation) {
+        const int id = WxId(operationCommands[operation]);
+        Bind(wxEVT_MENU, [this, operation](wxCommandEvent&) { SetOneButtonOperation(operation); },
+             id);
+        Bind(wxEVT_UPDATE_UI,
+             [this, operation](wxUpdateUIEvent& e) {
+                 e.Check(settings_.OneButtonOperation == operation);
+                 e.Enable(settings_.MouseMode == 1);
+             },
+             id);
+    }
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, WxId(ID_APP_EXIT));
+}
+
+MainFrame::~MainFrame() {
+    // The manager may still hold the frame's event handler when the frame is destroyed
+    // without going through OnClose (for example in a test).
+    if (manager_.GetManagedWindow() != nullptr) manager_.UnInit();
+}
+
+void MainFrame::BuildMenuBar() {
+    const bool japanese = resources::ThreadLanguage() == resources::kLanguageJapanese;
+    auto* bar = new wxMenuBar;
+    wxMenu* menu = nullptr;
+    wxString title;
+    for (const MenuText& entry : kMenu) {
+        const wxString text = japanese ? entry.japanese : entry.english;
+        if (entry.command == -1) {
+            if (menu != nullptr) bar->Append(menu, title);
+            menu = new wxMenu;
+            title = text;
+        } else if (entry.command == kSeparator) {
+            menu->AppendSeparator();
+        } else {
+            menu->Append(WxId(entry.command), text, wxEmptyString,
+                         IsCheckItem(entry.command) ? wxITEM_CHECK : wxITEM_NORMAL);
+        }
+    }
+    bar->Append(menu, title);
+    SetMenuBar(bar);
+    wxAcceleratorEntry entries[1];
+    entries[0].Set(wxACCEL_CTRL, 'N', WxId(ID_NEW_PART));
+    SetAcceleratorTable(wxAcceleratorTable(1, entries));
+}
+
+void MainFrame::CreateDockingWindows(bool highColorIcons) {
+    const wxSize client = GetClientSize();
+    const wxSize half(client.GetWidth() / 2, client.GetHeight() / 2);
+
+    files_ = new FileView(this, ID_FILE_VIEW);
+    output_ = new OutputView(this, ID_OUTPUT_PANE);
+    properties_ = new PropertiesView(this);
+    properties_->SetId(ID_PROPERTIES_PANE);
+    help_ = new HelpView(this, ID_HELP_VIEW);
+    components_ = new PartsView(this, ID_COMPONENTS_PANE);
+
+    manager_.AddPane(files_, wxAuiPaneInfo()
+                                 .Name("file_view")
+                                 .Caption(LoadText(resources::IDS_FILE_VIEW))
+                                 .Left()
+                                 .Position(0)
+                                 .BestSize(200, 200)
+                                 .Icon(highColorIcons
+                                           ? IconBitmap(resources::kIcon162, resources::kIcon162Size)
+                                           : IconBitmap(resources::kIcon161, resources::kIcon161Size)));
+    manager_.AddPane(components_, wxAuiPaneInfo()
+                                      .Name("components")
+                                      .Caption(LoadText(resources::IDS_COMPONENTS_VIEW))
+                                      .Left()
+                                      .Position(1)
+                                      .Gripper()
+                                      .BestSize(150, 200));
+    manager_.AddPane(properties_, wxAuiPaneInfo()
+                                      .Name("properties")
+                                      .Caption(LoadText(resources::IDS_PROPERTIES_VIEW))
+                                      .Bottom()
+                                      .Row(0)
+                                      .Position(0)
+                                      .Gripper()
+                                      .BestSize(half)
+                                      .Icon(highColorIcons
+                                                ? IconBitmap(resources::kIcon168, resources::kIcon168Size)
+                                                : IconBitmap(resources::kIcon167, resources::kIcon167Size)));
+    manager_.AddPane(help_, wxAuiPaneInfo()
+                                .Name("help")
+                                .Caption(LoadText(resources::IDS_HELP_VIEW))
+                                .Bottom()
+                                .Row(0)
+                                .Position(1)
+                                .Gripper()
+                                .BestSize(half));
+    // Docked until the frame is shown; ArrangeFloatingPanes floats it.
+    manager_.AddPane(output_, wxAuiPaneInfo()
+                                  .Name("output")
+                                  .Caption(LoadText(resources::IDS_OUTPUT_VIEW))
+                                  .Bottom()
+                                  .Row(1)
+                                  .Gripper()
+                                  .BestSize(100, 100)
+                                  .FloatingSize(kOutputWidth, kOutputHeight)
+                                  .Icon(highColorIcons
+                                            ? IconBitmap(resources::kIcon166, resources::kIcon166Size)
+                                            : IconBitmap(resources::kIcon165, resources::kIcon165Size)));
+}
+
+void MainFrame::RestoreRectangle() {
+    const auto text =
+        platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, GetProductKey(),
+                                       kRectValue);
+    if (!text) return;
+    std::wistringstream in(*text);
+    int x = 0, y = 0, width = 0, height = 0;
+    wchar_t comma1 = 0, comma2 = 0, comma3 = 0;
+    in >> x >> comma1 >> y >> comma2 >> width >> comma3 >> height;
+    if (!in || comma1 != L',' || comma2 != L',' || comma3 != L',') return;
+    const wxRect rect(x, y, width, height);
+    // A rectangle off every screen (a display that is gone) keeps the default place.
+    if (width < 200 || height < 150 || wxDisplay::GetFromPoint(rect.GetTopLeft()) == wxNOT_FOUND)
+        return;
+    SetSize(rect);
+}
+
+void MainFrame::ArrangeFloatingPanes() {
+    const auto layout =
+        platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, GetProductKey(),
+                                       kLayoutValue);
+    // A saved layout carries the captions of the language it was saved in.
+    std::vector<wxString> captions;
+    wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) captions.push_back(panes[i].caption);
+    if (layout && manager_.LoadPerspective(wxString(*layout), false)) {
+        for (size_t i = 0; i < panes.GetCount(); ++i) panes[i].Caption(captions[i]);
+        manager_.Update();
+        for (size_t i = 0; i < panes.GetCount(); ++i) {
+            if (panes[i].IsFloating() && panes[i].frame != nullptr) panes[i].frame->Raise();
+        }
+        return;
+    }
+    const wxSize client = GetClientSize();
+    const wxPoint clientTopLeft = ClientToScreen(wxPoint(0, 0));
+    const wxPoint topLeft(clientTopLeft.x + client.GetWidth() - kOutputWidth,
+                          clientTopLeft.y + client.GetHeight() - kOutputHeight);
+    wxAuiPaneInfo& pane = manager_.GetPane(output_);
+    pane.Float().FloatingPosition(topLeft).FloatingSize(kOutputWidth, kOutputHeight).Show();
+    manager_.Update();
+    if (pane.frame != nullptr) {
+        pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
+        pane.frame->Raise();
+    }
+}
+
+void MainFrame::SaveLayout() {
+    if (!IsIconized() && !IsMaximized()) {
+        const wxRect rect = GetRect();
+        std::wostringstream out;
+        out << rect.x << L',' << rect.y << L',' << rect.width << L',' << rect.height;
+        platform::Registry::WriteString(GetProductKey(), kRectValue, out.str());
+    }
+    platform::Registry::WriteString(GetProductKey(), kLayoutValue,
+                                    manager_.SavePerspective().ToStdWstring());
+}
+
+void MainFrame::Reload() {
+    preview_->ModelRoot.reset();
+    preview_->VisibleComponentKeys.clear();
+    settings_.ClearCurrentPart();
+    std::wstring root = settings_.PartsFolder;
+    if (!root.empty() && root.back() != L'/') root += L'/';
+    files_->RootFolder = root;
+    preview_->Refresh();
+    properties_->Refresh();
+}
+
+void MainFrame::SetPreviewModel(std::shared_ptr<const pkg::Group> root) {
+    preview_->ModelRoot = std::move(root);
+    preview_->Refresh();
+}
+
+wxWindow* MainFrame::PaneOfCommand(int commandId) const {
+    switch (commandId) {
+        case ID_FILE_VIEW: return files_;
+        case ID_VIEW_PROPERTIES: return properties_;
+        case ID_HELP_VIEW: return help_;
+        case ID_VIEW_COMPONENTS: return components_;
+        case ID_VIEW_OUTPUT: return output_;
+        default: return nullptr;
+    }
+}
+
+void MainFrame::OnViewPane(int commandId) {
+    wxAuiPaneInfo& pane = manager_.GetPane(PaneOfCommand(commandId));
+    if (!pane.IsOk()) return;
+    pane.Show(!pane.IsShown());
+    manager_.Update();
+}
+
+void MainFrame::OnUpdateViewPane(wxUpdateUIEvent& event, int commandId) {
+    const wxAuiPaneInfo& pane = manager_.GetPane(PaneOfCommand(commandId));
+    event.Check(pane.IsOk() && pane.IsShown());
+}
+
+void MainFrame::SetMouseMode(int mode) {
+    settings_.MouseMode = mode;
+    preview_->MouseMode = mode;
+}
+
+void MainFrame::SetOneButtonOperation(int operation) {
+    settings_.OneButtonOperation = operation;
+    preview_->OneButtonOperation = operation;
+}
+
+void MainFrame::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && !operations_.CheckSaveModifiedPart()) {
+        event.Veto();
+        return;
+    }
+    SaveLayout();
+    // The panes go with the frame; the operations must not reach them afterwards.
+    operations_.Files = nullptr;
+    operations_.Properties = nullptr;
+    operations_.Help = nullptr;
+    operations_.Preview = nullptr;
+    manager_.UnInit();
+    Destroy();
+}
+
+void MainFrame::OnSysColourChanged(wxSysColourChangedEvent& event) {
+    event.Skip();
+    output_->TextBox()->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+    output_->TextBox()->Refresh();
+}

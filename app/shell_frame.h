@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+namespace pkg {
+class Group;
+}
+
+class OutputView;
+
+// What the panes may ask of the main window without knowing its class: the main frame
+// implements it, and a pane finds it as the application's top window.
+class ShellFrame {
+public:
+    virtual ~ShellFrame() = default;
+
+    // The output pane; null before it exists.
+    virtual OutputView* GetOutputView() = 0;
+    // Rescans the parts folder into the file tree and reopens the selected part.
+    virtual void Reload() = 0;
+    // Gives the preview the root of the model to draw (shared with its model); empty clears it.
+    virtual void SetPreviewModel(std::shared_ptr<const pkg::Group> root) = 0;
+
+    // The application's top window as a ShellFrame; null off the UI thread, before the
+    // frame exists, or when the top window is some other window.
+    static ShellFrame* Current();
+};

@@ -1,0 +1,124 @@
+#include "app/trelvo_app.h"
+
+#include <filesystem>
+
+#include <wx/artprov.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/hyperlink.h>
+#include <wx/log.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+#include "app/command_ids.h"
+#include "app/help_image_catalog.h"
+#include "app/home_folder.h"
+#include "app/main_frame.h"
+#include "app/program_configurations.h"
+#include "app/program_settings.h"
+#include "app/sample_parts.h"
+#include "app/ui_language.h"
+#include "parts_ui/part_file_operations.h"
+#include "platform/wide_string.h"
+
+namespace {
+
+constexpr wxWindowID kAboutVersionId = 1023;
+constexpr wxWindowID kAboutLinkId = 1022;
+constexpr char kVersion[] = "2020.00001.20261209";
+
+}  // namespace
+
+TrelvoApp::TrelvoApp()
+    : Settings(std::make_unique<ProgramSettings>()),
+      PartOperations(std::make_unique<PartFileOperations>()),
+      HelpImages(std::make_unique<HelpImageCatalog>()) {
+    SetAppName("Zentrik_Du64");
+}
+
+TrelvoApp::~TrelvoApp() = default;
+
+MainFrame* TrelvoApp::Frame() const { return dynamic_cast<MainFrame*>(GetTopWindow()); }
+
+bool TrelvoApp::OnInit() {
+    // Errors of wx's file and configuration classes go to standard error, never to a
+    // modal box nobody asked for.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+
+    UiLanguage = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
+    SetUILanguage(UiLanguage);
+
+    Settings->HomeFolder = InitHomeDirectory();
+    Settings->Load();
+
+    auto* frame = new MainFrame(*Settings, *PartOperations, HighColorIcons != 0);
+    SetTopWindow(frame);
+    BindCommands();
+    HelpImages->Build();
+
+    try {
+        if (!std::filesystem::exists(platform::PathFromWide(Settings->GetFilePath()))) {
+            InstallSamples(Settings->PartsFolder);
+            frame->Reload();
+        }
+    } catch (const std::exception&) {
+        // A settings file whose state cannot be read: start without the samples.
+    }
+
+    frame->Show();
+    frame->Update();
+    frame->ArrangeFloatingPanes();
+    started_ = true;
+    return true;
+}
+
+int TrelvoApp::OnExit() {
+    if (started_) Settings->Save();
+    HelpImages.reset();
+    return wxApp::OnExit();
+}
+
+void TrelvoApp::BindCommands() {
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAppAbout(); }, WxId(ID_APP_ABOUT));
+    Bind(wxEVT_MENU,
+         [this](wxCommandEvent&) {
+             if (MainFrame* frame = Frame()) frame->Reload();
+         },
+         WxId(ID_REFRESH));
+    Bind(wxEVT_MENU,
+         [this](wxCommandEvent&) { RunProgramConfigurations(Frame(), *Settings, *PartOperations); },
+         WxId(ID_PROGRAM_CONFIGURATIONS));
+    // Nothing can be selected in the file tree yet, and the part, export and manual
+    // commands have no operations behind them yet: their items stay disabled.
+    for (int command : {ID_DELETE, ID_RENAME, ID_NEW_FOLDER, ID_NEW_PART, ID_EXPORT, ID_MANUAL,
+                        ID_USERS_GUIDE}) {
+        Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(false); }, WxId(command));
+    }
+}
+
+void TrelvoApp::OnAppAbout() { ShowAboutDialog(GetTopWindow()); }
+
+wxString AboutVersionText() {
+    return wxString::Format("%s Version %s", "Zentrik_Du64", kVersion);
+}
+
+void ShowAboutDialog(wxWindow* parent) {
+    wxDialog dialog(parent, wxID_ANY, "About Zentrik");
+    auto* top = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(new wxStaticBitmap(&dialog, wxID_ANY,
+                                wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)),
+             0, wxALL, 10);
+    auto* texts = new wxBoxSizer(wxVERTICAL);
+    texts->Add(new wxStaticText(&dialog, wxID_ANY, "Zentrik V2020"), 0, wxBOTTOM, 4);
+    texts->Add(new wxStaticText(&dialog, kAboutVersionId, AboutVersionText()), 0, wxBOTTOM, 4);
+    texts->Add(new wxHyperlinkCtrl(&dialog, kAboutLinkId, "Zentrik on the web",
+                                   "https://example.org/zentrik"));
+    top->Add(texts, 1, wxALL, 10);
+    auto* buttons = new wxBoxSizer(wxVERTICAL);
+    buttons->Add(new wxButton(&dialog, wxID_OK), 0, wxALL, 10);
+    top->Add(buttons);
+    dialog.SetSizerAndFit(top);
+    dialog.SetPosition(wxPoint(100, 100));
+    dialog.ShowModal();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+
+#include <wx/app.h>
+
+class HelpImageCatalog;
+class MainFrame;
+class PartFileOperations;
+class ProgramSettings;
+
+// The application object: owns the program settings and the part-file operations, runs
+// the start-up sequence that ends with the main window on screen, and saves the settings
+// when a run that started ends cleanly.
+class TrelvoApp : public wxApp {
+public:
+    TrelvoApp();
+    ~TrelvoApp() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+
+    // The main frame while it exists.
+    MainFrame* Frame() const;
+
+    int HighColorIcons = 1;
+    std::unique_ptr<ProgramSettings> Settings;
+    std::unique_ptr<PartFileOperations> PartOperations;
+    // Freed at exit, once no window can paint a picture any more.
+    std::unique_ptr<HelpImageCatalog> HelpImages;
+    int UiLanguage = 17;
+
+private:
+    void BindCommands();
+    void OnAppAbout();
+
+    bool started_ = false;
+};
+
+// The about box: the program's name and version, and a link.
+void ShowAboutDialog(wxWindow* parent);
+
+// "Zentrik_Du64 Version " followed by the program's version.
+wxString AboutVersionText();

@@ -1,0 +1,195 @@
+// Drives the real program through X alone: starts it in a fresh home, waits for its windows
+// to map, checks the floating output pane and the first-start samples, closes it as a
+// window manager would, and checks the settings it leaves behind.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/temp_files.h"
+
+// Last: Xlib's macros (None, Bool, Status) would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string WindowName(Display* display, Window window) {
+    char* name = nullptr;
+    std::string result;
+    if (XFetchName(display, window, &name) && name != nullptr) result = name;
+    if (name != nullptr) XFree(name);
+    return result;
+}
+
+// A window's rectangle on the root window.
+struct Rect {
+    int x, y, width, height;
+};
+
+Rect RootRect(Display* display, Window window) {
+    Window root = 0, child = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth);
+    XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child);
+    return {x, y, static_cast<int>(width), static_cast<int>(height)};
+}
+
+class ProgramRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-program-");
+        ASSERT_FALSE(dir.empty());
+        fs::create_directories(dir / "home");
+        fs::create_directories(dir / "config");
+        display = XOpenDisplay(nullptr);
+        ASSERT_NE(display, nullptr);
+        XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+        XSync(display, False);
+    }
+    void TearDown() override {
+        if (display != nullptr) XCloseDisplay(display);
+        std::error_code error;
+        fs::remove_all(dir, error);
+    }
+
+    void Start() {
+        pid = fork();
+        if (pid == 0) {
+            setenv("HOME", (dir / "home").c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+            // Under the sanitizer build the system libraries' leaks would fail the exit.
+            setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            execl(ZENTRIK_PROGRAM, ZENTRIK_PROGRAM, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+    }
+
+    // Waits (on X events only) until the windows named `frameName` and, when given,
+    // `paneName` have mapped.
+    void WaitForMaps(bool withOutput) {
+        while (frame == 0 || (withOutput && output == 0)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type != MapNotify) continue;
+            const std::string name = WindowName(display, event.xmap.window);
+            if (name == "Zentrik") frame = event.xmap.window;
+            if (name == "Output") output = event.xmap.window;
+        }
+    }
+
+    int CloseAndWait() {
+        const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+        const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        XEvent message{};
+        message.xclient.type = ClientMessage;
+        message.xclient.window = frame;
+        message.xclient.message_type = protocols;
+        message.xclient.format = 32;
+        message.xclient.data.l[0] = static_cast<long>(deleteWindow);
+        message.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, frame, False, NoEventMask, &message);
+        XFlush(display);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        frame = output = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    fs::path dir;
+    Display* display = nullptr;
+    pid_t pid = -1;
+    Window frame = 0;
+    Window output = 0;
+};
+
+TEST_F(ProgramRun, FirstStartFloatsOutputInstallsSamplesAndSavesSettingsAtCleanExit) {
+    Start();
+    WaitForMaps(true);
+    const Rect frameRect = RootRect(display, frame);
+    const Rect outputRect = RootRect(display, output);
+    EXPECT_EQ(outputRect.width, 400);
+    EXPECT_EQ(outputRect.height, 200);
+    EXPECT_EQ(outputRect.x + outputRect.width, frameRect.x + frameRect.width);
+    EXPECT_EQ(outputRect.y + outputRect.height, frameRect.y + frameRect.height);
+
+    const fs::path home = dir / "home";
+    const fs::path parts = home / "Ostrel" / "Zentrik2020" / "parts";
+    for (const char* type : {"QFP", "SOP", "PBGA", "FCBGA", "TO-220", "TO-247", "TO-263",
+                             "TO-252", "SOT-89", "SOT-223"}) {
+        EXPECT_TRUE(fs::is_regular_file(parts / type / (std::string(type) + "_Sample_1.qvx")))
+            << type;
+    }
+    ASSERT_EQ(CloseAndWait(), 0);
+
+    const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
+    std::string golden = ReadBytes(fs::path(ZENTRIK_TEST_DATA) / "app" / "settings_defaults.xml");
+    const std::string placeholder = "/home/zentrik";
+    for (auto at = golden.find(placeholder); at != std::string::npos;
+         at = golden.find(placeholder, at)) {
+        golden.replace(at, placeholder.size(), home.string());
+        at += home.string().size();
+    }
+    EXPECT_EQ(ReadBytes(key / "zentrik.xml"), golden);
+    EXPECT_NE(ReadBytes(key / "registry.ini").find("EnvHomeDirectory"), std::string::npos);
+
+    // With the settings saved, a sample the user deleted is not installed again, and the
+    // saved layout brings the output pane back where it was.
+    fs::remove(parts / "SOP" / "SOP_Sample_1.qvx");
+    Start();
+    WaitForMaps(true);
+    const Rect again = RootRect(display, output);
+    EXPECT_EQ(again.x, outputRect.x);
+    EXPECT_EQ(again.y, outputRect.y);
+    EXPECT_EQ(WindowName(display, output), "Output");
+    ASSERT_EQ(CloseAndWait(), 0);
+    EXPECT_FALSE(fs::exists(parts / "SOP" / "SOP_Sample_1.qvx"));
+    EXPECT_TRUE(fs::exists(parts / "QFP" / "QFP_Sample_1.qvx"));
+}
+
+TEST(ProgramWithoutDisplay, ReportsTheStartFailureOnStandardErrorAndExitsWithOne) {
+    const fs::path dir =
+        platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-nodisplay-");
+    ASSERT_FALSE(dir.empty());
+    const fs::path errors = dir / "stderr.txt";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("HOME", dir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        setenv("LANG", "C", 1);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        if (!freopen(errors.c_str(), "w", stderr)) _exit(126);
+        execl(ZENTRIK_PROGRAM, ZENTRIK_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadBytes(errors).find("OLE initialization failed.  Make sure that the OLE "
+                                     "libraries are the correct version.\n"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "Ostrel"));
+    std::error_code error;
+    fs::remove_all(dir, error);
+}
+
+}  // namespace

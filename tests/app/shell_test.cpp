@@ -1,0 +1,407 @@
+#include "app/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <wx/bookctrl.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/imagpng.h>
+#include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include "app/command_ids.h"
+#include "app/help_image_catalog.h"
+#include "app/help_view.h"
+#include "app/image_view.h"
+#include "app/ui_language.h"
+#include "app/output_view.h"
+#include "app/message_box.h"
+#include "app/preview_view.h"
+#include "app/program_configurations.h"
+#include "app/program_settings.h"
+#include "app/sample_parts.h"
+#include "models/model_tree.h"
+#include "parts_ui/file_view.h"
+#include "parts_ui/part_file_operations.h"
+#include "platform/temp_files.h"
+#include "tests/support/wx_test.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A main frame, shown and made the application's top window, in a fresh home.
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-shell-");
+        ASSERT_FALSE(dir.empty());
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        settings.PartsFolder = (dir / "parts").wstring() + L"/";
+        frame = new MainFrame(settings, operations);
+        wxTheApp->SetTopWindow(frame);
+        frame->Show();
+        ASSERT_TRUE(zentrik_test::WaitUntil([&] { return frame->IsShownOnScreen(); }));
+    }
+    void TearDown() override {
+        wxTheApp->SetTopWindow(nullptr);
+        frame->Destroy();
+        zentrik_test::DispatchPending();
+        std::error_code error;
+        fs::remove_all(dir, error);
+    }
+
+    void Command(int commandId) {
+        wxCommandEvent event(wxEVT_MENU, WxId(commandId));
+        event.SetEventObject(frame);
+        frame->GetEventHandler()->ProcessEvent(event);
+        frame->DoMenuUpdates();
+    }
+    bool Checked(int commandId) { return frame->GetMenuBar()->IsChecked(WxId(commandId)); }
+    bool Enabled(int commandId) { return frame->GetMenuBar()->IsEnabled(WxId(commandId)); }
+    wxString Log() { return frame->GetOutputView()->TextBox()->GetValue(); }
+
+    fs::path dir;
+    ProgramSettings settings;
+    PartFileOperations operations;
+    MainFrame* frame = nullptr;
+};
+
+TEST_F(Shell, OptionMenuWritesSettingsAndPreviewAndKeepsOperationMarkWhileDisabled) {
+    Command(ID_MOUSE_ONE_BUTTON);
+    Command(ID_TRANSLATE);
+    EXPECT_EQ(settings.OneButtonOperation, 2);
+    EXPECT_EQ(frame->Preview()->OneButtonOperation, 2);
+    EXPECT_TRUE(Enabled(ID_TRANSLATE));
+    Command(ID_MOUSE_THREE_BUTTON);
+    EXPECT_EQ(settings.MouseMode, 0);
+    EXPECT_EQ(frame->Preview()->MouseMode, 0);
+    EXPECT_TRUE(Checked(ID_MOUSE_THREE_BUTTON));
+    EXPECT_FALSE(Checked(ID_MOUSE_ONE_BUTTON));
+    for (int id : {ID_ROTATE_3D, ID_ROTATE_2D, ID_TRANSLATE, ID_SCALE}) {
+        EXPECT_FALSE(Enabled(id));
+        EXPECT_EQ(Checked(id), id == ID_TRANSLATE);
+    }
+    EXPECT_EQ(settings.OneButtonOperation, 2);
+}
+
+TEST_F(Shell, ViewCommandsToggleThePanesAndTheMarkFollowsTheCloseButton) {
+    frame->DoMenuUpdates();
+    for (int id : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
+                   ID_VIEW_OUTPUT}) {
+        EXPECT_TRUE(Checked(id)) << id;
+        Command(id);
+        EXPECT_FALSE(Checked(id)) << id;
+        Command(id);
+        EXPECT_TRUE(Checked(id)) << id;
+    }
+    wxAuiPaneInfo& help = frame->Docking().GetPane(frame->Help());
+    frame->Docking().ClosePane(help);
+    frame->DoMenuUpdates();
+    EXPECT_FALSE(Checked(ID_HELP_VIEW));
+    Command(ID_HELP_VIEW);
+    EXPECT_TRUE(help.IsShown());
+    EXPECT_TRUE(frame->Help()->IsShown());
+}
+
+TEST_F(Shell, ReloadEmptiesPreviewAndCurrentPartAndRootsTheTreeWithSeparator) {
+    settings.PartsFolder = (dir / "other").wstring();
+    frame->SetPreviewModel(std::make_shared<pkg::Group>(L"root"));
+    frame->Preview()->VisibleComponentKeys = {"mold"};
+    settings.CurrentPartPath = L"/somewhere/part.qvx";
+    frame->Reload();
+    EXPECT_EQ(frame->Preview()->ModelRoot, nullptr);
+    EXPECT_TRUE(frame->Preview()->VisibleComponentKeys.empty());
+    EXPECT_TRUE(settings.CurrentPartPath.empty());
+    EXPECT_EQ(frame->Files()->RootFolder, (dir / "other").wstring() + L"/");
+}
+
+TEST_F(Shell, LogLinesEndOnceAndTheCaretFollowsTheNewestLine) {
+    const std::wstring path = L"/tmp/部品/part.qvx";
+    LogToOutput(L"read from %s", path);
+    LogToOutput("ends with crlf\r\n");
+    LogToOutput("ends with lf\n");
+    LogToOutput("");
+    EXPECT_EQ(Log(), wxString(L"read from /tmp/部品/part.qvx\nends with crlf\nends with lf\n\n"));
+    wxTextCtrl* box = frame->GetOutputView()->TextBox();
+    EXPECT_EQ(box->GetInsertionPoint(), box->GetLastPosition());
+
+    box->AppendText("typed by the user");
+    const std::wstring longName(3000, L'x');
+    LogToOutput(L"%s", longName);
+    EXPECT_EQ(Log(), wxString(L"read from /tmp/部品/part.qvx\nends with crlf\nends with lf\n\n") +
+                         "typed by the user" + wxString(longName) + "\n");
+
+    const wxString before = Log();
+    std::thread([] { LogToOutput("from a worker"); }).join();
+    wxTheApp->SetTopWindow(zentrik_test::ShowTestFrame(100, 100));
+    LogToOutput("while another window is on top");
+    wxTheApp->GetTopWindow()->Destroy();
+    wxTheApp->SetTopWindow(frame);
+    EXPECT_EQ(Log(), before);
+}
+
+// The sample installation from a source folder of the test's own.
+class Samples : public Shell {
+protected:
+    void SetUp() override {
+        Shell::SetUp();
+        source = dir / "samples";
+        for (const wchar_t* type : kSampleTypes) {
+            fs::create_directories(source / type);
+            std::ofstream(source / type / SampleFileName(type)) << "sample";
+        }
+        parts = dir / "parts";
+    }
+    void Install() { InstallSamples(parts.wstring() + L"/", source.wstring() + L"/"); }
+    static int Count(const wxString& text, const wxString& what) {
+        int count = 0;
+        for (size_t at = text.find(what); at != wxString::npos; at = text.find(what, at + 1))
+            ++count;
+        return count;
+    }
+
+    fs::path source;
+    fs::path parts;
+};
+
+TEST_F(Samples, MissingSourceLogsAndCreatesNothing) {
+    fs::remove_all(source);
+    Install();
+    EXPECT_EQ(Log(), "install samples...\nnot found sample files.\n");
+    EXPECT_FALSE(fs::exists(parts));
+}
+
+TEST_F(Samples, FileInTheWayStopsBeforeAnyCopy) {
+    fs::create_directories(parts);
+    std::ofstream(parts / "SOP") << "not a folder";
+    Install();
+    EXPECT_TRUE(fs::is_directory(parts / "QFP"));
+    EXPECT_FALSE(fs::exists(parts / "PBGA"));
+    EXPECT_TRUE(fs::is_empty(parts / "QFP"));
+    EXPECT_EQ(Count(Log(), "failed to create folder:" + (parts / "SOP").wstring() + "\n"), 1);
+    EXPECT_EQ(Count(Log(), "copy "), 0);
+}
+
+TEST_F(Samples, EditedSampleStaysDeletedOneComesBackMissingSourceIsOneLine) {
+    Install();
+    EXPECT_EQ(Count(Log(), "copy "), 10);
+    const fs::path qfp = parts / "QFP" / "QFP_Sample_1.qvx";
+    const fs::path sop = parts / "SOP" / "SOP_Sample_1.qvx";
+    std::ofstream(qfp) << "edited";
+    fs::remove(sop);
+    fs::remove(source / "TO-247" / "TO-247_Sample_1.qvx");
+    fs::remove(parts / "TO-247" / "TO-247_Sample_1.qvx");
+    frame->GetOutputView()->TextBox()->Clear();
+    Install();
+    std::ifstream in(qfp);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "edited");
+    EXPECT_TRUE(fs::exists(sop));
+    EXPECT_EQ(Count(Log(), "failed to copy "), 1);
+    EXPECT_EQ(Count(Log(), "TO-247_Sample_1.qvx."), 1);
+    EXPECT_EQ(Count(Log(), "\ncopy "), 1);
+}
+
+// The configuration sheet, answered through the message-box seam.
+class ConfigSheet : public Shell {
+protected:
+    void SetUp() override {
+        Shell::SetUp();
+        SetMessageBoxAnswerer([this](const wxString& message, const wxString&, long) {
+            messages.push_back(message);
+            return wxOK;
+        });
+    }
+    void TearDown() override {
+        SetMessageBoxAnswerer({});
+        Shell::TearDown();
+    }
+    std::vector<wxString> messages;
+};
+
+TEST_F(ConfigSheet, MeshRuleAndNumbersKeepThePageEqualValuesPass) {
+    ProgramConfigSheet sheet(frame);
+    sheet.SetValues(ConfigValuesOf(settings));
+    wxBookCtrlBase* book = sheet.GetBookCtrl();
+    book->SetSelection(ProgramConfigSheet::kMeshPage);
+    sheet.StandardLengthText(0)->ChangeValue("0.5");
+    sheet.ThresholdText(0)->ChangeValue("0.51");
+    book->SetSelection(ProgramConfigSheet::kFolderPage);
+    EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kMeshPage);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], L"Specify the standard length greater than or equal to the "
+                           L"threshold mesh element size.");
+
+    sheet.ThresholdText(0)->ChangeValue(" 0.5 ");
+    book->SetSelection(ProgramConfigSheet::kMaterialPage);
+    EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kMaterialPage);
+    EXPECT_EQ(messages.size(), 1u);
+
+    for (const char* bad : {"abc", "0,5", "nan", "1e999", ""}) {
+        sheet.ConductivityText()->ChangeValue(bad);
+        book->SetSelection(ProgramConfigSheet::kFolderPage);
+        EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kMaterialPage) << bad;
+    }
+    EXPECT_EQ(messages.back(), "Please enter a number.");
+    sheet.ConductivityText()->ChangeValue("0.03");
+    const ProgramConfigValues values = sheet.GetValues();
+    EXPECT_EQ(values.FluidConductivity, 0.03);
+    EXPECT_EQ(values.Threshold[0], 0.5);
+}
+
+TEST_F(ConfigSheet, CancelChangesNothing) {
+    const ProgramConfigValues before = ConfigValuesOf(settings);
+    wxTheApp->CallAfter([] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (auto* sheet = dynamic_cast<ProgramConfigSheet*>(window)) {
+                sheet->PartsFolderText()->ChangeValue("/elsewhere");
+                sheet->ExportFolderText()->ChangeValue("/elsewhere");
+                sheet->BackgroundButton(0)->SetValue(true);
+                sheet->ConductivityText()->ChangeValue("1");
+                sheet->StandardLengthText(2)->ChangeValue("9");
+                sheet->EndModal(wxID_CANCEL);
+            }
+        }
+    });
+    RunProgramConfigurations(frame, settings, operations);
+    const ProgramConfigValues after = ConfigValuesOf(settings);
+    EXPECT_EQ(after.PartsFolder, before.PartsFolder);
+    EXPECT_EQ(after.ExportFolder, before.ExportFolder);
+    EXPECT_EQ(after.Background, before.Background);
+    EXPECT_EQ(after.FluidConductivity, before.FluidConductivity);
+    EXPECT_EQ(after.StandardLength, before.StandardLength);
+}
+
+TEST_F(ConfigSheet, OkOnTheMeshPageWithTheRuleBrokenKeepsTheSheetOpen) {
+    wxTheApp->CallAfter([this] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* sheet = dynamic_cast<ProgramConfigSheet*>(window);
+            if (sheet == nullptr) continue;
+            sheet->GetBookCtrl()->SetSelection(ProgramConfigSheet::kMeshPage);
+            sheet->ThresholdText(1)->ChangeValue("0.6");
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            ok.SetEventObject(sheet->FindWindow(wxID_OK));
+            sheet->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(ok);
+            EXPECT_TRUE(sheet->IsModal());
+            EXPECT_EQ(messages.size(), 1u);
+            sheet->ThresholdText(1)->ChangeValue("0.25");
+            sheet->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(ok);
+        }
+    });
+    RunProgramConfigurations(frame, settings, operations);
+    EXPECT_EQ(settings.Threshold.y, 0.25);
+}
+
+TEST_F(ConfigSheet, OkAddsSeparatorsComparesExactlyAndRepaintsWhiteAtOnce) {
+    ProgramConfigValues values = ConfigValuesOf(settings);
+    const std::wstring oldParts = settings.PartsFolder;
+    values.PartsFolder = L"";
+    values.ExportFolder = (dir / "export").wstring();
+    values.Background = 1;
+    ApplyProgramConfiguration(values, frame, settings, operations);
+    EXPECT_EQ(settings.PartsFolder, oldParts);
+    EXPECT_EQ(settings.ExportFolder, (dir / "export").wstring() + L"/");
+    EXPECT_EQ(settings.BackgroundType, 1);
+    EXPECT_EQ(frame->Preview()->BackgroundType, 1);
+
+    // The same folder with its separator dropped does not reload; another letter case does.
+    settings.CurrentPartPath = L"/part.qvx";
+    values.PartsFolder = oldParts.substr(0, oldParts.size() - 1);
+    ApplyProgramConfiguration(values, frame, settings, operations);
+    EXPECT_EQ(settings.CurrentPartPath, L"/part.qvx");
+    values.PartsFolder = (dir / "PARTS").wstring();
+    ApplyProgramConfiguration(values, frame, settings, operations);
+    EXPECT_EQ(settings.PartsFolder, (dir / "PARTS").wstring() + L"/");
+    EXPECT_TRUE(settings.CurrentPartPath.empty());
+    EXPECT_EQ(frame->Files()->RootFolder, (dir / "PARTS").wstring() + L"/");
+}
+
+// Help pictures from a folder of the test's own; each file is a small PNG.
+class HelpPictures : public Shell {
+protected:
+    void Write(const std::wstring& file) {
+        const fs::path path = dir / "help" / file;
+        fs::create_directories(path.parent_path());
+        wxImage(4, 3).SaveFile(path.wstring(), wxBITMAP_TYPE_PNG);
+    }
+    static std::vector<wxString> Captions(const HelpImageCatalog::PictureList& list) {
+        std::vector<wxString> captions;
+        for (const auto& picture : list) captions.push_back(picture->Caption);
+        return captions;
+    }
+    std::wstring Folder() const { return (dir / "help").wstring() + L"/"; }
+};
+
+TEST_F(HelpPictures, JapaneseFoldersCaptionOrderAndMissingFilesLogged) {
+    wxImage::AddHandler(new wxPNGHandler);
+    for (const auto& [caption, file] : HelpImageCatalog::FilesOf(0, kUiLanguageJapanese)) {
+        Write(file);
+    }
+    for (const auto& [caption, file] : HelpImageCatalog::FilesOf(2, kUiLanguageEnglish)) {
+        if (file != L"pbga/pbga_board.png") Write(file);
+    }
+    SetUILanguage(kUiLanguageJapanese);
+    HelpImageCatalog japanese;
+    japanese.Build(Folder(), kUiLanguageJapanese);
+    SetUILanguage(kUiLanguageEnglish);
+    EXPECT_EQ(Captions(japanese.Pictures(0)),
+              (std::vector<wxString>{L"部品名称", L"モールドサイズ", L"リードフレームサイズ",
+                                     L"チップ・ダイパッドサイズ"}));
+
+    frame->GetOutputView()->TextBox()->Clear();
+    HelpImageCatalog english;
+    english.Build(Folder(), kUiLanguageEnglish);
+    EXPECT_TRUE(english.Pictures(0).empty());
+    EXPECT_EQ(Captions(english.Pictures(2)),
+              (std::vector<wxString>{"Component name", "Mold size", "Chip and die pad size",
+                                     "Details of board", "Solder ball"}));
+    EXPECT_NE(Log().find("failed to load help file " + Folder() + "pbga/pbga_board.png\n"),
+              wxString::npos);
+    EXPECT_NE(Log().find("failed to load help file " + Folder() + "qfp/qfp_all.png\n"),
+              wxString::npos);
+
+    frame->Help()->SetPictures(english.Pictures(4));
+    EXPECT_EQ(frame->Help()->PictureChoice()->GetCount(), 0u);
+    frame->Help()->SetPictures(english.Pictures(2));
+    EXPECT_EQ(frame->Help()->PictureChoice()->GetStringSelection(), "Component name");
+    EXPECT_EQ(frame->Help()->Picture()->DrawnSize(), wxSize(4, 3));
+}
+
+TEST(ImageViewSize, DrawnToFitAndScrollRangesFollowTheDrawnSize) {
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(300, 500), wxSize(400, 400)), wxSize(240, 400));
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(300, 500), wxSize(600, 600)), wxSize(300, 500));
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(800, 200), wxSize(400, 400)), wxSize(400, 100));
+    EXPECT_EQ(ImageView::DrawnSize(wxSize(800, 800), wxSize(400, 200)), wxSize(200, 200));
+
+    wxFrame* host = zentrik_test::ShowTestFrame(800, 700);
+    auto* view = new ImageView(host);
+    view->SetPosition(wxPoint(0, 0));
+    // The bars' widths are known only once they are realized.
+    const auto clientOf = [view](int side) {
+        return zentrik_test::WaitUntil([view, side] {
+            view->SetClientSize(side, side);
+            return view->GetClientSize() == wxSize(side, side);
+        });
+    };
+    ASSERT_TRUE(clientOf(400));
+    const wxImage picture(300, 500);
+    view->SetImage(&picture);
+    EXPECT_EQ(view->DrawnSize(), wxSize(240, 400));
+    EXPECT_LE(view->GetScrollRange(wxVERTICAL), view->GetScrollThumb(wxVERTICAL));
+    EXPECT_LE(view->GetScrollRange(wxHORIZONTAL), view->GetScrollThumb(wxHORIZONTAL));
+    ASSERT_TRUE(clientOf(600));
+    EXPECT_EQ(view->DrawnSize(), wxSize(300, 500));
+    EXPECT_EQ(view->GetScrollRange(wxVERTICAL), 500);
+    EXPECT_EQ(view->GetScrollPos(wxVERTICAL), 0);
+    host->Destroy();
+}
+
+}  // namespace
