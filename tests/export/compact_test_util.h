@@ -35,8 +35,10 @@ inline size_t EntryCount(const fs::path& dir) {
 class CompactFolders : public testing::Test {
 protected:
     void SetUp() override {
+        // Suite and test name, so no two tests of one run share a folder.
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
         root_ = fs::path(testing::TempDir()) /
-                ("compact_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("compact_" + std::string(test->test_suite_name()) + "." + test->name());
         fs::remove_all(root_);
         tmp_ = root_ / "tmp";
         out_ = root_ / "out";
