@@ -89,11 +89,7 @@ bool IsCheckItem(int command) {
     }
 }
 
-wxString LoadText(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return wxString(text);
-}
+wxString UiText(std::uint32_t id) { return wxString(resources::LoadText(id)); }
 
 wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
     if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
@@ -111,7 +107,7 @@ constexpr int kOutputHeight = 200;
 
 MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
                      bool highColorIcons)
-    : wxFrame(nullptr, wxID_ANY, LoadText(resources::IDS_APP_TITLE), wxPoint(0, 0),
+    : wxFrame(nullptr, wxID_ANY, UiText(resources::IDS_APP_TITLE), wxPoint(0, 0),
               wxSize(kFrameWidth, kFrameHeight)),
       settings_(settings),
       operations_(operations) {
@@ -213,7 +209,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
 
     manager_.AddPane(files_, wxAuiPaneInfo()
                                  .Name("file_view")
-                                 .Caption(LoadText(resources::IDS_FILE_VIEW))
+                                 .Caption(UiText(resources::IDS_FILE_VIEW))
                                  .Left()
                                  .Position(0)
                                  .BestSize(200, 200)
@@ -222,14 +218,14 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
                                            : IconBitmap(resources::kIcon161, resources::kIcon161Size)));
     manager_.AddPane(components_, wxAuiPaneInfo()
                                       .Name("components")
-                                      .Caption(LoadText(resources::IDS_COMPONENTS_VIEW))
+                                      .Caption(UiText(resources::IDS_COMPONENTS_VIEW))
                                       .Left()
                                       .Position(1)
                                       .Gripper()
                                       .BestSize(150, 200));
     manager_.AddPane(properties_, wxAuiPaneInfo()
                                       .Name("properties")
-                                      .Caption(LoadText(resources::IDS_PROPERTIES_VIEW))
+                                      .Caption(UiText(resources::IDS_PROPERTIES_VIEW))
                                       .Bottom()
                                       .Row(0)
                                       .Position(0)
@@ -240,7 +236,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
                                                 : IconBitmap(resources::kIcon167, resources::kIcon167Size)));
     manager_.AddPane(help_, wxAuiPaneInfo()
                                 .Name("help")
-                                .Caption(LoadText(resources::IDS_HELP_VIEW))
+                                .Caption(UiText(resources::IDS_HELP_VIEW))
                                 .Bottom()
                                 .Row(0)
                                 .Position(1)
@@ -249,7 +245,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
     // Docked until the frame is shown; ArrangeFloatingPanes floats it.
     manager_.AddPane(output_, wxAuiPaneInfo()
                                   .Name("output")
-                                  .Caption(LoadText(resources::IDS_OUTPUT_VIEW))
+                                  .Caption(UiText(resources::IDS_OUTPUT_VIEW))
                                   .Bottom()
                                   .Row(1)
                                   .Gripper()

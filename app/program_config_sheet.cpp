@@ -22,11 +22,7 @@
 
 namespace {
 
-wxString Text(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return wxString(text);
-}
+wxString Text(std::uint32_t id) { return wxString(resources::LoadText(id)); }
 
 constexpr int kListWidth = 100;
 

@@ -15,12 +15,6 @@ namespace parts_ui {
 
 namespace {
 
-std::wstring Text(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return text;
-}
-
 // A cell's value as text; empty for a missing cell or an empty value.
 std::wstring CellText(const widget::WTreeItemModel& model, int row, int column) {
     const auto cell = model.root->Child(row, column);
@@ -62,10 +56,10 @@ bool SettingsExportServices::BatchCompute(int code, const std::wstring& partPath
 
 std::shared_ptr<widget::WTreeItemModel> MakeProgressModel(const widget::WTreeItemModel& exportList) {
     auto progress = std::make_shared<widget::WTreeItemModel>();
-    progress->headers = {Text(resources::IDS_PART_NAME), Text(resources::IDS_PROGRESS_STATE),
-                         Text(resources::IDS_PROGRESS_MESSAGE)};
+    progress->headers = {resources::LoadText(resources::IDS_PART_NAME), resources::LoadText(resources::IDS_PROGRESS_STATE),
+                         resources::LoadText(resources::IDS_PROGRESS_MESSAGE)};
     progress->root->columnCount = 3;
-    const std::wstring waiting = Text(resources::IDS_STATE_WAITING);
+    const std::wstring waiting = resources::LoadText(resources::IDS_STATE_WAITING);
     for (int r = 0; r < RowCount(exportList); ++r) {
         const auto source = exportList.root->Child(r, 0);
         progress->AppendRow(std::make_shared<widget::WTreeItem>(source ? source->text : L""));
@@ -114,17 +108,17 @@ void ExportJob::operator()() {
         std::wstring message;
         bool finished = false;
         try {
-            WriteProgress(r, kProgressState, Text(resources::IDS_STATE_RUNNING));
+            WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_RUNNING));
             finished = RunRow(r, message);
         } catch (...) {
             finished = false;
         }
         try {
             if (finished) {
-                WriteProgress(r, kProgressState, Text(resources::IDS_STATE_FINISHED));
+                WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_FINISHED));
                 if (!message.empty()) WriteProgress(r, kProgressMessage, message);
             } else {
-                WriteProgress(r, kProgressState, Text(resources::IDS_STATE_FAILED));
+                WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_FAILED));
             }
         } catch (...) {
             // A progress cell that cannot take its text keeps the one it had.

@@ -16,11 +16,7 @@
 
 namespace {
 
-wxString Text(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return wxString(text);
-}
+wxString Text(std::uint32_t id) { return wxString(resources::LoadText(id)); }
 
 wxString Message(std::uint32_t id, const std::wstring& argument) {
     std::wstring format;

@@ -15,12 +15,6 @@ namespace parts_ui {
 
 namespace {
 
-std::wstring Text(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return text;
-}
-
 std::wstring ValueText(const std::shared_ptr<widget::WTreeItem>& item) {
     if (!item || item->value.IsEmpty()) return std::wstring();
     try {
@@ -35,7 +29,7 @@ std::wstring ValueText(const std::shared_ptr<widget::WTreeItem>& item) {
 
 // A caption but no system menu, hence no close box.
 OutputProgressDialog::OutputProgressDialog(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, wxString(Text(resources::IDS_OUTPUT_VIEW)), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, wxString(resources::LoadText(resources::IDS_OUTPUT_VIEW)), wxDefaultPosition,
                wxDefaultSize, wxCAPTION) {
     SetSize(ConvertDialogToPixels(wxSize(351, 153)));
     listView = new widget::WListView(this, wxID_ANY);
@@ -116,7 +110,7 @@ std::wstring OutputProgressDialog::GetSelectedPartName(const widget::WListView& 
 void OutputProgressDialog::OnListDoubleClick(wxListEvent&) {
     const std::wstring state = ValueText(GetSelectedItem(*listView, kProgressState));
     const std::wstring message = ValueText(GetSelectedItem(*listView, kProgressMessage));
-    if (state != Text(resources::IDS_STATE_FINISHED) || message.empty()) return;
+    if (state != resources::LoadText(resources::IDS_STATE_FINISHED) || message.empty()) return;
     OutputResistanceDialog report(this,
                                   FormatResistanceReport(GetSelectedPartName(*listView), message));
     report.ShowModal();

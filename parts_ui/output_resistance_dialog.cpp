@@ -14,12 +14,6 @@ namespace parts_ui {
 
 namespace {
 
-std::wstring Text(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return text;
-}
-
 constexpr size_t kNameWidth = 12;
 
 }  // namespace
@@ -44,8 +38,8 @@ std::wstring FormatResistanceReport(const std::wstring& partName, const std::wst
     std::vector<std::wstring> pieces;
     SplitCString(spaced, L' ', pieces);
 
-    std::wstring report = L"===" + Text(resources::IDS_PART_NAME) + L"===\r\n" + partName +
-                          L"\r\n\r\n===" + Text(resources::IDS_RESISTANCE) + L"===\r\n";
+    std::wstring report = L"===" + resources::LoadText(resources::IDS_PART_NAME) + L"===\r\n" + partName +
+                          L"\r\n\r\n===" + resources::LoadText(resources::IDS_RESISTANCE) + L"===\r\n";
     // The first piece is the word "Resistance".
     for (size_t i = 1; i < pieces.size(); ++i) {
         const size_t equals = pieces[i].find(L'=');
@@ -60,7 +54,7 @@ std::wstring FormatResistanceReport(const std::wstring& partName, const std::wst
 }
 
 OutputResistanceDialog::OutputResistanceDialog(wxWindow* parent, std::wstring report)
-    : wxDialog(parent, wxID_ANY, wxString(Text(resources::IDS_RESISTANCE)), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, wxString(resources::LoadText(resources::IDS_RESISTANCE)), wxDefaultPosition,
                wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
       report_(std::move(report)) {
     SetSize(ConvertDialogToPixels(wxSize(201, 265)));
@@ -80,7 +74,7 @@ OutputResistanceDialog::OutputResistanceDialog(wxWindow* parent, std::wstring re
     shown.Replace("\r\n", "\n");
     reportBox->ChangeValue(shown);
 
-    const wxString face(Text(resources::IDS_RESISTANCE_FONT));
+    const wxString face(resources::LoadText(resources::IDS_RESISTANCE_FONT));
     wxFontInfo font(10);
     if (wxFontEnumerator::IsValidFacename(face)) {
         font.FaceName(face);

@@ -23,12 +23,6 @@ const std::string& CurrentTypeName() { return TypeNameStore(); }
 
 void SetCurrentTypeName(const std::string& typeName) { TypeNameStore() = typeName; }
 
-std::wstring LoadText(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return text;
-}
-
 std::wstring PropertyKey(std::uint32_t groupId, std::uint32_t itemId) {
     return LoadText(groupId) + LoadText(itemId);
 }

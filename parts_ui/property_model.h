@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "resources/string_table.h"
 #include "widget/tree_item.h"
 #include "widget/variant.h"
 
@@ -26,8 +27,7 @@ struct PropertyModel {
 const std::string& CurrentTypeName();
 void SetCurrentTypeName(const std::string& typeName);
 
-// The text of a string-table id in the thread's language; empty for an unknown id.
-std::wstring LoadText(std::uint32_t id);
+using resources::LoadText;
 // The key of an item: the text of `groupId` followed directly by the text of `itemId`.
 std::wstring PropertyKey(std::uint32_t groupId, std::uint32_t itemId);
 

@@ -251,6 +251,12 @@ bool LoadString(std::uint32_t id, std::wstring& text) {
     return true;
 }
 
+std::wstring LoadText(std::uint32_t id) {
+    std::wstring text;
+    LoadString(id, text);
+    return text;
+}
+
 std::wstring FormatString1(const std::wstring& format, const std::wstring& argument) {
     static const std::wstring kPlaceholder = L"%1";
     std::wstring result;

@@ -28,6 +28,9 @@ std::uint32_t ThreadLanguage();
 // id the table does not hold.
 bool LoadString(std::uint32_t id, std::wstring& text);
 
+// The text of `id` in the calling thread's language; empty for an id the table does not hold.
+std::wstring LoadText(std::uint32_t id);
+
 // `format` with every "%1" replaced by `argument`; the inserted text is not searched again.
 std::wstring FormatString1(const std::wstring& format, const std::wstring& argument);
 
