@@ -1,0 +1,3 @@
+zentrik_add_test(parts_ui_part_file_operations_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/part_file_operations_test.cpp
+  LIBS zentrik_parts_ui)
