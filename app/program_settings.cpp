@@ -157,7 +157,8 @@ bool ProgramSettings::RenamePartFile(const std::wstring& old_path, const std::ws
                                      std::wstring& line) {
     line.clear();
     std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(platform::PathFromWide(old_path), ec)))
+    if (!std::filesystem::exists(
+            std::filesystem::symlink_status(platform::PathFromWide(old_path), ec)))
         return false;
     std::string error;
     if (!platform::RenameNoReplace(platform::PathFromWide(old_path),

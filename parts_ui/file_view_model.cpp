@@ -98,11 +98,13 @@ std::shared_ptr<widget::WTreeItem> FileViewModel::FindItemByPath(const std::wstr
 
 bool TreeTextLess(const std::wstring& a, const std::wstring& b) {
     const auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
-    const bool less = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(), [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                     [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
     if (less) return true;
-    const bool greater = std::lexicographical_compare(
-        b.begin(), b.end(), a.begin(), a.end(), [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
+    const bool greater =
+        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                     [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
     return !greater && a < b;
 }
 

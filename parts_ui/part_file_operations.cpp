@@ -1,13 +1,13 @@
 #include "parts_ui/part_file_operations.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+#include <wx/filename.h>
+#include <wx/utils.h>
+
 #include <cwctype>
 #include <fstream>
 #include <system_error>
-
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <wx/utils.h>
 
 #include "app/home_folder.h"
 #include "app/message_box.h"
@@ -95,17 +95,28 @@ bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
 
 std::shared_ptr<pkg::SemiconductorPackage> DefaultPackage(int type_index) {
     switch (type_index) {
-        case 0: return std::make_shared<pkg::qfp::QFPDetailedModel>(false);
-        case 1: return std::make_shared<pkg::qfp::QFPDetailedModel>(true);
-        case 2: return std::make_shared<pkg::bga::BGADetailedModel>(false);
-        case 3: return std::make_shared<pkg::bga::BGADetailedModel>(true);
-        case 4: return std::make_shared<pkg::pdevice::TO220DetailedModel>();
-        case 5: return std::make_shared<pkg::pdevice::TO247DetailedModel>();
-        case 6: return std::make_shared<pkg::pdevice::TO263DetailedModel>();
-        case 7: return std::make_shared<pkg::pdevice::TO252DetailedModel>();
-        case 8: return std::make_shared<pkg::pdevice::SOT89DetailedModel>();
-        case 9: return std::make_shared<pkg::pdevice::SOT223DetailedModel>();
-        default: return nullptr;
+        case 0:
+            return std::make_shared<pkg::qfp::QFPDetailedModel>(false);
+        case 1:
+            return std::make_shared<pkg::qfp::QFPDetailedModel>(true);
+        case 2:
+            return std::make_shared<pkg::bga::BGADetailedModel>(false);
+        case 3:
+            return std::make_shared<pkg::bga::BGADetailedModel>(true);
+        case 4:
+            return std::make_shared<pkg::pdevice::TO220DetailedModel>();
+        case 5:
+            return std::make_shared<pkg::pdevice::TO247DetailedModel>();
+        case 6:
+            return std::make_shared<pkg::pdevice::TO263DetailedModel>();
+        case 7:
+            return std::make_shared<pkg::pdevice::TO252DetailedModel>();
+        case 8:
+            return std::make_shared<pkg::pdevice::SOT89DetailedModel>();
+        case 9:
+            return std::make_shared<pkg::pdevice::SOT223DetailedModel>();
+        default:
+            return nullptr;
     }
 }
 
@@ -113,7 +124,8 @@ std::shared_ptr<pkg::SemiconductorPackage> DefaultPackage(int type_index) {
 // where nothing exists yet; on any failure only the temporary is removed.
 bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
                      std::string& error) {
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string pattern =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
         error = std::generic_category().message(errno);
@@ -288,13 +300,13 @@ void PartFileOperations::DeletePartFile(const std::wstring& path) {
 }
 
 std::wstring ManualPath(const std::wstring& program_folder, int language) {
-    return program_folder + L"qvx/manual/" +
-           (language == kLanguageJapanese ? L"jpn" : L"eng") + L"/index.html";
+    return program_folder + L"qvx/manual/" + (language == kLanguageJapanese ? L"jpn" : L"eng") +
+           L"/index.html";
 }
 
 void OpenManual(int language) {
     const std::wstring path = ManualPath(GetProgramFolder(), language);
-    if (Exists(platform::PathFromWide(path))) Launch(wxString("file://") + wxString(path));
+    if (Exists(platform::PathFromWide(path))) Launch(wxFileName::FileNameToURL(wxFileName(path)));
 }
 
 std::wstring FindUsersGuide(int language) {
@@ -310,7 +322,7 @@ std::wstring FindUsersGuide(int language) {
 void OpenUsersGuide(int language) {
     const std::wstring path = FindUsersGuide(language);
     if (path.empty() || !Exists(platform::PathFromWide(path)) ||
-        !Launch(wxString("file://") + wxString(path))) {
+        !Launch(wxFileName::FileNameToURL(wxFileName(path)))) {
         ShowMessageBox("Failed to open user's guide", wxEmptyString, wxOK | wxICON_ERROR);
     }
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <wx/string.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <wx/string.h>
 
 class FileView;
 class FileViewModel;
@@ -39,7 +39,7 @@ void SetFileOperationSeams(FileOperationSeams seams);
 // The file and part commands over the parts folder; the main frame fills in the panes
 // they update. None of the pointers is owned.
 class PartFileOperations {
-public:
+  public:
     // Asks to save the open part's unsaved edits; false when the user cancels or saving
     // fails, so the caller goes no further.
     bool CheckSaveModifiedPart();

@@ -1,6 +1,7 @@
 #include "parts_ui/part_file_operations.h"
 
 #include <gtest/gtest.h>
+#include <wx/filename.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -114,7 +115,8 @@ TEST_F(PartFileOperationsTest, NewPartsOfEachTypeAreWrittenWholeAndInsertedInOrd
         EXPECT_TRUE(settings_.LoadDetailedModelByType(PathToWide(file))) << file;
     }
     EXPECT_FALSE(fs::exists(parts_ / "PBGA" / "made"));
-    EXPECT_NE(std::find(lines_.begin(), lines_.end(), L"failed to create folder: " + P("PBGA/made/deeper")),
+    EXPECT_NE(std::find(lines_.begin(), lines_.end(),
+                        L"failed to create folder: " + P("PBGA/made/deeper")),
               lines_.end());
     EXPECT_NE(std::find(lines_.begin(), lines_.end(), L"folder was created: " + P("FCBGA/made")),
               lines_.end());
@@ -139,7 +141,8 @@ TEST_F(PartFileOperationsTest, ANewPartNeverReplacesAFileAndLeavesNoTemporary) {
     SetFileOperationSeams(seams_);
     ops_.CreatePartFile(5, L"fresh", P("TO-220"));
     EXPECT_EQ(lines_.at(0), L"Failed to create a new part file.");
-    EXPECT_EQ(std::distance(fs::directory_iterator(parts_ / "TO-220"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(parts_ / "TO-220"), fs::directory_iterator()),
+              1);
     ExpectTreeMatchesDisk();
 }
 
@@ -186,7 +189,8 @@ TEST_F(PartFileOperationsTest, RefusedMovesLeaveDiskAndTreeAsTheyWere) {
     EXPECT_EQ(Read(parts_ / "QFP" / "taken.qvx"), "source");
     EXPECT_EQ(Read(parts_ / "SOP" / "taken.qvx"), "target");
     ASSERT_EQ(lines_.size(), 3u);
-    EXPECT_EQ(lines_[2], L"Can't copy " + P("QFP/taken.qvx") + L". " + P("SOP/taken.qvx") + L" exists.");
+    EXPECT_EQ(lines_[2],
+              L"Can't copy " + P("QFP/taken.qvx") + L". " + P("SOP/taken.qvx") + L" exists.");
 
     seams_.rename = [](const fs::path&, const fs::path&, std::string& error) {
         error = "device busy";
@@ -295,7 +299,7 @@ TEST_F(PartFileOperationsTest, ManualAndUsersGuideInBothLanguages) {
     OpenUsersGuide(9);
     EXPECT_EQ(questions_.size(), 1u);
     ASSERT_EQ(launched.size(), 1u);
-    EXPECT_EQ(launched[0], wxString("file://") + wxString(english));
+    EXPECT_EQ(launched[0], wxFileName::FileNameToURL(wxFileName(english)));
     ::unsetenv("XDG_CONFIG_DIRS");
 }
 
