@@ -5,6 +5,7 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include <cerrno>
 #include <cwctype>
 #include <fstream>
 #include <system_error>
