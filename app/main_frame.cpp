@@ -19,6 +19,7 @@
 #include "app/preview_view.h"
 #include "app/program_settings.h"
 #include "parts_ui/file_view.h"
+#include "parts_ui/file_view_model.h"
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
@@ -125,6 +126,7 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     operations_.Files = files_;
     operations_.Properties = properties_;
     operations_.Help = help_;
+    operations_.Settings = &settings_;
     Reload();
     preview_->BackgroundType = settings_.BackgroundType;
     preview_->TopColor = settings_.BackgroundTopColor;
@@ -320,6 +322,8 @@ void MainFrame::Reload() {
     std::wstring root = settings_.PartsFolder;
     if (!root.empty() && root.back() != L'/') root += L'/';
     files_->RootFolder = root;
+    operations_.TreeModel =
+        BuildFileViewModel(root, [](const std::wstring& line) { LogToOutput("%s", line); });
     preview_->Refresh();
     properties_->Refresh();
 }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include <boost/property_tree/xml_parser.hpp>
 
 #include "platform/atomic_file.h"
+#include "platform/file_moves.h"
 #include "platform/wide_string.h"
 #include "platform/xdg_dirs.h"
 
@@ -149,6 +151,35 @@ void ProgramSettings::ClearCurrentPart() {
     CurrentPackage.reset();
     CurrentModel.reset();
     CurrentPartPath.clear();
+}
+
+bool ProgramSettings::RenamePartFile(const std::wstring& old_path, const std::wstring& new_path,
+                                     std::wstring& line) {
+    line.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(
+            std::filesystem::symlink_status(platform::PathFromWide(old_path), ec)))
+        return false;
+    std::string error;
+    if (!platform::RenameNoReplace(platform::PathFromWide(old_path),
+                                   platform::PathFromWide(new_path), error)) {
+        line = platform::Utf8ToWide(error);
+        return false;
+    }
+    FollowMovedPath(old_path, new_path);
+    line = L"rename " + old_path + L" to " + new_path;
+    return true;
+}
+
+void ProgramSettings::FollowMovedPath(const std::wstring& old_path, const std::wstring& new_path) {
+    // Identity is exact: names here may differ only in letter case.
+    if (CurrentPartPath == old_path) {
+        CurrentPartPath = new_path;
+    } else if (CurrentPartPath.size() > old_path.size() &&
+               CurrentPartPath.compare(0, old_path.size(), old_path) == 0 &&
+               CurrentPartPath[old_path.size()] == L'/') {
+        CurrentPartPath = new_path + CurrentPartPath.substr(old_path.size());
+    }
 }
 
 std::wstring ProgramSettings::GetFilePath() const {

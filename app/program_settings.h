@@ -27,6 +27,14 @@ public:
 
     void ClearCurrentPart();
 
+    // Renames the part file or folder `old_path` to `new_path`, never replacing anything;
+    // true when it renamed. `line` receives the line for the output pane (the rename, or
+    // why it failed); it stays empty when `old_path` does not exist.
+    bool RenamePartFile(const std::wstring& old_path, const std::wstring& new_path,
+                        std::wstring& line);
+    // The current part path follows a move of the part itself or of a folder above it.
+    void FollowMovedPath(const std::wstring& old_path, const std::wstring& new_path);
+
     // HomeFolder followed by "zentrik.xml".
     std::wstring GetFilePath() const;
     // Reads the settings file; a missing, unreadable or malformed file, or one without the

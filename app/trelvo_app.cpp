@@ -89,10 +89,12 @@ void TrelvoApp::BindCommands() {
     Bind(wxEVT_MENU,
          [this](wxCommandEvent&) { RunProgramConfigurations(Frame(), *Settings, *PartOperations); },
          WxId(ID_PROGRAM_CONFIGURATIONS));
-    // Nothing can be selected in the file tree yet, and the part, export and manual
-    // commands have no operations behind them yet: their items stay disabled.
-    for (int command : {ID_DELETE, ID_RENAME, ID_NEW_FOLDER, ID_NEW_PART, ID_EXPORT, ID_MANUAL,
-                        ID_USERS_GUIDE}) {
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenManual(UiLanguage); }, WxId(ID_MANUAL));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenUsersGuide(UiLanguage); },
+         WxId(ID_USERS_GUIDE));
+    // Nothing can be selected in the file tree yet, and the new-part and export commands
+    // have no operations behind them yet: their items stay disabled.
+    for (int command : {ID_DELETE, ID_RENAME, ID_NEW_FOLDER, ID_NEW_PART, ID_EXPORT}) {
         Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(false); }, WxId(command));
     }
 }

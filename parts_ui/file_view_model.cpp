@@ -96,6 +96,18 @@ std::shared_ptr<widget::WTreeItem> FileViewModel::FindItemByPath(const std::wstr
     return nullptr;
 }
 
+bool TreeTextLess(const std::wstring& a, const std::wstring& b) {
+    const auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                     [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
+    if (less) return true;
+    const bool greater =
+        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                     [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
+    return !greater && a < b;
+}
+
 bool IsPartFileName(const std::wstring& path) {
     static const std::wstring kExtension = L".qvx";
     const std::wstring tail = path.size() > 4 ? path.substr(path.size() - 4) : path;
@@ -120,11 +132,19 @@ std::shared_ptr<widget::WTreeItem> ScanPartsFolder(const std::wstring& parts_fol
     const fs::path type_folder =
         platform::PathFromWide(parts_folder) / platform::PathFromWide(type_name);
     std::vector<fs::path> entries = CollectPartsFolderEntries(type_folder, report);
-    std::sort(entries.begin(), entries.end());
+    // Siblings in the tree's order (by name, part files without their extension); a
+    // folder always sorts before what it holds, since its parent is a prefix of theirs.
+    std::error_code ec;
+    const auto key = [&ec](const fs::path& p) {
+        return platform::PathToWide(fs::is_directory(p, ec) ? p.filename() : p.stem());
+    };
+    std::sort(entries.begin(), entries.end(), [&](const fs::path& a, const fs::path& b) {
+        if (a.parent_path() != b.parent_path()) return a.parent_path() < b.parent_path();
+        return TreeTextLess(key(a), key(b));
+    });
 
     auto type_item = MakeItem(type_name, type_folder, kFolderImage, false);
     std::map<fs::path, std::shared_ptr<widget::WTreeItem>> folders = {{type_folder, type_item}};
-    std::error_code ec;
     for (const fs::path& entry : entries) {
         if (!fs::is_directory(entry, ec)) continue;
         const auto parent = folders.find(entry.parent_path());

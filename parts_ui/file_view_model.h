@@ -25,6 +25,10 @@ class FileViewModel : public widget::WTreeItemModel {
 // Receives one line for each folder the scan could not read; the scan goes on without it.
 using ScanReporter = std::function<void(const std::wstring& line)>;
 
+// The tree's order of names: without regard to case, and names that differ only in case by
+// their code points, so that the order is total.
+bool TreeTextLess(const std::wstring& a, const std::wstring& b);
+
 // True when the path ends in ".qvx", in any letter case.
 bool IsPartFileName(const std::wstring& path);
 

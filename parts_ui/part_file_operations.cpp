@@ -1,6 +1,329 @@
 #include "parts_ui/part_file_operations.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+#include <cerrno>
+#include <cwctype>
+#include <fstream>
+#include <system_error>
+
+#include "app/home_folder.h"
+#include "app/message_box.h"
+#include "app/output_view.h"
+#include "app/preview_view.h"
+#include "app/program_settings.h"
+#include "models/bga/bga_detailed_model.h"
+#include "models/pdevice/sot223_detailed_model.h"
+#include "models/pdevice/sot89_detailed_model.h"
+#include "models/pdevice/to220_detailed_model.h"
+#include "models/pdevice/to247_detailed_model.h"
+#include "models/pdevice/to252_detailed_model.h"
+#include "models/pdevice/to263_detailed_model.h"
+#include "models/qfp/qfp_detailed_model.h"
+#include "parts_ui/file_view_model.h"
+#include "parts_ui/properties_view.h"
+#include "platform/file_moves.h"
+#include "platform/registry.h"
+#include "platform/wide_string.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFolderImage = 0;
+constexpr int kPartImage = 1;
+constexpr int kLanguageJapanese = 17;
+
+FileOperationSeams& Seams() {
+    static FileOperationSeams seams;
+    return seams;
+}
+
+bool Rename(const fs::path& from, const fs::path& to, std::string& error) {
+    if (Seams().rename) return Seams().rename(from, to, error);
+    return platform::RenameNoReplace(from, to, error);
+}
+
+bool Trash(const fs::path& path, std::string& error) {
+    if (Seams().trash) return Seams().trash(path, error);
+    return platform::MoveToTrash(path, error);
+}
+
+bool Launch(const wxString& url) {
+    if (Seams().launch) return Seams().launch(url);
+    return wxLaunchDefaultBrowser(url);
+}
+
+void Log(const wxString& line) {
+    if (Seams().log) {
+        Seams().log(line);
+    } else {
+        LogToOutput("%s", line);
+    }
+}
+
+std::wstring LoadText(std::uint32_t id) {
+    std::wstring text;
+    resources::LoadString(id, text);
+    return text;
+}
+
+const std::wstring& StoredPath(const widget::WTreeItem& item) {
+    static const std::wstring none;
+    return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : none;
+}
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    return platform::PathToWide(platform::PathFromWide(folder) / platform::PathFromWide(name));
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+// `path` is `folder` itself or lies somewhere below it.
+bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
+    if (path == folder) return true;
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == L'/';
+}
+
+std::shared_ptr<pkg::SemiconductorPackage> DefaultPackage(int type_index) {
+    switch (type_index) {
+        case 0:
+            return std::make_shared<pkg::qfp::QFPDetailedModel>(false);
+        case 1:
+            return std::make_shared<pkg::qfp::QFPDetailedModel>(true);
+        case 2:
+            return std::make_shared<pkg::bga::BGADetailedModel>(false);
+        case 3:
+            return std::make_shared<pkg::bga::BGADetailedModel>(true);
+        case 4:
+            return std::make_shared<pkg::pdevice::TO220DetailedModel>();
+        case 5:
+            return std::make_shared<pkg::pdevice::TO247DetailedModel>();
+        case 6:
+            return std::make_shared<pkg::pdevice::TO263DetailedModel>();
+        case 7:
+            return std::make_shared<pkg::pdevice::TO252DetailedModel>();
+        case 8:
+            return std::make_shared<pkg::pdevice::SOT89DetailedModel>();
+        case 9:
+            return std::make_shared<pkg::pdevice::SOT223DetailedModel>();
+        default:
+            return nullptr;
+    }
+}
+
+// Writes the part to a fresh temporary file beside `target` and renames it into place only
+// where nothing exists yet; on any failure only the temporary is removed.
+bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
+                     std::string& error) {
+    std::string pattern =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        error = std::generic_category().message(errno);
+        return false;
+    }
+    close(fd);
+    const fs::path temporary = pattern;
+    bool written = false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        written = out && package.WritePartFile(out);
+        out.close();
+        written = written && !out.fail();
+    }
+    if (!written) error = "the part could not be written";
+    if (written && Rename(temporary, target, error)) return true;
+    std::error_code ec;
+    fs::remove(temporary, ec);
+    return false;
+}
+
+}  // namespace
+
+void SetFileOperationSeams(FileOperationSeams seams) { Seams() = std::move(seams); }
+
 bool PartFileOperations::CheckSaveModifiedPart() {
-    // No part can be edited yet, so there is never anything to save.
-    return true;
+    if (Properties == nullptr || !Properties->IsModified()) return true;
+    const std::wstring path = Settings ? Settings->CurrentPartPath : std::wstring();
+    const std::wstring name = platform::PathToWide(platform::PathFromWide(path).stem());
+    const int answer = ShowMessageBox(
+        resources::FormatString1(LoadText(resources::IDS_PART_MODIFIED_OVERWRITE), name),
+        LoadText(resources::IDS_EXIT), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+    if (answer == wxYES) return Properties->Save();
+    if (answer == wxNO) {
+        Properties->Reset();
+        return true;
+    }
+    return false;
+}
+
+void PartFileOperations::CreatePartFile(int type_index, const std::wstring& name,
+                                        const std::wstring& folder) {
+    const std::shared_ptr<pkg::SemiconductorPackage> package = DefaultPackage(type_index);
+    if (!package) return;
+    const fs::path folder_path = platform::PathFromWide(folder);
+    std::error_code ec;
+    if (!fs::is_directory(folder_path, ec)) {
+        if (!fs::create_directory(folder_path, ec) || ec) {
+            Log(wxString::Format("failed to create folder: %s", folder));
+            return;
+        }
+        Log(wxString::Format("folder was created: %s", folder));
+        AddTreeItem(platform::PathToWide(folder_path.filename()), true,
+                    platform::PathToWide(folder_path.parent_path()));
+    }
+    const std::wstring path = Join(folder, name + L".qvx");
+    std::string error;
+    if (!WritePartBeside(*package, platform::PathFromWide(path), error)) {
+        Log("Failed to create a new part file.");
+        Log(wxString::Format("%s: %s", path, wxString::FromUTF8(error)));
+        return;
+    }
+    Log(wxString::Format("part file was created: %s", path));
+    AddTreeItem(name, false, folder);
+}
+
+void PartFileOperations::AddTreeItem(const std::wstring& name, bool is_folder,
+                                     const std::wstring& parent_folder) {
+    if (!TreeModel) return;
+    const std::shared_ptr<widget::WTreeItem> parent = TreeModel->FindItemByPath(parent_folder);
+    if (!parent) return;
+    const int count = static_cast<int>(parent->rows.size());
+    int row = 0;
+    for (; row < count; ++row) {
+        const std::shared_ptr<widget::WTreeItem> child = parent->Child(row, 0);
+        const bool child_is_folder = child->image == kFolderImage;
+        if (is_folder) {
+            if (!child_is_folder || TreeTextLess(name, child->text)) break;
+        } else if (!child_is_folder && TreeTextLess(name, child->text)) {
+            break;
+        }
+    }
+    auto item = widget::MakeTreeItem();
+    item->text = name;
+    item->value = widget::Variant::FromBstr(Join(parent_folder, is_folder ? name : name + L".qvx"));
+    item->image = is_folder ? kFolderImage : kPartImage;
+    item->flags |= widget::kItemMovable;
+    parent->InsertRow(row, item);
+    TreeModel->AttachItem(item);
+    TreeModel->rowInserted(parent.get(), row);
+    TreeModel->dataChanged(item.get());
+}
+
+void PartFileOperations::MovePartFile(const std::shared_ptr<widget::WTreeItem>& source,
+                                      const std::shared_ptr<widget::WTreeItem>& drop_folder) {
+    if (!source || !drop_folder) return;
+    const std::wstring source_path = StoredPath(*source);
+    const std::wstring destination = StoredPath(*drop_folder);
+    if (source_path.empty() || destination.empty()) return;
+    if (platform::PathToWide(platform::PathFromWide(source_path).parent_path()) == destination)
+        return;
+    const bool is_part = source->image == kPartImage;
+    if (!is_part && IsSameOrBelow(destination, source_path)) {
+        Log(wxString::Format("Can't move %s into itself.", source_path));
+        return;
+    }
+    const std::wstring target = Join(destination, is_part ? source->text + L".qvx" : source->text);
+    if (Exists(platform::PathFromWide(target))) {
+        Log(wxString::Format("Can't copy %s. %s exists.", source_path, target));
+        return;
+    }
+    std::string error;
+    if (!Rename(platform::PathFromWide(source_path), platform::PathFromWide(target), error)) {
+        Log(wxString::Format("failed to move %s to %s: %s", source_path, target,
+                             wxString::FromUTF8(error)));
+        return;
+    }
+    ReinsertMovedItem(*source, destination);
+    if (TreeModel && source->parent) TreeModel->RemoveRow(source->row, source->parent);
+    if (Settings) Settings->FollowMovedPath(source_path, target);
+    Log(wxString::Format("moved %s to %s", source_path, target));
+}
+
+void PartFileOperations::ReinsertMovedItem(const widget::WTreeItem& item,
+                                           const std::wstring& destination) {
+    if (!TreeModel) return;
+    const std::shared_ptr<widget::WTreeItem> parent = TreeModel->FindItemByPath(destination);
+    if (!parent) return;
+    const bool is_part = item.image == kPartImage;
+    const std::wstring path = Join(destination, is_part ? item.text + L".qvx" : item.text);
+    for (int r = 0; r < static_cast<int>(parent->rows.size()); ++r) {
+        if (StoredPath(*parent->Child(r, 0)) == path) return;
+    }
+    AddTreeItem(item.text, !is_part, destination);
+    for (int r = 0; r < static_cast<int>(item.rows.size()); ++r) {
+        ReinsertMovedItem(*item.Child(r, 0), path);
+    }
+}
+
+void PartFileOperations::DeletePartFile(const std::wstring& path) {
+    const std::wstring name = platform::PathToWide(platform::PathFromWide(path).filename());
+    const int answer =
+        ShowMessageBox(resources::FormatString1(LoadText(resources::IDS_DELETE_QUESTION), name),
+                       LoadText(resources::IDS_DELETE_CAPTION), wxYES_NO | wxICON_QUESTION);
+    if (answer != wxYES) return;
+    std::string error;
+    if (!Trash(platform::PathFromWide(path), error)) {
+        Log(wxString::Format("failed to move %s to the trash: %s", path,
+                             wxString::FromUTF8(error)));
+        return;
+    }
+    // Only the open part, or a folder holding it, takes unsaved edits with it.
+    if (Settings && !Settings->CurrentPartPath.empty() &&
+        IsSameOrBelow(Settings->CurrentPartPath, path)) {
+        if (Preview) {
+            Preview->ModelRoot.reset();
+            Preview->VisibleComponentKeys.clear();
+            Preview->Refresh();
+        }
+        if (Properties) {
+            Properties->SetModel(std::make_shared<widget::WTreeItemModel>());
+            Properties->Refresh();
+        }
+        Settings->ClearCurrentPart();
+    }
+    if (TreeModel) {
+        if (auto item = TreeModel->FindItemByPath(path); item && item->parent) {
+            TreeModel->RemoveRow(item->row, item->parent);
+        }
+    }
+    Log(wxString::Format("deleted part file: %s", path));
+}
+
+std::wstring ManualPath(const std::wstring& program_folder, int language) {
+    return program_folder + L"qvx/manual/" + (language == kLanguageJapanese ? L"jpn" : L"eng") +
+           L"/index.html";
+}
+
+void OpenManual(int language) {
+    const std::wstring path = ManualPath(GetProgramFolder(), language);
+    if (Exists(platform::PathFromWide(path))) Launch(wxFileName::FileNameToURL(wxFileName(path)));
+}
+
+std::wstring FindUsersGuide(int language) {
+    const std::optional<std::wstring> folder = ReadRegistryString(
+        platform::RegistryRoot::LocalMachine, L"Ostrel\\Vexa2020", L"Vx2020Folder");
+    if (!folder) return {};
+    std::wstring base = *folder;
+    if (!base.empty() && base.back() != L'/') base += L'/';
+    return base + L"Manuals/HTML/" +
+           (language == kLanguageJapanese ? L"Zentrik_jpn/index.html" : L"Zentrik_eng/index.html");
+}
+
+void OpenUsersGuide(int language) {
+    const std::wstring path = FindUsersGuide(language);
+    if (path.empty() || !Exists(platform::PathFromWide(path)) ||
+        !Launch(wxFileName::FileNameToURL(wxFileName(path)))) {
+        ShowMessageBox("Failed to open user's guide", wxEmptyString, wxOK | wxICON_ERROR);
+    }
 }

@@ -1,27 +1,83 @@
 #pragma once
 
+#include <wx/string.h>
+
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 class FileView;
+class FileViewModel;
 class HelpView;
 class PropertiesView;
 class PreviewView;
+class ProgramSettings;
 
 namespace widget {
-class WTreeItemModel;
+class WTreeItem;
 }
+
+// What the file operations ask of the desktop, replaceable so that tests need none and
+// can make each step fail. An empty member means the real one.
+struct FileOperationSeams {
+    // Renames without ever replacing an existing target.
+    std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to,
+                       std::string& error)>
+        rename;
+    // Sends a file or folder to the user's trash.
+    std::function<bool(const std::filesystem::path& path, std::string& error)> trash;
+    // Opens a file in the desktop's default program.
+    std::function<bool(const wxString& url)> launch;
+    // Receives each line meant for the output pane.
+    std::function<void(const wxString& line)> log;
+};
+
+// Installs `seams` for the file operations below; default members restore the real ones.
+void SetFileOperationSeams(FileOperationSeams seams);
 
 // The file and part commands over the parts folder; the main frame fills in the panes
 // they update. None of the pointers is owned.
 class PartFileOperations {
-public:
+  public:
     // Asks to save the open part's unsaved edits; false when the user cancels or saving
     // fails, so the caller goes no further.
     bool CheckSaveModifiedPart();
+
+    // Writes a new default part of package type `type_index` (0-9) as `name`.qvx in
+    // `folder`, making the folder when missing. An existing file is never replaced.
+    void CreatePartFile(int type_index, const std::wstring& name, const std::wstring& folder);
+
+    // Inserts one item below the tree item of `parent_folder`, in the scan's order.
+    void AddTreeItem(const std::wstring& name, bool is_folder, const std::wstring& parent_folder);
+
+    // Moves the dragged item's file or folder into the folder of `drop_folder`: on disk
+    // first, then in the tree; a move that cannot be made leaves both as they were.
+    void MovePartFile(const std::shared_ptr<widget::WTreeItem>& source,
+                      const std::shared_ptr<widget::WTreeItem>& drop_folder);
+
+    // Adds `item` and its subtree below the tree item of `destination`.
+    void ReinsertMovedItem(const widget::WTreeItem& item, const std::wstring& destination);
+
+    // After a question, sends the file or folder at `path` to the trash and removes its
+    // item; the open part is closed only when it is `path` or lies below it.
+    void DeletePartFile(const std::wstring& path);
 
     FileView* Files = nullptr;
     PropertiesView* Properties = nullptr;
     HelpView* Help = nullptr;
     PreviewView* Preview = nullptr;
-    std::shared_ptr<widget::WTreeItemModel> TreeModel;
+    ProgramSettings* Settings = nullptr;
+    std::shared_ptr<FileViewModel> TreeModel;
 };
+
+// The manual's start page for the user-interface language (17 Japanese): the program
+// folder, then "qvx/manual/", "jpn" or "eng", then "/index.html".
+std::wstring ManualPath(const std::wstring& program_folder, int language);
+// Opens the manual when it exists; nothing otherwise.
+void OpenManual(int language);
+
+// The user's guide start page below the folder recorded system-wide; empty when none is.
+std::wstring FindUsersGuide(int language);
+// Opens the user's guide, or says "Failed to open user's guide".
+void OpenUsersGuide(int language);

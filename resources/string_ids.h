@@ -205,6 +205,12 @@ enum StringId : std::uint32_t {
 
     // Application shell
     IDS_ENTER_NUMBER = 5101,
+
+    // Part-file operations.
+    IDS_EXIT = 217,
+    IDS_PART_MODIFIED_OVERWRITE = 218,
+    IDS_DELETE_CAPTION = 5301,
+    IDS_DELETE_QUESTION = 5302,
 };
 
 }  // namespace resources

@@ -224,6 +224,13 @@ const std::vector<StringRow> kRows = {
 
     // Application shell
     {IDS_ENTER_NUMBER, L"Please enter a number.", L"数値を入力してください。"},
+
+    // Part-file operations.
+    {IDS_EXIT, L"Exit", L"終了"},
+    {IDS_PART_MODIFIED_OVERWRITE, L"The part '%1' has been modified.\nOverwrite?",
+     L"パーツ '%1' は変更されています。\n上書きしますか?"},
+    {IDS_DELETE_CAPTION, L"Delete", L"削除"},
+    {IDS_DELETE_QUESTION, L"Move '%1' to the trash?", L"'%1' をごみ箱に移動しますか?"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

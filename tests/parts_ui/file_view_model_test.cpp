@@ -63,7 +63,7 @@ TEST_F(PartsFolderScan, FoldersComeFirstAndOnlyPartFilesAreListed) {
     for (int r = 0; r < static_cast<int>(qfp->rows.size()); ++r)
         texts.push_back(qfp->Child(r, 0)->text);
     EXPECT_EQ(texts,
-              (std::vector<std::wstring>{L"empty", L"only text", L"z folder", L"A", L"B", L"a"}));
+              (std::vector<std::wstring>{L"empty", L"only text", L"z folder", L"A", L"a", L"B"}));
 
     const auto folder = qfp->Child(2, 0);
     EXPECT_EQ(folder->image, 0);

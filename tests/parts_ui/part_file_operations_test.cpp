@@ -1,0 +1,306 @@
+#include "parts_ui/part_file_operations.h"
+
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/message_box.h"
+#include "app/program_settings.h"
+#include "parts_ui/file_view_model.h"
+#include "platform/wide_string.h"
+#include "resources/string_table.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::PathToWide;
+
+// Checks that two subtrees hold the same texts, paths, images and flags in the same order.
+void ExpectSameTree(const widget::WTreeItem& actual, const widget::WTreeItem& expected,
+                    const std::wstring& where = L"root") {
+    ASSERT_EQ(actual.rows.size(), expected.rows.size()) << "children of " << where;
+    for (int r = 0; r < static_cast<int>(expected.rows.size()); ++r) {
+        const auto a = actual.Child(r, 0);
+        const auto e = expected.Child(r, 0);
+        EXPECT_EQ(a->text, e->text) << "row " << r << " of " << where;
+        EXPECT_EQ(a->value.Bstr(), e->value.Bstr());
+        EXPECT_EQ(a->image, e->image) << e->text;
+        EXPECT_EQ(a->flags, e->flags) << e->text;
+        EXPECT_EQ(a->row, r) << e->text;
+        EXPECT_EQ(a->parent, &actual) << e->text;
+        ExpectSameTree(*a, *e, e->text);
+    }
+}
+
+class PartFileOperationsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = fs::path(testing::TempDir()) / ("part_file_operations_" + test);
+        fs::remove_all(dir_);
+        parts_ = dir_ / "parts";
+        for (const wchar_t* type : kPackageTypeFolders) fs::create_directories(parts_ / type);
+        seams_.log = [this](const wxString& line) { lines_.push_back(line.ToStdWstring()); };
+        SetFileOperationSeams(seams_);
+        SetMessageBoxAnswerer([this](const wxString& text, const wxString&, long) {
+            questions_.push_back(text.ToStdWstring());
+            return answer_;
+        });
+        settings_.PartsFolder = PathToWide(parts_) + L"/";
+        ops_.Settings = &settings_;
+    }
+    void TearDown() override {
+        SetFileOperationSeams({});
+        SetMessageBoxAnswerer({});
+        fs::remove_all(dir_);
+    }
+
+    void Write(const fs::path& relative, const std::string& bytes = "x") {
+        fs::create_directories((parts_ / relative).parent_path());
+        std::ofstream(parts_ / relative, std::ios::binary) << bytes;
+    }
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::wstring P(const fs::path& relative) const { return PathToWide(parts_ / relative); }
+    void Scan() { ops_.TreeModel = BuildFileViewModel(PathToWide(parts_) + L"/"); }
+    std::shared_ptr<widget::WTreeItem> Item(const fs::path& relative) {
+        return ops_.TreeModel->FindItemByPath(P(relative));
+    }
+    // The model the operations kept equals a fresh scan of the disk.
+    void ExpectTreeMatchesDisk() {
+        ExpectSameTree(*ops_.TreeModel->root, *BuildFileViewModel(PathToWide(parts_) + L"/")->root);
+    }
+    void Move(const fs::path& source, const fs::path& folder) {
+        ops_.MovePartFile(Item(source), Item(folder));
+    }
+
+    fs::path dir_, parts_;
+    FileOperationSeams seams_;
+    std::vector<std::wstring> lines_;
+    std::vector<std::wstring> questions_;
+    int answer_ = wxYES;
+    ProgramSettings settings_;
+    PartFileOperations ops_;
+};
+
+TEST_F(PartFileOperationsTest, NewPartsOfEachTypeAreWrittenWholeAndInsertedInOrder) {
+    Write("QFP/b.qvx");
+    Write("QFP/new_part/keep.qvx");  // a folder named like the new part: the part goes after it
+    Write("SOP/Z.qvx");
+    Scan();
+    int signals = 0;
+    std::vector<std::string> order;
+    ops_.TreeModel->rowInserted.connect([&](widget::WTreeItem* parent, int row) {
+        order.push_back(parent->Child(row, 0)->text.empty() ? "empty" : "inserted");
+        ++signals;
+    });
+    ops_.TreeModel->dataChanged.connect([&](widget::WTreeItem*) { order.push_back("changed"); });
+    for (int type = 0; type < 10; ++type)
+        ops_.CreatePartFile(type, L"new_part", P(kPackageTypeFolders[type]));
+    ops_.CreatePartFile(2, L"a", P("PBGA/made/deeper"));  // two levels missing: refused
+    ops_.CreatePartFile(3, L"A", P("FCBGA/made"));
+    ops_.CreatePartFile(10, L"x", P("QFP"));
+    EXPECT_EQ(signals, 12);
+    EXPECT_EQ(order.front(), "inserted");
+    EXPECT_EQ(order[1], "changed");
+    ExpectTreeMatchesDisk();
+    for (int type = 0; type < 10; ++type) {
+        const fs::path file = parts_ / kPackageTypeFolders[type] / "new_part.qvx";
+        EXPECT_TRUE(settings_.LoadDetailedModelByType(PathToWide(file))) << file;
+    }
+    EXPECT_FALSE(fs::exists(parts_ / "PBGA" / "made"));
+    EXPECT_NE(std::find(lines_.begin(), lines_.end(),
+                        L"failed to create folder: " + P("PBGA/made/deeper")),
+              lines_.end());
+    EXPECT_NE(std::find(lines_.begin(), lines_.end(), L"folder was created: " + P("FCBGA/made")),
+              lines_.end());
+    // Nothing but the part files is left beside them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(parts_ / "QFP"), fs::directory_iterator()), 3);
+}
+
+TEST_F(PartFileOperationsTest, ANewPartNeverReplacesAFileAndLeavesNoTemporary) {
+    Write("TO-220/taken.qvx", "user data");
+    Scan();
+    ops_.CreatePartFile(4, L"taken", P("TO-220"));
+    EXPECT_EQ(Read(parts_ / "TO-220" / "taken.qvx"), "user data");
+    ASSERT_FALSE(lines_.empty());
+    EXPECT_EQ(lines_[0], L"Failed to create a new part file.");
+
+    // A rename failing after the part was written removes only our temporary.
+    lines_.clear();
+    seams_.rename = [](const fs::path&, const fs::path&, std::string& error) {
+        error = "injected";
+        return false;
+    };
+    SetFileOperationSeams(seams_);
+    ops_.CreatePartFile(5, L"fresh", P("TO-220"));
+    EXPECT_EQ(lines_.at(0), L"Failed to create a new part file.");
+    EXPECT_EQ(std::distance(fs::directory_iterator(parts_ / "TO-220"), fs::directory_iterator()),
+              1);
+    ExpectTreeMatchesDisk();
+}
+
+TEST_F(PartFileOperationsTest, MovesChangeDiskThenTreeAndTheOpenPartFollows) {
+    Write("QFP/a.qvx");
+    Write("QFP/box/inner/deep.qvx");
+    Write("QFP/box/top.qvx");
+    Write("SOP/x/y.qvx");
+    Write("QFP/x.qvx");
+    Write("SOP/keep.qvx");
+    Scan();
+    settings_.CurrentPartPath = P("QFP/a.qvx");
+
+    Move("QFP/a.qvx", "SOP");
+    EXPECT_TRUE(fs::exists(parts_ / "SOP" / "a.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("SOP/a.qvx"));
+    ExpectTreeMatchesDisk();
+
+    // A part beside a same-named subfolder is still listed.
+    Move("QFP/x.qvx", "SOP");
+    ExpectTreeMatchesDisk();
+
+    // A folder with its subtree, holding the open part.
+    settings_.CurrentPartPath = P("QFP/box/inner/deep.qvx");
+    Move("QFP/box", "SOP/x");
+    EXPECT_TRUE(fs::exists(parts_ / "SOP" / "x" / "box" / "inner" / "deep.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("SOP/x/box/inner/deep.qvx"));
+    ExpectTreeMatchesDisk();
+
+    lines_.clear();
+    Move("SOP/a.qvx", "SOP");  // the folder that holds it: nothing, not even a line
+    EXPECT_TRUE(lines_.empty());
+}
+
+TEST_F(PartFileOperationsTest, RefusedMovesLeaveDiskAndTreeAsTheyWere) {
+    Write("QFP/box/sub/p.qvx");
+    Write("QFP/taken.qvx", "source");
+    Write("SOP/taken.qvx", "target");
+    Write("SOP/free.qvx");
+    Scan();
+    Move("QFP/box", "QFP/box");
+    Move("QFP/box", "QFP/box/sub");
+    Move("QFP/taken.qvx", "SOP");
+    EXPECT_EQ(Read(parts_ / "QFP" / "taken.qvx"), "source");
+    EXPECT_EQ(Read(parts_ / "SOP" / "taken.qvx"), "target");
+    ASSERT_EQ(lines_.size(), 3u);
+    EXPECT_EQ(lines_[2],
+              L"Can't copy " + P("QFP/taken.qvx") + L". " + P("SOP/taken.qvx") + L" exists.");
+
+    seams_.rename = [](const fs::path&, const fs::path&, std::string& error) {
+        error = "device busy";
+        return false;
+    };
+    SetFileOperationSeams(seams_);
+    settings_.CurrentPartPath = P("SOP/free.qvx");
+    Move("SOP/free.qvx", "QFP");
+    EXPECT_TRUE(fs::exists(parts_ / "SOP" / "free.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("SOP/free.qvx"));
+    EXPECT_NE(lines_.back().find(L"device busy"), std::wstring::npos);
+    ExpectTreeMatchesDisk();
+}
+
+TEST_F(PartFileOperationsTest, RenamesNeverReplaceAndFollowOnlyTheExactPath) {
+    Write("PBGA/a.qvx", "lower");
+    Write("PBGA/A.qvx", "upper");
+    Write("PBGA/folder/open.qvx");
+    std::wstring line;
+    settings_.CurrentPartPath = P("PBGA/a.qvx");
+    EXPECT_FALSE(settings_.RenamePartFile(P("PBGA/A.qvx"), P("PBGA/a.qvx"), line));
+    EXPECT_FALSE(line.empty());
+    EXPECT_EQ(Read(parts_ / "PBGA" / "a.qvx"), "lower");
+    EXPECT_TRUE(settings_.RenamePartFile(P("PBGA/A.qvx"), P("PBGA/B.qvx"), line));
+    EXPECT_EQ(line, L"rename " + P("PBGA/A.qvx") + L" to " + P("PBGA/B.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("PBGA/a.qvx")) << "only the case differs";
+    EXPECT_TRUE(settings_.RenamePartFile(P("PBGA/a.qvx"), P("PBGA/Ab.qvx"), line));
+    EXPECT_EQ(settings_.CurrentPartPath, P("PBGA/Ab.qvx"));
+
+    settings_.CurrentPartPath = P("PBGA/folder/open.qvx");
+    EXPECT_TRUE(settings_.RenamePartFile(P("PBGA/folder"), P("PBGA/Folder"), line));
+    EXPECT_EQ(settings_.CurrentPartPath, P("PBGA/Folder/open.qvx"));
+    EXPECT_FALSE(settings_.RenamePartFile(P("PBGA/none"), P("PBGA/other"), line));
+    EXPECT_TRUE(line.empty());
+}
+
+TEST_F(PartFileOperationsTest, DeleteAsksTrashesAndClosesOnlyTheAffectedPart) {
+    ::setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    fs::create_directories(dir_ / "data");
+    Write("TO-247/open/part.qvx");
+    Write("TO-247/other.qvx", "other");
+    Write("TO-247/Other.qvx", "Other");
+    Scan();
+    settings_.CurrentPartPath = P("TO-247/open/part.qvx");
+
+    answer_ = wxNO;
+    ops_.DeletePartFile(P("TO-247/other.qvx"));
+    ASSERT_EQ(questions_.size(), 1u);
+    EXPECT_EQ(questions_[0], L"Move 'other.qvx' to the trash?");
+    EXPECT_TRUE(fs::exists(parts_ / "TO-247" / "other.qvx"));
+    EXPECT_TRUE(lines_.empty());
+
+    answer_ = wxYES;
+    ops_.DeletePartFile(P("TO-247/other.qvx"));
+    EXPECT_EQ(Read(dir_ / "data" / "Trash" / "files" / "other.qvx"), "other");
+    EXPECT_EQ(Read(parts_ / "TO-247" / "Other.qvx"), "Other");
+    EXPECT_EQ(settings_.CurrentPartPath, P("TO-247/open/part.qvx"));
+    ExpectTreeMatchesDisk();
+
+    seams_.trash = [](const fs::path&, std::string& error) {
+        error = "no trash here";
+        return false;
+    };
+    SetFileOperationSeams(seams_);
+    lines_.clear();
+    ops_.DeletePartFile(P("TO-247/open"));
+    EXPECT_TRUE(fs::exists(parts_ / "TO-247" / "open" / "part.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("TO-247/open/part.qvx"));
+    ASSERT_EQ(lines_.size(), 1u);
+    EXPECT_NE(lines_[0].find(L"no trash here"), std::wstring::npos);
+
+    seams_.trash = {};
+    SetFileOperationSeams(seams_);
+    ops_.DeletePartFile(P("TO-247/open"));
+    EXPECT_FALSE(fs::exists(parts_ / "TO-247" / "open"));
+    EXPECT_TRUE(settings_.CurrentPartPath.empty());
+    ExpectTreeMatchesDisk();
+}
+
+TEST_F(PartFileOperationsTest, ManualAndUsersGuideInBothLanguages) {
+    EXPECT_EQ(ManualPath(L"/opt/z/", 17), L"/opt/z/qvx/manual/jpn/index.html");
+    EXPECT_EQ(ManualPath(L"/opt/z/", 9), L"/opt/z/qvx/manual/eng/index.html");
+
+    const fs::path machine = dir_ / "machine";
+    ::setenv("XDG_CONFIG_DIRS", machine.c_str(), 1);
+    EXPECT_EQ(FindUsersGuide(9), L"");
+    std::vector<wxString> launched;
+    seams_.launch = [&](const wxString& url) {
+        launched.push_back(url);
+        return true;
+    };
+    SetFileOperationSeams(seams_);
+    OpenUsersGuide(9);
+    ASSERT_EQ(questions_.size(), 1u);
+    EXPECT_EQ(questions_[0], L"Failed to open user's guide");
+
+    fs::create_directories(machine / "Ostrel" / "Vexa2020");
+    std::ofstream(machine / "Ostrel" / "Vexa2020" / "registry.ini")
+        << "Vx2020Folder=" << (dir_ / "guide").string() << "\n";
+    const std::wstring english = PathToWide(dir_ / "guide" / "Manuals/HTML/Zentrik_eng/index.html");
+    EXPECT_EQ(FindUsersGuide(9), english);
+    EXPECT_EQ(FindUsersGuide(17),
+              PathToWide(dir_ / "guide" / "Manuals/HTML/Zentrik_jpn/index.html"));
+    fs::create_directories(fs::path(english).parent_path());
+    std::ofstream(fs::path(english)) << "<html/>";
+    OpenUsersGuide(9);
+    EXPECT_EQ(questions_.size(), 1u);
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(launched[0], wxFileName::FileNameToURL(wxFileName(english)));
+    ::unsetenv("XDG_CONFIG_DIRS");
+}
+
+}  // namespace
