@@ -67,12 +67,6 @@ void Log(const wxString& line) {
     }
 }
 
-std::wstring LoadText(std::uint32_t id) {
-    std::wstring text;
-    resources::LoadString(id, text);
-    return text;
-}
-
 const std::wstring& StoredPath(const widget::WTreeItem& item) {
     static const std::wstring none;
     return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : none;
@@ -157,8 +151,8 @@ bool PartFileOperations::CheckSaveModifiedPart() {
     const std::wstring path = Settings ? Settings->CurrentPartPath : std::wstring();
     const std::wstring name = platform::PathToWide(platform::PathFromWide(path).stem());
     const int answer = ShowMessageBox(
-        resources::FormatString1(LoadText(resources::IDS_PART_MODIFIED_OVERWRITE), name),
-        LoadText(resources::IDS_EXIT), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+        resources::FormatString1(resources::LoadText(resources::IDS_PART_MODIFIED_OVERWRITE), name),
+        resources::LoadText(resources::IDS_EXIT), wxYES_NO | wxCANCEL | wxICON_QUESTION);
     if (answer == wxYES) return Properties->Save();
     if (answer == wxNO) {
         Properties->Reset();
@@ -269,8 +263,8 @@ void PartFileOperations::ReinsertMovedItem(const widget::WTreeItem& item,
 void PartFileOperations::DeletePartFile(const std::wstring& path) {
     const std::wstring name = platform::PathToWide(platform::PathFromWide(path).filename());
     const int answer =
-        ShowMessageBox(resources::FormatString1(LoadText(resources::IDS_DELETE_QUESTION), name),
-                       LoadText(resources::IDS_DELETE_CAPTION), wxYES_NO | wxICON_QUESTION);
+        ShowMessageBox(resources::FormatString1(resources::LoadText(resources::IDS_DELETE_QUESTION), name),
+                       resources::LoadText(resources::IDS_DELETE_CAPTION), wxYES_NO | wxICON_QUESTION);
     if (answer != wxYES) return;
     std::string error;
     if (!Trash(platform::PathFromWide(path), error)) {
