@@ -27,6 +27,9 @@
 #include "resources/icons.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
+#include "widget/tree_ctrl.h"
+#include "widget/tree_item.h"
+#include "widget/variant.h"
 
 const wchar_t MainFrame::kRectValue[] = L"MainFrameRect";
 const wchar_t MainFrame::kLayoutValue[] = L"MainFrameLayout";
@@ -134,6 +137,7 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     preview_->MouseMode = settings_.MouseMode;
     preview_->OneButtonOperation = settings_.OneButtonOperation;
     operations_.Preview = preview_;
+    ComponentKeysForType(std::string());
     manager_.Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
@@ -168,6 +172,9 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
 }
 
 MainFrame::~MainFrame() {
+    // The model lives on in the tree until the children go; it must call no slot of a
+    // frame that is being destroyed.
+    componentConnections_.clear();
     // The manager may still hold the frame's event handler when the frame is destroyed
     // without going through OnClose (for example in a test).
     if (manager_.GetManagedWindow() != nullptr) manager_.UnInit();
@@ -329,9 +336,118 @@ void MainFrame::Reload() {
 }
 
 void MainFrame::SetPreviewModel(std::shared_ptr<const pkg::Group> root) {
+    const std::shared_ptr<widget::WTreeItemModel> model = components_->Tree()->treeModel;
+    preview_->VisibleComponentKeys = CollectTickedComponentKeys(model.get());
     preview_->ModelRoot = std::move(root);
     preview_->Refresh();
 }
+
+void MainFrame::ComponentKeysForType(const std::string& typeName) {
+    using namespace resources;
+    if (typeName == "pbga") {
+        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},         {IDS_COMPONENT_CHIP, "chip"},
+                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"}, {IDS_COMPONENT_WIRE, "wire"},
+                           {IDS_COMPONENT_WIRING, "board"},      {IDS_COMPONENT_VIA, "via"},
+                           {IDS_COMPONENT_SOLDER_BALL, "solder"}};
+    } else if (typeName == "fcbga") {
+        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},   {IDS_COMPONENT_CHIP, "chip"},
+                           {IDS_COMPONENT_BUMP, "bump"},   {IDS_COMPONENT_WIRING, "board"},
+                           {IDS_COMPONENT_VIA, "via"},     {IDS_COMPONENT_SOLDER_BALL, "solder"}};
+    } else if (typeName == "TO-220" || typeName == "TO-247" || typeName == "TO-263" ||
+               typeName == "TO-252" || typeName == "SOT-89") {
+        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
+                           {IDS_COMPONENT_CHIP, "chip"},
+                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                           {IDS_COMPONENT_LEAD, "lead"},
+                           {IDS_COMPONENT_PLATE, "plate"}};
+    } else if (typeName == "SOT-223") {
+        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
+                           {IDS_COMPONENT_CHIP, "chip"},
+                           {IDS_COMPONENT_DIE_PAD, "diepad"},
+                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                           {IDS_COMPONENT_LEAD, "lead"},
+                           {IDS_COMPONENT_PLATE, "plate"}};
+    } else {
+        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
+                           {IDS_COMPONENT_CHIP, "chip"},
+                           {IDS_COMPONENT_DIE_PAD, "die_pad"},
+                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                           {IDS_COMPONENT_OUTER_LEAD, "outer_lead"},
+                           {IDS_COMPONENT_INNER_LEAD, "inner_lead"},
+                           {IDS_COMPONENT_WIRE, "wire"},
+                           {IDS_COMPONENT_SUSPENSION_LEAD, "suspension"}};
+    }
+}
+
+std::shared_ptr<widget::WTreeItemModel> MainFrame::MakeComponentsModel() const {
+    auto model = std::make_shared<widget::WTreeItemModel>();
+    for (const ComponentEntry& entry : componentTable_) {
+        auto item = widget::MakeTreeItem();
+        item->text = resources::LoadText(entry.id);
+        item->value = widget::Variant::FromUInt(entry.id);
+        model->AppendRow(item);
+    }
+    return model;
+}
+
+void MainFrame::BuildComponentsTree() {
+    widget::WTreeCtrl* tree = components_->Tree();
+    // The old model's slots go before it does.
+    componentConnections_.clear();
+    const std::shared_ptr<widget::WTreeItemModel> model = MakeComponentsModel();
+    tree->SetModel(model);
+    tree->Rebuild();
+    componentConnections_.emplace_back(model->dataChanged.connect(
+        [this](widget::WTreeItem* item) { UpdateVisibleComponents(item); }));
+    componentConnections_.emplace_back(model->dataChanged.connect(
+        [this](widget::WTreeItem* item) { PostPreviewPaint(item); }));
+    const widget::WTreeItemGrid rows = model->root->rows;
+    for (const widget::WTreeItemRow& row : rows) {
+        if (row.empty() || !row[0]) continue;
+        row[0]->checkState = true;
+        model->dataChanged(row[0].get());
+    }
+}
+
+std::vector<std::shared_ptr<widget::WTreeItem>> MainFrame::TickedComponentItems(
+    const widget::WTreeItemModel* model) {
+    std::vector<std::shared_ptr<widget::WTreeItem>> ticked;
+    if (model == nullptr || !model->root) return ticked;
+    for (const widget::WTreeItemRow& row : model->root->rows) {
+        if (!row.empty() && row[0] && row[0]->checkState) ticked.push_back(row[0]);
+    }
+    return ticked;
+}
+
+std::vector<std::string> MainFrame::CollectTickedComponentKeys(
+    const widget::WTreeItemModel* model) const {
+    std::vector<std::string> keys;
+    for (const auto& item : TickedComponentItems(model)) {
+        std::uint32_t id = 0;
+        try {
+            id = item->value.ChangeType(widget::VT_UINT).UInt();
+        } catch (const widget::ComError&) {
+            // This runs in a check-box handler, where an exception would end the program;
+            // a value that is no id simply matches no component.
+            continue;
+        }
+        for (const ComponentEntry& entry : componentTable_) {
+            if (entry.id == id) {
+                keys.push_back(entry.key);
+                break;
+            }
+        }
+    }
+    return keys;
+}
+
+void MainFrame::UpdateVisibleComponents(widget::WTreeItem* changed) {
+    preview_->VisibleComponentKeys =
+        CollectTickedComponentKeys(changed != nullptr ? changed->model : nullptr);
+    preview_->Refresh(true);
+}
+
+void MainFrame::PostPreviewPaint(widget::WTreeItem*) { preview_->Refresh(); }
 
 wxWindow* MainFrame::PaneOfCommand(int commandId) const {
     switch (commandId) {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <boost/signals2/connection.hpp>
 
 #include <wx/aui/framemanager.h>
 #include <wx/frame.h>
@@ -17,6 +21,18 @@ class PreviewView;
 class ProgramSettings;
 class PropertiesView;
 class wxUpdateUIEvent;
+
+namespace widget {
+class WTreeItem;
+class WTreeItemModel;
+}  // namespace widget
+
+// One row of the components pane: the string-table id of its display name and the
+// component key that the preview matches against the model's group names.
+struct ComponentEntry {
+    std::uint32_t id;
+    std::string key;
+};
 
 // The program's one top-level window: the menu bar, the 3-D preview in the centre and the
 // docking panes around it (file tree, properties, help, components, output).
@@ -35,6 +51,26 @@ public:
     OutputView* GetOutputView() override { return output_; }
     void Reload() override;
     void SetPreviewModel(std::shared_ptr<const pkg::Group> root) override;
+
+    // Empties the component table and fills it with the components of the package type
+    // `typeName`, compared exactly; an unknown name gets the lead-frame list.
+    void ComponentKeysForType(const std::string& typeName);
+    const std::vector<ComponentEntry>& ComponentTable() const { return componentTable_; }
+    // A model of the component table: per entry one top-level item, its text in the UI
+    // language, its value the id (VT_UINT), not ticked.
+    std::shared_ptr<widget::WTreeItemModel> MakeComponentsModel() const;
+    // Shows a new model of the component table in the components pane, follows its
+    // check boxes and ticks every component.
+    void BuildComponentsTree();
+    // The ticked top-level items of `model` in row order; none for no model.
+    static std::vector<std::shared_ptr<widget::WTreeItem>> TickedComponentItems(
+        const widget::WTreeItemModel* model);
+    // The keys of the ticked items, by the first table entry with the item's id; an item
+    // whose value is no id of the table adds nothing.
+    std::vector<std::string> CollectTickedComponentKeys(const widget::WTreeItemModel* model) const;
+    // The slots on the components model's data-changed signal.
+    void UpdateVisibleComponents(widget::WTreeItem* changed);
+    void PostPreviewPaint(widget::WTreeItem* changed);
 
     wxAuiManager& Docking() { return manager_; }
     PreviewView* Preview() const { return preview_; }
@@ -70,4 +106,7 @@ private:
     HelpView* help_ = nullptr;
     OutputView* output_ = nullptr;
     PropertiesView* properties_ = nullptr;
+    std::vector<ComponentEntry> componentTable_;
+    // The components model's slots; dropped with the frame or when the next model comes.
+    std::vector<boost::signals2::scoped_connection> componentConnections_;
 };
