@@ -101,9 +101,16 @@ TEST_F(ComponentsPane, PbgaTicksAllAndCheckBoxClicksDropKeysFromThePreview) {
         EXPECT_EQ(tree->GetItemState(tree->FindTreeItem(row[0].get())), 1);
     }
 
+    wxRect inner(frame->Components()->GetClientSize());
+    EXPECT_EQ(tree->GetRect(), inner.Deflate(1));
+
     ClickCheckBox(rows[4][0].get());  // Wiring
-    EXPECT_EQ(PreviewKeys(), (Keys{"mold", "chip", "bonded_part", "wire", "via", "solder"}));
+    const Keys withoutBoard = {"mold", "chip", "bonded_part", "wire", "via", "solder"};
+    EXPECT_EQ(PreviewKeys(), withoutBoard);
     EXPECT_EQ(tree->GetItemState(tree->FindTreeItem(rows[4][0].get())), 0);
+    // A new model root (Apply) keeps what is ticked.
+    frame->SetPreviewModel(nullptr);
+    EXPECT_EQ(PreviewKeys(), withoutBoard);
 
     for (const auto& row : rows) {
         if (row[0]->checkState) ClickCheckBox(row[0].get());
