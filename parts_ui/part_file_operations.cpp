@@ -15,14 +15,7 @@
 #include "app/output_view.h"
 #include "app/preview_view.h"
 #include "app/program_settings.h"
-#include "models/bga/bga_detailed_model.h"
-#include "models/pdevice/sot223_detailed_model.h"
-#include "models/pdevice/sot89_detailed_model.h"
-#include "models/pdevice/to220_detailed_model.h"
-#include "models/pdevice/to247_detailed_model.h"
-#include "models/pdevice/to252_detailed_model.h"
-#include "models/pdevice/to263_detailed_model.h"
-#include "models/qfp/qfp_detailed_model.h"
+#include "models/part_loaders.h"
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/properties_view.h"
 #include "platform/file_moves.h"
@@ -88,33 +81,6 @@ bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
            path[folder.size()] == L'/';
 }
 
-std::shared_ptr<pkg::SemiconductorPackage> DefaultPackage(int type_index) {
-    switch (type_index) {
-        case 0:
-            return std::make_shared<pkg::qfp::QFPDetailedModel>(false);
-        case 1:
-            return std::make_shared<pkg::qfp::QFPDetailedModel>(true);
-        case 2:
-            return std::make_shared<pkg::bga::BGADetailedModel>(false);
-        case 3:
-            return std::make_shared<pkg::bga::BGADetailedModel>(true);
-        case 4:
-            return std::make_shared<pkg::pdevice::TO220DetailedModel>();
-        case 5:
-            return std::make_shared<pkg::pdevice::TO247DetailedModel>();
-        case 6:
-            return std::make_shared<pkg::pdevice::TO263DetailedModel>();
-        case 7:
-            return std::make_shared<pkg::pdevice::TO252DetailedModel>();
-        case 8:
-            return std::make_shared<pkg::pdevice::SOT89DetailedModel>();
-        case 9:
-            return std::make_shared<pkg::pdevice::SOT223DetailedModel>();
-        default:
-            return nullptr;
-    }
-}
-
 // Writes the part to a fresh temporary file beside `target` and renames it into place only
 // where nothing exists yet; on any failure only the temporary is removed.
 bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
@@ -163,7 +129,7 @@ bool PartFileOperations::CheckSaveModifiedPart() {
 
 void PartFileOperations::CreatePartFile(int type_index, const std::wstring& name,
                                         const std::wstring& folder) {
-    const std::shared_ptr<pkg::SemiconductorPackage> package = DefaultPackage(type_index);
+    const auto package = pkg::MakeDefaultPackage(type_index);
     if (!package) return;
     const fs::path folder_path = platform::PathFromWide(folder);
     std::error_code ec;
