@@ -209,7 +209,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
     const wxSize client = GetClientSize();
     const wxSize half(client.GetWidth() / 2, client.GetHeight() / 2);
 
-    files_ = new FileView(this, ID_FILE_VIEW);
+    files_ = new FileView(this, ID_FILE_VIEW, operations_, settings_);
     output_ = new OutputView(this, ID_OUTPUT_PANE);
     properties_ = new PropertiesView(this);
     properties_->SetId(ID_PROPERTIES_PANE);
@@ -331,6 +331,7 @@ void MainFrame::Reload() {
     files_->RootFolder = root;
     operations_.TreeModel =
         BuildFileViewModel(root, [](const std::wstring& line) { LogToOutput("%s", line); });
+    files_->SetModel(operations_.TreeModel);
     preview_->Refresh();
     properties_->Refresh();
 }

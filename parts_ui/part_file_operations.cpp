@@ -260,6 +260,10 @@ void PartFileOperations::DeletePartFile(const std::wstring& path) {
     Log(wxString::Format("deleted part file: %s", path));
 }
 
+void PartFileOperations::NewPart() {}
+void PartFileOperations::NewFolder() {}
+void PartFileOperations::ShowHelpImagesForType(const std::string&) {}
+
 std::wstring ManualPath(const std::wstring& program_folder, int language) {
     return program_folder + L"qvx/manual/" + (language == kLanguageJapanese ? L"jpn" : L"eng") +
            L"/index.html";

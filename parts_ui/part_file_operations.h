@@ -9,6 +9,7 @@
 
 class FileView;
 class FileViewModel;
+class HelpImageCatalog;
 class HelpView;
 class PropertiesView;
 class PreviewView;
@@ -63,11 +64,22 @@ class PartFileOperations {
     // item; the open part is closed only when it is `path` or lies below it.
     void DeletePartFile(const std::wstring& path);
 
+    // After the save question, asks for a package type, a name and a folder and creates
+    // the part there.
+    void NewPart();
+    // Asks for a name and creates that folder in the selected folder.
+    void NewFolder();
+    // After the save question, runs the export list dialog over the parts tree.
+    void Export();
+    // Fills the help pane with the pictures of package type `type_name` ("qfp", "TO-220", ...).
+    void ShowHelpImagesForType(const std::string& type_name);
+
     FileView* Files = nullptr;
     PropertiesView* Properties = nullptr;
     HelpView* Help = nullptr;
     PreviewView* Preview = nullptr;
     ProgramSettings* Settings = nullptr;
+    HelpImageCatalog* HelpImages = nullptr;
     std::shared_ptr<FileViewModel> TreeModel;
 };
 

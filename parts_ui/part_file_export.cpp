@@ -1,0 +1,3 @@
+#include "parts_ui/part_file_operations.h"
+
+void PartFileOperations::Export() {}
