@@ -323,8 +323,10 @@ void MainFrame::SaveLayout() {
 }
 
 void MainFrame::Reload() {
+    const std::wstring selected = files_->GetSelectedPath();
     preview_->ModelRoot.reset();
     preview_->VisibleComponentKeys.clear();
+    properties_->SetModel(std::make_shared<widget::WTreeItemModel>());
     settings_.ClearCurrentPart();
     std::wstring root = settings_.PartsFolder;
     if (!root.empty() && root.back() != L'/') root += L'/';
@@ -332,6 +334,10 @@ void MainFrame::Reload() {
     operations_.TreeModel =
         BuildFileViewModel(root, [](const std::wstring& line) { LogToOutput("%s", line); });
     files_->SetModel(operations_.TreeModel);
+    if (!selected.empty()) {
+        const wxTreeItemId node = files_->FindItemByPath(selected);
+        if (node.IsOk()) files_->OpenPart(files_->Tree()->NodeItem(node));
+    }
     preview_->Refresh();
     properties_->Refresh();
 }

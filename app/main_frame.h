@@ -51,17 +51,18 @@ public:
     OutputView* GetOutputView() override { return output_; }
     void Reload() override;
     void SetPreviewModel(std::shared_ptr<const pkg::Group> root) override;
+    bool HasPreview() const override { return preview_ != nullptr; }
 
     // Empties the component table and fills it with the components of the package type
     // `typeName`, compared exactly; an unknown name gets the lead-frame list.
-    void ComponentKeysForType(const std::string& typeName);
+    void ComponentKeysForType(const std::string& typeName) override;
     const std::vector<ComponentEntry>& ComponentTable() const { return componentTable_; }
     // A model of the component table: per entry one top-level item, its text in the UI
     // language, its value the id (VT_UINT), not ticked.
     std::shared_ptr<widget::WTreeItemModel> MakeComponentsModel() const;
     // Shows a new model of the component table in the components pane, follows its
     // check boxes and ticks every component.
-    void BuildComponentsTree();
+    void BuildComponentsTree() override;
     // The ticked top-level items of `model` in row order; none for no model.
     static std::vector<std::shared_ptr<widget::WTreeItem>> TickedComponentItems(
         const widget::WTreeItemModel* model);

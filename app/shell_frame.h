@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace pkg {
 class Group;
@@ -20,6 +21,12 @@ public:
     virtual void Reload() = 0;
     // Gives the preview the root of the model to draw (shared with its model); empty clears it.
     virtual void SetPreviewModel(std::shared_ptr<const pkg::Group> root) = 0;
+    // The 3-D preview exists (it is made with the frame's client area).
+    virtual bool HasPreview() const = 0;
+    // Fills the component table with the components of package type `typeName`.
+    virtual void ComponentKeysForType(const std::string& typeName) = 0;
+    // Shows the component table in the components pane, every entry ticked.
+    virtual void BuildComponentsTree() = 0;
 
     // The application's top window as a ShellFrame; null off the UI thread, before the
     // frame exists, or when the top window is some other window.

@@ -19,6 +19,7 @@
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "app/ui_language.h"
+#include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
 #include "platform/wide_string.h"
 
@@ -56,6 +57,7 @@ bool TrelvoApp::OnInit() {
     SetTopWindow(frame);
     BindCommands();
     HelpImages->Build();
+    PartOperations->HelpImages = HelpImages.get();
 
     try {
         if (!std::filesystem::exists(platform::PathFromWide(Settings->GetFilePath()))) {
@@ -75,6 +77,7 @@ bool TrelvoApp::OnInit() {
 
 int TrelvoApp::OnExit() {
     if (started_) Settings->Save();
+    PartOperations->HelpImages = nullptr;
     HelpImages.reset();
     return wxApp::OnExit();
 }
@@ -92,10 +95,35 @@ void TrelvoApp::BindCommands() {
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenManual(UiLanguage); }, WxId(ID_MANUAL));
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenUsersGuide(UiLanguage); },
          WxId(ID_USERS_GUIDE));
-    // Nothing can be selected in the file tree yet, and the new-part and export commands
-    // have no operations behind them yet: their items stay disabled.
-    for (int command : {ID_DELETE, ID_RENAME, ID_NEW_FOLDER, ID_NEW_PART, ID_EXPORT}) {
-        Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(false); }, WxId(command));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { PartOperations->NewPart(); }, WxId(ID_NEW_PART));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { PartOperations->Export(); }, WxId(ID_EXPORT));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { PartOperations->NewFolder(); },
+         WxId(ID_NEW_FOLDER));
+    Bind(wxEVT_MENU,
+         [this](wxCommandEvent&) {
+             MainFrame* frame = Frame();
+             if (frame != nullptr && frame->Files()->IsRenamableSelected())
+                 PartOperations->DeletePartFile(frame->Files()->GetSelectedPath());
+         },
+         WxId(ID_DELETE));
+    Bind(wxEVT_MENU,
+         [this](wxCommandEvent&) {
+             if (PartOperations->Files != nullptr) PartOperations->Files->OnRename();
+         },
+         WxId(ID_RENAME));
+    Bind(wxEVT_UPDATE_UI,
+         [this](wxUpdateUIEvent& event) {
+             MainFrame* frame = Frame();
+             event.Enable(frame != nullptr && frame->Files()->IsFolderSelected());
+         },
+         WxId(ID_NEW_FOLDER));
+    for (int command : {ID_DELETE, ID_RENAME}) {
+        Bind(wxEVT_UPDATE_UI,
+             [this](wxUpdateUIEvent& event) {
+                 MainFrame* frame = Frame();
+                 event.Enable(frame != nullptr && frame->Files()->IsRenamableSelected());
+             },
+             WxId(command));
     }
 }
 

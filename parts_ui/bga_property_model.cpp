@@ -234,9 +234,9 @@ PropertyModel BuildBGAPropertyTree(const pkg::bga::BGADetailedModel& package) {
     return result;
 }
 
-BGAParameters ApplyBGAProperties(PropertyItemIndex index) {
+BGAParameters ApplyBGAProperties(PropertyItemIndex index, const std::string& typeName) {
     BGAParameters p;
-    p.type_name = CurrentTypeName();
+    p.type_name = typeName;
     const bool fcbga = IsFCBGAType(p.type_name);
     auto key = PropertyKey;
 

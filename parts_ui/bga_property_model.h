@@ -27,9 +27,9 @@ struct BGAParameters {
 PropertyModel BuildBGAPropertyTree(const pkg::bga::BGADetailedModel& package);
 // An item "Ball layout" whose value is the text of `choiceId`.
 std::shared_ptr<widget::WTreeItem> MakeBallLayoutItem(std::uint32_t choiceId);
-// Reads the items of the current type (CurrentTypeName) back; the pbga wire lengths are
+// Reads the items of type `typeName` ("pbga" or "fcbga") back; the pbga wire lengths are
 // derived from board, wiring area and chip.
-BGAParameters ApplyBGAProperties(PropertyItemIndex index);
+BGAParameters ApplyBGAProperties(PropertyItemIndex index, const std::string& typeName);
 bool ValidateBGAParameters(const BGAParameters& record);
 // Copies the values the record's type shows into the package; the other type's values
 // and the eighth board-layer thickness stay as they are. An empty pointer does nothing.

@@ -103,4 +103,6 @@ private:
     parts_ui::PropertyItemIndex currentItemIndex_;
     bool connected_ = false;
     std::vector<boost::signals2::scoped_connection> connections_;
+    // The wiring-layer rule on the open BGA part's item model; replaced by the next open.
+    boost::signals2::scoped_connection wiringConnection_;
 };

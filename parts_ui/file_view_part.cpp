@@ -1,5 +1,236 @@
 #include "parts_ui/file_view.h"
 
-void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>&) {}
-void FileView::ApplyPropertyChanges() {}
-bool FileView::SavePart() { return false; }
+#include <exception>
+#include <sstream>
+
+#include <wx/propgrid/property.h>
+
+#include "app/output_view.h"
+#include "app/program_settings.h"
+#include "app/shell_frame.h"
+#include "models/bga/bga_detailed_model.h"
+#include "models/pdevice/power_device.h"
+#include "models/qfp/qfp_detailed_model.h"
+#include "parts_ui/bga_property_model.h"
+#include "parts_ui/file_view_model.h"
+#include "parts_ui/part_file_operations.h"
+#include "parts_ui/power_device_property_model.h"
+#include "parts_ui/properties_view.h"
+#include "parts_ui/qfp_property_model.h"
+#include "platform/atomic_file.h"
+#include "platform/wide_string.h"
+#include "resources/string_ids.h"
+
+namespace r = resources;
+
+namespace {
+
+enum class Family { BGA, PowerDevice, QFP };
+
+Family FamilyOf(const std::string& typeName) {
+    if (typeName == "pbga" || typeName == "fcbga") return Family::BGA;
+    for (const char* name : {"TO-220", "TO-247", "TO-263", "TO-252", "SOT-89", "SOT-223"}) {
+        if (typeName == name) return Family::PowerDevice;
+    }
+    return Family::QFP;
+}
+
+// Tried in this order; the first that reads the file makes it the current part.
+using PartLoader = bool (ProgramSettings::*)(const std::wstring&);
+constexpr PartLoader kLoaders[] = {
+    &ProgramSettings::TryOpenBGAPart,   &ProgramSettings::TryOpenQFPPart,
+    &ProgramSettings::TryOpenTO220Part, &ProgramSettings::TryOpenTO247Part,
+    &ProgramSettings::TryOpenTO263Part, &ProgramSettings::TryOpenTO252Part,
+    &ProgramSettings::TryOpenSOT89Part, &ProgramSettings::TryOpenSOT223Part};
+
+parts_ui::PropertyModel BuildPropertyModel(const pkg::SemiconductorPackage& package,
+                                           const std::string& typeName) {
+    switch (FamilyOf(typeName)) {
+        case Family::BGA:
+            return parts_ui::BuildBGAPropertyTree(
+                dynamic_cast<const pkg::bga::BGADetailedModel&>(package));
+        case Family::PowerDevice:
+            return parts_ui::BuildPowerDevicePropertyTree(
+                dynamic_cast<const pkg::pdevice::PowerDevice&>(package));
+        case Family::QFP:
+            break;
+    }
+    return parts_ui::BuildQFPPropertyTree(dynamic_cast<const pkg::qfp::QFP&>(package));
+}
+
+// Reads the grid's values for `package` and pushes them into it; with `validate`, values
+// that fail the family's checks (which say why) push nothing and give false. A value
+// that does not convert throws before anything is pushed.
+bool PushGridValues(const std::shared_ptr<pkg::SemiconductorPackage>& package,
+                    const std::string& typeName, const parts_ui::PropertyItemIndex& index,
+                    bool validate) {
+    switch (FamilyOf(typeName)) {
+        case Family::BGA: {
+            const auto record = parts_ui::ApplyBGAProperties(index, typeName);
+            if (validate && !parts_ui::ValidateBGAParameters(record)) return false;
+            parts_ui::PushBGAParameters(
+                record, std::dynamic_pointer_cast<pkg::bga::BGADetailedModel>(package));
+            return true;
+        }
+        case Family::PowerDevice: {
+            const auto record = parts_ui::ApplyPowerDeviceProperties(index, typeName);
+            if (validate && !parts_ui::ValidatePowerDeviceParameters(record, index, typeName))
+                return false;
+            parts_ui::PushPowerDeviceParameters(
+                record, std::dynamic_pointer_cast<pkg::pdevice::PowerDevice>(package));
+            return true;
+        }
+        case Family::QFP:
+            break;
+    }
+    const auto record = parts_ui::ApplyQFPProperties(index);
+    if (validate && !parts_ui::ValidateQFPParameters(record, typeName)) return false;
+    parts_ui::PushQFPParameters(record,
+                                std::dynamic_pointer_cast<pkg::qfp::QFPDetailedModel>(package));
+    return true;
+}
+
+// The root of the model's group tree, sharing the model's ownership so the preview never
+// draws a freed tree.
+std::shared_ptr<const pkg::Group> RootOf(const std::shared_ptr<pkg::DetailedModel>& model) {
+    return std::shared_ptr<const pkg::Group>(model, &model->root);
+}
+
+void SetItemEnabled(const parts_ui::PropertyItemIndex& index, const std::wstring& key,
+                    bool enabled) {
+    const auto found = index.find(key);
+    if (found == index.end()) return;
+    widget::WTreeItem& item = *found->second;
+    item.enabled = enabled;
+    if (item.property != nullptr) item.property->Enable(enabled);
+}
+
+// With n wiring layers, the wiring-layer items 0 to n - 1 and the board-layer items
+// between them, 0 to n - 2, are enabled; the rest are disabled.
+void UpdateWiringLayers(const parts_ui::PropertyItemIndex& index) {
+    const auto count = index.find(
+        parts_ui::PropertyKey(r::IDS_PROP_BOARD, r::IDS_PROP_NUMBER_OF_WIRING_LAYERS));
+    if (count == index.end()) return;
+    int layers = 0;
+    try {
+        layers = parts_ui::VariantAsInt(count->second->Data());
+    } catch (const widget::ComError&) {
+        // A count that is no number leaves the items as they are until it is one.
+        return;
+    }
+    const std::wstring wiring = r::LoadText(r::IDS_PROP_WIRING_LAYER_THICKNESS);
+    const std::wstring copper = r::LoadText(r::IDS_PROP_COPPER_COVERAGE);
+    const std::wstring board = r::LoadText(r::IDS_PROP_BOARD_LAYER_THICKNESS);
+    for (int i = 0; i < 8; ++i) {
+        const std::wstring layer = std::to_wstring(i);
+        SetItemEnabled(index, wiring + layer, i + 1 <= layers);
+        SetItemEnabled(index, copper + layer, i + 1 <= layers);
+        if (i < 7) SetItemEnabled(index, board + layer, i + 2 <= layers);
+    }
+}
+
+}  // namespace
+
+void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
+    ShellFrame* frame = ShellFrame::Current();
+    if (frame == nullptr || !frame->HasPreview() || !item) return;
+    std::wstring path;
+    try {
+        path = item->Data().ChangeType(widget::VT_BSTR).Bstr();
+    } catch (const widget::ComError&) {
+        return;
+    }
+    if (!IsPartFileName(path)) return;
+
+    const auto previousPackage = settings_.CurrentPackage;
+    const auto previousModel = settings_.CurrentModel;
+    const std::wstring previousPath = settings_.CurrentPartPath;
+    std::string typeName;
+    parts_ui::PropertyModel properties;
+    // Readers, builds and the property tree may throw (a malformed file, a value that does
+    // not convert, no memory); none of that may leave the handler that asked to open.
+    try {
+        bool loaded = false;
+        for (PartLoader load : kLoaders) {
+            if ((settings_.*load)(path)) {
+                loaded = true;
+                break;
+            }
+        }
+        if (!loaded) {
+            LogToOutput("failed to open: %s", path);
+            return;
+        }
+        LogToOutput("read from %s", path);
+        settings_.CurrentModel->Build();
+        typeName = settings_.CurrentPackage->TypeName();
+        properties = BuildPropertyModel(*settings_.CurrentPackage, typeName);
+    } catch (const std::exception& error) {
+        settings_.CurrentPackage = previousPackage;
+        settings_.CurrentModel = previousModel;
+        settings_.CurrentPartPath = previousPath;
+        LogToOutput("failed to open: %s", path);
+        LogToOutput("%s", wxString::FromUTF8(error.what()));
+        return;
+    }
+
+    if (!connected_) frame->BuildComponentsTree();
+    frame->SetPreviewModel(RootOf(settings_.CurrentModel));
+    currentTypeName_ = typeName;
+    currentItemIndex_ = properties.index;
+    wiringConnection_.disconnect();
+    if (FamilyOf(typeName) == Family::BGA) {
+        wiringConnection_ = properties.model->dataChanged.connect(
+            [this](widget::WTreeItem*) { UpdateWiringLayers(currentItemIndex_); });
+        UpdateWiringLayers(currentItemIndex_);
+    }
+    PropertiesView* pane = operations_.Properties;
+    if (pane != nullptr) pane->SetModel(properties.model);
+    frame->ComponentKeysForType(typeName);
+    frame->BuildComponentsTree();
+    operations_.ShowHelpImagesForType(typeName);
+    if (!connected_ && pane != nullptr) {
+        connections_.emplace_back(pane->Changed.connect([this] { ApplyPropertyChanges(); }));
+        connections_.emplace_back(pane->SaveRequested.connect([this] { return SavePart(); }));
+        connected_ = true;
+    }
+}
+
+void FileView::ApplyPropertyChanges() {
+    const std::shared_ptr<pkg::SemiconductorPackage> package = settings_.CurrentPackage;
+    const std::shared_ptr<pkg::DetailedModel> model = settings_.CurrentModel;
+    if (!package || !model) return;
+    try {
+        if (!PushGridValues(package, package->TypeName(), currentItemIndex_, true)) return;
+        model->Build();
+    } catch (const std::exception& error) {
+        LogToOutput("failed to apply the properties: %s", wxString::FromUTF8(error.what()));
+        return;
+    }
+    if (ShellFrame* frame = ShellFrame::Current()) frame->SetPreviewModel(RootOf(model));
+}
+
+bool FileView::SavePart() {
+    const std::shared_ptr<pkg::SemiconductorPackage> package = settings_.CurrentPackage;
+    const std::shared_ptr<pkg::DetailedModel> model = settings_.CurrentModel;
+    const std::wstring path = settings_.CurrentPartPath;
+    if (!package || !model || path.empty()) return false;
+    bool saved = false;
+    try {
+        PushGridValues(package, package->TypeName(), currentItemIndex_, false);
+        model->Build();
+        // The whole part is written before the file is touched, then replaces it at once.
+        std::ostringstream out;
+        saved = package->WritePartFile(out) &&
+                platform::WriteFileAtomically(platform::PathFromWide(path), out.str());
+    } catch (const std::exception& error) {
+        LogToOutput("%s", wxString::FromUTF8(error.what()));
+        saved = false;
+    }
+    if (saved) {
+        LogToOutput("saved to %s", path);
+    } else {
+        LogToOutput("failed to save %s", path);
+    }
+    return saved;
+}

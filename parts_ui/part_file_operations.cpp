@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 #include <unistd.h>
+#include <wx/app.h>
+#include <wx/choice.h>
 #include <wx/filename.h>
 #include <wx/utils.h>
 
@@ -10,13 +12,18 @@
 #include <fstream>
 #include <system_error>
 
+#include "app/help_image_catalog.h"
+#include "app/help_view.h"
 #include "app/home_folder.h"
+#include "app/image_view.h"
 #include "app/message_box.h"
 #include "app/output_view.h"
 #include "app/preview_view.h"
 #include "app/program_settings.h"
 #include "models/part_loaders.h"
+#include "parts_ui/file_view.h"
 #include "parts_ui/file_view_model.h"
+#include "parts_ui/new_part_dialogs.h"
 #include "parts_ui/properties_view.h"
 #include "platform/file_moves.h"
 #include "platform/registry.h"
@@ -151,6 +158,7 @@ void PartFileOperations::CreatePartFile(int type_index, const std::wstring& name
     }
     Log(wxString::Format("part file was created: %s", path));
     AddTreeItem(name, false, folder);
+    if (Files) Files->SelectItemByPath(path);
 }
 
 void PartFileOperations::AddTreeItem(const std::wstring& name, bool is_folder,
@@ -260,9 +268,80 @@ void PartFileOperations::DeletePartFile(const std::wstring& path) {
     Log(wxString::Format("deleted part file: %s", path));
 }
 
-void PartFileOperations::NewPart() {}
-void PartFileOperations::NewFolder() {}
-void PartFileOperations::ShowHelpImagesForType(const std::string&) {}
+std::array<std::wstring, 10> NewPartFolders(const std::wstring& parts_folder,
+                                            const std::wstring& selected) {
+    std::array<std::wstring, 10> folders;
+    for (int i = 0; i < 10; ++i) {
+        folders[i] = Join(parts_folder, wxString(pkg::kPackageTypeNames[i]).ToStdWstring());
+    }
+    std::wstring root = parts_folder;
+    while (!root.empty() && root.back() == L'/') root.pop_back();
+    if (selected.size() <= root.size() + 1 || selected.compare(0, root.size(), root) != 0 ||
+        selected[root.size()] != L'/') {
+        return folders;
+    }
+    const std::size_t start = root.size() + 1;
+    const std::wstring type = selected.substr(start, selected.find(L'/', start) - start);
+    for (int i = 0; i < 10; ++i) {
+        const wxString name(pkg::kPackageTypeNames[i]);
+        if (name.CmpNoCase(wxString(type)) == 0) folders[i] = selected;
+    }
+    return folders;
+}
+
+void PartFileOperations::NewPart() {
+    if (!CheckSaveModifiedPart()) return;
+    NewPartDialog dialog(wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr);
+    dialog.defaultFolders = NewPartFolders(Settings ? Settings->PartsFolder : std::wstring(),
+                                           Files ? Files->GetSelectedFolder() : std::wstring());
+    if (dialog.ShowModal() != wxID_OK) return;
+    for (int index = 0; index < static_cast<int>(dialog.typeNames.size()); ++index) {
+        if (dialog.chosenType == dialog.typeNames[index]) {
+            CreatePartFile(index, dialog.partName, dialog.destinationFolder);
+            return;
+        }
+    }
+}
+
+void PartFileOperations::NewFolder() {
+    NewFolderDialog dialog(wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr);
+    if (dialog.ShowModal() != wxID_OK) return;
+    const std::wstring parent = Files ? Files->GetSelectedFolder() : std::wstring();
+    // Without a selected folder there is no place for it (the command is disabled then).
+    if (parent.empty()) return;
+    const std::wstring path = Join(parent, dialog.folderName);
+    std::error_code ec;
+    if (!fs::create_directory(platform::PathFromWide(path), ec) || ec) {
+        Log(wxString::Format("Failed to create a new folder: %s", path));
+        return;
+    }
+    Log(wxString::Format("Created a new folder: %s", path));
+    AddTreeItem(dialog.folderName, true, parent);
+    if (Files) Files->SelectItemByPath(path);
+}
+
+void PartFileOperations::ShowHelpImagesForType(const std::string& type_name) {
+    static const char* const kTypeNames[10] = {"qfp",    "sop",    "pbga",   "fcbga",
+                                               "TO-220", "TO-247", "TO-263", "TO-252",
+                                               "SOT-89", "SOT-223"};
+    if (Help == nullptr || Help->PackageType == type_name) return;
+    int index = -1;
+    for (int i = 0; i < 10; ++i) {
+        if (type_name == kTypeNames[i]) index = i;
+    }
+    if (index < 0) return;
+    const HelpImageCatalog::PictureList pictures =
+        HelpImages ? HelpImages->Pictures(index) : HelpImageCatalog::PictureList();
+    const int previous = Help->PictureChoice()->GetSelection();
+    Help->SetPictures(pictures);
+    Help->PackageType = type_name;
+    // The pane shows the first picture; the position the user had chosen is kept when the
+    // new type has one there.
+    if (previous > 0 && previous < static_cast<int>(pictures.size())) {
+        Help->PictureChoice()->SetSelection(previous);
+        Help->Picture()->SetImage(&pictures[previous]->Image);
+    }
+}
 
 std::wstring ManualPath(const std::wstring& program_folder, int language) {
     return program_folder + L"qvx/manual/" + (language == kLanguageJapanese ? L"jpn" : L"eng") +

@@ -2,6 +2,7 @@
 
 #include <wx/string.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -82,6 +83,13 @@ class PartFileOperations {
     HelpImageCatalog* HelpImages = nullptr;
     std::shared_ptr<FileViewModel> TreeModel;
 };
+
+// The folders New Part proposes, one per package type in index order: `parts_folder`
+// joined with the type's folder name, except that `selected` (when not empty) replaces the
+// folder of the type it lies under, its first folder below `parts_folder` compared
+// without regard to case. A folder outside the type folders changes nothing.
+std::array<std::wstring, 10> NewPartFolders(const std::wstring& parts_folder,
+                                            const std::wstring& selected);
 
 // The manual's start page for the user-interface language (17 Japanese): the program
 // folder, then "qvx/manual/", "jpn" or "eng", then "/index.html".

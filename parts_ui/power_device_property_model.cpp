@@ -143,9 +143,9 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
     return result;
 }
 
-PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index) {
+PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index,
+                                                 const std::string& typeName) {
     PowerDeviceParameters p;
-    const std::string& typeName = CurrentTypeName();
     for (const auto& field : pkg::pdevice::PowerDevice::OuterShapeFields()) {
         GetDoubleByKey(index, SymbolKey(field.name), p.outer_shape_param.*field.field);
     }
@@ -194,7 +194,8 @@ PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index) {
     return p;
 }
 
-bool ValidatePowerDeviceParameters(const PowerDeviceParameters& p, PropertyItemIndex index) {
+bool ValidatePowerDeviceParameters(const PowerDeviceParameters& p, PropertyItemIndex index,
+                                   const std::string& typeName) {
     for (const auto& field : pkg::pdevice::PowerDevice::OuterShapeFields()) {
         if (!CheckPositiveByKey(index, SymbolKey(field.name), p.outer_shape_param.*field.field))
             return false;
@@ -203,7 +204,7 @@ bool ValidatePowerDeviceParameters(const PowerDeviceParameters& p, PropertyItemI
     if (!CheckPositiveValue(p.inner_shape_param.inner_lead, r::IDS_CHECK_INNER_LEAD)) return false;
     if (!CheckPositiveValue(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X)) return false;
     if (!CheckPositiveValue(p.chip.size.y, r::IDS_CHECK_CHIP_SIZE_Y)) return false;
-    if (HasDiePad(CurrentTypeName())) {
+    if (HasDiePad(typeName)) {
         if (!CheckPositiveValue(p.inner_shape_param.diepad_x, r::IDS_CHECK_DIE_PAD_SIZE_X))
             return false;
         if (!CheckPositiveValue(p.inner_shape_param.diepad_y, r::IDS_CHECK_DIE_PAD_SIZE_Y))

@@ -26,10 +26,12 @@ struct PowerDeviceParameters {
 std::vector<std::wstring> PowerDeviceVariations(const std::string& typeName);
 
 PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& package);
-// Reads the items back for the current type (CurrentTypeName). A variation text outside
-// the type's list (a stored lead type shown as its number) applies as that number.
-PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index);
-bool ValidatePowerDeviceParameters(const PowerDeviceParameters& record, PropertyItemIndex index);
+// Reads the items back for type `typeName` ("TO-220", ...). A variation text outside the
+// type's list (a stored lead type shown as its number) applies as that number.
+PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index,
+                                                 const std::string& typeName);
+bool ValidatePowerDeviceParameters(const PowerDeviceParameters& record, PropertyItemIndex index,
+                                   const std::string& typeName);
 // Copies the values the package's type shows: its outline symbols, the lead type of a type
 // with variations, the die pad of a "SOT-223"; every other value stays as it was. An empty
 // pointer does nothing.

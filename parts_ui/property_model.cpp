@@ -10,19 +10,6 @@ namespace parts_ui {
 
 using widget::Variant;
 
-namespace {
-
-std::string& TypeNameStore() {
-    static std::string typeName;
-    return typeName;
-}
-
-}  // namespace
-
-const std::string& CurrentTypeName() { return TypeNameStore(); }
-
-void SetCurrentTypeName(const std::string& typeName) { TypeNameStore() = typeName; }
-
 std::wstring PropertyKey(std::uint32_t groupId, std::uint32_t itemId) {
     return LoadText(groupId) + LoadText(itemId);
 }

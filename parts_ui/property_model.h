@@ -22,11 +22,6 @@ struct PropertyModel {
     PropertyItemIndex index;
 };
 
-// The type name of the current part ("qfp", "pbga", "TO-263", ...), which the apply and
-// validate steps of the families consult. Set by the code that opens a part.
-const std::string& CurrentTypeName();
-void SetCurrentTypeName(const std::string& typeName);
-
 using resources::LoadText;
 // The key of an item: the text of `groupId` followed directly by the text of `itemId`.
 std::wstring PropertyKey(std::uint32_t groupId, std::uint32_t itemId);

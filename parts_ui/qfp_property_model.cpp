@@ -182,7 +182,7 @@ QFPParameters ApplyQFPProperties(PropertyItemIndex index) {
     return p;
 }
 
-bool ValidateQFPParameters(const QFPParameters& p) {
+bool ValidateQFPParameters(const QFPParameters& p, const std::string& typeName) {
     struct Check {
         double value;
         bool run;
@@ -198,7 +198,7 @@ bool ValidateQFPParameters(const QFPParameters& p) {
         {p.lead.thermal_conductivity, true, r::IDS_CHECK_LEAD_CONDUCTIVITY},
         {p.lead.thickness, true, r::IDS_CHECK_LEAD_THICKNESS},
         {static_cast<double>(p.lead.number_of_xmin_xmax_lead), true, r::IDS_CHECK_LEAD_COUNT_X},
-        {static_cast<double>(p.lead.number_of_ymin_ymax_lead), CurrentTypeName() == "qfp",
+        {static_cast<double>(p.lead.number_of_ymin_ymax_lead), typeName == "qfp",
          r::IDS_CHECK_LEAD_COUNT_Y},
         {p.outer_lead.length, true, r::IDS_CHECK_OUTER_LEAD_LENGTH},
         {p.outer_lead.stand_off, true, r::IDS_CHECK_OUTER_LEAD_STAND_OFF},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/property_model.h"
@@ -25,8 +26,8 @@ struct QFPParameters {
 // The y-side lead count is indexed for both types and shown for "qfp" only.
 PropertyModel BuildQFPPropertyTree(const pkg::qfp::QFP& package);
 QFPParameters ApplyQFPProperties(PropertyItemIndex index);
-// The y-side lead count is checked for the current type "qfp" only.
-bool ValidateQFPParameters(const QFPParameters& record);
+// The y-side lead count is checked for `typeName` "qfp" only.
+bool ValidateQFPParameters(const QFPParameters& record, const std::string& typeName);
 // Copies every field but the die-pad thickness, which no item shows and the package keeps.
 // An empty pointer does nothing.
 void PushQFPParameters(const QFPParameters& record,

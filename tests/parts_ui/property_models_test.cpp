@@ -84,16 +84,18 @@ void SetItem(PropertyModel& model, const std::wstring& key, const Variant& v) {
 // One open, apply and push cycle as the part-opening code runs it.
 template <typename Package, typename Build, typename Apply, typename Push>
 void Cycle(const std::shared_ptr<Package>& package, Build build, Apply apply, Push push) {
-    SetCurrentTypeName(package->TypeName());
     PropertyModel model = build(*package);
-    push(apply(model.index), package);
+    push(apply(model.index, package->TypeName()), package);
 }
 
 void CycleBGA(const std::shared_ptr<pkg::bga::BGADetailedModel>& p) {
     Cycle(p, BuildBGAPropertyTree, ApplyBGAProperties, PushBGAParameters);
 }
 void CycleQFP(const std::shared_ptr<pkg::qfp::QFPDetailedModel>& p) {
-    Cycle(p, BuildQFPPropertyTree, ApplyQFPProperties, PushQFPParameters);
+    const auto apply = [](PropertyItemIndex index, const std::string&) {
+        return ApplyQFPProperties(std::move(index));
+    };
+    Cycle(p, BuildQFPPropertyTree, apply, PushQFPParameters);
 }
 void CyclePD(const std::shared_ptr<pkg::pdevice::PowerDevice>& p) {
     Cycle(p, BuildPowerDevicePropertyTree, ApplyPowerDeviceProperties, PushPowerDeviceParameters);
@@ -298,7 +300,6 @@ TEST_F(PropertyModelTest, OddStoredValuesAreShownAndKeptThroughACycle) {
     std::istringstream bgaFile(Written(*source));
     ASSERT_TRUE(bga->ReadPartFile(bgaFile));
     const std::string bgaBefore = Written(*bga);
-    SetCurrentTypeName("pbga");
     EXPECT_EQ(BuildBGAPropertyTree(*bga).index.at(K(222, 228))->value, Variant::FromBstr(L"3"));
     CycleBGA(bga);
     EXPECT_EQ(Written(*bga), bgaBefore);
@@ -366,23 +367,20 @@ TEST_F(PropertyModelTest, PushLeavesValuesTheTypeDoesNotShow) {
 TEST_F(PropertyModelTest, EditsApplyAsChosen) {
     auto to263 = std::make_shared<pkg::pdevice::TO263DetailedModel>();
     to263->composition.lead_type = 2;
-    SetCurrentTypeName("TO-263");
     PropertyModel model = BuildPowerDevicePropertyTree(*to263);
     EXPECT_EQ(model.index.at(K(267, 274))->value, Variant::FromBstr(L"BA"));
     SetItem(model, K(267, 274), Variant::FromBstr(L"CC"));
-    EXPECT_EQ(ApplyPowerDeviceProperties(model.index).composition.lead_type, 3);
+    EXPECT_EQ(ApplyPowerDeviceProperties(model.index, "TO-263").composition.lead_type, 3);
 
     auto to252 = std::make_shared<pkg::pdevice::TO252DetailedModel>();
-    SetCurrentTypeName("TO-252");
     model = BuildPowerDevicePropertyTree(*to252);
     EXPECT_EQ(model.index.at(K(267, 274))->options, (std::vector<std::wstring>{L"AA", L"AD"}));
     SetItem(model, K(267, 274), Variant::FromBstr(L"AD"));
-    PushPowerDeviceParameters(ApplyPowerDeviceProperties(model.index), to252);
+    PushPowerDeviceParameters(ApplyPowerDeviceProperties(model.index, "TO-252"), to252);
     EXPECT_EQ(to252->composition.lead_type, 1);
 
     auto pbga = std::make_shared<pkg::bga::BGADetailedModel>(false);
     pbga->board.number_of_layer = 2;
-    SetCurrentTypeName("pbga");
     model = BuildBGAPropertyTree(*pbga);
     SetItem(model, K(222, 228), Variant::FromBstr(L"4"));
     for (int i = 0; i < 8; ++i)
@@ -391,7 +389,7 @@ TEST_F(PropertyModelTest, EditsApplyAsChosen) {
     SetItem(model, K(222, 179), Variant::FromR8(10.0));
     SetItem(model, K(257, 179), Variant::FromR8(2.0));
     SetItem(model, K(205, 179), Variant::FromR8(6.0));
-    const BGAParameters record = ApplyBGAProperties(model.index);
+    const BGAParameters record = ApplyBGAProperties(model.index, "pbga");
     EXPECT_EQ(record.board.number_of_layer, 4);
     EXPECT_EQ(record.solder_ball.layout, 2);
     EXPECT_EQ(record.wire.length.x, 0.0);
@@ -405,7 +403,7 @@ TEST_F(PropertyModelTest, EditsApplyAsChosen) {
     pbga->solder_ball.layout = 5;
     model = BuildBGAPropertyTree(*pbga);
     EXPECT_EQ(model.index.at(K(238, 323))->value, Variant::FromBstr(T(324)));
-    EXPECT_EQ(ApplyBGAProperties(model.index).solder_ball.layout, 0);
+    EXPECT_EQ(ApplyBGAProperties(model.index, "pbga").solder_ball.layout, 0);
 }
 
 // ---- validation ----
@@ -444,7 +442,7 @@ TEST_F(PropertyModelTest, BGAValidationStopsAtTheFirstFailure) {
 
 TEST_F(PropertyModelTest, QFPValidationOrderAndTypeRule) {
     auto package = std::make_shared<pkg::qfp::QFPDetailedModel>(false);
-    SetCurrentTypeName("qfp");
+    std::string type = "qfp";
     PropertyModel model = BuildQFPPropertyTree(*package);
     // Zero densities, specific heats and heating rate pass.
     for (std::uint32_t m : {279u, 280u}) {
@@ -452,62 +450,66 @@ TEST_F(PropertyModelTest, QFPValidationOrderAndTypeRule) {
             SetItem(model, K(m, part), Variant::FromR8(0.0));
     }
     SetItem(model, K(205, 190), Variant::FromR8(0.0));
-    EXPECT_TRUE(ValidateQFPParameters(ApplyQFPProperties(model.index)));
+    EXPECT_TRUE(ValidateQFPParameters(ApplyQFPProperties(model.index), type));
 
     QFPParameters p = ApplyQFPProperties(model.index);
     p.lead.thickness = 0;
     p.lead.thermal_conductivity = 0;
-    EXPECT_FALSE(ValidateQFPParameters(p));
+    EXPECT_FALSE(ValidateQFPParameters(p, type));
     EXPECT_EQ(Only(), Positive(142));
 
     messages.clear();
     p = ApplyQFPProperties(model.index);
     p.lead.number_of_ymin_ymax_lead = 0;
-    EXPECT_FALSE(ValidateQFPParameters(p));
+    EXPECT_FALSE(ValidateQFPParameters(p, type));
     EXPECT_EQ(Only(), L"Specify The number of Ymin/Ymax leads greater than 0.");
     messages.clear();
-    SetCurrentTypeName("sop");
-    EXPECT_TRUE(ValidateQFPParameters(p));
+    type = "sop";
+    EXPECT_TRUE(ValidateQFPParameters(p, type));
 
     p.composition.suspension = true;
     p.suspension_lead.width = 0;
-    EXPECT_FALSE(ValidateQFPParameters(p));
+    EXPECT_FALSE(ValidateQFPParameters(p, type));
     EXPECT_EQ(Only(), Positive(165));
     messages.clear();
     p.composition.suspension = false;
-    EXPECT_TRUE(ValidateQFPParameters(p));
+    EXPECT_TRUE(ValidateQFPParameters(p, type));
 }
 
 TEST_F(PropertyModelTest, PowerDeviceValidation) {
     auto sot223 = std::make_shared<pkg::pdevice::SOT223DetailedModel>();
-    SetCurrentTypeName("SOT-223");
+    std::string type = "SOT-223";
     PropertyModel model = BuildPowerDevicePropertyTree(*sot223);
     for (std::uint32_t m : {279u, 280u}) {
         for (auto part : {199u, 273u, 270u, 205u, 207u, 206u})
             SetItem(model, K(m, part), Variant::FromR8(0.0));
     }
     EXPECT_TRUE(
-        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),
+                                      model.index, type));
     SetItem(model, K(206, 179), Variant::FromR8(0.0));
     EXPECT_FALSE(
-        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),
+                                      model.index, type));
     EXPECT_EQ(Only(), Positive(154));
 
     messages.clear();
     auto to220 = std::make_shared<pkg::pdevice::TO220DetailedModel>();
     to220->outer_shape_param.Q = -1.0;  // not shown: never checked
-    SetCurrentTypeName("TO-220");
+    type = "TO-220";
     model = BuildPowerDevicePropertyTree(*to220);
     SetItem(model, K(207, 192), MakeBoolVariant(false));
     SetItem(model, K(207, 181), Variant::FromR8(0.0));
     EXPECT_FALSE(
-        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),
+                                      model.index, type));
     EXPECT_EQ(Only(), Positive(159));
 
     messages.clear();
     SetItem(model, L"E1", Variant::FromR8(0.0));
     EXPECT_FALSE(
-        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index), model.index));
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),
+                                      model.index, type));
     EXPECT_EQ(Only(), L"Specify E1 greater than 0.");
 }
 
