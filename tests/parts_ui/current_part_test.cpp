@@ -7,6 +7,7 @@
 #include <wx/imagpng.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -151,13 +152,10 @@ TEST_F(CurrentPart, OpenFillsEveryPaneAndAFileNoLoaderReadsChangesNothing) {
     const fs::path pbga = Path("PBGA");
     Open(pbga);
     EXPECT_EQ(LastLine(), "read from " + pbga.string());
-    EXPECT_EQ(settings.CurrentPartPath, pbga.wstring());
     EXPECT_EQ(files->CurrentTypeName(), "pbga");
-    ASSERT_TRUE(frame->Preview()->ModelRoot);
     EXPECT_EQ(frame->Preview()->ModelRoot.get(), &settings.CurrentModel->root);
     EXPECT_FALSE(settings.CurrentModel->root.children.empty()) << "the model is built";
     const auto gridModel = frame->Properties()->Grid()->gridModel;
-    ASSERT_TRUE(gridModel);
     EXPECT_FALSE(gridModel->root->rows.empty());
     const auto components = frame->Components()->Tree()->treeModel;
     ASSERT_EQ(components->root->rows.size(), 7u);
@@ -176,7 +174,6 @@ TEST_F(CurrentPart, OpenFillsEveryPaneAndAFileNoLoaderReadsChangesNothing) {
     EXPECT_EQ(settings.CurrentPartPath, pbga.wstring());
     EXPECT_EQ(frame->Preview()->ModelRoot, rootBefore);
     EXPECT_EQ(frame->Properties()->Grid()->gridModel, gridModel);
-    EXPECT_EQ(files->CurrentTypeName(), "pbga");
 
     const std::size_t lines = Log().size();
     Open(dir / "parts" / "PBGA");  // a folder
