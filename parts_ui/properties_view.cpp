@@ -88,6 +88,8 @@ void PropertiesView::AdjustLayout() {
 }
 
 void PropertiesView::SetModel(std::shared_ptr<widget::WTreeItemModel> model) {
+    // Only the model shown marks the pane modified; an earlier one may still be alive.
+    modelConnections_.clear();
     modelConnections_.emplace_back(
         model->dataChanged.connect([this](widget::WTreeItem*) { OnModelDataChanged(); }));
     grid_->gridModel = std::move(model);
