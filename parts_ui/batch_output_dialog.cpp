@@ -1,14 +1,14 @@
 #include "parts_ui/batch_output_dialog.h"
 
-#include <algorithm>
-#include <cwctype>
-#include <system_error>
-
 #include <wx/button.h>
 #include <wx/imaglist.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <system_error>
 
 #include "app/browse_for_folder.h"
 #include "app/message_box.h"
@@ -107,7 +107,8 @@ BatchOutputDialog::BatchOutputDialog(wxWindow* parent, const ProgramSettings& se
     };
 
     kindDelegate = std::make_shared<widget::WComboBoxDelegate>();
-    kindDelegate->SetEditorFactory([]() -> wxWindow* { return new widget::WDropDownListComboBox(); });
+    kindDelegate->SetEditorFactory(
+        []() -> wxWindow* { return new widget::WDropDownListComboBox(); });
     kindDelegate->SetOptionListProvider(
         [this](const widget::WModelIndex& index) { return ModelingTypeOptions(index); });
     nameDelegate = std::make_shared<PartNameEditDelegate>();
@@ -133,8 +134,8 @@ BatchOutputDialog::~BatchOutputDialog() {
 void BatchOutputDialog::BuildLayout() {
     treeView = new widget::WTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                      wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxBORDER_SUNKEN);
-    listView = new widget::WListView(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                     wxBORDER_SUNKEN);
+    listView =
+        new widget::WListView(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_SUNKEN);
     addButton = new wxButton(this, wxID_ANY, Text(resources::IDS_EXPORT_ADD));
     deleteButton = new wxButton(this, wxID_ANY, Text(resources::IDS_EXPORT_DELETE));
     changeKindButton = new wxButton(this, wxID_ANY, Text(resources::IDS_EXPORT_CHANGE_KIND));
@@ -192,7 +193,8 @@ void BatchOutputDialog::OnInitDialog(wxInitDialogEvent& event) {
     treeView->SetModel(partsModel);
     treeView->Rebuild();
     treeView->ExpandAll();
-    connections_.emplace_back(treeView->selChanged.connect([this](wxTreeItemId) { UpdateAddButton(); }));
+    connections_.emplace_back(
+        treeView->selChanged.connect([this](wxTreeItemId) { UpdateAddButton(); }));
 
     listModel = std::make_shared<widget::WTreeItemModel>();
     listModel->headers = {resources::LoadText(resources::IDS_EXPORT_PART_NAME),
@@ -206,8 +208,8 @@ void BatchOutputDialog::OnInitDialog(wxInitDialogEvent& event) {
     listView->Rebuild();
 
     // The view's own slots were connected first, so it has followed each change already.
-    connections_.emplace_back(
-        listModel->dataChanged.connect([this](widget::WTreeItem* item) { OnModelingTypeChanged(item); }));
+    connections_.emplace_back(listModel->dataChanged.connect(
+        [this](widget::WTreeItem* item) { OnModelingTypeChanged(item); }));
     connections_.emplace_back(
         listModel->rowInserted.connect([this](widget::WTreeItem*, int) { UpdateListButtons(); }));
     // Removed rows take their selection with them.
@@ -273,7 +275,8 @@ void BatchOutputDialog::AddPart(const std::shared_ptr<widget::WTreeItem>& item) 
     listModel->root->Child(row, kExportKind)->SetData(widget::Variant::FromBstr(kinds_.detail));
     listModel->root->Child(row, kExportPartType)
         ->SetData(widget::Variant::FromBstr(UpperTypeName(package->TypeName())));
-    listModel->root->Child(row, kExportOutputName)->SetData(widget::Variant::FromBstr(name + L"_detail"));
+    listModel->root->Child(row, kExportOutputName)
+        ->SetData(widget::Variant::FromBstr(name + L"_detail"));
 }
 
 // Paths are compared exactly: two files whose names differ only in case are two parts.
@@ -286,14 +289,16 @@ bool BatchOutputDialog::ContainsPart(const std::wstring& path) const {
     return false;
 }
 
-std::vector<wxString> BatchOutputDialog::ModelingTypeOptions(const widget::WModelIndex& index) const {
+std::vector<wxString> BatchOutputDialog::ModelingTypeOptions(
+    const widget::WModelIndex& index) const {
     const std::wstring type =
         listModel ? ValueText(listModel->root->Child(index.row, kExportPartType)) : std::wstring();
     std::vector<wxString> options;
     for (const std::wstring* kind : {&kinds_.simple, &kinds_.detail, &kinds_.twoResistor,
                                      &kinds_.threeResistor, &kinds_.delphi}) {
-        const bool excluded = std::find(ModelingTypeExclusions.begin(), ModelingTypeExclusions.end(),
-                                        std::make_pair(type, *kind)) != ModelingTypeExclusions.end();
+        const bool excluded =
+            std::find(ModelingTypeExclusions.begin(), ModelingTypeExclusions.end(),
+                      std::make_pair(type, *kind)) != ModelingTypeExclusions.end();
         if (!excluded) options.emplace_back(*kind);
     }
     return options;
@@ -357,7 +362,8 @@ void BatchOutputDialog::OnChangeModelingType() {
         return;
     }
     for (int r = 0; r < static_cast<int>(listModel->root->rows.size()); ++r) {
-        listModel->root->Child(r, kExportKind)->SetData(widget::Variant::FromBstr(dialog.chosenText));
+        listModel->root->Child(r, kExportKind)
+            ->SetData(widget::Variant::FromBstr(dialog.chosenText));
     }
 }
 
@@ -408,9 +414,10 @@ bool BatchOutputDialog::EnsureDestination() {
     if (!exportDestination.empty() && fs::exists(fs::status(folder, ec)) && !ec) return true;
     std::wstring shown = exportDestination;
     if (!shown.empty() && shown.back() == L'/') shown.pop_back();
-    const int answer = ShowMessageBox(
-        wxString(resources::FormatString1(resources::LoadText(resources::IDS_FOLDER_MISSING_CREATE), shown)),
-        Text(resources::IDS_APP_TITLE), wxYES_NO | wxICON_QUESTION);
+    const int answer =
+        ShowMessageBox(wxString(resources::FormatString1(
+                           resources::LoadText(resources::IDS_FOLDER_MISSING_CREATE), shown)),
+                       Text(resources::IDS_APP_TITLE), wxYES_NO | wxICON_QUESTION);
     if (answer != wxYES) return false;
     bool made = false;
     try {

@@ -1,14 +1,14 @@
 #pragma once
 
+#include <wx/dialog.h>
+
+#include <boost/signals2/connection.hpp>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <boost/signals2/connection.hpp>
-#include <wx/dialog.h>
 
 #include "parts_ui/export_job.h"
 #include "widget/item_delegate.h"
@@ -26,16 +26,16 @@ namespace parts_ui {
 class PartNameEditDelegate;
 
 // Columns of the export list.
-constexpr int kExportPartName = 0;   // text: part name; value: the part file's path
-constexpr int kExportPartType = 1;   // the package's type name in upper case
-constexpr int kExportKind = 2;       // one of the five modeling-type texts
-constexpr int kExportOutputName = 3; // the cabinet's name without ".cab"
+constexpr int kExportPartName = 0;    // text: part name; value: the part file's path
+constexpr int kExportPartType = 1;    // the package's type name in upper case
+constexpr int kExportKind = 2;        // one of the five modeling-type texts
+constexpr int kExportOutputName = 3;  // the cabinet's name without ".cab"
 
 // The modal "Export" dialog: the user gathers parts from the parts tree into a list, picks
 // a modeling type and an output name per row and a destination folder, and starts the run.
 // The list, the kinds and the destination live only as long as the dialog.
 class BatchOutputDialog : public wxDialog {
-public:
+  public:
     // `settings` loads the parts and runs the export; it must outlive the dialog.
     BatchOutputDialog(wxWindow* parent, const ProgramSettings& settings);
     // Ends the dialog's connections before its controls go.
@@ -86,7 +86,7 @@ public:
     // Pairs of (part type, kind text) that are not offered.
     std::vector<std::pair<std::wstring, std::wstring>> ModelingTypeExclusions;
 
-private:
+  private:
     void BuildLayout();
     void OnInitDialog(wxInitDialogEvent& event);
     void OnModelingTypeChanged(widget::WTreeItem* item);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <wx/dialog.h>
+
 #include <string>
 #include <vector>
-
-#include <wx/dialog.h>
 
 class wxChoice;
 class wxInitDialogEvent;
@@ -13,7 +13,7 @@ namespace parts_ui {
 // Picks one modeling type for every row of the export list at once, from the texts the
 // creator offers.
 class ModelingTypeDialog : public wxDialog {
-public:
+  public:
     explicit ModelingTypeDialog(wxWindow* parent);
 
     // Filled by the creator before the dialog is shown, in the order they are offered.
@@ -23,7 +23,7 @@ public:
 
     wxChoice* kindChoice() const { return kindChoice_; }
 
-private:
+  private:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnOK(wxCommandEvent& event);
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
-
 #include <boost/signals2/connection.hpp>
+#include <string>
 
 #include "widget/controls.h"
 #include "widget/item_delegate.h"
@@ -13,13 +12,13 @@ namespace parts_ui {
 // hold. A typed one is swallowed and explained in the output pane; pasted text loses them
 // silently. The other name rules are checked only when the export starts.
 class PartNameEdit : public widget::WEdit {
-public:
+  public:
     PartNameEdit();
 
     // The message logged for a refused key, built when the box is made.
     std::wstring refusalMessage;
 
-private:
+  private:
     void OnChar(wxKeyEvent& event);
     void OnTextChanged(const wxString& text);
 
@@ -29,7 +28,7 @@ private:
 // Edits the output-name column with a PartNameEdit (the dialog sets the factory). An
 // editor left empty keeps the cell's name.
 class PartNameEditDelegate : public widget::WEditDelegate {
-public:
+  public:
     void SetModelData(wxWindow* editor, widget::WTreeItemModel* model,
                       const widget::WModelIndex& index) override;
 };

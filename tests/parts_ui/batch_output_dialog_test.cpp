@@ -3,10 +3,6 @@
 // dialog has gone.
 #include "parts_ui/batch_output_dialog.h"
 
-#include <filesystem>
-#include <fstream>
-#include <tuple>
-
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -14,6 +10,10 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
+
+#include <filesystem>
+#include <fstream>
+#include <tuple>
 
 #include "app/message_box.h"
 #include "app/output_view.h"
@@ -45,7 +45,7 @@ using zentrik_test::WaitUntil;
 
 // The main window as the panes see it, with an output pane to read the log from.
 class LogFrame : public wxFrame, public ShellFrame {
-public:
+  public:
     LogFrame() : wxFrame(nullptr, wxID_ANY, "log", wxPoint(0, 0), wxSize(1200, 780)) {
         output = new OutputView(this);
         output->SetSize(0, 0, 1200, 120);
@@ -60,8 +60,10 @@ public:
 // While it lives, `act` runs inside the modal loop of each dialog of type D that starts.
 template <typename D>
 class WhenShown : public wxEventFilter {
-public:
-    explicit WhenShown(std::function<void(D*)> act) : act_(std::move(act)) { wxEvtHandler::AddFilter(this); }
+  public:
+    explicit WhenShown(std::function<void(D*)> act) : act_(std::move(act)) {
+        wxEvtHandler::AddFilter(this);
+    }
     ~WhenShown() override { wxEvtHandler::RemoveFilter(this); }
     int FilterEvent(wxEvent& event) override {
         auto* dialog = dynamic_cast<D*>(event.GetEventObject());
@@ -73,7 +75,7 @@ public:
     }
     int shown = 0;
 
-private:
+  private:
     std::function<void(D*)> act_;
 };
 
@@ -99,19 +101,20 @@ int Count(const wxString& text, const wxString& part) {
 using Row = std::tuple<std::wstring, std::wstring, std::wstring, std::wstring>;
 
 class ExportDialog : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
         dir_ = fs::path(testing::TempDir()) / ("batch_output_" + test);
         fs::remove_all(dir_);
         parts_ = dir_ / "parts";
         for (const wchar_t* type : kPackageTypeFolders) fs::create_directories(parts_ / type);
-        for (const auto& [type, file] : std::vector<std::pair<std::string, std::string>>{
-                 {"PBGA", "PBGA/bga.qvx"}, {"FCBGA", "FCBGA/fc.qvx"}, {"QFP", "QFP/q1.qvx"},
-                 {"QFP", "QFP/sub/q2.qvx"}, {"QFP", "QFP/v1.2/q3.qvx"}, {"SOP", "SOP/s1.qvx"},
-                 {"SOP", "SOP/S1.qvx"}, {"TO-263", "TO-263/t.qvx"}, {"SOT-89", "SOT-89/sot.qvx"}}) {
+        // Each part is the default of the type folder its path begins with.
+        for (const std::string file :
+             {"PBGA/bga.qvx", "FCBGA/fc.qvx", "QFP/q1.qvx", "QFP/sub/q2.qvx", "QFP/v1.2/q3.qvx",
+              "SOP/s1.qvx", "SOP/S1.qvx", "TO-263/t.qvx", "SOT-89/sot.qvx"}) {
             fs::create_directories((parts_ / file).parent_path());
-            ASSERT_TRUE(default_parts::WriteDefaultPart(type, parts_ / file));
+            ASSERT_TRUE(
+                default_parts::WriteDefaultPart(file.substr(0, file.find('/')), parts_ / file));
         }
         std::ofstream(parts_ / "QFP" / "broken.qvx") << "<ostl_trelvo>not a part";
         settings_.PartsFolder = PathToWide(parts_) + L"/";
@@ -159,10 +162,12 @@ protected:
     }
     void ClickNode(BatchOutputDialog* dialog, const std::string& relative) {
         ClickAt(dialog->treeView, NodeCentre(dialog, relative));
-        EXPECT_TRUE(WaitUntil([&] { return dialog->treeView->GetSelection() == Node(dialog, relative); }));
+        EXPECT_TRUE(
+            WaitUntil([&] { return dialog->treeView->GetSelection() == Node(dialog, relative); }));
     }
     // A real drag from a tree node to a point of `target` (client coordinates).
-    void Drag(BatchOutputDialog* dialog, const std::string& relative, wxWindow* target, const wxPoint& to) {
+    void Drag(BatchOutputDialog* dialog, const std::string& relative, wxWindow* target,
+              const wxPoint& to) {
         wxUIActionSimulator sim;
         const wxPoint from = dialog->treeView->ClientToScreen(NodeCentre(dialog, relative));
         const wxPoint end = target->ClientToScreen(to);
@@ -189,8 +194,10 @@ protected:
     std::vector<Row> Rows(BatchOutputDialog* dialog) const {
         std::vector<Row> rows;
         for (int r = 0; r < static_cast<int>(dialog->listModel->root->rows.size()); ++r) {
-            rows.emplace_back(Cell(dialog, r, 0), Cell(dialog, r, 1), Cell(dialog, r, 2), Cell(dialog, r, 3));
-            EXPECT_EQ(dialog->listView->GetItemText(r, 3), wxString(Cell(dialog, r, 3))) << "row " << r;
+            rows.emplace_back(Cell(dialog, r, 0), Cell(dialog, r, 1), Cell(dialog, r, 2),
+                              Cell(dialog, r, 3));
+            EXPECT_EQ(dialog->listView->GetItemText(r, 3), wxString(Cell(dialog, r, 3)))
+                << "row " << r;
         }
         EXPECT_EQ(dialog->listView->GetItemCount(), static_cast<int>(rows.size()));
         return rows;
@@ -211,9 +218,11 @@ protected:
         ClickAt(dialog->listView, CellCentre(dialog, row, column) + wxPoint(shift, 0));
         wxWindow* editor = nullptr;
         EXPECT_TRUE(WaitUntil([&] {
-            editor = dialog->listView->editEditor ? dialog->listView->editEditor->window.get() : nullptr;
-            return dialog->listView->editIndex.row == row && dialog->listView->editIndex.column == column &&
-                   editor != nullptr && editor->IsShown() && wxWindow::FindFocus() == editor;
+            editor =
+                dialog->listView->editEditor ? dialog->listView->editEditor->window.get() : nullptr;
+            return dialog->listView->editIndex.row == row &&
+                   dialog->listView->editIndex.column == column && editor != nullptr &&
+                   editor->IsShown() && wxWindow::FindFocus() == editor;
         }));
         return editor;
     }
@@ -238,7 +247,8 @@ TEST_F(ExportDialog, AddingFoldersPartsDuplicatesBrokenPartsAndDrops) {
     EXPECT_EQ(d->GetTitle(), "Export");
     EXPECT_EQ(d->destinationBox->GetValue(), wxString(settings_.ExportFolder));
     EXPECT_EQ(d->listModel->headers,
-              (std::vector<std::wstring>{L"Part name", L"Part type", L"Modeling type", L"Output file name"}));
+              (std::vector<std::wstring>{L"Part name", L"Part type", L"Modeling type",
+                                         L"Output file name"}));
     for (wxButton* button : {d->addButton, d->deleteButton, d->changeKindButton, d->exportButton}) {
         EXPECT_FALSE(button->IsEnabled()) << button->GetLabel();
     }
@@ -255,7 +265,6 @@ TEST_F(ExportDialog, AddingFoldersPartsDuplicatesBrokenPartsAndDrops) {
     EXPECT_EQ(Rows(d), (std::vector<Row>{{L"q2", L"QFP", L"Detail", L"q2_detail"},
                                          {L"q3", L"QFP", L"Detail", L"q3_detail"},
                                          {L"q1", L"QFP", L"Detail", L"q1_detail"}}));
-    EXPECT_EQ(Cell(d, 1, 0), L"q3");
     EXPECT_EQ(d->listModel->root->Child(1, 0)->value.Bstr(), Path("QFP/v1.2/q3.qvx"));
     EXPECT_EQ(Count(Log(), "invalid part file: " + Path("QFP/broken.qvx") + "\n"), 1);
     EXPECT_TRUE(d->exportButton->IsEnabled());
@@ -266,7 +275,8 @@ TEST_F(ExportDialog, AddingFoldersPartsDuplicatesBrokenPartsAndDrops) {
     zentrik_test::DispatchPending();
     EXPECT_EQ(d->listModel->root->rows.size(), 3u);
     for (const char* name : {"q1", "q2", "q3"}) {
-        EXPECT_EQ(Count(Log(), wxString(name) + " has been alread in the output list\n"), 1) << name;
+        EXPECT_EQ(Count(Log(), wxString(name) + " has been alread in the output list\n"), 1)
+            << name;
     }
     EXPECT_EQ(Count(Log(), "invalid part file: "), 2) << "loaded again before the duplicate test";
 
@@ -297,16 +307,17 @@ TEST_F(ExportDialog, AddingFoldersPartsDuplicatesBrokenPartsAndDrops) {
 TEST_F(ExportDialog, KindOptionsRenamingAndCollectiveChange) {
     Open();
     BatchOutputDialog* d = dialog_;
-    for (const char* folder : {"PBGA", "FCBGA", "QFP", "SOP", "TO-263", "SOT-89"}) d->AddPart(Item(folder));
+    for (const char* folder : {"PBGA", "FCBGA", "QFP", "SOP", "TO-263", "SOT-89"})
+        d->AddPart(Item(folder));
     ASSERT_EQ(d->listModel->root->rows.size(), 9u);
     const int bga = RowOf(d, L"bga"), q1 = RowOf(d, L"q1"), sot = RowOf(d, L"sot");
-    EXPECT_EQ(Cell(d, bga, 1), L"PBGA");
-    EXPECT_EQ(Cell(d, RowOf(d, L"t"), 1), L"TO-263");
-    EXPECT_EQ(Cell(d, RowOf(d, L"s1"), 1), L"SOP");
 
-    const auto options = [&](int row) { return d->ModelingTypeOptions({2, row, d->listModel.get()}); };
+    const auto options = [&](int row) {
+        return d->ModelingTypeOptions({2, row, d->listModel.get()});
+    };
     EXPECT_EQ(options(sot), (std::vector<wxString>{"Detail"}));
-    EXPECT_EQ(options(bga), (std::vector<wxString>{"Simple", "Detail", "Two-resistor model", "DELPHI model"}));
+    EXPECT_EQ(options(bga),
+              (std::vector<wxString>{"Simple", "Detail", "Two-resistor model", "DELPHI model"}));
     EXPECT_EQ(options(q1).size(), 5u);
     EXPECT_EQ(d->ModelingTypeExclusions.size(), 26u);
 
@@ -364,22 +375,22 @@ TEST_F(ExportDialog, KindOptionsRenamingAndCollectiveChange) {
     choice = 3;
     Click(d->changeKindButton);
     ASSERT_TRUE(WaitUntil([&] { return Cell(d, q1, 2) == L"Three-resistor model"; }));
-    const std::vector<Row> expected = {
-        {L"bga", L"PBGA", L"Detail", L"bga_detail"},
-        {L"fc", L"FCBGA", L"Detail", L"fc_detail"},
-        {L"q2", L"QFP", L"Three-resistor model", L"q2_3resistance"},
-        {L"q3", L"QFP", L"Three-resistor model", L"q3_3resistance"},
-        {L"q1", L"QFP", L"Three-resistor model", L"q1_3resistance"},
-        {L"S1", L"SOP", L"Three-resistor model", L"S1_3resistance"},
-        {L"s1", L"SOP", L"Three-resistor model", L"s1_3resistance"},
-        {L"t", L"TO-263", L"Detail", L"t_detail"},
-        {L"sot", L"SOT-89", L"Detail", L"sot_detail"}};
+    const std::vector<Row> expected = {{L"bga", L"PBGA", L"Detail", L"bga_detail"},
+                                       {L"fc", L"FCBGA", L"Detail", L"fc_detail"},
+                                       {L"q2", L"QFP", L"Three-resistor model", L"q2_3resistance"},
+                                       {L"q3", L"QFP", L"Three-resistor model", L"q3_3resistance"},
+                                       {L"q1", L"QFP", L"Three-resistor model", L"q1_3resistance"},
+                                       {L"S1", L"SOP", L"Three-resistor model", L"S1_3resistance"},
+                                       {L"s1", L"SOP", L"Three-resistor model", L"s1_3resistance"},
+                                       {L"t", L"TO-263", L"Detail", L"t_detail"},
+                                       {L"sot", L"SOT-89", L"Detail", L"sot_detail"}};
     EXPECT_EQ(Rows(d), expected);
 
     cancel = true;
     choice = 0;
     Click(d->changeKindButton);
-    ASSERT_TRUE(WaitUntil([&] { return answer.shown == 3 && !AnyTopLevel<parts_ui::ModelingTypeDialog>(); }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return answer.shown == 3 && !AnyTopLevel<parts_ui::ModelingTypeDialog>(); }));
     EXPECT_EQ(Rows(d), expected);
 }
 
@@ -469,7 +480,8 @@ TEST_F(ExportDialog, ExportChecksRowsAndDeletingFollowsTheSelection) {
     EXPECT_EQ(d->listView->GetItemText(1, 3), "_q1");
     EXPECT_FALSE(d->deleteButton->IsEnabled());
 
-    for (int r = 2; r >= 0; --r) d->listView->SetItemState(r, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    for (int r = 2; r >= 0; --r)
+        d->listView->SetItemState(r, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     ASSERT_TRUE(WaitUntil([&] { return d->deleteButton->IsEnabled(); }));
     Click(d->deleteButton);
     ASSERT_TRUE(WaitUntil([&] { return d->listModel->root->rows.empty(); }));
@@ -481,7 +493,7 @@ TEST_F(ExportDialog, ExportChecksRowsAndDeletingFollowsTheSelection) {
 // Opened by the Export command after the save question, with a destination typed into the
 // box; afterwards the shared parts tree still follows new, moved and deleted parts.
 class ExportCommand : public ExportDialog {
-protected:
+  protected:
     // Runs inside the dialog's modal loop.
     void Body(BatchOutputDialog* d) {
         ASSERT_TRUE(WaitUntil([&] { return d->IsShownOnScreen(); }));
@@ -525,7 +537,9 @@ protected:
         Click(d->exportButton);
         ASSERT_TRUE(WaitUntil([&] { return asked_.size() == 4; }));
         EXPECT_EQ(asked_[3], "Failed to create a folder.");
-        d->createFolder = [](const fs::path&) -> bool { throw fs::filesystem_error("scripted", std::error_code()); };
+        d->createFolder = [](const fs::path&) -> bool {
+            throw fs::filesystem_error("scripted", std::error_code());
+        };
         Click(d->exportButton);
         ASSERT_TRUE(WaitUntil([&] { return asked_.size() == 6; }));
         EXPECT_EQ(asked_[5], "Failed to create a folder.");
@@ -533,17 +547,23 @@ protected:
         d->createFolder = [](const fs::path& folder) { return fs::create_directories(folder); };
         bool finished = false;
         WhenShown<parts_ui::OutputProgressDialog> closer([&](parts_ui::OutputProgressDialog* p) {
-            EXPECT_TRUE(WaitUntil([&] { return p->okButton->IsEnabled(); }, std::chrono::minutes(5)));
+            EXPECT_TRUE(
+                WaitUntil([&] { return p->okButton->IsEnabled(); }, std::chrono::minutes(5)));
             finished = true;
             Click(p->okButton);
         });
         Click(d->exportButton);
-        ASSERT_TRUE(WaitUntil([&] { return finished && closer.shown == 1 && !AnyTopLevel<parts_ui::OutputProgressDialog>(); },
-                              std::chrono::minutes(5)));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return finished && closer.shown == 1 &&
+                       !AnyTopLevel<parts_ui::OutputProgressDialog>();
+            },
+            std::chrono::minutes(5)));
         EXPECT_EQ(asked_.size(), 7u);
         for (const char* name : {"q1_detail.cab", "bga_detail.cab"}) {
             ASSERT_TRUE(fs::exists(target / name)) << name;
-            EXPECT_NE(compact_test::Shell("cabextract -l " + compact_test::Quoted(target / name) + " 2>&1")
+            EXPECT_NE(compact_test::Shell("cabextract -l " + compact_test::Quoted(target / name) +
+                                          " 2>&1")
                           .find("All done, no errors"),
                       std::string::npos)
                 << name;
@@ -571,7 +591,8 @@ TEST_F(ExportCommand, SaveQuestionDestinationRunAndTheTreeAfterwards) {
     PartPropertyGridCtrl* grid = view->Grid();
     grid->EnsureVisible(property);
     const wxRect rect = grid->GetPropertyRect(property, property);
-    ClickAt(grid, grid->CalcScrolledPosition(wxPoint(grid->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
+    ClickAt(grid, grid->CalcScrolledPosition(
+                      wxPoint(grid->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
     ASSERT_TRUE(WaitUntil([&] { return grid->GetEditorControl() != nullptr; }));
     sim_.Char(WXK_END);
     sim_.Text("1");
