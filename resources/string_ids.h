@@ -211,6 +211,13 @@ enum StringId : std::uint32_t {
     IDS_PART_MODIFIED_OVERWRITE = 218,
     IDS_DELETE_CAPTION = 5301,
     IDS_DELETE_QUESTION = 5302,
+
+    // File-tree pane: its buttons and the entries of its context menu.
+    IDS_FILE_VIEW_NEW_PART = 170,
+    IDS_FILE_VIEW_EXPORT = 175,
+    IDS_EXPLORER_DELETE = 5461,
+    IDS_EXPLORER_RENAME = 5462,
+    IDS_EXPLORER_NEW_FOLDER = 5463,
 };
 
 }  // namespace resources

@@ -231,6 +231,13 @@ const std::vector<StringRow> kRows = {
      L"パーツ '%1' は変更されています。\n上書きしますか?"},
     {IDS_DELETE_CAPTION, L"Delete", L"削除"},
     {IDS_DELETE_QUESTION, L"Move '%1' to the trash?", L"'%1' をごみ箱に移動しますか?"},
+
+    // File-tree pane.
+    {IDS_FILE_VIEW_NEW_PART, L"New Part", L"新規部品"},
+    {IDS_FILE_VIEW_EXPORT, L"Export", L"エクスポート"},
+    {IDS_EXPLORER_DELETE, L"&Delete", L"削除(&D)"},
+    {IDS_EXPLORER_RENAME, L"Rename", L"名前の変更"},
+    {IDS_EXPLORER_NEW_FOLDER, L"New &Folder", L"新規フォルダー(&F)"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {
