@@ -405,6 +405,8 @@ void FileView::ShowContextMenu(const wxPoint& treePoint) {
     menu.Append(WxId(ID_RENAME), resources::LoadText(resources::IDS_EXPLORER_RENAME));
     menu.AppendSeparator();
     menu.Append(WxId(ID_NEW_FOLDER), resources::LoadText(resources::IDS_EXPLORER_NEW_FOLDER));
+    // The toolkit shows a popup menu without asking its owner first.
+    menu.UpdateUI(GetEventHandler());
     PopupMenu(&menu, tree_->GetPosition() + treePoint);
 }
 

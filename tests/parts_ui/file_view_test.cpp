@@ -51,8 +51,6 @@ public:
 
 void Touch(const fs::path& path) { std::ofstream(path) << "part"; }
 
-std::wstring Stored(const widget::WTreeItem& item) { return item.value.Bstr(); }
-
 class FileViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
