@@ -26,6 +26,7 @@
 #include "parts_ui/qfp_property_model.h"
 #include "platform/temp_files.h"
 #include "tests/support/wx_test.h"
+#include "widget/controls.h"
 #include "widget/tree_item.h"
 
 namespace fs = std::filesystem;
@@ -192,6 +193,12 @@ protected:
 };
 
 TEST_F(FileViewTest, SelectingAnotherPartAsksToSaveTheModifiedOne) {
+    const wxSize client = view->GetClientSize();
+    EXPECT_EQ(view->NewPartButton()->GetRect(), wxRect(0, 0, client.x / 2, 25));
+    EXPECT_EQ(view->ExportButton()->GetRect(), wxRect(client.x / 2, 0, client.x - client.x / 2, 25));
+    EXPECT_EQ(tree->GetRect(), wxRect(1, 26, client.x - 2, client.y - 27));
+    EXPECT_EQ(view->ExportButton()->GetLabel(), "Export");
+
     EXPECT_TRUE(view->GetSelectedFolder().empty());
     Click("PBGA/a.qvx");
     ASSERT_TRUE(WaitUntil([&] { return Selected("PBGA/a.qvx"); }));
