@@ -138,7 +138,7 @@ void ViewTree::RefuseLabel(const std::shared_ptr<widget::WTreeItem>& item,
 
 void ViewTree::OnEndLabelEdit(wxTreeEvent& event) {
     const std::shared_ptr<widget::WTreeItem> item = NodeItem(event.GetItem());
-    // Whatever happens below, the label shows the item's text, set only by the model.
+    // Refused unless the rename below is made; the label then follows the item's text.
     event.Veto();
     if (event.IsEditCancelled() || !item || !IsRenamable(*item)) return;
     const std::wstring text = event.GetLabel().ToStdWstring();
@@ -180,6 +180,7 @@ void ViewTree::OnEndLabelEdit(wxTreeEvent& event) {
     } else {
         OnItemDataChanged(item.get());
     }
+    event.Allow();
     labelEdited(item.get(), oldText);
 }
 
@@ -188,10 +189,10 @@ FileView::FileView(wxWindow* parent, wxWindowID id, PartFileOperations& operatio
     : wxPanel(parent, id), operations_(operations), settings_(settings) {
     CreateControls();
 
-    selectionConnection_ =
-        tree_->selChanged.connect([this](wxTreeItemId node) { OnSelectionChanged(node); });
-    tree_->selectionChanging.connect(
-        [this](widget::WTreeItem* item) { return OnSelectionChanging(item); });
+    treeConnections_.emplace_back(
+        tree_->selChanged.connect([this](wxTreeItemId node) { OnSelectionChanged(node); }));
+    treeConnections_.emplace_back(tree_->selectionChanging.connect(
+        [this](widget::WTreeItem* item) { return OnSelectionChanging(item); }));
     tree_->renameOnDisk_ = [this](const std::wstring& oldPath, const std::wstring& newPath) {
         return RenameOnDisk(oldPath, newPath);
     };

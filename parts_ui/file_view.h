@@ -152,7 +152,8 @@ private:
     bool connected_ = false;
     std::vector<boost::signals2::scoped_connection> connections_;
 
-    boost::signals2::scoped_connection selectionConnection_;
+    // The tree's selection signals, connected once for the pane's life.
+    std::vector<boost::signals2::scoped_connection> treeConnections_;
     // Drag state: the node pressed last (the drag starts there), the dragged item while a
     // drag runs, and the folder node marked as drop target.
     wxTreeItemId pressedNode_;
