@@ -69,8 +69,8 @@ ViewTree::ViewTree(wxWindow* parent, wxWindowID id)
     Bind(wxEVT_TREE_SEL_CHANGING, &ViewTree::OnSelChanging, this);
     Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, &ViewTree::OnBeginLabelEdit, this);
     Bind(wxEVT_TREE_END_LABEL_EDIT, &ViewTree::OnEndLabelEdit, this);
-    // The control drops its selection when the selected node goes and picks a neighbour
-    // at the next idle time, before this window's idle event.
+    // The control drops its selection when the selected node goes and selects another node
+    // of its own accord at the next idle time, before this window's idle event.
     Bind(wxEVT_TREE_DELETE_ITEM, [this](wxTreeEvent& event) {
         event.Skip();
         if (!GetSelection().IsOk()) selectionRemoved_ = true;
