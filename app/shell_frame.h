@@ -21,12 +21,13 @@ public:
     virtual void Reload() = 0;
     // Gives the preview the root of the model to draw (shared with its model); empty clears it.
     virtual void SetPreviewModel(std::shared_ptr<const pkg::Group> root) = 0;
-    // The 3-D preview exists (it is made with the frame's client area).
-    virtual bool HasPreview() const = 0;
+    // The 3-D preview exists (it is made with the frame's client area). A window without
+    // one opens no parts.
+    virtual bool HasPreview() const { return false; }
     // Fills the component table with the components of package type `typeName`.
-    virtual void ComponentKeysForType(const std::string& typeName) = 0;
+    virtual void ComponentKeysForType(const std::string& /*typeName*/) {}
     // Shows the component table in the components pane, every entry ticked.
-    virtual void BuildComponentsTree() = 0;
+    virtual void BuildComponentsTree() {}
 
     // The application's top window as a ShellFrame; null off the UI thread, before the
     // frame exists, or when the top window is some other window.

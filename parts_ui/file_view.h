@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,12 +26,37 @@ class WButton;
 class ViewTree : public widget::WTreeCtrl {
 public:
     ViewTree(wxWindow* parent, wxWindowID id);
+    ~ViewTree() override;
 
     // After an accepted label edit: the item (its text and stored path already new) and
     // its text before the edit.
     boost::signals2::signal<void(widget::WTreeItem*, const std::wstring&)> labelEdited;
     // Before the selection moves to the item; a false answer keeps the selection where it is.
     boost::signals2::signal<bool(widget::WTreeItem*)> selectionChanging;
+
+private:
+    friend class FileView;
+
+    void OnSelChanging(wxTreeEvent& event);
+    void OnBeginLabelEdit(wxTreeEvent& event);
+    void OnEndLabelEdit(wxTreeEvent& event);
+    // Asks the listeners (never from inside the control's own notification) and, when they
+    // allow it, selects the item's node; true when the node is selected afterwards.
+    bool ChangeSelectionTo(const std::shared_ptr<widget::WTreeItem>& item);
+    // Drops a selection change that is still waiting to be asked about.
+    void CancelPendingSelection() { ++selectionRequest_; }
+    // Shows why a label was refused and edits it again, once the edit control is gone.
+    void RefuseLabel(const std::shared_ptr<widget::WTreeItem>& item, const std::wstring& message);
+
+    // Renames on disk; true when it did. The item changes only after that.
+    std::function<bool(const std::wstring& oldPath, const std::wstring& newPath)> renameOnDisk_;
+    // Set while the selection moves by our own SelectItem, which asks nobody.
+    bool selectingInCode_ = false;
+    // Set from the removal of the selected node until the next idle time, in which the
+    // control selects a neighbour of its own accord; that change asks and opens nothing.
+    bool selectionRemoved_ = false;
+    // Numbers the deferred selection requests; only the newest one is carried out.
+    unsigned selectionRequest_ = 0;
 };
 
 // The file-tree pane: "New Part" and "Export" above the tree of the parts folder.
@@ -87,6 +113,28 @@ public:
     std::wstring RootFolder;
 
 private:
+    void CreateControls();
+    void AdjustLayout();
+    void OnPaint(wxPaintEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
+    bool OnSelectionChanging(widget::WTreeItem* item);
+    void OnSelectionChanged(const wxTreeItemId& node);
+    bool RenameOnDisk(const std::wstring& oldPath, const std::wstring& newPath);
+    void OnContextMenu(wxTreeEvent& event);
+    void ShowContextMenu(const wxPoint& treePoint);
+    void OnTreeLeftDown(wxMouseEvent& event);
+    void OnBeginDrag(wxTreeEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnEndDrag(wxTreeEvent& event);
+    // The folder node at a point of the tree; invalid over a part file or empty space.
+    wxTreeItemId FolderNodeAt(const wxPoint& treePoint) const;
+    void SetDropTarget(const wxTreeItemId& node);
+    void EndDrag();
+    // The selected node's item; null when nothing (or only the hidden root) is selected.
+    std::shared_ptr<widget::WTreeItem> SelectedItem() const;
+    // The last opened item while a part is open; null once the current part was cleared.
+    std::shared_ptr<widget::WTreeItem> LastOpened() const;
+
     ViewTree* tree_ = nullptr;
     widget::WButton* newPart_ = nullptr;
     widget::WButton* export_ = nullptr;
@@ -105,4 +153,13 @@ private:
     std::vector<boost::signals2::scoped_connection> connections_;
     // The wiring-layer rule on the open BGA part's item model; replaced by the next open.
     boost::signals2::scoped_connection wiringConnection_;
+
+    // The tree's selection signals, connected once for the pane's life.
+    std::vector<boost::signals2::scoped_connection> treeConnections_;
+    // Drag state: the node pressed last (the drag starts there), the dragged item while a
+    // drag runs, and the folder node marked as drop target.
+    wxTreeItemId pressedNode_;
+    std::weak_ptr<widget::WTreeItem> dragged_;
+    bool dragging_ = false;
+    wxTreeItemId dropTarget_;
 };

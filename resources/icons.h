@@ -4,7 +4,7 @@
 
 // The program's icons as PNG bytes: the application icon (128) and the pane icons in
 // pairs of normal and high-colour images (161/162 file tree, 165/166 output, 167/168
-// properties).
+// properties), and the parts tree's folder and part-file images.
 namespace resources {
 
 extern const unsigned char kIcon128[];
@@ -21,5 +21,9 @@ extern const unsigned char kIcon167[];
 extern const std::size_t kIcon167Size;
 extern const unsigned char kIcon168[];
 extern const std::size_t kIcon168Size;
+extern const unsigned char kTreeFolderPng[];
+extern const std::size_t kTreeFolderPngSize;
+extern const unsigned char kTreePartPng[];
+extern const std::size_t kTreePartPngSize;
 
 }  // namespace resources

@@ -239,6 +239,13 @@ enum StringId : std::uint32_t {
     IDS_EXPORT_CLOSE = 5710,
     IDS_MODELING_TYPE_OK = 5711,
     IDS_MODELING_TYPE_CANCEL = 5712,
+
+    // File-tree pane: its buttons and the entries of its context menu.
+    IDS_FILE_VIEW_NEW_PART = 170,
+    IDS_FILE_VIEW_EXPORT = 175,
+    IDS_EXPLORER_DELETE = 5461,
+    IDS_EXPLORER_RENAME = 5462,
+    IDS_EXPLORER_NEW_FOLDER = 5463,
 };
 
 }  // namespace resources

@@ -261,6 +261,13 @@ const std::vector<StringRow> kRows = {
     {IDS_EXPORT_CLOSE, L"Close", L"閉じる"},
     {IDS_MODELING_TYPE_OK, L"OK", L"OK"},
     {IDS_MODELING_TYPE_CANCEL, L"Cancel", L"キャンセル"},
+
+    // File-tree pane.
+    {IDS_FILE_VIEW_NEW_PART, L"New Part", L"新規部品"},
+    {IDS_FILE_VIEW_EXPORT, L"Export", L"エクスポート"},
+    {IDS_EXPLORER_DELETE, L"&Delete", L"削除(&D)"},
+    {IDS_EXPLORER_RENAME, L"Rename", L"名前の変更"},
+    {IDS_EXPLORER_NEW_FOLDER, L"New &Folder", L"新規フォルダー(&F)"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {
