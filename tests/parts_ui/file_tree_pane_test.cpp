@@ -7,9 +7,11 @@
 #include <wx/choice.h>
 #include <wx/imagpng.h>
 #include <wx/menu.h>
+#include <wx/propgrid/property.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
