@@ -336,7 +336,13 @@ void MainFrame::Reload() {
     files_->SetModel(operations_.TreeModel);
     if (!selected.empty()) {
         const wxTreeItemId node = files_->FindItemByPath(selected);
-        if (node.IsOk()) files_->OpenPart(files_->Tree()->NodeItem(node));
+        if (node.IsOk()) {
+            files_->OpenPart(files_->Tree()->NodeItem(node));
+            // The new tree shows the same selection again, so that the next reload finds it;
+            // the part being open already, selecting it opens nothing twice.
+            if (!IsPartFileName(selected) || settings_.CurrentPartPath == selected)
+                files_->SelectItemByPath(selected);
+        }
     }
     preview_->Refresh();
     properties_->Refresh();

@@ -95,35 +95,40 @@ void TrelvoApp::BindCommands() {
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenManual(UiLanguage); }, WxId(ID_MANUAL));
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OpenUsersGuide(UiLanguage); },
          WxId(ID_USERS_GUIDE));
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { PartOperations->NewPart(); }, WxId(ID_NEW_PART));
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { PartOperations->Export(); }, WxId(ID_EXPORT));
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { PartOperations->NewFolder(); },
-         WxId(ID_NEW_FOLDER));
-    Bind(wxEVT_MENU,
-         [this](wxCommandEvent&) {
-             MainFrame* frame = Frame();
-             if (frame != nullptr && frame->Files()->IsRenamableSelected())
-                 PartOperations->DeletePartFile(frame->Files()->GetSelectedPath());
-         },
-         WxId(ID_DELETE));
-    Bind(wxEVT_MENU,
-         [this](wxCommandEvent&) {
-             if (PartOperations->Files != nullptr) PartOperations->Files->OnRename();
-         },
-         WxId(ID_RENAME));
-    Bind(wxEVT_UPDATE_UI,
-         [this](wxUpdateUIEvent& event) {
-             MainFrame* frame = Frame();
-             event.Enable(frame != nullptr && frame->Files()->IsFolderSelected());
-         },
-         WxId(ID_NEW_FOLDER));
+    BindFileCommands(*this, *PartOperations, [this] { return Frame(); });
+}
+
+void BindFileCommands(wxEvtHandler& handler, PartFileOperations& operations,
+                      std::function<MainFrame*()> frame) {
+    PartFileOperations* ops = &operations;
+    handler.Bind(wxEVT_MENU, [ops](wxCommandEvent&) { ops->NewPart(); }, WxId(ID_NEW_PART));
+    handler.Bind(wxEVT_MENU, [ops](wxCommandEvent&) { ops->Export(); }, WxId(ID_EXPORT));
+    handler.Bind(wxEVT_MENU, [ops](wxCommandEvent&) { ops->NewFolder(); }, WxId(ID_NEW_FOLDER));
+    handler.Bind(wxEVT_MENU,
+                 [ops, frame](wxCommandEvent&) {
+                     MainFrame* main = frame();
+                     if (main != nullptr && main->Files()->IsRenamableSelected())
+                         ops->DeletePartFile(main->Files()->GetSelectedPath());
+                 },
+                 WxId(ID_DELETE));
+    handler.Bind(wxEVT_MENU,
+                 [ops](wxCommandEvent&) {
+                     if (ops->Files != nullptr) ops->Files->OnRename();
+                 },
+                 WxId(ID_RENAME));
+    handler.Bind(wxEVT_UPDATE_UI,
+                 [frame](wxUpdateUIEvent& event) {
+                     MainFrame* main = frame();
+                     event.Enable(main != nullptr && main->Files()->IsFolderSelected());
+                 },
+                 WxId(ID_NEW_FOLDER));
     for (int command : {ID_DELETE, ID_RENAME}) {
-        Bind(wxEVT_UPDATE_UI,
-             [this](wxUpdateUIEvent& event) {
-                 MainFrame* frame = Frame();
-                 event.Enable(frame != nullptr && frame->Files()->IsRenamableSelected());
-             },
-             WxId(command));
+        handler.Bind(wxEVT_UPDATE_UI,
+                     [frame](wxUpdateUIEvent& event) {
+                         MainFrame* main = frame();
+                         event.Enable(main != nullptr && main->Files()->IsRenamableSelected());
+                     },
+                     WxId(command));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <wx/app.h>
@@ -36,6 +37,12 @@ private:
 
     bool started_ = false;
 };
+
+// Binds the file-tree commands (New Part, Export, New Folder, Delete, Rename) and the
+// enabling of New Folder, Delete and Rename on `handler`; `frame` gives the main frame
+// while it exists. `operations` outlives the handler.
+void BindFileCommands(wxEvtHandler& handler, PartFileOperations& operations,
+                      std::function<MainFrame*()> frame);
 
 // The about box: the program's name and version, and a link.
 void ShowAboutDialog(wxWindow* parent);

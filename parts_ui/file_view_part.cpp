@@ -145,6 +145,13 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
     const auto previousPackage = settings_.CurrentPackage;
     const auto previousModel = settings_.CurrentModel;
     const std::wstring previousPath = settings_.CurrentPartPath;
+    // The part that stays open stays the last opened one too, so that a click on it
+    // neither asks nor reads it again.
+    const auto keepPreviousPart = [this] {
+        lastOpened_ = model_ && !settings_.CurrentPartPath.empty()
+                          ? model_->FindItemByPath(settings_.CurrentPartPath)
+                          : nullptr;
+    };
     std::string typeName;
     parts_ui::PropertyModel properties;
     // Readers, builds and the property tree may throw (a malformed file, a value that does
@@ -159,6 +166,7 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
         }
         if (!loaded) {
             LogToOutput("failed to open: %s", path);
+            keepPreviousPart();
             return;
         }
         LogToOutput("read from %s", path);
@@ -171,6 +179,7 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
         settings_.CurrentPartPath = previousPath;
         LogToOutput("failed to open: %s", path);
         LogToOutput("%s", wxString::FromUTF8(error.what()));
+        keepPreviousPart();
         return;
     }
 
@@ -194,6 +203,8 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
         connections_.emplace_back(pane->SaveRequested.connect([this] { return SavePart(); }));
         connected_ = true;
     }
+    // Also when opened by a reload rather than a click on the tree.
+    lastOpened_ = item;
 }
 
 void FileView::ApplyPropertyChanges() {

@@ -18,7 +18,6 @@
 #include "app/message_box.h"
 #include "app/output_view.h"
 #include "app/program_settings.h"
-#include "app/shell_frame.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/modeling_type_dialog.h"
@@ -33,6 +32,7 @@
 #include "resources/string_ids.h"
 #include "tests/export/compact_test_util.h"
 #include "tests/models/default_parts.h"
+#include "tests/parts_ui/log_frame.h"
 #include "tests/support/wx_test.h"
 
 namespace {
@@ -41,21 +41,8 @@ namespace fs = std::filesystem;
 using parts_ui::BatchOutputDialog;
 using platform::PathToWide;
 using zentrik_test::ClickAt;
+using zentrik_test::LogFrame;
 using zentrik_test::WaitUntil;
-
-// The main window as the panes see it, with an output pane to read the log from.
-class LogFrame : public wxFrame, public ShellFrame {
-  public:
-    LogFrame() : wxFrame(nullptr, wxID_ANY, "log", wxPoint(0, 0), wxSize(1200, 780)) {
-        output = new OutputView(this);
-        output->SetSize(0, 0, 1200, 120);
-        Show();
-    }
-    OutputView* GetOutputView() override { return output; }
-    void Reload() override {}
-    void SetPreviewModel(std::shared_ptr<const pkg::Group>) override {}
-    OutputView* output = nullptr;
-};
 
 // While it lives, `act` runs inside the modal loop of each dialog of type D that starts.
 template <typename D>
@@ -120,7 +107,9 @@ class ExportDialog : public testing::Test {
         settings_.PartsFolder = PathToWide(parts_) + L"/";
         settings_.ExportFolder = PathToWide(dir_ / "out") + L"/";
         model_ = BuildFileViewModel(settings_.PartsFolder);
-        frame_ = new LogFrame();
+        frame_ = new LogFrame(wxSize(1200, 780));
+        frame_->output->SetSize(0, 0, 1200, 120);
+        frame_->Show();
         wxTheApp->SetTopWindow(frame_);
         WaitUntil([&] { return frame_->IsShownOnScreen(); });
         SetMessageBoxAnswerer([this](const wxString& text, const wxString&, long style) {

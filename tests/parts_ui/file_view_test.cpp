@@ -17,7 +17,6 @@
 #include "app/message_box.h"
 #include "app/output_view.h"
 #include "app/program_settings.h"
-#include "app/shell_frame.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/part_file_operations.h"
@@ -25,6 +24,7 @@
 #include "parts_ui/properties_view.h"
 #include "parts_ui/qfp_property_model.h"
 #include "platform/temp_files.h"
+#include "tests/parts_ui/log_frame.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
 #include "widget/tree_item.h"
@@ -34,21 +34,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using zentrik_test::DispatchPending;
+using zentrik_test::LogFrame;
 using zentrik_test::WaitUntil;
-
-// A top window with an output pane, so that the pane's log lines can be read.
-class LogFrame : public wxFrame, public ShellFrame {
-public:
-    LogFrame() : wxFrame(nullptr, wxID_ANY, "file view", wxPoint(0, 0), wxSize(900, 640)) {
-        output = new OutputView(this);
-        output->SetSize(0, 560, 900, 80);
-    }
-    OutputView* GetOutputView() override { return output; }
-    void Reload() override {}
-    void SetPreviewModel(std::shared_ptr<const pkg::Group>) override {}
-
-    OutputView* output = nullptr;
-};
 
 void Touch(const fs::path& path) { std::ofstream(path) << "part"; }
 
@@ -64,7 +51,8 @@ protected:
             Touch(parts / name);
         settings.PartsFolder = parts.wstring() + L"/";
 
-        frame = new LogFrame;
+        frame = new LogFrame(wxSize(900, 640), "file view");
+        frame->output->SetSize(0, 560, 900, 80);
         wxTheApp->SetTopWindow(frame);
         view = new FileView(frame, wxID_ANY, operations, settings);
         view->SetSize(0, 0, 300, 550);
