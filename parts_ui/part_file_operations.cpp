@@ -170,7 +170,7 @@ void PartFileOperations::AddTreeItem(const std::wstring& name, bool is_folder,
     int row = 0;
     for (; row < count; ++row) {
         const std::shared_ptr<widget::WTreeItem> child = parent->Child(row, 0);
-        const bool child_is_folder = child->image == kFolderImage;
+        const bool child_is_folder = !IsPartFileName(StoredPath(*child));
         if (is_folder) {
             if (!child_is_folder || TreeTextLess(name, child->text)) break;
         } else if (!child_is_folder && TreeTextLess(name, child->text)) {
@@ -196,7 +196,7 @@ void PartFileOperations::MovePartFile(const std::shared_ptr<widget::WTreeItem>& 
     if (source_path.empty() || destination.empty()) return;
     if (platform::PathToWide(platform::PathFromWide(source_path).parent_path()) == destination)
         return;
-    const bool is_part = source->image == kPartImage;
+    const bool is_part = IsPartFileName(source_path);
     if (!is_part && IsSameOrBelow(destination, source_path)) {
         Log(wxString::Format("Can't move %s into itself.", source_path));
         return;
@@ -223,7 +223,7 @@ void PartFileOperations::ReinsertMovedItem(const widget::WTreeItem& item,
     if (!TreeModel) return;
     const std::shared_ptr<widget::WTreeItem> parent = TreeModel->FindItemByPath(destination);
     if (!parent) return;
-    const bool is_part = item.image == kPartImage;
+    const bool is_part = IsPartFileName(StoredPath(item));
     const std::wstring path = Join(destination, is_part ? item.text + L".qvx" : item.text);
     for (int r = 0; r < static_cast<int>(parent->rows.size()); ++r) {
         if (StoredPath(*parent->Child(r, 0)) == path) return;
