@@ -285,6 +285,12 @@ std::shared_ptr<widget::WTreeItem> FileView::LastOpened() const {
     return lastOpened_.lock();
 }
 
+bool FileView::IsOpenPart(const widget::WTreeItem& item) const {
+    if (&item == LastOpened().get()) return true;
+    // A move gives the open part a new item; its stored path still names the open part.
+    return !settings_.CurrentPartPath.empty() && StoredPath(item) == settings_.CurrentPartPath;
+}
+
 std::wstring FileView::GetSelectedFolder() const {
     const auto item = SelectedItem();
     if (!item) return {};
@@ -343,7 +349,7 @@ void FileView::OnRename() {
 
 bool FileView::OnSelectionChanging(widget::WTreeItem* item) {
     if (item == nullptr || !SelectedItem()) return true;
-    if (!IsPartItem(*item) || item == LastOpened().get()) return true;
+    if (!IsPartItem(*item) || IsOpenPart(*item)) return true;
     // Taking the focus ends an edit in the properties grid, so its value counts below.
     tree_->SetFocus();
     PropertiesView* properties = operations_.Properties;
@@ -362,9 +368,10 @@ bool FileView::OnSelectionChanging(widget::WTreeItem* item) {
 void FileView::OnSelectionChanged(const wxTreeItemId& node) {
     if (tree_->selectionRemoved_) return;
     const auto item = tree_->NodeItem(node);
-    if (!item || !IsPartItem(*item) || item == LastOpened()) return;
+    if (!item || !IsPartItem(*item)) return;
+    const bool alreadyOpen = IsOpenPart(*item);
     lastOpened_ = item;
-    OpenPart(item);
+    if (!alreadyOpen) OpenPart(item);
 }
 
 bool FileView::RenameOnDisk(const std::wstring& oldPath, const std::wstring& newPath) {

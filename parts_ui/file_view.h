@@ -134,6 +134,8 @@ private:
     std::shared_ptr<widget::WTreeItem> SelectedItem() const;
     // The last opened item while a part is open; null once the current part was cleared.
     std::shared_ptr<widget::WTreeItem> LastOpened() const;
+    // `item` shows the part that is open now.
+    bool IsOpenPart(const widget::WTreeItem& item) const;
 
     ViewTree* tree_ = nullptr;
     widget::WButton* newPart_ = nullptr;
