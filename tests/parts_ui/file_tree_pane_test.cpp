@@ -31,11 +31,7 @@ using zentrik_test::WaitUntil;
 
 class FileTreePane : public zentrik_test::MainFrameTest {
   protected:
-    wxTreeItemId Node(const fs::path& path) const {
-        const wxTreeItemId node = files->FindItemByPath(path.wstring());
-        EXPECT_TRUE(node.IsOk()) << path;
-        return node;
-    }
+    wxTreeItemId Node(const fs::path& path) const { return zentrik_test::PaneNode(files, path); }
     // A real click on the node's image.
     void Click(const fs::path& path) {
         zentrik_test::ClickAt(tree, zentrik_test::NodePoint(tree, Node(path)));
@@ -150,11 +146,7 @@ TEST_F(FileTreePane, TheOpenPartIsSavedUnderItsNewName) {
     const fs::path old = Path("QFP");
     const fs::path renamed = Part("QFP/renamed.qvx");
     Select(old);
-    tree->EditLabel(Node(old));
-    ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() != nullptr; }));
-    tree->GetEditControl()->ChangeValue("renamed");
-    tree->GetEditControl()->SetFocus();
-    wxUIActionSimulator().Char(WXK_RETURN);
+    zentrik_test::TypeLabel(tree, Node(old), "renamed");
     ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() == nullptr; }));
     DispatchPending();
     ASSERT_TRUE(fs::exists(renamed));

@@ -59,9 +59,7 @@ class FileViewTest : public ::testing::Test {
 
     std::wstring P(const char* relative) const { return (parts / relative).wstring(); }
     wxTreeItemId Node(const char* relative) const {
-        const wxTreeItemId node = view->FindItemByPath(P(relative));
-        EXPECT_TRUE(node.IsOk()) << relative;
-        return node;
+        return zentrik_test::PaneNode(view, P(relative));
     }
     std::shared_ptr<widget::WTreeItem> Item(const char* relative) const {
         return tree->NodeItem(Node(relative));
@@ -75,15 +73,7 @@ class FileViewTest : public ::testing::Test {
     // for a refused name, until the message was shown and the editor is back.
     void EditLabel(const char* relative, const wxString& text, bool refused = false) {
         const size_t messages = asked.size();
-        tree->EditLabel(Node(relative));
-        ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() != nullptr; }));
-        wxTextCtrl* edit = tree->GetEditControl();
-        edit->SetFocus();
-        edit->SelectAll();
-        wxUIActionSimulator sim;
-        sim.Text(text.utf8_str());
-        ASSERT_TRUE(WaitUntil([&] { return edit->GetValue() == text; }));
-        sim.Char(WXK_RETURN);
+        zentrik_test::TypeLabel(tree, Node(relative), text);
         if (refused) {
             ASSERT_TRUE(WaitUntil([&] { return asked.size() > messages; }));
             ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() != nullptr; }));

@@ -89,6 +89,26 @@ inline wxPoint NodePoint(wxTreeCtrl* tree, const wxTreeItemId& node, bool onImag
                    : label.GetPosition() + wxPoint(label.width / 2, label.height / 2);
 }
 
+// The pane's node of a path.
+inline wxTreeItemId PaneNode(FileView* view, const fs::path& path) {
+    const wxTreeItemId node = view->FindItemByPath(path.wstring());
+    EXPECT_TRUE(node.IsOk()) << path;
+    return node;
+}
+
+// Starts editing a node's label, types `text` over it with real keys and presses Enter.
+inline void TypeLabel(wxTreeCtrl* tree, const wxTreeItemId& node, const wxString& text) {
+    tree->EditLabel(node);
+    ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() != nullptr; }));
+    wxTextCtrl* edit = tree->GetEditControl();
+    edit->SetFocus();
+    edit->SelectAll();
+    wxUIActionSimulator sim;
+    sim.Text(text.utf8_str());
+    ASSERT_TRUE(WaitUntil([&] { return edit->GetValue() == text; }));
+    sim.Char(WXK_RETURN);
+}
+
 // A real drag between two screen points; `beforeRelease` runs when the pointer has
 // arrived, just before the button goes up.
 inline void Drag(const wxPoint& from, const wxPoint& to,
