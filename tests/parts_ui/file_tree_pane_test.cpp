@@ -1,137 +1,40 @@
 // The file-tree pane and the current part together in a real main frame, driven by clicks
 // on the tree: opening, the save question, renaming, deleting, reloading, New Part and the
 // File commands' enabling.
-#include "parts_ui/file_view.h"
-
 #include <gtest/gtest.h>
 #include <wx/choice.h>
-#include <wx/imagpng.h>
 #include <wx/menu.h>
 #include <wx/propgrid/property.h>
-#include <wx/textctrl.h>
-#include <wx/uiaction.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "app/command_ids.h"
-#include "app/help_image_catalog.h"
 #include "app/help_view.h"
-#include "app/main_frame.h"
-#include "app/message_box.h"
-#include "app/output_view.h"
 #include "app/preview_view.h"
-#include "app/program_settings.h"
 #include "app/trelvo_app.h"
+#include "models/part_loaders.h"
+#include "parts_ui/file_view.h"
 #include "parts_ui/new_part_dialogs.h"
-#include "parts_ui/part_file_operations.h"
-#include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/parts_view.h"
-#include "parts_ui/properties_view.h"
-#include "platform/temp_files.h"
 #include "resources/string_ids.h"
-#include "tests/models/default_parts.h"
-#include "tests/support/wx_test.h"
-#include "widget/controls.h"
+#include "tests/parts_ui/pane_test_util.h"
 
 namespace fs = std::filesystem;
 namespace r = resources;
 
 namespace {
 
+using zentrik_test::ClickCentre;
 using zentrik_test::DispatchPending;
+using zentrik_test::ReadBytes;
 using zentrik_test::WaitUntil;
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// While it lives, `act` runs inside the modal loop of each New Part dialog that starts.
-class WhenNewPartShown : public wxEventFilter {
-  public:
-    explicit WhenNewPartShown(std::function<void(NewPartDialog*)> act) : act_(std::move(act)) {
-        wxEvtHandler::AddFilter(this);
-    }
-    ~WhenNewPartShown() override { wxEvtHandler::RemoveFilter(this); }
-    int FilterEvent(wxEvent& event) override {
-        auto* dialog = dynamic_cast<NewPartDialog*>(event.GetEventObject());
-        if (event.GetEventType() == wxEVT_INIT_DIALOG && dialog != nullptr)
-            dialog->CallAfter([this, dialog] { act_(dialog); });
-        return Event_Skip;
-    }
-
-  private:
-    std::function<void(NewPartDialog*)> act_;
-};
-
-// A main frame over a parts folder with a part of five types, a second PBGA part, a PBGA
-// subfolder and a file no loader reads; message boxes are answered with `answer`.
-class FileTreePane : public ::testing::Test {
+class FileTreePane : public zentrik_test::MainFrameTest {
   protected:
-    void SetUp() override {
-        dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-file-tree-pane-");
-        ASSERT_FALSE(dir.empty());
-        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        for (const char* type : {"PBGA", "FCBGA", "QFP", "SOP", "TO-263"}) {
-            fs::create_directories(dir / "parts" / type);
-            ASSERT_TRUE(default_parts::WriteDefaultPart(type, Path(type)));
-        }
-        ASSERT_TRUE(default_parts::WriteDefaultPart("PBGA", Part("PBGA/second.qvx")));
-        fs::create_directories(Part("PBGA/boards"));
-        std::ofstream(Part("PBGA/broken.qvx")) << "<not a part/>";
-        const fs::path help = dir / "help";
-        if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-        for (const auto& file : HelpImageCatalog::FilesOf(2, 9)) {
-            fs::create_directories((help / file.second).parent_path());
-            ASSERT_TRUE(wxImage(4, 3).SaveFile((help / file.second).string(), wxBITMAP_TYPE_PNG));
-        }
-        helpImages.Build(help.wstring() + L"/", 9);
-
-        settings.PartsFolder = (dir / "parts").wstring() + L"/";
-        operations.HelpImages = &helpImages;
-        frame = new MainFrame(settings, operations);
-        wxTheApp->SetTopWindow(frame);
-        frame->Show();
-        ASSERT_TRUE(WaitUntil([&] { return frame->IsShownOnScreen(); }));
-        files = frame->Files();
-        tree = files->Tree();
-        SetMessageBoxAnswerer([this](const wxString& text, const wxString&, long) {
-            asked.push_back(text);
-            return answer;
-        });
-    }
-    void TearDown() override {
-        SetMessageBoxAnswerer({});
-        SetFileOperationSeams({});
-        wxTheApp->SetTopWindow(nullptr);
-        frame->Destroy();
-        DispatchPending();
-        std::error_code error;
-        fs::remove_all(dir, error);
-    }
-
-    fs::path Part(const std::string& relative) const { return dir / "parts" / relative; }
-    fs::path Path(const std::string& type) const { return Part(type + "/" + type + "_part.qvx"); }
-
-    wxTreeItemId Node(const fs::path& path) const {
-        const wxTreeItemId node = files->FindItemByPath(path.wstring());
-        EXPECT_TRUE(node.IsOk()) << path;
-        return node;
-    }
-    // A real click on the node's image, clear of the label (a click there never edits).
+    wxTreeItemId Node(const fs::path& path) const { return zentrik_test::PaneNode(files, path); }
+    // A real click on the node's image.
     void Click(const fs::path& path) {
-        const wxTreeItemId node = Node(path);
-        tree->EnsureVisible(node);
-        DispatchPending();
-        wxRect label;
-        ASSERT_TRUE(tree->GetBoundingRect(node, label, true));
-        zentrik_test::ClickAt(tree, wxPoint(label.x - 9, label.y + label.height / 2));
+        zentrik_test::ClickAt(tree, zentrik_test::NodePoint(tree, Node(path)));
         DispatchPending();
     }
     // Clicks a part and waits until it is selected.
@@ -140,40 +43,25 @@ class FileTreePane : public ::testing::Test {
         ASSERT_TRUE(WaitUntil([&] { return files->GetSelectedPath() == path.wstring(); }));
         DispatchPending();
     }
-    void ClickButton(wxWindow* button) {
-        zentrik_test::ClickAt(button, wxPoint(button->GetClientSize().x / 2,
-                                              button->GetClientSize().y / 2));
-        DispatchPending();
-    }
-    std::vector<std::string> Log() const {
-        std::vector<std::string> lines;
-        std::istringstream in(frame->GetOutputView()->TextBox()->GetValue().ToStdString());
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-    std::string LastLine() const { return Log().empty() ? std::string() : Log().back(); }
     // Changes the mold thickness in the grid as an edit there does.
     void ModifyGrid(double thickness) {
         wxPGProperty* property =
-            files->CurrentItemIndex()
-                .at(parts_ui::PropertyKey(r::IDS_PROP_MOLD, r::IDS_PROP_THICKNESS))
-                ->property;
+            Item(parts_ui::PropertyKey(r::IDS_PROP_MOLD, r::IDS_PROP_THICKNESS))->property;
         ASSERT_NE(property, nullptr);
         wxVariant value = property->GetValue();
         ASSERT_TRUE(property->StringToValue(value, wxString::Format("%g", thickness)));
         frame->Properties()->Grid()->ChangePropertyValue(property, value);
         ASSERT_TRUE(frame->Properties()->IsModified());
     }
-
-    fs::path dir;
-    ProgramSettings settings;
-    PartFileOperations operations;
-    HelpImageCatalog helpImages;
-    MainFrame* frame = nullptr;
-    FileView* files = nullptr;
-    ViewTree* tree = nullptr;
-    int answer = wxCANCEL;
-    std::vector<wxString> asked;
+    // The last two log lines.
+    void ExpectLastLines(const std::string& before, const std::string& last) {
+        const std::vector<std::string> log = Log();
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(log[log.size() - 2], before);
+        EXPECT_EQ(log.back(), last);
+    }
+    std::vector<wxString>& asked = boxes.asked;
+    int& answer = boxes.answer;
 };
 
 TEST_F(FileTreePane, AClickOpensThePartIntoEveryPane) {
@@ -196,7 +84,8 @@ TEST_F(FileTreePane, AClickOpensThePartIntoEveryPane) {
     for (int x = 0; x < text.x && rows[4][0]->checkState; ++x) {
         int flags = 0;
         const wxPoint point(x, text.y + text.height / 2);
-        if (components->HitTest(point, flags) == wiring && (flags & wxTREE_HITTEST_ONITEMSTATEICON)) {
+        if (components->HitTest(point, flags) == wiring &&
+            (flags & wxTREE_HITTEST_ONITEMSTATEICON)) {
             zentrik_test::ClickAt(components, point);
             ASSERT_TRUE(WaitUntil([&] { return !rows[4][0]->checkState; }));
         }
@@ -210,12 +99,14 @@ TEST_F(FileTreePane, AClickOpensThePartIntoEveryPane) {
     EXPECT_EQ(Log().size(), lines);
 
     const auto root = frame->Preview()->ModelRoot;
+    const auto grid = frame->Properties()->Grid()->gridModel;
     const fs::path broken = Part("PBGA/broken.qvx");
     Click(broken);
     ASSERT_TRUE(WaitUntil([&] { return Log().size() > lines; }));
     EXPECT_EQ(LastLine(), "failed to open: " + broken.string());
     EXPECT_EQ(settings.CurrentPartPath, pbga.wstring());
     EXPECT_EQ(frame->Preview()->ModelRoot, root);
+    EXPECT_EQ(frame->Properties()->Grid()->gridModel, grid);
     Select(pbga);  // still the open part: not read again
     EXPECT_EQ(Log().size(), lines + 1);
     EXPECT_TRUE(asked.empty());
@@ -246,10 +137,7 @@ TEST_F(FileTreePane, AModifiedPartIsSavedOrLeftAsTheUserAnswers) {
     answer = wxYES;
     Select(first);
     EXPECT_EQ(asked.size(), 3u);
-    const std::vector<std::string> log = Log();
-    ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[log.size() - 2], "saved to " + second.string());
-    EXPECT_EQ(log.back(), "read from " + first.string());
+    ExpectLastLines("saved to " + second.string(), "read from " + first.string());
     EXPECT_NE(ReadBytes(second), secondBytes);
     EXPECT_EQ(pkg::LoadBGADetailedModel(second.wstring())->mold.thickness, 1.5);
 }
@@ -258,11 +146,7 @@ TEST_F(FileTreePane, TheOpenPartIsSavedUnderItsNewName) {
     const fs::path old = Path("QFP");
     const fs::path renamed = Part("QFP/renamed.qvx");
     Select(old);
-    tree->EditLabel(Node(old));
-    ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() != nullptr; }));
-    tree->GetEditControl()->ChangeValue("renamed");
-    tree->GetEditControl()->SetFocus();
-    wxUIActionSimulator().Char(WXK_RETURN);
+    zentrik_test::TypeLabel(tree, Node(old), "renamed");
     ASSERT_TRUE(WaitUntil([&] { return tree->GetEditControl() == nullptr; }));
     DispatchPending();
     ASSERT_TRUE(fs::exists(renamed));
@@ -282,7 +166,8 @@ TEST_F(FileTreePane, WithoutItsFileThePartIsClosedAndReloadReopensWhatRemains) {
     SetFileOperationSeams(seams);
     const auto nothingHappens = [&](const fs::path& gone) {
         const std::size_t lines = Log().size();
-        ClickButton(frame->Properties()->PreviewButton());
+        EXPECT_TRUE(frame->Properties()->Grid()->gridModel->root->rows.empty());
+        ClickCentre(frame->Properties()->PreviewButton());
         EXPECT_FALSE(frame->Preview()->ModelRoot);
         EXPECT_FALSE(files->SavePart());
         EXPECT_FALSE(frame->Properties()->Save());
@@ -322,7 +207,7 @@ TEST_F(FileTreePane, NewPartGoesToTheSelectedSubfolderAndOpens) {
     EXPECT_TRUE(settings.CurrentPartPath.empty());
 
     wxString proposed;
-    WhenNewPartShown shown([&](NewPartDialog* dialog) {
+    zentrik_test::WhenShown<NewPartDialog> shown([&](NewPartDialog* dialog) {
         dialog->typeChoice()->SetSelection(2);  // PBGA
         wxCommandEvent choice(wxEVT_CHOICE, dialog->typeChoice()->GetId());
         choice.SetEventObject(dialog->typeChoice());
@@ -330,16 +215,13 @@ TEST_F(FileTreePane, NewPartGoesToTheSelectedSubfolderAndOpens) {
         dialog->typeChoice()->GetEventHandler()->ProcessEvent(choice);
         proposed = dialog->folderEdit()->GetValue();
         dialog->nameEdit()->ChangeValue("fresh");
-        ClickButton(dialog->FindWindow(wxID_OK));
+        ClickCentre(dialog->FindWindow(wxID_OK));
     });
-    ClickButton(files->NewPartButton());
+    ClickCentre(files->NewPartButton());
     const fs::path fresh = boards / "fresh.qvx";
     ASSERT_TRUE(WaitUntil([&] { return settings.CurrentPartPath == fresh.wstring(); }));
     EXPECT_EQ(proposed, boards.wstring());
-    const std::vector<std::string> log = Log();
-    ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[log.size() - 2], "part file was created: " + fresh.string());
-    EXPECT_EQ(log.back(), "read from " + fresh.string());
+    ExpectLastLines("part file was created: " + fresh.string(), "read from " + fresh.string());
     EXPECT_EQ(files->GetSelectedPath(), fresh.wstring());
     EXPECT_TRUE(asked.empty());
 }
