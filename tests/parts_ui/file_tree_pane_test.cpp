@@ -159,6 +159,23 @@ TEST_F(FileTreePane, TheOpenPartIsSavedUnderItsNewName) {
     EXPECT_TRUE(asked.empty());
 }
 
+TEST_F(FileTreePane, AMovedOpenPartStaysOpenWithItsEdits) {
+    const fs::path old = Path("PBGA");
+    const fs::path boards = Part("PBGA/boards");
+    Select(old);
+    ModifyGrid(1.25);
+    operations.MovePartFile(operations.TreeModel->FindItemByPath(old.wstring()),
+                            operations.TreeModel->FindItemByPath(boards.wstring()));
+    const fs::path moved = boards / old.filename();
+    ASSERT_TRUE(fs::exists(moved));
+    EXPECT_EQ(settings.CurrentPartPath, moved.wstring());
+    const std::size_t lines = Log().size();
+    Select(moved);  // its new item: neither asked about nor read again
+    EXPECT_EQ(Log().size(), lines);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(frame->Properties()->IsModified());
+}
+
 TEST_F(FileTreePane, WithoutItsFileThePartIsClosedAndReloadReopensWhatRemains) {
     // Nothing goes to a real trash: the seam removes the file.
     FileOperationSeams seams;
