@@ -46,10 +46,6 @@ int ShowError(const wxString& message) {
     return ShowMessageBox(message, Text(resources::IDS_APP_TITLE), wxOK | wxICON_ERROR);
 }
 
-std::wstring StoredPath(const widget::WTreeItem& item) {
-    return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : std::wstring();
-}
-
 std::wstring ValueText(const std::shared_ptr<widget::WTreeItem>& item) {
     if (!item || item->value.IsEmpty()) return std::wstring();
     try {

@@ -26,11 +26,6 @@ constexpr wxWindowID kNewPartButtonId = 1;
 constexpr wxWindowID kExportButtonId = 2;
 constexpr int kButtonStripHeight = 25;
 
-const std::wstring& StoredPath(const widget::WTreeItem& item) {
-    static const std::wstring none;
-    return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : none;
-}
-
 // Part files are told from folders by their stored path alone: folder names may hold dots.
 bool IsPartItem(const widget::WTreeItem& item) { return IsPartFileName(StoredPath(item)); }
 
@@ -38,10 +33,6 @@ bool IsRenamable(const widget::WTreeItem& item) { return (item.flags & widget::k
 
 std::wstring ParentFolder(const std::wstring& path) {
     return platform::PathToWide(platform::PathFromWide(path).parent_path());
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    return platform::PathToWide(platform::PathFromWide(folder) / platform::PathFromWide(name));
 }
 
 // The items below a renamed folder keep pointing into it.
@@ -167,7 +158,7 @@ void ViewTree::OnEndLabelEdit(wxTreeEvent& event) {
 
     // The stored path names the file as it is on disk, its extension's case included.
     const std::wstring oldPath = StoredPath(*item);
-    std::wstring newPath = Join(ParentFolder(oldPath), text);
+    std::wstring newPath = JoinPath(ParentFolder(oldPath), text);
     if (IsPartFileName(oldPath)) newPath += oldPath.substr(oldPath.size() - 4);
     if (!renameOnDisk_ || !renameOnDisk_(oldPath, newPath)) return;
 

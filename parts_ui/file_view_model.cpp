@@ -71,11 +71,6 @@ void Collect(const fs::path& folder, std::vector<fs::path>& out, const ScanRepor
     }
 }
 
-const std::wstring& StoredPath(const widget::WTreeItem& item) {
-    static const std::wstring none;
-    return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : none;
-}
-
 std::shared_ptr<widget::WTreeItem> FindBelow(const std::shared_ptr<widget::WTreeItem>& item,
                                              const std::wstring& path) {
     if (!item) return nullptr;
@@ -106,6 +101,15 @@ bool TreeTextLess(const std::wstring& a, const std::wstring& b) {
         std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
                                      [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
     return !greater && a < b;
+}
+
+const std::wstring& StoredPath(const widget::WTreeItem& item) {
+    static const std::wstring none;
+    return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : none;
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    return platform::PathToWide(platform::PathFromWide(folder) / platform::PathFromWide(name));
 }
 
 bool IsPartFileName(const std::wstring& path) {

@@ -32,6 +32,12 @@ bool TreeTextLess(const std::wstring& a, const std::wstring& b);
 // True when the path ends in ".qvx", in any letter case.
 bool IsPartFileName(const std::wstring& path);
 
+// The full path an item of the tree stores as its value; empty when it stores no text.
+const std::wstring& StoredPath(const widget::WTreeItem& item);
+
+// `name` appended to `folder` as one more path element.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
 // A new model of the parts folder (which ends with '/'), scanned from the disk.
 std::shared_ptr<FileViewModel> BuildFileViewModel(const std::wstring& parts_folder,
                                                   const ScanReporter& report = {});

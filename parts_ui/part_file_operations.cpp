@@ -67,15 +67,6 @@ void Log(const wxString& line) {
     }
 }
 
-const std::wstring& StoredPath(const widget::WTreeItem& item) {
-    static const std::wstring none;
-    return item.value.Type() == widget::VT_BSTR ? item.value.Bstr() : none;
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    return platform::PathToWide(platform::PathFromWide(folder) / platform::PathFromWide(name));
-}
-
 bool Exists(const fs::path& path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
@@ -149,7 +140,7 @@ void PartFileOperations::CreatePartFile(int type_index, const std::wstring& name
         AddTreeItem(platform::PathToWide(folder_path.filename()), true,
                     platform::PathToWide(folder_path.parent_path()));
     }
-    const std::wstring path = Join(folder, name + L".qvx");
+    const std::wstring path = JoinPath(folder, name + L".qvx");
     std::string error;
     if (!WritePartBeside(*package, platform::PathFromWide(path), error)) {
         Log("Failed to create a new part file.");
@@ -179,7 +170,8 @@ void PartFileOperations::AddTreeItem(const std::wstring& name, bool is_folder,
     }
     auto item = widget::MakeTreeItem();
     item->text = name;
-    item->value = widget::Variant::FromBstr(Join(parent_folder, is_folder ? name : name + L".qvx"));
+    item->value =
+        widget::Variant::FromBstr(JoinPath(parent_folder, is_folder ? name : name + L".qvx"));
     item->image = is_folder ? kFolderImage : kPartImage;
     item->flags |= widget::kItemMovable;
     parent->InsertRow(row, item);
@@ -201,7 +193,8 @@ void PartFileOperations::MovePartFile(const std::shared_ptr<widget::WTreeItem>& 
         Log(wxString::Format("Can't move %s into itself.", source_path));
         return;
     }
-    const std::wstring target = Join(destination, is_part ? source->text + L".qvx" : source->text);
+    const std::wstring target =
+        JoinPath(destination, is_part ? source->text + L".qvx" : source->text);
     if (Exists(platform::PathFromWide(target))) {
         Log(wxString::Format("Can't copy %s. %s exists.", source_path, target));
         return;
@@ -224,7 +217,7 @@ void PartFileOperations::ReinsertMovedItem(const widget::WTreeItem& item,
     const std::shared_ptr<widget::WTreeItem> parent = TreeModel->FindItemByPath(destination);
     if (!parent) return;
     const bool is_part = IsPartFileName(StoredPath(item));
-    const std::wstring path = Join(destination, is_part ? item.text + L".qvx" : item.text);
+    const std::wstring path = JoinPath(destination, is_part ? item.text + L".qvx" : item.text);
     for (int r = 0; r < static_cast<int>(parent->rows.size()); ++r) {
         if (StoredPath(*parent->Child(r, 0)) == path) return;
     }
@@ -272,7 +265,7 @@ std::array<std::wstring, 10> NewPartFolders(const std::wstring& parts_folder,
                                             const std::wstring& selected) {
     std::array<std::wstring, 10> folders;
     for (int i = 0; i < 10; ++i) {
-        folders[i] = Join(parts_folder, wxString(pkg::kPackageTypeNames[i]).ToStdWstring());
+        folders[i] = JoinPath(parts_folder, wxString(pkg::kPackageTypeNames[i]).ToStdWstring());
     }
     std::wstring root = parts_folder;
     while (!root.empty() && root.back() == L'/') root.pop_back();
@@ -309,7 +302,7 @@ void PartFileOperations::NewFolder() {
     const std::wstring parent = Files ? Files->GetSelectedFolder() : std::wstring();
     // Without a selected folder there is no place for it (the command is disabled then).
     if (parent.empty()) return;
-    const std::wstring path = Join(parent, dialog.folderName);
+    const std::wstring path = JoinPath(parent, dialog.folderName);
     std::error_code ec;
     if (!fs::create_directory(platform::PathFromWide(path), ec) || ec) {
         Log(wxString::Format("Failed to create a new folder: %s", path));
