@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,38 +9,28 @@
 #include "app/program_settings.h"
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/parts_view.h"
-#include "platform/temp_files.h"
 #include "resources/string_table.h"
+#include "tests/app/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 #include "widget/tree_ctrl.h"
 #include "widget/tree_item.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
 using Keys = std::vector<std::string>;
 
-class ComponentsPane : public ::testing::Test {
+class ComponentsPane : public ShownMainFrame {
 protected:
+    ComponentsPane() : ShownMainFrame("zentrik-components-") {}
+
     void SetUp() override {
-        dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-components-");
-        ASSERT_FALSE(dir.empty());
-        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        settings.PartsFolder = (dir / "parts").wstring() + L"/";
-        frame = new MainFrame(settings, operations);
-        wxTheApp->SetTopWindow(frame);
-        frame->Show();
-        ASSERT_TRUE(zentrik_test::WaitUntil([&] { return frame->IsShownOnScreen(); }));
+        ShownMainFrame::SetUp();
+        if (HasFatalFailure()) return;
         tree = frame->Components()->Tree();
     }
     void TearDown() override {
         resources::SetThreadLanguage(resources::kLanguageEnglish);
-        wxTheApp->SetTopWindow(nullptr);
-        frame->Destroy();
-        zentrik_test::DispatchPending();
-        std::error_code error;
-        fs::remove_all(dir, error);
+        ShownMainFrame::TearDown();
     }
 
     void Open(const std::string& type) {
@@ -81,10 +70,6 @@ protected:
         FAIL() << "no check box on the row";
     }
 
-    fs::path dir;
-    ProgramSettings settings;
-    PartFileOperations operations;
-    MainFrame* frame = nullptr;
     widget::WTreeCtrl* tree = nullptr;
 };
 

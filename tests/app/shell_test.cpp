@@ -29,33 +29,16 @@
 #include "models/model_tree.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
-#include "platform/temp_files.h"
+#include "tests/app/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A main frame, shown and made the application's top window, in a fresh home.
-class Shell : public ::testing::Test {
+class Shell : public ShownMainFrame {
 protected:
-    void SetUp() override {
-        dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-shell-");
-        ASSERT_FALSE(dir.empty());
-        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        settings.PartsFolder = (dir / "parts").wstring() + L"/";
-        frame = new MainFrame(settings, operations);
-        wxTheApp->SetTopWindow(frame);
-        frame->Show();
-        ASSERT_TRUE(zentrik_test::WaitUntil([&] { return frame->IsShownOnScreen(); }));
-    }
-    void TearDown() override {
-        wxTheApp->SetTopWindow(nullptr);
-        frame->Destroy();
-        zentrik_test::DispatchPending();
-        std::error_code error;
-        fs::remove_all(dir, error);
-    }
+    Shell() : ShownMainFrame("zentrik-shell-") {}
 
     void Command(int commandId) {
         wxCommandEvent event(wxEVT_MENU, WxId(commandId));
@@ -66,11 +49,6 @@ protected:
     bool Checked(int commandId) { return frame->GetMenuBar()->IsChecked(WxId(commandId)); }
     bool Enabled(int commandId) { return frame->GetMenuBar()->IsEnabled(WxId(commandId)); }
     wxString Log() { return frame->GetOutputView()->TextBox()->GetValue(); }
-
-    fs::path dir;
-    ProgramSettings settings;
-    PartFileOperations operations;
-    MainFrame* frame = nullptr;
 };
 
 TEST_F(Shell, OptionMenuWritesSettingsAndPreviewAndKeepsOperationMarkWhileDisabled) {
