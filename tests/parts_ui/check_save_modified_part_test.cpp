@@ -9,6 +9,7 @@
 #include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/properties_view.h"
 #include "parts_ui/qfp_property_model.h"
+#include "tests/parts_ui/grid_test_util.h"
 #include "tests/support/wx_test.h"
 
 namespace {
@@ -49,23 +50,7 @@ TEST(CheckSaveModifiedPart, YesSavesNoResetsCancelStops) {
     EXPECT_TRUE(ops.CheckSaveModifiedPart());
     EXPECT_TRUE(asked.empty()) << "nothing modified, nothing asked";
 
-    const auto type_thickness = [&](const char* text) {
-        PartPropertyGridCtrl* grid = view->Grid();
-        wxPGProperty* property = thickness->property;
-        grid->EnsureVisible(property);
-        const wxRect rect = grid->GetPropertyRect(property, property);
-        zentrik_test::ClickAt(
-            grid, grid->CalcScrolledPosition(
-                      wxPoint(grid->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
-        ASSERT_TRUE(WaitUntil([&] { return grid->GetEditorControl() != nullptr; }));
-        wxUIActionSimulator sim;
-        sim.Char(WXK_END);
-        for (int i = 0; i < 10; ++i) sim.Char(WXK_BACK);
-        sim.Text(text);
-        sim.Char(WXK_RETURN);
-        ASSERT_TRUE(WaitUntil([&] { return view->IsModified(); }));
-    };
-    type_thickness("2.5");
+    zentrik_test::TypeIntoGrid(view, thickness->property, "2.5");
 
     EXPECT_FALSE(ops.CheckSaveModifiedPart());
     ASSERT_EQ(asked.size(), 1u);
@@ -85,7 +70,7 @@ TEST(CheckSaveModifiedPart, YesSavesNoResetsCancelStops) {
     EXPECT_FALSE(view->IsModified());
     EXPECT_EQ(thickness->value, Variant::FromR8(2.5));
 
-    type_thickness("3");
+    zentrik_test::TypeIntoGrid(view, thickness->property, "3");
     answer = wxNO;
     EXPECT_TRUE(ops.CheckSaveModifiedPart());
     EXPECT_EQ(save_requests, 2);

@@ -28,6 +28,7 @@
 #include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/properties_view.h"
 #include "platform/temp_files.h"
+#include "tests/parts_ui/grid_test_util.h"
 #include "tests/models/default_parts.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
@@ -186,23 +187,6 @@ inline void WriteHelpPictures(const fs::path& folder, std::initializer_list<int>
         }
     }
     catalog.Build(folder.wstring() + L"/", 9);
-}
-
-// Edits a grid value as a user does: a click into its value cell, End, the old text
-// erased and `text` typed, then Enter; waits until the view counts as modified.
-inline void TypeIntoGrid(PropertiesView* view, wxPGProperty* property, const std::string& text) {
-    PartPropertyGridCtrl* grid = view->Grid();
-    grid->EnsureVisible(property);
-    const wxRect rect = grid->GetPropertyRect(property, property);
-    ClickAt(grid, grid->CalcScrolledPosition(
-                      wxPoint(grid->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
-    ASSERT_TRUE(WaitUntil([&] { return grid->GetEditorControl() != nullptr; }));
-    wxUIActionSimulator sim;
-    sim.Char(WXK_END);
-    for (int i = 0; i < 10; ++i) sim.Char(WXK_BACK);
-    sim.Text(text.c_str());
-    sim.Char(WXK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return view->IsModified(); }));
 }
 
 // A real main frame over a parts folder with the default part of five types (the PBGA one

@@ -12,6 +12,7 @@
 #include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/power_device_property_model.h"
 #include "parts_ui/qfp_property_model.h"
+#include "tests/parts_ui/grid_test_util.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
 
@@ -44,18 +45,7 @@ class PropertiesViewTest : public ::testing::Test {
     void TypeMoldThickness(const char* text) {
         wxPGProperty* property = Item(Key(199, 181))->property;
         ASSERT_NE(property, nullptr);
-        Grid()->EnsureVisible(property);
-        const wxRect rect = Grid()->GetPropertyRect(property, property);
-        zentrik_test::ClickAt(
-            Grid(), Grid()->CalcScrolledPosition(
-                        wxPoint(Grid()->GetSplitterPosition() + 30, rect.y + rect.height / 2)));
-        ASSERT_TRUE(WaitUntil([&] { return Grid()->GetEditorControl() != nullptr; }));
-        wxUIActionSimulator sim;
-        sim.Char(WXK_END);
-        for (int i = 0; i < 10; ++i) sim.Char(WXK_BACK);
-        sim.Text(text);
-        sim.Char(WXK_RETURN);
-        ASSERT_TRUE(WaitUntil([&] { return view->IsModified(); }));
+        zentrik_test::TypeIntoGrid(view, property, text);
     }
 
     wxFrame* frame = nullptr;
