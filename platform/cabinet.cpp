@@ -9,7 +9,6 @@
 #include <libgcab.h>
 
 #include "platform/atomic_file.h"
-#include "platform/temp_files.h"
 
 namespace platform {
 

@@ -137,13 +137,8 @@ bool WComboBoxDelegate::EditorEvent(int event, WTreeItemModel*, const WModelInde
 void WComboBoxDelegate::SetEditorData(wxWindow* editor, const WModelIndex& index) {
     auto* combo = dynamic_cast<wxComboBox*>(editor);
     if (combo == nullptr || index.model == nullptr) return;
-    const wxString text = VariantText(index.model->Data(index));
-    for (unsigned i = 0; i < combo->GetCount(); ++i) {
-        if (combo->GetString(i) == text) {
-            combo->SetSelection(static_cast<int>(i));
-            return;
-        }
-    }
+    const int found = combo->FindString(VariantText(index.model->Data(index)), true);
+    if (found != wxNOT_FOUND) combo->SetSelection(found);
 }
 
 void WComboBoxDelegate::SetModelData(wxWindow* editor, WTreeItemModel* model,

@@ -5,6 +5,8 @@
 #include <wx/propgrid/advprops.h>
 #include <wx/propgrid/props.h>
 
+#include "widget/item_delegate.h"
+
 namespace widget {
 
 WPropertyGridCtrl::WPropertyGridCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
@@ -80,7 +82,7 @@ wxPGProperty* WPropertyGridCtrl::MakeProperty(const std::shared_ptr<WTreeItem>& 
             if (seen.insert(option).second) choices.Add(wxString(option));
         }
         // A value outside the options is one more choice, so that it shows.
-        const wxString current = wxString(value.ChangeType(VT_BSTR).Bstr());
+        const wxString current = VariantText(value);
         int selected = choices.Index(current);
         if (selected == wxNOT_FOUND) {
             choices.Add(current);
@@ -101,7 +103,7 @@ wxPGProperty* WPropertyGridCtrl::MakeProperty(const std::shared_ptr<WTreeItem>& 
     case VT_BOOL:
         return new wxBoolProperty(label, name, value.BoolValue() != VARIANT_FALSE);
     default:
-        return new wxStringProperty(label, name, wxString(value.ChangeType(VT_BSTR).Bstr()));
+        return new wxStringProperty(label, name, VariantText(value));
     }
 }
 

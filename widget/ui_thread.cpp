@@ -18,7 +18,7 @@ void RunOnUiThread(wxEvtHandler* target, std::function<void()> update) {
     // on instead of waiting for ever.
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> finished = done->get_future();
-    target->CallAfter([done, update = std::move(update)]() {
+    target->CallAfter([done = std::move(done), update = std::move(update)]() {
         try {
             update();
             done->set_value();

@@ -12,6 +12,7 @@
 #include "solver/record_reader.h"
 #include "solver/resist_model.h"
 #include "solver/rst_main.h"
+#include "tests/solver/run_list.h"
 #include "tests/solver/solver_input.h"
 #include "tests/solver/test_models.h"
 
@@ -20,13 +21,6 @@ namespace {
 using namespace solver_test;
 
 const std::string kData = std::string(ZENTRIK_TEST_DATA) + "/solver/";
-
-std::string ListOf(const std::string& input, resist_model::RunOutput* out = nullptr) {
-    TempPath list("list");
-    resist_model::RunOutput run = resist_model::rst_main(input, list.str());
-    if (out) *out = run;
-    return ReadText(list.str());
-}
 
 TEST(ListFileTest, MatchesTheGoldenFiles) {
     resist_model::RunOutput out;

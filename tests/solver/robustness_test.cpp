@@ -18,6 +18,7 @@
 #include "solver/list_format.h"
 #include "solver/resist_model.h"
 #include "solver/rst_main.h"
+#include "tests/solver/run_list.h"
 #include "tests/solver/solver_input.h"
 #include "tests/solver/test_models.h"
 
@@ -46,13 +47,6 @@ namespace {
 using namespace solver_test;
 
 const std::string kData = std::string(ZENTRIK_TEST_DATA) + "/solver/";
-
-std::string ListOf(const std::string& input, resist_model::RunOutput* out = nullptr) {
-    TempPath list("list");
-    resist_model::RunOutput run = resist_model::rst_main(input, list.str());
-    if (out) *out = run;
-    return ReadText(list.str());
-}
 
 std::atomic<int> g_starts_allowed{0};
 

@@ -1,6 +1,8 @@
 #include "widget/controls.h"
 
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 
 #include "tests/support/wx_test.h"
 #include "widget/item_delegate.h"
+#include "widget/ui_thread.h"
 
 namespace widget {
 namespace {
@@ -199,6 +202,27 @@ TEST_F(ControlsTest, EditDelegateStoresTextOfANumber) {
     edit->editingFinished();
     EXPECT_EQ(commits, 1);
     EXPECT_EQ(model->root->rows[0][1]->value, Variant::FromBstr(L"2.5"));
+}
+
+// The update's handler is destroyed before the update could run: the waiting thread goes
+// on and nothing runs.
+TEST_F(ControlsTest, UiThreadCallWhoseHandlerGoesReleasesTheCaller) {
+    struct Handler : wxEvtHandler {
+        std::promise<void>* queued = nullptr;
+        void QueueEvent(wxEvent* event) override {
+            wxEvtHandler::QueueEvent(event);
+            queued->set_value();
+        }
+    };
+    std::promise<void> queued;
+    auto* handler = new Handler;
+    handler->queued = &queued;
+    bool ran = false;
+    std::thread caller([&] { RunOnUiThread(handler, [&] { ran = true; }); });
+    queued.get_future().wait();
+    delete handler;
+    caller.join();
+    EXPECT_FALSE(ran);
 }
 
 }  // namespace
