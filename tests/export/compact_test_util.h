@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +31,27 @@ inline size_t EntryCount(const fs::path& dir) {
     size_t n = 0;
     for (auto it = fs::directory_iterator(dir); it != fs::directory_iterator(); ++it) ++n;
     return n;
+}
+
+// The single entry of a cabinet, extracted into `into`, and its name; empty when the
+// cabinet does not hold exactly one.
+inline std::string ExtractOnly(const fs::path& cab, const fs::path& into,
+                               std::string& entry_name) {
+    fs::create_directories(into);
+    Shell("cabextract -q -d " + Quoted(into) + " " + Quoted(cab) + " 2>&1");
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(into)) files.push_back(e.path());
+    if (files.size() != 1) return std::string();
+    entry_name = files[0].filename().string();
+    std::ifstream in(files[0], std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline std::string ExtractOnly(const fs::path& cab, const fs::path& into) {
+    std::string entry_name;
+    return ExtractOnly(cab, into, entry_name);
 }
 
 // A fresh export folder and a private temporary folder per test, so that the test can
