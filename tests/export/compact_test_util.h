@@ -35,8 +35,7 @@ inline size_t EntryCount(const fs::path& dir) {
 
 // The single entry of a cabinet, extracted into `into`, and its name; empty when the
 // cabinet does not hold exactly one.
-inline std::string ExtractOnly(const fs::path& cab, const fs::path& into,
-                               std::string& entry_name) {
+inline std::string ExtractOnly(const fs::path& cab, const fs::path& into, std::string& entry_name) {
     fs::create_directories(into);
     Shell("cabextract -q -d " + Quoted(into) + " " + Quoted(cab) + " 2>&1");
     std::vector<fs::path> files;
