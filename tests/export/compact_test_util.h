@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace compact_test {
@@ -58,10 +60,12 @@ inline std::string ExtractOnly(const fs::path& cab, const fs::path& into) {
 class CompactFolders : public testing::Test {
 protected:
     void SetUp() override {
-        // Suite and test name, so no two tests of one run share a folder.
+        // Suite, test name and process, so no two tests share a folder, not even those of
+        // two runs of the suite at the same time.
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
         root_ = fs::path(testing::TempDir()) /
-                ("compact_" + std::string(test->test_suite_name()) + "." + test->name());
+                ("compact_" + std::string(test->test_suite_name()) + "." + test->name() + "." +
+                 std::to_string(::getpid()));
         fs::remove_all(root_);
         tmp_ = root_ / "tmp";
         out_ = root_ / "out";
