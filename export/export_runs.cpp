@@ -145,15 +145,8 @@ bool BatchComputePart(const ExportRunSettings& settings, int code, const std::ws
         // loader anyway.
         if (type.empty() || IsPowerDevice(type)) return false;
 
-        const bool ball_grid = IsBallGridArray(type);
-        LoadedPart part;
-        if (settings.simple_modeling) {
-            part = ball_grid ? AsLoadedPart(LoadBGASimplifiedModel(part_path))
-                             : AsLoadedPart(LoadQFPSimplifiedModel(part_path));
-        } else {
-            part = ball_grid ? AsLoadedPart(LoadBGADetailedModel(part_path))
-                             : AsLoadedPart(LoadQFPDetailedModel(part_path));
-        }
+        const LoadedPart part = settings.simple_modeling ? LoadSimplified(type, part_path)
+                                                         : LoadDetailed(type, part_path);
         if (!part) return false;
         if (part.model->Build() != 0) return false;
 

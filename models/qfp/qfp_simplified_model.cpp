@@ -26,6 +26,15 @@ double QFPSimplifiedModel::RowFraction(bool x_sides) const {
     return R > 0.0 ? n * lead.width / R : 0.0;
 }
 
+// The fan is the trapezoid between the row at the mold edge and the row of tips.
+double QFPSimplifiedModel::FanFraction(bool x_sides) const {
+    const std::vector<double> tips = TipEdges(x_sides);
+    if (tips.empty()) return 0.0;
+    const double L = InnerLeadLength(x_sides);
+    const double area = (2.0 * std::fabs(tips[0]) + RowWidth(x_sides)) * L / 2.0;
+    return Ratio(LeadCount(x_sides) * lead.width * L, area);
+}
+
 // The gull-wing profile of the detailed leads, one profile as wide as the whole row.
 std::vector<Cuboid> QFPSimplifiedModel::OuterLeadCuboidsLeftRight() const {
     const double R = RowWidth(true);
@@ -152,27 +161,14 @@ std::vector<Property> QFPSimplifiedModel::InnerLeadProperties() const {
                 AnisotropicProperty(inner_lead_left_right2_name_, k_mold, p.conductivity_z,
                                     p.conductivity_z, p.density, p.specific_heat)};
     }
-    const std::vector<double> tips = TipEdges(true);
-    double f = 0.0;
-    if (!tips.empty()) {
-        const double L = InnerLeadLength(true);
-        const double area = (2.0 * std::fabs(tips[0]) + RowWidth(true)) * L / 2.0;
-        f = Ratio(LeadCount(true) * lead.width * L, area);
-    }
-    const Property p = Mixture(f, lead_bulk, mold_bulk);
+    const Property p = Mixture(FanFraction(true), lead_bulk, mold_bulk);
     return {AnisotropicProperty(inner_lead_left_right_name_, p.conductivity_z, k_mold,
                                 p.conductivity_z, p.density, p.specific_heat)};
 }
 
 Property QFPSimplifiedModel::InnerLeadPropertyTopBottom() const {
-    const std::vector<double> tips = TipEdges(false);
-    double f = 0.0;
-    if (!tips.empty()) {
-        const double L = InnerLeadLength(false);
-        const double area = (2.0 * std::fabs(tips[0]) + RowWidth(false)) * L / 2.0;
-        f = Ratio(LeadCount(false) * lead.width * L, area);
-    }
-    const Property p = Mixture(f, Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
+    const Property p = Mixture(FanFraction(false),
+                               Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
                                Bulk{mold.thermal_conductivity, mold.density, mold.specific_heat});
     return AnisotropicProperty(inner_lead_top_bottom_name_, mold.thermal_conductivity,
                                p.conductivity_z, p.conductivity_z, p.density, p.specific_heat);

@@ -33,6 +33,8 @@ protected:
     double RowWidth(bool x_sides) const;
     // Share of the row that is lead, n width / R; 0 without leads.
     double RowFraction(bool x_sides) const;
+    // Share of a side's inner-lead fan that is lead; 0 without leads.
+    double FanFraction(bool x_sides) const;
 
     const std::string outer_lead_left_right_name_ = "outer_lead(left_right)";
     const std::string outer_lead_top_bottom_name_ = "outer_lead(top_bottom)";

@@ -1,8 +1,6 @@
 #include "export/compact_export.h"
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -16,27 +14,8 @@ namespace {
 
 using compact_test::CompactFolders;
 using compact_test::EntryCount;
-using compact_test::Quoted;
-using compact_test::Shell;
+using compact_test::ExtractOnly;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// The single entry of a cabinet, extracted; empty when the cabinet does not hold one.
-std::string ExtractOnly(const fs::path& cab, const fs::path& into, std::string& entry_name) {
-    fs::create_directories(into);
-    Shell("cabextract -q -d " + Quoted(into) + " " + Quoted(cab) + " 2>&1");
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(into)) files.push_back(e.path());
-    if (files.size() != 1) return std::string();
-    entry_name = files[0].filename().string();
-    return ReadFile(files[0]);
-}
 
 using CompactExport = CompactFolders;
 

@@ -3,7 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -30,15 +35,37 @@ inline size_t EntryCount(const fs::path& dir) {
     return n;
 }
 
+// The single entry of a cabinet, extracted into `into`, and its name; empty when the
+// cabinet does not hold exactly one.
+inline std::string ExtractOnly(const fs::path& cab, const fs::path& into, std::string& entry_name) {
+    fs::create_directories(into);
+    Shell("cabextract -q -d " + Quoted(into) + " " + Quoted(cab) + " 2>&1");
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(into)) files.push_back(e.path());
+    if (files.size() != 1) return std::string();
+    entry_name = files[0].filename().string();
+    std::ifstream in(files[0], std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline std::string ExtractOnly(const fs::path& cab, const fs::path& into) {
+    std::string entry_name;
+    return ExtractOnly(cab, into, entry_name);
+}
+
 // A fresh export folder and a private temporary folder per test, so that the test can
 // prove nothing was left behind.
 class CompactFolders : public testing::Test {
 protected:
     void SetUp() override {
-        // Suite and test name, so no two tests of one run share a folder.
+        // Suite, test name and process, so no two tests share a folder, not even those of
+        // two runs of the suite at the same time.
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
         root_ = fs::path(testing::TempDir()) /
-                ("compact_" + std::string(test->test_suite_name()) + "." + test->name());
+                ("compact_" + std::string(test->test_suite_name()) + "." + test->name() + "." +
+                 std::to_string(::getpid()));
         fs::remove_all(root_);
         tmp_ = root_ / "tmp";
         out_ = root_ / "out";

@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,21 +14,7 @@
 namespace qfp_sop_test {
 
 namespace fs = std::filesystem;
-using compact_test::Quoted;
-using compact_test::Shell;
-
-// The entries of a cabinet, extracted into `into`; the text of the only one, or empty.
-inline std::string ExtractOnly(const fs::path& cab, const fs::path& into) {
-    fs::create_directories(into);
-    Shell("cabextract -q -d " + Quoted(into) + " " + Quoted(cab) + " 2>&1");
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(into)) files.push_back(e.path());
-    if (files.size() != 1) return std::string();
-    std::ifstream in(files[0], std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using compact_test::ExtractOnly;
 
 // The faces listed in the face set named `name`.
 inline int FacesInSet(const std::string& xml, const std::string& name) {
