@@ -11,7 +11,7 @@
 #include "app/command_ids.h"
 #include "app/help_view.h"
 #include "app/preview_view.h"
-#include "app/trelvo_app.h"
+#include "app/frame/trelvo_app.h"
 #include "models/part_loaders.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/new_part_dialogs.h"

@@ -1,4 +1,4 @@
-#include "app/main_frame.h"
+#include "app/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +23,13 @@
 #include "app/output_view.h"
 #include "app/message_box.h"
 #include "app/preview_view.h"
-#include "app/program_configurations.h"
+#include "app/frame/program_configurations.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "models/model_tree.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
-#include "tests/app/shown_main_frame.h"
+#include "tests/app/frame/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "app/trelvo_app.h"
+#include "app/frame/trelvo_app.h"
 
 #include <filesystem>
 
@@ -14,8 +14,8 @@
 #include "app/command_ids.h"
 #include "app/help_image_catalog.h"
 #include "app/home_folder.h"
-#include "app/main_frame.h"
-#include "app/program_configurations.h"
+#include "app/frame/main_frame.h"
+#include "app/frame/program_configurations.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "app/ui_language.h"

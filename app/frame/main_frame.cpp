@@ -1,4 +1,4 @@
-#include "app/main_frame.h"
+#include "app/frame/main_frame.h"
 
 #include <sstream>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "app/program_configurations.h"
+#include "app/frame/program_configurations.h"
 
-#include "app/main_frame.h"
+#include "app/frame/main_frame.h"
 #include "app/preview_view.h"
 #include "app/program_settings.h"
 #include "parts_ui/part_file_operations.h"
