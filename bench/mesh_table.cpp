@@ -5,7 +5,6 @@
 // English and in Japanese: FOLDER/eng.html and FOLDER/jpn.html. scripts/mesh-table pastes
 // them into the manual.
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
