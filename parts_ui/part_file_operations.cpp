@@ -343,7 +343,11 @@ std::wstring ManualPath(const std::wstring& program_folder, int language) {
 
 void OpenManual(int language) {
     const std::wstring path = ManualPath(GetProgramFolder(), language);
-    if (Exists(platform::PathFromWide(path))) Launch(wxFileName::FileNameToURL(wxFileName(path)));
+    if (!Exists(platform::PathFromWide(path))) return;
+    // Without a default browser the command would otherwise end without a trace.
+    if (!Launch(wxFileName::FileNameToURL(wxFileName(path)))) {
+        Log(resources::FormatString1(resources::LoadText(resources::IDS_MANUAL_NOT_OPENED), path));
+    }
 }
 
 std::wstring FindUsersGuide(int language) {

@@ -94,7 +94,8 @@ std::array<std::wstring, 10> NewPartFolders(const std::wstring& parts_folder,
 // The manual's start page for the user-interface language (17 Japanese): the program
 // folder, then "qvx/manual/", "jpn" or "eng", then "/index.html".
 std::wstring ManualPath(const std::wstring& program_folder, int language);
-// Opens the manual when it exists; nothing otherwise.
+// Opens the manual in the default browser when it exists; nothing otherwise. A launch that
+// fails (no browser set) is said in the output pane.
 void OpenManual(int language);
 
 // The user's guide start page below the folder recorded system-wide; empty when none is.

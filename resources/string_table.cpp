@@ -48,6 +48,9 @@ const std::vector<StringRow> kRows = {
     {IDS_HELP_OUTLINE, L"Outline", L"外形"},
     {IDS_HELP_INSIDE, L"Inside", L"内部"},
     {IDS_EXPLORER, L"Explorer", L"エクスプローラー"},
+    {IDS_MANUAL_NOT_OPENED,
+     L"No web browser could open the manual %1. Set a default web browser, or open the file in one.",
+     L"マニュアル %1 を開けるウェブブラウザーがありません。既定のブラウザーを設定するか、このファイルをブラウザーで開いてください。"},
 
     {IDS_CONFIG_FOLDER_PAGE, L"Folder", L"フォルダー"},
     {IDS_CONFIG_PARTS_FOLDER, L"Parts Folder", L"パーツフォルダー"},

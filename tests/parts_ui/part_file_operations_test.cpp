@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/home_folder.h"
 #include "app/message_box.h"
 #include "app/program_settings.h"
 #include "parts_ui/file_view_model.h"
@@ -268,6 +269,45 @@ TEST_F(PartFileOperationsTest, DeleteAsksTrashesAndClosesOnlyTheAffectedPart) {
     EXPECT_FALSE(fs::exists(parts_ / "TO-247" / "open"));
     EXPECT_TRUE(settings_.CurrentPartPath.empty());
     ExpectTreeMatchesDisk();
+}
+
+// The manual command opens the start page below this program's folder in the browser; a
+// launch that fails leaves one output-pane line naming the page. A page that is missing
+// opens nothing and says nothing.
+TEST_F(PartFileOperationsTest, ManualOpensTheLanguagesPageAndSaysWhenNoBrowserCould) {
+    const std::wstring english = ManualPath(GetProgramFolder(), 9);
+    const std::wstring japanese = ManualPath(GetProgramFolder(), 17);
+    const fs::path manual = fs::path(english).parent_path().parent_path();
+    // The pages are made beside the test binary, never beside an installed program; a
+    // manual found there was left by a run of this case stopped half way.
+    ASSERT_FALSE(fs::exists(manual.parent_path() / "samples")) << "a program folder";
+    fs::remove_all(manual);
+    std::vector<wxString> launched;
+    bool launches = true;
+    seams_.launch = [&](const wxString& url) {
+        launched.push_back(url);
+        return launches;
+    };
+    SetFileOperationSeams(seams_);
+    OpenManual(9);
+    EXPECT_TRUE(launched.empty());
+    EXPECT_TRUE(lines_.empty());
+
+    for (const std::wstring& page : {english, japanese}) {
+        fs::create_directories(fs::path(page).parent_path());
+        std::ofstream(fs::path(page)) << "<html></html>";
+    }
+    OpenManual(17);
+    OpenManual(9);
+    launches = false;
+    OpenManual(9);
+    fs::remove_all(manual);
+    ASSERT_EQ(launched.size(), 3u);
+    EXPECT_EQ(launched[0], wxFileName::FileNameToURL(wxFileName(japanese)));
+    EXPECT_EQ(launched[1], wxFileName::FileNameToURL(wxFileName(english)));
+    ASSERT_EQ(lines_.size(), 1u);
+    EXPECT_EQ(lines_[0], L"No web browser could open the manual " + english +
+                             L". Set a default web browser, or open the file in one.");
 }
 
 TEST_F(PartFileOperationsTest, ManualAndUsersGuideInBothLanguages) {
