@@ -91,6 +91,13 @@ std::string WideToUtf8(std::wstring_view wide) {
     return out;
 }
 
+bool HasEscapedBytes(std::wstring_view wide) {
+    for (wchar_t wc : wide) {
+        if (IsEscapedByte(static_cast<char32_t>(wc))) return true;
+    }
+    return false;
+}
+
 std::filesystem::path PathFromWide(std::wstring_view wide) {
     return std::filesystem::path(WideToUtf8(wide));
 }

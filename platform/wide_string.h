@@ -18,6 +18,10 @@ namespace platform {
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
+// True when `wide` holds a byte that was not UTF-8, which the toolkit can only show as
+// U+FFFD.
+bool HasEscapedBytes(std::wstring_view wide);
+
 // Paths built from and read back into wide strings through the UTF-8 conversion.
 std::filesystem::path PathFromWide(std::wstring_view wide);
 std::wstring PathToWide(const std::filesystem::path& path);

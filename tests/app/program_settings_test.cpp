@@ -185,6 +185,15 @@ TEST_F(Settings, FoldersThatAreNotUtf8SurviveByteForByte) {
     EXPECT_EQ(loaded.Load(), SettingsFileState::Read);
     EXPECT_EQ(platform::WideToUtf8(loaded.PartsFolder), "/data/caf\xE9/");
     EXPECT_EQ(platform::WideToUtf8(loaded.ExportFolder), "/data/\xEF\xBF\xBD/");
+
+    // A part of such a name renames, and the current part follows, byte for byte.
+    WriteBytes(folder / "caf\xE9.qvx", "x");
+    loaded.CurrentPartPath = platform::PathToWide(folder / "caf\xE9.qvx");
+    std::wstring line;
+    ASSERT_TRUE(loaded.RenamePartFile(loaded.CurrentPartPath,
+                                      platform::PathToWide(folder / "caf\xE9 2.qvx"), line));
+    EXPECT_TRUE(fs::exists(folder / "caf\xE9 2.qvx"));
+    EXPECT_EQ(platform::PathFromWide(loaded.CurrentPartPath), folder / "caf\xE9 2.qvx");
 }
 
 TEST_F(Settings, MeshEntriesByExactDirectionLastOneWins) {

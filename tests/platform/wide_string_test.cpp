@@ -30,6 +30,8 @@ TEST(WideString, BytesThatAreNotUtf8SurviveTheRoundTripAndStayDistinct) {
     }
     // A name really holding U+FFFD is another name than one holding the byte 0xFF.
     EXPECT_NE(platform::Utf8ToWide(bytes[0]), platform::Utf8ToWide(bytes[1]));
+    EXPECT_TRUE(platform::HasEscapedBytes(platform::Utf8ToWide(bytes[0])));
+    EXPECT_FALSE(platform::HasEscapedBytes(platform::Utf8ToWide(bytes[1])));
     // Surrogates that stand for no byte still encode as U+FFFD.
     EXPECT_EQ(platform::WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))),
               "\xEF\xBF\xBD");
