@@ -85,8 +85,7 @@ std::optional<std::string> Text(const pt::ptree& tree, const char* path) {
     return std::nullopt;
 }
 
-// A mesh factor or a conductivity: a length or a material property, so only a positive
-// number is taken.
+// A mesh factor or the conductivity: only a positive number makes sense for either.
 void ReadPositiveReal(const pt::ptree& tree, const char* path, double& field) {
     if (auto text = Text(tree, path)) {
         if (auto value = ParseReal(*text); value && *value > 0.0) field = *value;
@@ -107,11 +106,11 @@ std::string Word(const char* const (&words)[N], int index) {
     return index >= 0 && index < static_cast<int>(N) ? words[index] : "";
 }
 
-// An empty or overlong text keeps the folder (it would otherwise become the file-system root once a
-// separator is added); a folder without a trailing separator gets '/'.
+// An empty text keeps the folder (it would otherwise become the file-system root once a
+// separator is added), and so does one longer than any path the system takes; a folder
+// without a trailing separator gets '/'.
 void ReadFolder(const pt::ptree& root, const char* path, std::wstring& field) {
     const auto text = Text(root, path);
-    // No folder name is longer than the system's path limit.
     if (!text || text->empty() || text->size() >= PATH_MAX) return;
     std::wstring folder = platform::Utf8ToWide(*text);
     if (folder.back() != L'\\' && folder.back() != L'/') folder += L'/';

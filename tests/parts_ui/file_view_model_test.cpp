@@ -146,7 +146,9 @@ TEST_F(PartsFolderScan, NamesThatAreNotUtf8KeepTheirBytes) {
     const auto folder = model->root->Child(0, 0)->Child(0, 0);
     ASSERT_EQ(folder->rows.size(), 2u);
     std::vector<std::string> stored;
-    for (int r = 0; r < 2; ++r) stored.push_back(platform::WideToUtf8(PathOf(*folder->Child(r, 0))));
+    for (int r = 0; r < 2; ++r) {
+        stored.push_back(platform::WideToUtf8(PathOf(*folder->Child(r, 0))));
+    }
     std::sort(stored.begin(), stored.end());
     const fs::path base = parts_ / "QFP" / latin1;
     EXPECT_EQ(stored, (std::vector<std::string>{(base / (latin1 + ".qvx")).string(),
