@@ -1,5 +1,8 @@
 #include "app/help_image_catalog.h"
 
+#include <cstring>
+#include <fstream>
+
 #include <wx/filefn.h>
 #include <wx/imagpng.h>
 #include <wx/log.h>
@@ -7,6 +10,7 @@
 #include "app/home_folder.h"
 #include "app/output_view.h"
 #include "app/ui_language.h"
+#include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
@@ -43,7 +47,38 @@ const TypePictures kTypes[] = {
 
 const HelpImageCatalog::PictureList kNoPictures;
 
+// The decoder allocates the whole bitmap from the header's size before it reads a pixel:
+// a picture larger than any help picture needs is refused from its header alone.
+constexpr std::uint32_t kMaxHelpImageSide = 8192;
+constexpr std::uint64_t kMaxHelpImagePixels = 4096 * 4096;
+
+std::uint32_t BigEndian32(const unsigned char* bytes) {
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
 }  // namespace
+
+bool ReadPngHeaderSize(const std::wstring& path, std::uint32_t& width, std::uint32_t& height) {
+    // Signature, then the first chunk, which must be IHDR: length, type, width, height.
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    unsigned char header[24] = {};
+    std::ifstream in(platform::PathFromWide(path), std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return false;
+    if (std::memcmp(header, kSignature, sizeof kSignature) != 0 ||
+        std::memcmp(header + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    width = BigEndian32(header + 16);
+    height = BigEndian32(header + 20);
+    return true;
+}
+
+bool IsHelpImageSizeSane(std::uint32_t width, std::uint32_t height) {
+    return width > 0 && height > 0 && width <= kMaxHelpImageSide &&
+           height <= kMaxHelpImageSide &&
+           std::uint64_t{width} * height <= kMaxHelpImagePixels;
+}
 
 HelpImageCatalog::FileList HelpImageCatalog::FilesOf(int packageTypeIndex, int uiLanguage) {
     FileList files;
@@ -85,8 +120,11 @@ void HelpImageCatalog::LoadImages(const std::wstring& helpFolder, int packageTyp
         {
             // A missing or broken file is reported below, not in a dialog.
             wxLogNull quiet;
-            loaded = wxFileExists(path) && picture->Image.LoadFile(path, wxBITMAP_TYPE_PNG) &&
-                     picture->Image.IsOk();
+            std::uint32_t width = 0;
+            std::uint32_t height = 0;
+            loaded = wxFileExists(path) && ReadPngHeaderSize(path, width, height) &&
+                     IsHelpImageSizeSane(width, height) &&
+                     picture->Image.LoadFile(path, wxBITMAP_TYPE_PNG) && picture->Image.IsOk();
         }
         if (!loaded) {
             LogToOutput(L"failed to load help file %s", path);

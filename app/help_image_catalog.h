@@ -10,6 +10,13 @@
 #include <wx/image.h>
 #include <wx/string.h>
 
+// The width and height a PNG file's header declares; false when the file does not start
+// as a PNG does.
+bool ReadPngHeaderSize(const std::wstring& path, std::uint32_t& width, std::uint32_t& height);
+// Whether a help picture of that size may be decoded: bounded so that a broken or hostile
+// file cannot take the memory of the whole program.
+bool IsHelpImageSizeSane(std::uint32_t width, std::uint32_t height);
+
 // One explanatory picture of a package type with its caption.
 struct HelpImage {
     wxString Caption;

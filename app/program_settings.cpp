@@ -1,5 +1,6 @@
 #include "app/program_settings.h"
 
+#include <climits>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -12,15 +13,20 @@
 #include <boost/property_tree/xml_parser.hpp>
 
 #include "platform/atomic_file.h"
+#include "platform/bounded_xml.h"
 #include "platform/file_moves.h"
 #include "platform/wide_string.h"
 #include "platform/xdg_dirs.h"
 
+namespace fs = std::filesystem;
 namespace pt = boost::property_tree;
 
 namespace {
 
 constexpr char kSettingsFileName[] = "zentrik.xml";
+constexpr char kUnusableSuffix[] = ".bad";
+// Far above what the settings ever hold; a larger file is not ours to read.
+constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 constexpr char kMeshType[] = "magnificiant to min. part size";
 constexpr const char* kBackgroundWords[] = {"black", "white", "gradation"};
 constexpr const char* kMouseModeWords[] = {"3Button", "1Button"};
@@ -79,9 +85,10 @@ std::optional<std::string> Text(const pt::ptree& tree, const char* path) {
     return std::nullopt;
 }
 
-void ReadReal(const pt::ptree& tree, const char* path, double& field) {
+// A mesh factor or the conductivity: only a positive number makes sense for either.
+void ReadPositiveReal(const pt::ptree& tree, const char* path, double& field) {
     if (auto text = Text(tree, path)) {
-        if (auto value = ParseReal(*text)) field = *value;
+        if (auto value = ParseReal(*text); value && *value > 0.0) field = *value;
     }
 }
 
@@ -100,10 +107,11 @@ std::string Word(const char* const (&words)[N], int index) {
 }
 
 // An empty text keeps the folder (it would otherwise become the file-system root once a
-// separator is added); a folder without a trailing separator gets '/'.
+// separator is added), and so does one longer than any path the system takes; a folder
+// without a trailing separator gets '/'.
 void ReadFolder(const pt::ptree& root, const char* path, std::wstring& field) {
     const auto text = Text(root, path);
-    if (!text || text->empty()) return;
+    if (!text || text->empty() || text->size() >= PATH_MAX) return;
     std::wstring folder = platform::Utf8ToWide(*text);
     if (folder.back() != L'\\' && folder.back() != L'/') folder += L'/';
     field = std::move(folder);
@@ -121,7 +129,7 @@ void ReadMesh(const pt::ptree& mesh, AxisFactors& standardLength, AxisFactors& t
                         : *direction == "y" ? &factors->y
                         : *direction == "z" ? &factors->z
                                             : nullptr;
-        if (field) ReadReal(child, "value", *field);
+        if (field) ReadPositiveReal(child, "value", *field);
     }
 }
 
@@ -130,6 +138,22 @@ void AddMeshEntry(pt::ptree& mesh, const char* name, const char* direction, doub
     entry.put("<xmlattr>.direction", direction);
     entry.put("<xmlattr>.type", kMeshType);
     entry.add("value", FormatReal(value));
+}
+
+// The settings document, read through the size and nesting caps; false for a file that
+// cannot be read or does not parse.
+bool ReadSettingsDocument(const fs::path& path, pt::ptree& document) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    const std::optional<std::string> text = platform::ReadBoundedXml(in, kMaxSettingsBytes);
+    if (!text) return false;
+    try {
+        std::istringstream parse(*text);
+        pt::read_xml(parse, document);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -186,17 +210,41 @@ std::wstring ProgramSettings::GetFilePath() const {
     return HomeFolder + platform::Utf8ToWide(kSettingsFileName);
 }
 
-void ProgramSettings::Load() {
-    std::ifstream in(platform::PathFromWide(GetFilePath()), std::ios::binary);
-    if (!in) return;
+SettingsFileState ProgramSettings::Load() {
+    unusable_file_ = false;
+    const fs::path path = platform::PathFromWide(GetFilePath());
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(fs::symlink_status(path, ec))) return SettingsFileState::Missing;
     pt::ptree document;
-    try {
-        pt::read_xml(in, document);
-    } catch (const pt::ptree_error&) {
-        return;
+    if (fs::is_regular_file(status) && ReadSettingsDocument(path, document)) {
+        if (const auto root = document.get_child_optional("trelvo")) {
+            ReadSettings(*root);
+            return SettingsFileState::Read;
+        }
     }
-    const auto root = document.get_child_optional("trelvo");
-    if (!root) return;
+    unusable_file_ = true;
+    return SettingsFileState::Unusable;
+}
+
+std::wstring ProgramSettings::KeepUnusableFileAside() {
+    if (!unusable_file_) return {};
+    const fs::path path = platform::PathFromWide(GetFilePath());
+    fs::path aside = path;
+    aside += kUnusableSuffix;
+    std::error_code ec;
+    // A folder in the file's place cannot replace an older kept file by renaming.
+    if (fs::is_directory(fs::symlink_status(path, ec)) &&
+        !fs::is_directory(fs::symlink_status(aside, ec))) {
+        fs::remove(aside, ec);
+    }
+    if (std::rename(path.c_str(), aside.c_str()) != 0) return {};
+    unusable_file_ = false;
+    return platform::PathToWide(aside);
+}
+
+void ProgramSettings::ReadSettings(const boost::property_tree::ptree& root_element) {
+    const pt::ptree* const root = &root_element;
 
     ReadFolder(*root, "folder.parts", PartsFolder);
     ReadFolder(*root, "folder.export", ExportFolder);
@@ -214,7 +262,7 @@ void ProgramSettings::Load() {
         }
     }
     if (const auto material = root->get_child_optional("material_property")) {
-        ReadReal(*material, "fluid_thermal_conductivity", FluidConductivity);
+        ReadPositiveReal(*material, "fluid_thermal_conductivity", FluidConductivity);
     }
     if (const auto solver = root->get_child_optional("solver")) {
         if (const auto text = Text(*solver, "listfile.outputs")) {
@@ -231,6 +279,8 @@ void ProgramSettings::Load() {
 }
 
 bool ProgramSettings::Save() const {
+    // A file that could not be read and was not kept aside is never replaced.
+    if (unusable_file_) return false;
     pt::ptree document;
     pt::ptree& root = document.add_child("trelvo", pt::ptree());
     root.put("<xmlattr>.version", "2020");

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include <boost/property_tree/ptree_fwd.hpp>
+
 namespace pkg {
 class SemiconductorPackage;
 class DetailedModel;
@@ -16,6 +18,13 @@ struct AxisFactors {
     double x;
     double y;
     double z;
+};
+
+// What Load found at the settings file's path.
+enum class SettingsFileState {
+    Missing,   // nothing there: a first start
+    Read,      // read; values that were missing, unconvertible or out of range kept theirs
+    Unusable,  // something that could not be read as settings; every field kept its value
 };
 
 // The one record per process of the user's program settings, with the part that is open.
@@ -37,11 +46,17 @@ public:
 
     // HomeFolder followed by "zentrik.xml".
     std::wstring GetFilePath() const;
-    // Reads the settings file; a missing, unreadable or malformed file, or one without the
-    // root element, changes nothing, and a missing or unconvertible value keeps its field.
-    void Load();
+    // Reads the settings file; a missing, unreadable, oversized, too deeply nested or
+    // malformed file, or one without the root element, changes nothing, and a missing,
+    // unconvertible or out-of-range value keeps its field.
+    SettingsFileState Load();
+    // After a Load that found the file unusable: renames it to the same name followed by
+    // ".bad" (replacing an older one), so the next save cannot destroy what the user had.
+    // Returns the new name, or empty when there was nothing to keep or the rename failed.
+    std::wstring KeepUnusableFileAside();
     // Writes the settings file whole, through a temporary file beside it, so a failed save
-    // leaves the previous file as it was. Returns false on failure; nothing is reported.
+    // leaves the previous file as it was. Returns false on failure, and without writing
+    // while an unusable file found by Load is still in the way; nothing is reported.
     bool Save() const;
 
     // Open the part file at `path` as the current part through one family's loader; false
@@ -85,6 +100,11 @@ public:
     bool SimpleModeling = false;
     int MouseMode = 0;           // 0 three-button, 1 one-button
     int OneButtonOperation = 0;  // 0 3-D rotation, 1 2-D rotation, 2 translation, 3 scaling
+
+private:
+    void ReadSettings(const boost::property_tree::ptree& root);
+
+    bool unusable_file_ = false;
 };
 
 // The Documents folder with '/' then "Ostrel/Zentrik2020/"; just the product folder

@@ -58,7 +58,7 @@ bool PackageTypeMatchesModel(const std::string& package_type, const DetailedMode
 std::wstring MakeTempFileName() {
     const std::filesystem::path folder = platform::TempDirectory();
     if (folder.empty()) return std::wstring();
-    platform::UniqueFile file = platform::CreateUniqueFile(folder, "pkg");
+    platform::UniqueFile file = platform::CreateUniqueFile(folder, kSolverInputPrefix);
     if (file.fd < 0) return std::wstring();
     ::close(file.fd);
     return platform::PathToWide(file.path);

@@ -52,8 +52,9 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
                             uint32_t model_kind, const std::shared_ptr<DetailedModel>& model,
                             double* values, const std::wstring& list_file_path);
 
-// Creates a new, empty solver input file with a unique name ("pkg" and a suffix) in the
-// temporary folder and returns its path; empty when it cannot be created.
+// Creates a new, empty solver input file with a unique name (kSolverInputPrefix and a
+// suffix) in the temporary folder and returns its path; empty when it cannot be created.
+constexpr char kSolverInputPrefix[] = "pkg";
 std::wstring MakeTempFileName();
 
 // Runs the solver on the input file and fills the result set; false on a non-zero solver

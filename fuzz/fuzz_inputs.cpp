@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
+#include "app/program_settings.h"
 #include "models/bga/bga_detailed_model.h"
 #include "models/bga/bga_simplified_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
@@ -49,6 +51,40 @@ private:
     std::string path_;
 };
 
+// One home folder per process for the settings file, removed at exit.
+class HomeFolder {
+public:
+    HomeFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zentrik_fuzz_XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+        path_ = pattern + "/";
+    }
+    ~HomeFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+bool SameSettings(const ProgramSettings& a, const ProgramSettings& b) {
+    const auto same = [](const AxisFactors& x, const AxisFactors& y) {
+        return x.x == y.x && x.y == y.y && x.z == y.z;
+    };
+    return a.PartsFolder == b.PartsFolder && a.ExportFolder == b.ExportFolder &&
+           same(a.StandardLength, b.StandardLength) && same(a.Threshold, b.Threshold) &&
+           a.BackgroundType == b.BackgroundType &&
+           a.BackgroundTopColor == b.BackgroundTopColor &&
+           a.BackgroundBottomColor == b.BackgroundBottomColor &&
+           a.FluidConductivity == b.FluidConductivity && a.OutputListFile == b.OutputListFile &&
+           a.SimpleModeling == b.SimpleModeling && a.MouseMode == b.MouseMode &&
+           a.OneButtonOperation == b.OneButtonOperation;
+}
+
 std::string Text(const uint8_t* data, std::size_t size) {
     return std::string(reinterpret_cast<const char*>(data), size);
 }
@@ -74,6 +110,31 @@ void RunSolverInput(const uint8_t* data, std::size_t size) {
     double* values = nullptr;
     resist_model::computeResistModel(path.c_str(), &count, &names, &values);
     resist_model::freeResults(&names, &values);
+}
+
+void RunSettingsFile(const uint8_t* data, std::size_t size) {
+    static HomeFolder home;
+    const std::wstring folder(home.Path().begin(), home.Path().end());
+    std::error_code ec;
+    std::filesystem::remove_all(home.Path(), ec);
+    std::filesystem::create_directories(home.Path(), ec);
+    {
+        std::FILE* f = std::fopen((home.Path() + "zentrik.xml").c_str(), "wb");
+        if (!f) std::abort();
+        if (size != 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+        if (std::fclose(f) != 0) std::abort();
+    }
+    ProgramSettings first;
+    first.HomeFolder = folder;
+    if (first.Load() == SettingsFileState::Unusable) {
+        if (!SameSettings(first, ProgramSettings())) std::abort();
+        if (first.KeepUnusableFileAside().empty()) std::abort();
+    }
+    if (!first.Save()) std::abort();
+    ProgramSettings second;
+    second.HomeFolder = folder;
+    if (second.Load() != SettingsFileState::Read) std::abort();
+    if (!SameSettings(first, second)) std::abort();
 }
 
 void RunPartFile(const uint8_t* data, std::size_t size) {

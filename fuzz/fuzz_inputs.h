@@ -12,4 +12,9 @@ void RunSolverInput(const uint8_t* data, std::size_t size);
 // what reads.
 void RunPartFile(const uint8_t* data, std::size_t size);
 
+// Reads the bytes as the settings file, saves what was read and reads that again: both
+// reads must give the same settings, and a file that could not be used the defaults.
+// Aborts when they differ.
+void RunSettingsFile(const uint8_t* data, std::size_t size);
+
 }  // namespace zentrik_fuzz

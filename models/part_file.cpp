@@ -3,9 +3,12 @@
 #include <charconv>
 #include <cmath>
 #include <locale>
+#include <optional>
 #include <sstream>
 
 #include <boost/property_tree/xml_parser.hpp>
+
+#include "platform/bounded_xml.h"
 
 namespace pkg {
 
@@ -15,6 +18,8 @@ namespace {
 
 constexpr const char* kRootElement = "ostl_trelvo";
 constexpr int32_t kFormatVersion = 1;
+// A part file holds a few hundred values; anything near this size is not one.
+constexpr std::size_t kMaxPartFileBytes = 4 << 20;
 
 std::string_view Trim(std::string_view s) {
     const char* ws = " \t\r\n\f\v";
@@ -139,8 +144,11 @@ void PartWriter::PutText(const std::string& path, const std::string& value) {
 bool ReadPartDocument(std::istream& in,
                       const std::function<bool(const PartReader&, const std::string&)>& body) {
     try {
+        const std::optional<std::string> text = platform::ReadBoundedXml(in, kMaxPartFileBytes);
+        if (!text) return false;
+        std::istringstream parse(*text);
         pt::ptree doc;
-        pt::read_xml(in, doc);
+        pt::read_xml(parse, doc);
         const pt::ptree* root = Find(doc, kRootElement);
         if (!root) return false;
         PartReader reader(*root);

@@ -133,6 +133,11 @@ void ViewTree::OnEndLabelEdit(wxTreeEvent& event) {
     event.Veto();
     if (event.IsEditCancelled() || !item || !IsRenamable(*item)) return;
     const std::wstring text = event.GetLabel().ToStdWstring();
+    // A name with bytes that are not UTF-8 shows them as U+FFFD, which cannot give them back:
+    // a label still holding one leaves the name as it is.
+    if (text.find(L'\uFFFD') != std::wstring::npos && platform::HasEscapedBytes(item->text)) {
+        return;
+    }
 
     std::wstring message;
     if (!CheckPartName(text, message)) {

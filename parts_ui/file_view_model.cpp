@@ -57,14 +57,22 @@ bool ListFolder(const fs::path& folder, std::vector<fs::directory_entry>& entrie
     return true;
 }
 
-void Collect(const fs::path& folder, std::vector<fs::path>& out, const ScanReporter& report) {
+void Collect(const fs::path& folder, int depth, std::vector<fs::path>& out,
+             const ScanReporter& report) {
     std::vector<fs::directory_entry> entries;
     if (!ListFolder(folder, entries, report)) return;
     for (const fs::directory_entry& entry : entries) {
         std::error_code ec;
+        const bool link = entry.is_symlink(ec);
         if (entry.is_directory(ec)) {
+            // A linked folder may lead back up the tree or to a folder read elsewhere.
+            if (link) continue;
             out.push_back(entry.path());
-            Collect(entry.path(), out, report);
+            if (depth < kMaxScanDepth) {
+                Collect(entry.path(), depth + 1, out, report);
+            } else if (report) {
+                report(L"folder nested too deep, not read: " + platform::PathToWide(entry.path()));
+            }
         } else if (HasPartExtension(entry.path())) {
             out.push_back(entry.path());
         }
@@ -126,7 +134,7 @@ std::vector<fs::path> CollectPartsFolderEntries(const fs::path& folder,
     std::vector<fs::path> out;
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return out;
-    Collect(folder, out, report);
+    Collect(folder, 1, out, report);
     return out;
 }
 

@@ -22,7 +22,8 @@ class FileViewModel : public widget::WTreeItemModel {
     std::shared_ptr<widget::WTreeItem> FindItemByPath(const std::wstring& path) const;
 };
 
-// Receives one line for each folder the scan could not read; the scan goes on without it.
+// Receives one line for each folder the scan could not read or left unread for its depth;
+// the scan goes on without it.
 using ScanReporter = std::function<void(const std::wstring& line)>;
 
 // The tree's order of names: without regard to case, and names that differ only in case by
@@ -47,8 +48,14 @@ std::shared_ptr<widget::WTreeItem> ScanPartsFolder(const std::wstring& parts_fol
                                                    const std::wstring& type_name,
                                                    const ScanReporter& report = {});
 
-// Every subfolder and every ".qvx" file (any letter case) below `folder`, at any depth;
-// empty when `folder` is no folder. Unreadable folders are reported and skipped.
+// How many folder levels below a type folder the scan reads; deeper folders are listed but
+// not read, with a line for the report.
+constexpr int kMaxScanDepth = 32;
+
+// Every subfolder and every ".qvx" file (any letter case) below `folder`, down to
+// kMaxScanDepth levels; empty when `folder` is no folder. Symbolic links to folders are
+// neither listed nor followed, so every real folder is read at most once and a link loop
+// cannot grow the tree. Unreadable folders are reported and skipped.
 std::vector<std::filesystem::path> CollectPartsFolderEntries(const std::filesystem::path& folder,
                                                              const ScanReporter& report = {});
 

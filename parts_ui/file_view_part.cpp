@@ -232,8 +232,12 @@ bool FileView::SavePart() {
         model->Build();
         // The whole part is written before the file is touched, then replaces it at once.
         std::ostringstream out;
+        std::string reason;
         saved = package->WritePartFile(out) &&
-                platform::WriteFileAtomically(platform::PathFromWide(path), out.str());
+                platform::WriteFileAtomically(platform::PathFromWide(path), out.str(), &reason);
+        if (!reason.empty()) {
+            LogToOutput("cannot write %s: %s", path, wxString::FromUTF8(reason));
+        }
     } catch (const std::exception& error) {
         LogToOutput("%s", wxString::FromUTF8(error.what()));
         saved = false;

@@ -27,6 +27,7 @@
 #include "parts_ui/properties_view.h"
 #include "platform/file_moves.h"
 #include "platform/registry.h"
+#include "platform/temp_files.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
@@ -83,15 +84,14 @@ bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
 // where nothing exists yet; on any failure only the temporary is removed.
 bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
                      std::string& error) {
-    std::string pattern =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
+    const platform::UniqueFile file =
+        platform::CreateUniqueFile(target.parent_path(), platform::BesideFilePrefix(target));
+    if (file.fd < 0) {
         error = std::generic_category().message(errno);
         return false;
     }
-    close(fd);
-    const fs::path temporary = pattern;
+    close(file.fd);
+    const fs::path temporary = file.path;
     bool written = false;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -1,9 +1,12 @@
 #include "platform/atomic_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 #include "platform/temp_files.h"
 
@@ -26,18 +29,73 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
     return true;
 }
 
+std::string ErrnoText() { return std::generic_category().message(errno); }
+
+// The file a save really replaces: `target`, or where its symbolic links lead.
+fs::path RealTarget(const fs::path& target) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+    const fs::path real = fs::canonical(target, ec);
+    return ec ? target : real;
+}
+
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
-bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
-    if (target.filename().empty()) return false;
+bool WriteFileAtomically(const fs::path& target_path, std::string_view bytes,
+                         std::string* error) {
+    std::string reason;
+    const auto fail = [&](std::string why) {
+        if (error != nullptr) *error = std::move(why);
+        return false;
+    };
+    if (target_path.filename().empty()) return fail("no file name");
+    const fs::path target = RealTarget(target_path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    UniqueFile temp = CreateUniqueFile(folder, "." + target.filename().string() + "-");
-    if (temp.fd < 0) return false;
-    bool ok = WriteAllBytes(temp.fd, bytes) && ::fsync(temp.fd) == 0;
-    ok = (::close(temp.fd) == 0) && ok;
-    ok = ok && std::rename(temp.path.c_str(), target.c_str()) == 0;
-    if (!ok) RemoveQuietly(temp.path);
-    return ok;
+
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists) {
+        if (!S_ISREG(existing.st_mode)) return fail("not a regular file");
+        // A file marked read-only stays as it is, even for a user the system would let
+        // replace it.
+        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+            return fail(std::generic_category().message(EACCES));
+        }
+    }
+
+    UniqueFile temp = CreateUniqueFile(folder, BesideFilePrefix(target));
+    if (temp.fd < 0) return fail(ErrnoText());
+    bool ok = true;
+    if (exists) {
+        ok = ::fchmod(temp.fd, existing.st_mode & 07777) == 0;
+        if (ok && ::fchown(temp.fd, existing.st_uid, existing.st_gid) != 0) {
+            // Only the owner group may differ for an ordinary user; keep what can be kept.
+            (void)::fchown(temp.fd, static_cast<uid_t>(-1), existing.st_gid);
+        }
+    }
+    ok = ok && WriteAllBytes(temp.fd, bytes) && ::fsync(temp.fd) == 0;
+    if (!ok) reason = ErrnoText();
+    if (::close(temp.fd) != 0 && ok) {
+        ok = false;
+        reason = ErrnoText();
+    }
+    if (ok && std::rename(temp.path.c_str(), target.c_str()) != 0) {
+        ok = false;
+        reason = ErrnoText();
+    }
+    if (!ok) {
+        RemoveQuietly(temp.path);
+        return fail(reason);
+    }
+    SyncFolder(folder);
+    return true;
 }
 
 }  // namespace platform

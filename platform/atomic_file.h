@@ -1,12 +1,18 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace platform {
 
 // Writes `bytes` to a new file beside `target` and renames it over `target` once it is
-// complete. On false the old file is untouched and no temporary file is left behind.
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// complete, then flushes the folder so the rename itself survives a power loss.
+// Over an existing file: a symbolic link is followed and the real file replaced (the link
+// stays), the file keeps its permissions, and a file without write permission for the
+// user is refused. On false the old file is untouched, no temporary file is left behind,
+// and `error`, when given, says why.
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::string* error = nullptr);
 
 }  // namespace platform

@@ -1,12 +1,18 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
 // The system temporary folder ($TMPDIR, else /tmp); empty when there is none.
 std::filesystem::path TempDirectory();
+
+// Every temporary we create is named `prefix` followed by "zt", the creating process's id,
+// '-' and eight random letters or digits, so that a later run can tell its own kind of
+// leftovers from anything else and see whether the process that made one has ended.
 
 // Creates a new folder named `prefix` followed by a unique suffix inside `parent`,
 // readable only by its owner. The name cannot collide with another run's folder, and
@@ -23,6 +29,22 @@ struct UniqueFile {
 // Creates a file named `prefix` followed by a unique suffix inside `folder`, with the
 // permissions an ordinary new file gets (0666 less the umask). fd is -1 on failure.
 UniqueFile CreateUniqueFile(const std::filesystem::path& folder, const std::string& prefix);
+
+// The prefix of a name made by CreateUniqueFile or MakeUniqueDirectory, and the id of the
+// process that made it; false for any other name.
+bool SplitTempName(std::string_view name, std::string_view& prefix, long& process_id);
+
+// The hidden prefix of a temporary beside a file: '.', the file's name and '-'.
+std::string BesideFilePrefix(const std::filesystem::path& target);
+bool IsBesideFilePrefix(std::string_view prefix);
+
+// Removes, in `folder` and its real subfolders down to `max_depth` levels (symbolic links
+// are never followed), every entry whose name is one of our temporaries, whose prefix
+// `ours` accepts (given whether the entry is a real folder) and whose process no longer
+// runs. Folders are removed with what they hold. Returns how many entries went.
+using TempPrefixFilter = std::function<bool(std::string_view prefix, bool is_folder)>;
+int RemoveStaleTemporaries(const std::filesystem::path& folder, int max_depth,
+                           const TempPrefixFilter& ours);
 
 // Removes a file or an empty folder; true when nothing is left at `path`.
 bool RemoveQuietly(const std::filesystem::path& path) noexcept;

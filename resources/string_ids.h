@@ -247,6 +247,9 @@ enum StringId : std::uint32_t {
     IDS_EXPLORER_DELETE = 5461,
     IDS_EXPLORER_RENAME = 5462,
     IDS_EXPLORER_NEW_FOLDER = 5463,
+
+    // Reports where the system has no text: the settings that could not be saved at exit.
+    IDS_SETTINGS_SAVE_FAILED = 5871,
 };
 
 }  // namespace resources

@@ -271,6 +271,9 @@ const std::vector<StringRow> kRows = {
     {IDS_EXPLORER_DELETE, L"&Delete", L"削除(&D)"},
     {IDS_EXPLORER_RENAME, L"Rename", L"名前の変更"},
     {IDS_EXPLORER_NEW_FOLDER, L"New &Folder", L"新規フォルダー(&F)"},
+    {IDS_SETTINGS_SAVE_FAILED,
+     L"The settings could not be saved to %1. The changes made in this session are lost.",
+     L"設定を %1 に保存できませんでした。今回の変更は失われます。"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

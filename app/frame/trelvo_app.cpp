@@ -1,5 +1,6 @@
 #include "app/frame/trelvo_app.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include <wx/artprov.h>
@@ -14,14 +15,22 @@
 #include "app/command_ids.h"
 #include "app/help_image_catalog.h"
 #include "app/home_folder.h"
+#include "app/message_box.h"
+#include "app/output_view.h"
 #include "app/frame/main_frame.h"
 #include "app/frame/program_configurations.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "app/ui_language.h"
+#include "export/compact_computation.h"
+#include "export/exporter/cab_exporter.h"
 #include "parts_ui/file_view.h"
+#include "parts_ui/file_view_model.h"
 #include "parts_ui/part_file_operations.h"
+#include "platform/temp_files.h"
 #include "platform/wide_string.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
 
 namespace {
 
@@ -51,7 +60,7 @@ bool TrelvoApp::OnInit() {
     SetUILanguage(UiLanguage);
 
     Settings->HomeFolder = InitHomeDirectory();
-    Settings->Load();
+    const SettingsFileState settingsFile = Settings->Load();
 
     auto* frame = new MainFrame(*Settings, *PartOperations, HighColorIcons != 0);
     SetTopWindow(frame);
@@ -60,13 +69,16 @@ bool TrelvoApp::OnInit() {
     PartOperations->HelpImages = HelpImages.get();
 
     try {
-        if (!std::filesystem::exists(platform::PathFromWide(Settings->GetFilePath()))) {
+        if (settingsFile == SettingsFileState::Missing) {
             InstallSamples(Settings->PartsFolder);
             frame->Reload();
         }
     } catch (const std::exception&) {
         // A settings file whose state cannot be read: start without the samples.
     }
+
+    if (settingsFile == SettingsFileState::Unusable) KeepUnusableSettingsAside();
+    RemoveStaleTemporaries();
 
     frame->Show();
     frame->Update();
@@ -75,8 +87,46 @@ bool TrelvoApp::OnInit() {
     return true;
 }
 
+void TrelvoApp::KeepUnusableSettingsAside() {
+    const std::wstring aside = Settings->KeepUnusableFileAside();
+    if (!aside.empty()) {
+        LogToOutput("settings file could not be read, defaults are used; it was kept as %s",
+                    aside);
+    } else {
+        LogToOutput("settings file could not be read, defaults are used; %s is left as it "
+                    "is and the settings are not saved over it",
+                    Settings->GetFilePath());
+    }
+}
+
+void TrelvoApp::RemoveStaleTemporaries() {
+    // Only names our own writers give, and only those whose process has ended: the hidden
+    // temporaries of saved files beside them, the export's staging folders and the solver's
+    // input files in the temporary folder.
+    const auto beside = [](std::string_view prefix, bool is_folder) {
+        return !is_folder && platform::IsBesideFilePrefix(prefix);
+    };
+    platform::RemoveStaleTemporaries(platform::PathFromWide(Settings->HomeFolder), 0, beside);
+    for (const std::wstring* folder : {&Settings->PartsFolder, &Settings->ExportFolder}) {
+        platform::RemoveStaleTemporaries(platform::PathFromWide(*folder), kMaxScanDepth + 1,
+                                         beside);
+    }
+    platform::RemoveStaleTemporaries(
+        platform::TempDirectory(), 0, [](std::string_view prefix, bool is_folder) {
+            return is_folder ? pkg::exporter::IsTempExportFolderPrefix(prefix)
+                             : prefix == pkg::kSolverInputPrefix;
+        });
+}
+
+void TrelvoApp::ReportFailedSettingsSave() const {
+    const std::wstring text = resources::FormatString1(
+        resources::LoadText(resources::IDS_SETTINGS_SAVE_FAILED), Settings->GetFilePath());
+    std::fprintf(stderr, "%s\n", platform::WideToUtf8(text).c_str());
+    ShowMessageBox(text, resources::LoadText(resources::IDS_APP_TITLE), wxOK | wxICON_ERROR);
+}
+
 int TrelvoApp::OnExit() {
-    if (started_) Settings->Save();
+    if (started_ && !Settings->Save()) ReportFailedSettingsSave();
     PartOperations->HelpImages = nullptr;
     HelpImages.reset();
     return wxApp::OnExit();

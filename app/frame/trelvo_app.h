@@ -34,6 +34,13 @@ public:
 private:
     void BindCommands();
     void OnAppAbout();
+    // Start-up care for what an earlier run left: a settings file that could not be read
+    // is renamed aside (with a line in the output pane), and temporaries of killed runs
+    // are removed.
+    void KeepUnusableSettingsAside();
+    void RemoveStaleTemporaries();
+    // At exit, with no output pane left: a message box, and the same text on standard error.
+    void ReportFailedSettingsSave() const;
 
     bool started_ = false;
 };

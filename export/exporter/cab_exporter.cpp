@@ -1,5 +1,6 @@
 #include "export/exporter/cab_exporter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -79,6 +80,16 @@ std::string TempExportFolderPrefix(const std::tm& t) {
     std::snprintf(buffer, sizeof buffer, "qvx_%d%d%d%d%d", t.tm_year + 1900, t.tm_mon + 1,
                   t.tm_mday, t.tm_hour, t.tm_min);
     return buffer;
+}
+
+bool IsTempExportFolderPrefix(std::string_view prefix) {
+    constexpr std::string_view kStart = "qvx_";
+    if (prefix.size() < kStart.size() + 2 || prefix.substr(0, kStart.size()) != kStart ||
+        prefix.back() != '_') {
+        return false;
+    }
+    const std::string_view time = prefix.substr(kStart.size(), prefix.size() - kStart.size() - 1);
+    return std::all_of(time.begin(), time.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::wstring MakeTempExportFolder() {

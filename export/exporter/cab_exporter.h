@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <boost/property_tree/ptree.hpp>
@@ -39,6 +40,10 @@ std::wstring MakeTempExportFolder();
 
 // "qvx_" followed by year, month, day, hour and minute run together without padding.
 std::string TempExportFolderPrefix(const std::tm& local_time);
+
+// The prefix of a staging folder's name as MakeTempExportFolder gives it: the text above
+// followed by '_'. Start-up recognises a killed export's leftovers by it.
+bool IsTempExportFolderPrefix(std::string_view prefix);
 
 // Packs `files` into a cabinet at `cabinet_path`, each stored under its bare file name.
 // False for an empty list, a name longer than a cabinet holds, or a write failure.

@@ -111,6 +111,91 @@ TEST_F(Settings, UnreadableFilesChangeNothing) {
     ExpectSameSettings(missing, defaults);
 }
 
+TEST_F(Settings, UnusableFilesAreKeptAsideAndNeverOverwritten) {
+    const ProgramSettings defaults;
+    const fs::path file = folder / "zentrik.xml";
+    const fs::path aside = folder / "zentrik.xml.bad";
+    ProgramSettings settings;
+    settings.HomeFolder = platform::PathToWide(folder) + L"/";
+    EXPECT_EQ(settings.Load(), SettingsFileState::Missing);
+    EXPECT_TRUE(settings.KeepUnusableFileAside().empty());
+
+    // Nested far deeper than the reader's stack allows; an older kept file is replaced.
+    std::string deep;
+    for (int i = 0; i < 30000; ++i) deep += "<folder>";
+    WriteBytes(file, Wrap(deep));
+    WriteBytes(aside, "older");
+    EXPECT_EQ(settings.Load(), SettingsFileState::Unusable);
+    ExpectSameSettings(settings, defaults);
+    EXPECT_FALSE(settings.Save());
+    EXPECT_EQ(ReadBytes(file), Wrap(deep));
+    EXPECT_EQ(settings.KeepUnusableFileAside(), platform::PathToWide(aside));
+    EXPECT_EQ(ReadBytes(aside), Wrap(deep));
+    EXPECT_TRUE(settings.Save());
+
+    // Larger than any settings file, a UTF-16 text, and a folder in the file's place.
+    const std::string padded = Wrap("<folder><parts>/x/</parts></folder>" +
+                                    std::string(1 << 20, ' '));
+    const std::string utf16("\xFF\xFE<\0t\0r\0e\0l\0v\0o\0/\0>\0", 18);
+    for (const std::string& bytes : {padded, utf16}) {
+        WriteBytes(file, bytes);
+        EXPECT_EQ(settings.Load(), SettingsFileState::Unusable);
+        ExpectSameSettings(settings, defaults);
+    }
+    fs::remove(file);
+    fs::create_directories(file / "inside");
+    EXPECT_EQ(settings.Load(), SettingsFileState::Unusable);
+    EXPECT_EQ(settings.KeepUnusableFileAside(), platform::PathToWide(aside));
+    EXPECT_TRUE(fs::is_directory(aside / "inside"));
+    EXPECT_TRUE(settings.Save());
+    EXPECT_EQ(settings.Load(), SettingsFileState::Read);
+}
+
+TEST_F(Settings, OutOfRangeNumbersKeepTheirValues) {
+    const auto entry = [](const char* name, const char* direction, const char* value) {
+        return std::string("<") + name + " direction=\"" + direction + "\"><value>" + value +
+               "</value></" + name + ">";
+    };
+    const ProgramSettings s = LoadFrom(Wrap(
+        "<mesh_division>" + entry("standard_length", "x", "0") +
+        entry("standard_length", "y", "-0.5") + entry("standard_length", "z", "inf") +
+        entry("threshold", "x", "nan") + entry("threshold", "y", "1e400") +
+        entry("threshold", "z", "0.25") + "</mesh_division><material_property>"
+        "<fluid_thermal_conductivity>-0.03</fluid_thermal_conductivity></material_property>"));
+    const ProgramSettings defaults;
+    EXPECT_EQ(s.StandardLength.x, defaults.StandardLength.x);
+    EXPECT_EQ(s.StandardLength.y, defaults.StandardLength.y);
+    EXPECT_EQ(s.StandardLength.z, defaults.StandardLength.z);
+    EXPECT_EQ(s.Threshold.x, defaults.Threshold.x);
+    EXPECT_EQ(s.Threshold.y, defaults.Threshold.y);
+    EXPECT_EQ(s.Threshold.z, 0.25);
+    EXPECT_EQ(s.FluidConductivity, defaults.FluidConductivity);
+}
+
+TEST_F(Settings, FoldersThatAreNotUtf8SurviveByteForByte) {
+    ProgramSettings saved;
+    saved.HomeFolder = platform::PathToWide(folder) + L"/";
+    saved.PartsFolder = platform::Utf8ToWide("/data/caf\xE9/");
+    saved.ExportFolder = platform::Utf8ToWide("/data/\xEF\xBF\xBD/");
+    ASSERT_TRUE(saved.Save());
+    EXPECT_NE(ReadBytes(folder / "zentrik.xml").find("<parts>/data/caf\xE9/</parts>"),
+              std::string::npos);
+    ProgramSettings loaded;
+    loaded.HomeFolder = saved.HomeFolder;
+    EXPECT_EQ(loaded.Load(), SettingsFileState::Read);
+    EXPECT_EQ(platform::WideToUtf8(loaded.PartsFolder), "/data/caf\xE9/");
+    EXPECT_EQ(platform::WideToUtf8(loaded.ExportFolder), "/data/\xEF\xBF\xBD/");
+
+    // A part of such a name renames, and the current part follows, byte for byte.
+    WriteBytes(folder / "caf\xE9.qvx", "x");
+    loaded.CurrentPartPath = platform::PathToWide(folder / "caf\xE9.qvx");
+    std::wstring line;
+    ASSERT_TRUE(loaded.RenamePartFile(loaded.CurrentPartPath,
+                                      platform::PathToWide(folder / "caf\xE9 2.qvx"), line));
+    EXPECT_TRUE(fs::exists(folder / "caf\xE9 2.qvx"));
+    EXPECT_EQ(platform::PathFromWide(loaded.CurrentPartPath), folder / "caf\xE9 2.qvx");
+}
+
 TEST_F(Settings, MeshEntriesByExactDirectionLastOneWins) {
     const auto entry = [](const char* name, const char* direction, const char* value) {
         return std::string("<") + name + " direction=\"" + direction + "\"><value>" + value +

@@ -49,4 +49,14 @@ TEST(FuzzRegression, SolverInputs) {
     }
 }
 
+TEST(FuzzRegression, SettingsFiles) {
+    const std::vector<fs::path> files = Inputs("settings");
+    ASSERT_FALSE(files.empty());
+    for (const fs::path& f : files) {
+        SCOPED_TRACE(f.filename().string());
+        const std::vector<uint8_t> bytes = Bytes(f);
+        zentrik_fuzz::RunSettingsFile(bytes.data(), bytes.size());
+    }
+}
+
 }  // namespace

@@ -80,6 +80,15 @@ TEST(PartFileFrame, RootVersionAndWellFormednessAreChecked) {
     EXPECT_FALSE(Read(p, good.substr(0, good.size() / 2)));
     EXPECT_FALSE(Read(p, "<ostl_trelvo><version>1</version><type>pbga"));
     EXPECT_FALSE(Read(p, ""));
+
+    // Well-formed but nested far deeper than a recursive reader's stack allows (175 KB), or
+    // padded past any part file's size: refused before parsing.
+    std::string deep;
+    for (int i = 0; i < 30000; ++i) deep += "<x>";
+    for (int i = 0; i < 30000; ++i) deep += "</x>";
+    const size_t body = good.find("<version>");
+    EXPECT_FALSE(Read(p, good.substr(0, body) + deep + good.substr(body)));
+    EXPECT_FALSE(Read(p, good.substr(0, body) + std::string(5 << 20, ' ') + good.substr(body)));
 }
 
 TEST(PartFileFrame, ElementOrderCommentsAndExtraElementsDoNotMatter) {

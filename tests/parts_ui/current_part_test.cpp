@@ -173,6 +173,16 @@ TEST_F(CurrentPart, SaveReplacesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(LastLine(), "failed to save " + path.string());
     EXPECT_EQ(ReadBytes(path), saved);
     EXPECT_EQ(Listing(path.parent_path()), listing) << "no temporary is left behind";
+
+    // A part marked read-only is refused with the reason, and stays as it was.
+    fs::permissions(path, fs::perms(0444));
+    EXPECT_FALSE(files->SavePart());
+    EXPECT_EQ(LastLine(), "failed to save " + path.string());
+    const std::vector<std::string> lines = Log();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "cannot write " + path.string() + ": Permission denied");
+    EXPECT_EQ(ReadBytes(path), saved);
+    EXPECT_EQ(Listing(path.parent_path()), listing);
 }
 
 TEST(NewPartFolders, ASelectedFolderReplacesOnlyItsTypesDefault) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -106,6 +107,57 @@ TEST_F(PartsFolderScan, AnUnreadableFolderIsSkippedWithOneLine) {
     EXPECT_EQ(pbga->Child(0, 0)->text, L"locked");
     EXPECT_TRUE(pbga->Child(0, 0)->rows.empty());
     EXPECT_EQ(pbga->Child(1, 0)->text, L"kept");
+}
+
+TEST_F(PartsFolderScan, LinkedFoldersAreNotFollowedAndDepthIsBounded) {
+    Touch("QFP/a.qvx");
+    Touch("shared/b.qvx");
+    fs::create_directory_symlink(".", parts_ / "QFP" / "self");
+    fs::create_directory_symlink("..", parts_ / "QFP" / "up");
+    fs::create_directory_symlink(parts_ / "shared", parts_ / "QFP" / "shared");
+    fs::create_symlink(parts_ / "shared" / "b.qvx", parts_ / "QFP" / "linked.qvx");
+    fs::path deep = parts_ / "SOP";
+    for (int level = 0; level < kMaxScanDepth + 2; ++level) deep /= "d";
+    fs::create_directories(deep);
+    std::vector<std::wstring> lines;
+    const auto model = BuildFileViewModel(Folder(), [&](const std::wstring& line) {
+        lines.push_back(line);
+    });
+
+    const auto qfp = model->root->Child(0, 0);
+    ASSERT_EQ(qfp->rows.size(), 2u);
+    EXPECT_EQ(qfp->Child(0, 0)->text, L"a");
+    EXPECT_EQ(qfp->Child(1, 0)->text, L"linked");  // a linked part file is a part
+    int levels = 0;
+    for (auto item = model->root->Child(1, 0); !item->rows.empty(); item = item->Child(0, 0)) {
+        ++levels;
+    }
+    EXPECT_EQ(levels, kMaxScanDepth);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind(L"folder nested too deep, not read: ", 0), 0u);
+}
+
+TEST_F(PartsFolderScan, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string latin1 = "caf\xE9";
+    const std::string replacement = "caf\xEF\xBF\xBD";
+    Touch("QFP/" + latin1 + "/" + latin1 + ".qvx");
+    Touch("QFP/" + latin1 + "/" + replacement + ".qvx");
+    const auto model = BuildFileViewModel(Folder());
+    const auto folder = model->root->Child(0, 0)->Child(0, 0);
+    ASSERT_EQ(folder->rows.size(), 2u);
+    std::vector<std::string> stored;
+    for (int r = 0; r < 2; ++r) {
+        stored.push_back(platform::WideToUtf8(PathOf(*folder->Child(r, 0))));
+    }
+    std::sort(stored.begin(), stored.end());
+    const fs::path base = parts_ / "QFP" / latin1;
+    EXPECT_EQ(stored, (std::vector<std::string>{(base / (latin1 + ".qvx")).string(),
+                                                (base / (replacement + ".qvx")).string()}));
+    for (const std::string& path : stored) {
+        EXPECT_TRUE(fs::exists(platform::PathFromWide(platform::Utf8ToWide(path))));
+        EXPECT_EQ(model->FindItemByPath(platform::Utf8ToWide(path))->value.Bstr(),
+                  platform::Utf8ToWide(path));
+    }
 }
 
 TEST(PartFileName, EndsInQvxInAnyCase) {

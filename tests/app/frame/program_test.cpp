@@ -56,6 +56,7 @@ protected:
         ASSERT_FALSE(dir.empty());
         fs::create_directories(dir / "home");
         fs::create_directories(dir / "config");
+        fs::create_directories(dir / "tmp");
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr);
         XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
@@ -74,10 +75,25 @@ protected:
             setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
             // Under the sanitizer build the system libraries' leaks would fail the exit.
             setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+            setenv("LANG", "C", 1);
+            if (!freopen((dir / "stderr.txt").c_str(), "a", stderr)) _exit(126);
             execl(ZENTRIK_PROGRAM, ZENTRIK_PROGRAM, static_cast<char*>(nullptr));
             _exit(127);
         }
         ASSERT_GT(pid, 0);
+    }
+
+    // Asks the frame to close and waits for the next window of that name to map (a
+    // message box of the exit), without waiting for the program to end.
+    Window CloseAndWaitForBox() {
+        SendClose(frame);
+        for (;;) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify && WindowName(display, event.xmap.window) == "Zentrik")
+                return event.xmap.window;
+        }
     }
 
     // Waits (on X events only) until the windows named `frameName` and, when given,
@@ -93,22 +109,31 @@ protected:
         }
     }
 
-    int CloseAndWait() {
+    // Closes a window as a window manager would.
+    void SendClose(Window window) {
         const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
         const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         XEvent message{};
         message.xclient.type = ClientMessage;
-        message.xclient.window = frame;
+        message.xclient.window = window;
         message.xclient.message_type = protocols;
         message.xclient.format = 32;
         message.xclient.data.l[0] = static_cast<long>(deleteWindow);
         message.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, frame, False, NoEventMask, &message);
+        XSendEvent(display, window, False, NoEventMask, &message);
         XFlush(display);
+    }
+
+    int WaitForExit() {
         int status = 0;
         waitpid(pid, &status, 0);
         frame = output = 0;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    int CloseAndWait() {
+        SendClose(frame);
+        return WaitForExit();
     }
 
     fs::path dir;
@@ -160,6 +185,57 @@ TEST_F(ProgramRun, FirstStartFloatsOutputInstallsSamplesAndSavesSettingsAtCleanE
     ASSERT_EQ(CloseAndWait(), 0);
     EXPECT_FALSE(fs::exists(parts / "SOP" / "SOP_Sample_1.qvx"));
     EXPECT_TRUE(fs::exists(parts / "QFP" / "QFP_Sample_1.qvx"));
+}
+
+// What a killed or broken earlier run leaves: a folder where the settings file belongs,
+// temporaries of saves and exports, and a type folder holding links to itself.
+TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNotOurs) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    waitpid(ended, nullptr, 0);
+    const std::string dead = "zt" + std::to_string(ended) + "-Ab3dEf9h";
+    const std::string alive = "zt" + std::to_string(getpid()) + "-Ab3dEf9h";
+
+    const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
+    fs::create_directories(key / "zentrik.xml" / "inside");
+    const fs::path qfp = dir / "home" / "Ostrel" / "Zentrik2020" / "parts" / "QFP";
+    fs::create_directories(qfp);
+    fs::create_directory_symlink(".", qfp / "self");
+    fs::create_directory_symlink(".", qfp / "again");
+    const fs::path tmp = dir / "tmp";
+    const fs::path gone[] = {qfp / (".a.qvx-" + dead), key / (".zentrik.xml-" + dead),
+                             tmp / ("pkg" + dead), tmp / ("qvx_20261291010_" + dead)};
+    const fs::path kept[] = {qfp / (".a.qvx-" + alive), qfp / ".a.qvx-Ab3dEf9h",
+                             tmp / ("pkgx" + dead), tmp / ("qvx_20261291010_" + alive)};
+    for (const fs::path& p : gone) std::ofstream(p) << "x";
+    for (const fs::path& p : kept) std::ofstream(p) << "x";
+    fs::remove(tmp / ("qvx_20261291010_" + dead));
+    fs::create_directories(tmp / ("qvx_20261291010_" + dead) / "model.xml");
+
+    Start();
+    WaitForMaps(false);
+    ASSERT_EQ(CloseAndWait(), 0);
+    EXPECT_TRUE(fs::is_directory(key / "zentrik.xml.bad" / "inside"));
+    EXPECT_TRUE(fs::is_regular_file(key / "zentrik.xml"));
+    for (const fs::path& p : gone) EXPECT_FALSE(fs::exists(p)) << p;
+    for (const fs::path& p : kept) EXPECT_TRUE(fs::exists(p)) << p;
+    EXPECT_TRUE(fs::is_symlink(qfp / "self"));
+}
+
+TEST_F(ProgramRun, ASaveThatFailsAtExitIsReported) {
+    Start();
+    WaitForMaps(false);
+    // The home folder becomes a file: nothing can be written into it any more.
+    const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
+    fs::rename(key, dir / "moved");
+    std::ofstream(key) << "x";
+    const Window box = CloseAndWaitForBox();
+    SendClose(box);
+    ASSERT_EQ(WaitForExit(), 0);
+    EXPECT_NE(ReadBytes(dir / "stderr.txt")
+                  .find("The settings could not be saved to " + key.string() +
+                        "/zentrik.xml. The changes made in this session are lost.\n"),
+              std::string::npos);
 }
 
 TEST(ProgramWithoutDisplay, ReportsTheStartFailureOnStandardErrorAndExitsWithOne) {

@@ -353,6 +353,31 @@ TEST_F(HelpPictures, JapaneseFoldersCaptionOrderAndMissingFilesLogged) {
     EXPECT_EQ(frame->Help()->Picture()->DrawnSize(), wxSize(4, 3));
 }
 
+TEST_F(HelpPictures, PicturesTooLargeAreRefusedFromTheirHeader) {
+    wxImage::AddHandler(new wxPNGHandler);
+    const std::wstring file = HelpImageCatalog::FilesOf(4, kUiLanguageEnglish)[0].second;
+    Write(file);
+    // The header of a 20000 x 20000 picture: the decoder would take 1.2 GB for it.
+    const fs::path path = dir / "help" / file;
+    std::fstream png(path, std::ios::in | std::ios::out | std::ios::binary);
+    png.seekp(16);
+    const char size[8] = {0, 0, 0x4E, 0x20, 0, 0, 0x4E, 0x20};
+    png.write(size, sizeof size);
+    png.close();
+    std::uint32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPngHeaderSize(path.wstring(), width, height));
+    EXPECT_EQ(width, 20000u);
+    EXPECT_FALSE(IsHelpImageSizeSane(width, height));
+    EXPECT_TRUE(IsHelpImageSizeSane(4096, 4096));
+    EXPECT_FALSE(IsHelpImageSizeSane(8193, 1));
+
+    frame->GetOutputView()->TextBox()->Clear();
+    HelpImageCatalog catalog;
+    catalog.LoadImages(Folder(), 4, {HelpImageCatalog::FilesOf(4, kUiLanguageEnglish)[0]});
+    EXPECT_TRUE(catalog.Pictures(4).empty());
+    EXPECT_NE(Log().find("failed to load help file " + Folder() + file + "\n"), wxString::npos);
+}
+
 TEST(ImageViewSize, DrawnToFitAndScrollRangesFollowTheDrawnSize) {
     EXPECT_EQ(ImageView::DrawnSize(wxSize(300, 500), wxSize(400, 400)), wxSize(240, 400));
     EXPECT_EQ(ImageView::DrawnSize(wxSize(300, 500), wxSize(600, 600)), wxSize(300, 500));
