@@ -114,17 +114,18 @@ bool WPropertyGridCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& p
 void WPropertyGridCtrl::BindEvents() {
     Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
         event.Skip();
-        if (event.GetProperty() != nullptr && !droppingEditor_) OnPropertyChanged(event.GetProperty());
+        if (event.GetProperty() != nullptr && !cancellingEdit_)
+            OnPropertyChanged(event.GetProperty());
     });
 }
 
 bool WPropertyGridCtrl::FinishEdit() { return CommitChangesFromEditor(); }
 
 void WPropertyGridCtrl::CancelEdit() {
-    droppingEditor_ = true;
+    cancellingEdit_ = true;
     EditorsValueWasNotModified();
     ClearSelection(false);
-    droppingEditor_ = false;
+    cancellingEdit_ = false;
 }
 
 void WPropertyGridCtrl::DoShowPropertyError(wxPGProperty*, const wxString& message) {

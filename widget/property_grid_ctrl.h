@@ -69,7 +69,7 @@ private:
     std::map<const wxPGProperty*, wxVariant> originalValues_;
     // The model the properties were built from and point into; kept until they are gone.
     std::shared_ptr<WTreeItemModel> builtModel_;
-    bool droppingEditor_ = false;
+    bool cancellingEdit_ = false;
     int nextName_ = 0;
 };
 
