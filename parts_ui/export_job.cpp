@@ -38,6 +38,13 @@ std::wstring FormatG(double value) {
 
 }  // namespace
 
+bool ExportServices::ValidatePart(const std::wstring&, std::wstring&) { return true; }
+
+bool SettingsExportServices::ValidatePart(const std::wstring& partPath, std::wstring& message) {
+    const auto package = settings_.LoadDetailedModelByType(partPath);
+    return !package || ValidatePartParameters(*package, message);
+}
+
 bool SettingsExportServices::ExportDetailed(const std::wstring& partPath,
                                             const std::wstring& cabinetPath) {
     return settings_.ExportDetailedModelByType(partPath, cabinetPath);
@@ -119,6 +126,7 @@ void ExportJob::operator()() {
                 if (!message.empty()) WriteProgress(r, kProgressMessage, message);
             } else {
                 WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_FAILED));
+                if (!message.empty()) WriteProgress(r, kProgressMessage, message);
             }
         } catch (...) {
             // A progress cell that cannot take its text keeps the one it had.
@@ -140,13 +148,14 @@ bool ExportJob::RunRow(int r, std::wstring& message) {
         code = 1;
     } else if (kind == kinds.delphi) {
         code = 2;
-    } else if (kind == kinds.simple) {
-        return services_->ExportSimplified(partPath, cabinet);
-    } else if (kind == kinds.detail) {
-        return services_->ExportDetailed(partPath, cabinet);
-    } else {
+    } else if (kind != kinds.simple && kind != kinds.detail) {
         return false;
     }
+    // A part saved with values the checks refuse is never exported.
+    if (!services_->ValidatePart(partPath, message)) return false;
+    message.clear();
+    if (kind == kinds.simple) return services_->ExportSimplified(partPath, cabinet);
+    if (kind == kinds.detail) return services_->ExportDetailed(partPath, cabinet);
     pkg::NodePairList links;
     std::array<double, 64> values{};
     if (!services_->BatchCompute(code, partPath, cabinet, links, values.data())) return false;

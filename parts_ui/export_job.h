@@ -10,13 +10,25 @@
 class ProgramSettings;
 class wxEvtHandler;
 
+namespace pkg {
+class SemiconductorPackage;
+}
+
 namespace parts_ui {
+
+// Runs the checks that applying the grid runs (the family's validator) on a loaded part's
+// parameters, with no message box: false with the check's message ("Specify %1 greater
+// than 0." with %1 filled) in `message`.
+bool ValidatePartParameters(const pkg::SemiconductorPackage& package, std::wstring& message);
 
 // The three export services a run calls for its rows; the program's settings by default,
 // scripted in tests. A service may return false or throw: either ends its row "Failed".
 class ExportServices {
 public:
     virtual ~ExportServices() = default;
+    // Checks the part's parameters before a row runs; false with the reason in `message`.
+    // A part that does not load passes: its run then fails on its own.
+    virtual bool ValidatePart(const std::wstring& partPath, std::wstring& message);
     virtual bool ExportDetailed(const std::wstring& partPath, const std::wstring& cabinetPath) = 0;
     virtual bool ExportSimplified(const std::wstring& partPath,
                                   const std::wstring& cabinetPath) = 0;
@@ -30,6 +42,7 @@ public:
 class SettingsExportServices : public ExportServices {
 public:
     explicit SettingsExportServices(const ProgramSettings& settings) : settings_(settings) {}
+    bool ValidatePart(const std::wstring& partPath, std::wstring& message) override;
     bool ExportDetailed(const std::wstring& partPath, const std::wstring& cabinetPath) override;
     bool ExportSimplified(const std::wstring& partPath, const std::wstring& cabinetPath) override;
     bool BatchCompute(int code, const std::wstring& partPath, const std::wstring& cabinetPath,
@@ -77,8 +90,9 @@ std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePa
 // The export job: exports every row of the export list in turn and shows each row's state
 // and message in the progress model. It runs on a worker thread; every progress write is
 // handed to the UI thread through `uiThread` and waited for, so the progress model and its
-// views are touched there only. A row whose service fails or throws ends "Failed" and the
-// run goes on; nothing escapes the job as an exception.
+// views are touched there only. A row whose part fails the checks ends "Failed" with the
+// check's message and is not exported; a row whose service fails or throws ends "Failed";
+// the run goes on either way, and nothing escapes the job as an exception.
 class ExportJob {
 public:
     ExportJob(ExportJobSource source, std::shared_ptr<widget::WTreeItemModel> progress,

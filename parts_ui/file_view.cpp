@@ -345,11 +345,10 @@ void FileView::OnRename() {
 
 bool FileView::OnSelectionChanging(widget::WTreeItem* item) {
     if (item == nullptr || !SelectedItem()) return true;
-    if (!IsPartItem(*item) || IsOpenPart(*item)) return true;
-    // Taking the focus ends an edit in the properties grid, so its value counts below.
-    tree_->SetFocus();
+    // Asked in every case, folders included: asking ends an open edit of the grid.
     PropertiesView* properties = operations_.Properties;
-    if (properties == nullptr || !properties->IsModified()) return true;
+    const bool modified = properties != nullptr && properties->IsModified();
+    if (!IsPartItem(*item) || IsOpenPart(*item) || !modified) return true;
     const std::wstring name =
         platform::PathToWide(platform::PathFromWide(settings_.CurrentPartPath).stem());
     const int answer = ShowMessageBox(

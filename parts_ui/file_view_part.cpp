@@ -12,6 +12,7 @@
 #include "models/pdevice/power_device.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/bga_property_model.h"
+#include "parts_ui/export_job.h"
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/power_device_property_model.h"
@@ -89,6 +90,19 @@ bool PushGridValues(const std::shared_ptr<pkg::SemiconductorPackage>& package,
                                 std::dynamic_pointer_cast<pkg::qfp::QFPDetailedModel>(package));
     return true;
 }
+
+}  // namespace
+
+bool parts_ui::ValidatePartParameters(const pkg::SemiconductorPackage& package,
+                                      std::wstring& message) {
+    const std::string typeName = package.TypeName();
+    const PropertyModel model = BuildPropertyModel(package, typeName);
+    PropertyErrorCapture capture(message);
+    // Without a package to push into, only the family's checks run.
+    return PushGridValues(nullptr, typeName, model.index, true);
+}
+
+namespace {
 
 // The root of the model's group tree, sharing the model's ownership so the preview never
 // draws a freed tree.

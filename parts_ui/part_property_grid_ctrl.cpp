@@ -1,9 +1,19 @@
 #include "parts_ui/part_property_grid_ctrl.h"
 
+#include "app/message_box.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
+
 PartPropertyGridCtrl::PartPropertyGridCtrl(wxWindow* parent, wxWindowID id)
     : widget::WPropertyGridCtrl(parent, id) {
     // The hook sees the key before the grid or its in-place editor does.
     Bind(wxEVT_CHAR_HOOK, &PartPropertyGridCtrl::OnCharHook, this);
+}
+
+void PartPropertyGridCtrl::DoShowPropertyError(wxPGProperty*, const wxString& message) {
+    if (message.empty()) return;
+    ShowMessageBox(message, wxString(resources::LoadText(resources::IDS_APP_TITLE)),
+                   wxOK | wxICON_ERROR);
 }
 
 bool PartPropertyGridCtrl::IsModified() const { return widget::WPropertyGridCtrl::IsModified(); }

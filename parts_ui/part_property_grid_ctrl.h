@@ -19,6 +19,9 @@ class PartPropertyGridCtrl : public widget::WPropertyGridCtrl {
     // when it goes on to the grid's own handling.
     bool HandleTab();
 
+    // Refused text is reported through the program's message box.
+    void DoShowPropertyError(wxPGProperty* property, const wxString& message) override;
+
   private:
     void OnCharHook(wxKeyEvent& event);
 };

@@ -38,7 +38,7 @@ PropertiesView::PropertiesView(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     preview_ = new widget::WButton(this, wxID_ANY, LoadText(resources::IDS_PROPERTIES_PREVIEW));
     save_->clicked.connect([this] { Save(); });
     reset_->clicked.connect([this] { Reset(); });
-    preview_->clicked.connect([this] { Changed(); });
+    preview_->clicked.connect([this] { Preview(); });
 
     grid_ = new PartPropertyGridCtrl(this, wxID_ANY);
     UpdateFont();
@@ -51,6 +51,11 @@ PropertiesView::PropertiesView(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     toolBar_->Realize();
     toolBar_->Bind(wxEVT_TOOL, &PropertiesView::OnExpandAll, this, kExpandAllCommand);
 
+    // Typing into a cell already enables Save and Reset, before Enter.
+    Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        event.Skip();
+        UpdateControls();
+    });
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
         AdjustLayout();
@@ -104,13 +109,28 @@ void PropertiesView::OnModelDataChanged() {
     UpdateControls();
 }
 
+bool PropertiesView::EditPending() const {
+    return grid_->GetEditorControl() != nullptr && grid_->IsEditorsValueModified();
+}
+
 void PropertiesView::UpdateControls() {
-    save_->Enable(modified_);
-    reset_->Enable(modified_);
+    const bool changed = modified_ || EditPending();
+    save_->Enable(changed);
+    reset_->Enable(changed);
     preview_->Enable();
 }
 
+bool PropertiesView::IsModified() {
+    const bool finished = grid_->FinishEdit();
+    return modified_ || !finished;
+}
+
+void PropertiesView::Preview() {
+    if (grid_->FinishEdit()) Changed();
+}
+
 void PropertiesView::Reset() {
+    grid_->CancelEdit();
     wxPGProperty* root = grid_->GetRoot();
     for (unsigned i = 0; i < root->GetChildCount(); ++i)
         grid_->RestoreModifiedProperty(root->Item(i));
@@ -121,6 +141,7 @@ void PropertiesView::Reset() {
 }
 
 bool PropertiesView::Save() {
+    if (!grid_->FinishEdit()) return false;
     const boost::optional<bool> saved = SaveRequested();
     if (!saved || !*saved) return false;
     wxPGProperty* root = grid_->GetRoot();

@@ -26,13 +26,19 @@ class PropertiesView : public wxPanel {
 
     // Shows `model` (never empty; pass a new empty model for an empty grid).
     void SetModel(std::shared_ptr<widget::WTreeItemModel> model);
-    // Asks the listeners to save; when one answers true the grid takes its values as the
-    // new reference values and the marks are cleared. False, with nothing changed, when
-    // no listener answers or the answer is false.
+    // Finishes the grid's open edit, then asks the listeners to save; when one answers true
+    // the grid takes its values as the new reference values and the marks are cleared.
+    // False, with nothing changed, when the typed text is refused, no listener answers or
+    // the answer is false.
     bool Save();
-    // Back to the reference values, marks cleared; emits Changed.
+    // Back to the reference values, marks cleared, an open edit dropped; emits Changed.
     void Reset();
-    bool IsModified() const { return modified_; }
+    // Finishes the grid's open edit, then emits Changed; nothing when the text is refused.
+    void Preview();
+    // Whether the values differ from the saved ones. Whoever asks gets the open edit of
+    // the grid finished first, so that what was typed without Enter counts (and is in the
+    // item model); text the grid refused counts as a change not yet saved.
+    bool IsModified();
     void AdjustLayout();
 
     PartPropertyGridCtrl* Grid() const { return grid_; }
@@ -49,6 +55,8 @@ class PropertiesView : public wxPanel {
     void UpdateFont();
     void OnModelDataChanged();
     void UpdateControls();
+    // True while the grid's editor holds text that is not yet the property's value.
+    bool EditPending() const;
     void OnExpandAll(wxCommandEvent& event);
 
     widget::WButton* save_ = nullptr;

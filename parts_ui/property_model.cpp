@@ -57,7 +57,24 @@ Variant MakeIntVariant(std::int32_t n) { return Variant::FromI4(n); }
 
 Variant MakeBoolVariant(bool b) { return Variant::FromBool(b); }
 
+namespace {
+
+thread_local std::wstring* capturedError = nullptr;
+
+}  // namespace
+
+PropertyErrorCapture::PropertyErrorCapture(std::wstring& sink) : previous_(capturedError) {
+    sink.clear();
+    capturedError = &sink;
+}
+
+PropertyErrorCapture::~PropertyErrorCapture() { capturedError = previous_; }
+
 void ShowPropertyError(const std::wstring& text) {
+    if (capturedError != nullptr) {
+        if (capturedError->empty()) *capturedError = text;
+        return;
+    }
     ShowMessageBox(wxString(text), wxString(LoadText(resources::IDS_APP_TITLE)),
                    wxOK | wxICON_ERROR);
 }

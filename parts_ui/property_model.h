@@ -52,7 +52,21 @@ widget::Variant MakeBoolVariant(bool b);
 bool CheckPositiveValue(double value, std::uint32_t nameId);
 // True when `key` is not in `index`; otherwise as CheckPositiveValue, naming the key.
 bool CheckPositiveByKey(const PropertyItemIndex& index, const std::wstring& key, double value);
-// Shows `text` in a message box with the error icon and an OK button.
+// Shows `text` in a message box with the error icon and an OK button; while a
+// PropertyErrorCapture lives on the calling thread, the text goes to it instead.
 void ShowPropertyError(const std::wstring& text);
+
+// Takes the checks' messages of this thread while it lives (a worker shows no message
+// box): the first one is kept in `sink`.
+class PropertyErrorCapture {
+  public:
+    explicit PropertyErrorCapture(std::wstring& sink);
+    ~PropertyErrorCapture();
+    PropertyErrorCapture(const PropertyErrorCapture&) = delete;
+    PropertyErrorCapture& operator=(const PropertyErrorCapture&) = delete;
+
+  private:
+    std::wstring* previous_;
+};
 
 }  // namespace parts_ui

@@ -1,7 +1,10 @@
 #include "widget/property_grid_ctrl.h"
 
+#include <cmath>
+#include <optional>
 #include <set>
 
+#include <wx/msgdlg.h>
 #include <wx/propgrid/advprops.h>
 #include <wx/propgrid/props.h>
 
@@ -9,16 +12,101 @@
 
 namespace widget {
 
+namespace {
+
+// The grid's value of a property as an item value; nothing for a value of no known kind.
+std::optional<Variant> FromGridValue(const wxVariant& value) {
+    const wxString type = value.GetType();
+    if (type == "double") return Variant::FromR8(value.GetDouble());
+    // Integers pass through a real, exact below 2^53, so that ChangeType checks the range.
+    if (type == "long") return Variant::FromR8(static_cast<double>(value.GetLong()));
+    if (type == "longlong") return Variant::FromR8(value.GetLongLong().ToDouble());
+    if (type == "ulonglong") return Variant::FromR8(value.GetULongLong().ToDouble());
+    if (type == "bool") return Variant::FromBool(value.GetBool());
+    if (type == "string") return Variant::FromBstr(value.GetString().ToStdWstring());
+    return std::nullopt;
+}
+
+// A number of one of the item value kinds, shown and read with a point as the decimal
+// separator whatever LC_NUMERIC says (the variant's own conversions). Text that is no
+// number of the kind is refused by the grid with its message and never stored; no
+// keystroke is filtered, so nothing typed is silently dropped.
+template <class Base>
+class PlainNumberProperty : public Base {
+public:
+    template <class Value>
+    PlainNumberProperty(const wxString& label, const wxString& name, VarType kind, Value value)
+        : Base(label, name, value), kind_(kind) {}
+
+    wxString ValueToString(wxVariant& value, int argFlags = 0) const override {
+        const std::optional<Variant> number = FromGridValue(value);
+        if (!number || number->Type() != VT_R8) return Base::ValueToString(value, argFlags);
+        try {
+            return VariantText(kind_ == VT_R8 ? *number : number->ChangeType(kind_));
+        } catch (const ComError&) {
+            return Base::ValueToString(value, argFlags);
+        }
+    }
+
+    bool StringToValue(wxVariant& variant, const wxString& text, int argFlags = 0) const override {
+        const std::optional<wxVariant> number = Parse(text);
+        if (!number) {
+            // A part of a composed text is left as it was; the text of the property's own
+            // editor goes on as text, which ValidateValue refuses.
+            if ((argFlags & wxPG_COMPOSITE_FRAGMENT) != 0 || (argFlags & wxPG_EDITABLE_VALUE) == 0)
+                return false;
+            variant = text;
+            return true;
+        }
+        if (!variant.IsNull() && variant.GetType() == number->GetType() && variant == *number)
+            return false;
+        variant = *number;
+        return true;
+    }
+
+    bool ValidateValue(wxVariant& value, wxPGValidationInfo&) const override {
+        return !value.IsNull() && value.GetType() != "string";
+    }
+
+    wxValidator* DoGetValidator() const override { return nullptr; }
+
+private:
+    std::optional<wxVariant> Parse(const wxString& text) const {
+        try {
+            const Variant real = Variant::FromBstr(text.ToStdWstring()).ChangeType(VT_R8);
+            if (kind_ == VT_R8) return wxVariant(real.R8());
+            // A count takes whole numbers only: 2.5 typed as a count is refused, not rounded.
+            if (real.R8() != std::nearbyint(real.R8())) return std::nullopt;
+            const Variant count = real.ChangeType(kind_);
+            if (kind_ == VT_UINT) return wxVariant(static_cast<long>(count.UInt()));
+            return wxVariant(static_cast<long>(kind_ == VT_I4 ? count.I4() : count.Int()));
+        } catch (const ComError&) {
+            return std::nullopt;
+        }
+    }
+
+    VarType kind_;
+};
+
+}  // namespace
+
 WPropertyGridCtrl::WPropertyGridCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                      const wxSize& size, long style) {
     Create(parent, id, pos, size, style);
 }
 
-WPropertyGridCtrl::~WPropertyGridCtrl() { ForgetProperties(); }
+WPropertyGridCtrl::~WPropertyGridCtrl() {
+    // The base class would commit an open editor while this class is already gone.
+    CancelEdit();
+    ForgetProperties();
+}
 
 bool WPropertyGridCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                const wxSize& size, long style) {
     if (!wxPropertyGrid::Create(parent, id, pos, size, style | wxPG_BOLD_MODIFIED)) return false;
+    // Text that is no value stays in its editor, marked, with a message; Esc undoes it.
+    SetValidationFailureBehavior(wxPG_VFB_STAY_IN_PROPERTY | wxPG_VFB_MARK_CELL |
+                                 wxPG_VFB_SHOW_MESSAGE);
     BindEvents();
     return true;
 }
@@ -26,8 +114,22 @@ bool WPropertyGridCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& p
 void WPropertyGridCtrl::BindEvents() {
     Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
         event.Skip();
-        if (event.GetProperty() != nullptr) OnPropertyChanged(event.GetProperty());
+        if (event.GetProperty() != nullptr && !cancellingEdit_)
+            OnPropertyChanged(event.GetProperty());
     });
+}
+
+bool WPropertyGridCtrl::FinishEdit() { return CommitChangesFromEditor(); }
+
+void WPropertyGridCtrl::CancelEdit() {
+    cancellingEdit_ = true;
+    EditorsValueWasNotModified();
+    ClearSelection(false);
+    cancellingEdit_ = false;
+}
+
+void WPropertyGridCtrl::DoShowPropertyError(wxPGProperty*, const wxString& message) {
+    if (!message.empty()) wxMessageBox(message, wxEmptyString, wxOK | wxICON_ERROR, this);
 }
 
 WTreeItem* WPropertyGridCtrl::PropertyItem(const wxPGProperty* property) {
@@ -35,9 +137,9 @@ WTreeItem* WPropertyGridCtrl::PropertyItem(const wxPGProperty* property) {
 }
 
 // Items outlive the grid's properties: their back pointers must not dangle. Only items
-// still in the model are reached; one removed since the build may be gone.
+// still in the model the grid was built from are reached; one removed since may be gone.
 void WPropertyGridCtrl::ForgetProperties() {
-    if (gridModel && gridModel->root) ForgetBelow(*gridModel->root);
+    if (builtModel_ && builtModel_->root) ForgetBelow(*builtModel_->root);
     originalValues_.clear();
 }
 
@@ -50,9 +152,13 @@ void WPropertyGridCtrl::ForgetBelow(WTreeItem& item) {
     }
 }
 
+// The owner may already have let go of the old model: the grid keeps it until no editor
+// and no property points into it, and an open edit is dropped, never written into it.
 void WPropertyGridCtrl::Rebuild() {
+    CancelEdit();
     ForgetProperties();
     Clear();
+    builtModel_ = gridModel;
     if (!gridModel || !gridModel->root) return;
     for (const auto& row : gridModel->root->rows) {
         if (row.empty() || !row[0]) continue;
@@ -93,13 +199,14 @@ wxPGProperty* WPropertyGridCtrl::MakeProperty(const std::shared_ptr<WTreeItem>& 
     }
     switch (value.Type()) {
     case VT_R8:
-        return new wxFloatProperty(label, name, value.R8());
+        return new PlainNumberProperty<wxFloatProperty>(label, name, VT_R8, value.R8());
     case VT_I4:
-        return new wxIntProperty(label, name, value.I4());
+        return new PlainNumberProperty<wxIntProperty>(label, name, VT_I4, long{value.I4()});
     case VT_INT:
-        return new wxIntProperty(label, name, value.Int());
+        return new PlainNumberProperty<wxIntProperty>(label, name, VT_INT, long{value.Int()});
     case VT_UINT:
-        return new wxUIntProperty(label, name, value.UInt());
+        return new PlainNumberProperty<wxUIntProperty>(label, name, VT_UINT,
+                                                       static_cast<unsigned long>(value.UInt()));
     case VT_BOOL:
         return new wxBoolProperty(label, name, value.BoolValue() != VARIANT_FALSE);
     default:
@@ -135,32 +242,12 @@ bool WPropertyGridCtrl::ItemValue(const wxPGProperty* property, const wxVariant&
             value = Variant::FromBstr(text.ToStdWstring()).ChangeType(type);
             return true;
         }
-        switch (type) {
-        case VT_R8:
-            value = Variant::FromR8(current.GetDouble());
-            return true;
-        case VT_I4:
-            value = Variant::FromI4(static_cast<std::int32_t>(current.GetLong()));
-            return true;
-        case VT_INT:
-            value = Variant::FromInt(static_cast<std::int32_t>(current.GetLong()));
-            return true;
-        case VT_UINT:
-            if (current.GetType() == "ulonglong") {
-                value = Variant::FromUInt(static_cast<std::uint32_t>(current.GetULongLong().GetValue()));
-            } else {
-                value = Variant::FromUInt(static_cast<std::uint32_t>(current.GetLong()));
-            }
-            return true;
-        case VT_BOOL:
-            value = Variant::FromBool(current.GetBool());
-            return true;
-        default:
-            value = Variant::FromBstr(current.GetString().ToStdWstring());
-            return true;
-        }
+        const std::optional<Variant> shown = FromGridValue(current);
+        if (!shown) return false;
+        value = shown->ChangeType(type);
+        return true;
     } catch (const ComError&) {
-        // A choice that is no value of the item's type is not written.
+        // A value that is no value of the item's type is not written.
         return false;
     }
 }

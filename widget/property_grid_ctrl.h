@@ -30,6 +30,13 @@ public:
     // their items.
     virtual void OnPropertyChanged(wxPGProperty* property);
 
+    // Ends an open edit: its text becomes the property's value and goes into the item.
+    // False when the text is no value of the property: the grid has said so and the
+    // editor stays open with it.
+    bool FinishEdit();
+    // Closes an open editor and forgets its text; nothing is written.
+    void CancelEdit();
+
     // Whether the user changed any value since the build or the last commit.
     bool IsModified() const;
     // For a modified property, writes its reference value into its item; then the same
@@ -44,6 +51,9 @@ public:
     // The item a property shows; null for a property the grid did not build.
     static WTreeItem* PropertyItem(const wxPGProperty* property);
 
+    // Shows why typed text was refused.
+    void DoShowPropertyError(wxPGProperty* property, const wxString& message) override;
+
     std::shared_ptr<WTreeItemModel> gridModel;
 
 private:
@@ -57,6 +67,9 @@ private:
     void ForgetBelow(WTreeItem& item);
 
     std::map<const wxPGProperty*, wxVariant> originalValues_;
+    // The model the properties were built from and point into; kept until they are gone.
+    std::shared_ptr<WTreeItemModel> builtModel_;
+    bool cancellingEdit_ = false;
     int nextName_ = 0;
 };
 

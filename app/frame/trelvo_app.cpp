@@ -136,7 +136,9 @@ void TrelvoApp::BindCommands() {
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAppAbout(); }, WxId(ID_APP_ABOUT));
     Bind(wxEVT_MENU,
          [this](wxCommandEvent&) {
-             if (MainFrame* frame = Frame()) frame->Reload();
+             // A reload reopens the part from its file: unsaved values would go unasked.
+             MainFrame* frame = Frame();
+             if (frame != nullptr && PartOperations->CheckSaveModifiedPart()) frame->Reload();
          },
          WxId(ID_REFRESH));
     Bind(wxEVT_MENU,

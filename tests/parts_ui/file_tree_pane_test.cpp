@@ -13,6 +13,7 @@
 #include "app/preview_view.h"
 #include "app/frame/trelvo_app.h"
 #include "models/part_loaders.h"
+#include "parts_ui/batch_output_dialog.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/new_part_dialogs.h"
 #include "parts_ui/parts_view.h"
@@ -48,9 +49,7 @@ class FileTreePane : public zentrik_test::MainFrameTest {
         wxPGProperty* property =
             Item(parts_ui::PropertyKey(r::IDS_PROP_MOLD, r::IDS_PROP_THICKNESS))->property;
         ASSERT_NE(property, nullptr);
-        wxVariant value = property->GetValue();
-        ASSERT_TRUE(property->StringToValue(value, wxString::Format("%g", thickness)));
-        frame->Properties()->Grid()->ChangePropertyValue(property, value);
+        frame->Properties()->Grid()->ChangePropertyValue(property, thickness);
         ASSERT_TRUE(frame->Properties()->IsModified());
     }
     // The last two log lines.
@@ -140,6 +139,73 @@ TEST_F(FileTreePane, AModifiedPartIsSavedOrLeftAsTheUserAnswers) {
     ExpectLastLines("saved to " + second.string(), "read from " + first.string());
     EXPECT_NE(ReadBytes(second), secondBytes);
     EXPECT_EQ(pkg::LoadBGADetailedModel(second.wstring())->mold.thickness, 1.5);
+}
+
+// A value typed without Enter counts on every way out of the part: the question comes,
+// No leaves the file byte for byte, Yes saves what was typed, Cancel keeps it typed.
+TEST_F(FileTreePane, AnUnconfirmedValueIsAskedAboutOnEveryWayOut) {
+    const fs::path qfp = Path("QFP");
+    const fs::path sop = Path("SOP");
+    const std::string qfpBytes = ReadBytes(qfp);
+    const auto thickness = [&] {
+        return Item(parts_ui::PropertyKey(r::IDS_PROP_MOLD, r::IDS_PROP_THICKNESS));
+    };
+    const auto type = [&](const char* text) {
+        zentrik_test::TypeIntoGrid(frame->Properties(), thickness()->property, text, false);
+    };
+    const auto saved = [&] { return pkg::LoadQFPDetailedModel(qfp.wstring())->mold.thickness; };
+
+    Select(qfp);
+    type("2.5");
+    answer = wxNO;
+    Select(sop);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(LastLine(), "read from " + sop.string());
+    EXPECT_EQ(ReadBytes(qfp), qfpBytes);
+
+    Select(qfp);
+    type("2.5");
+    answer = wxYES;
+    Select(sop);
+    EXPECT_EQ(asked.size(), 2u);
+    ExpectLastLines("saved to " + qfp.string(), "read from " + sop.string());
+    EXPECT_EQ(saved(), 2.5);
+
+    // Export, from the pane's button.
+    Select(qfp);
+    type("3.5");
+    zentrik_test::WhenShown<parts_ui::BatchOutputDialog> exporting(
+        [](parts_ui::BatchOutputDialog* dialog) { dialog->EndModal(wxID_CANCEL); });
+    answer = wxCANCEL;
+    ClickCentre(files->ExportButton());
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(exporting.shown, 0);
+    answer = wxYES;
+    ClickCentre(files->ExportButton());
+    ASSERT_TRUE(WaitUntil([&] { return exporting.shown == 1; }));
+    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_EQ(saved(), 3.5);
+
+    // New Part: No drops what was typed, then the dialog comes.
+    type("4.5");
+    zentrik_test::WhenShown<NewPartDialog> creating(
+        [](NewPartDialog* dialog) { dialog->EndModal(wxID_CANCEL); });
+    answer = wxNO;
+    ClickCentre(files->NewPartButton());
+    ASSERT_TRUE(WaitUntil([&] { return creating.shown == 1; }));
+    EXPECT_EQ(asked.size(), 5u);
+    EXPECT_EQ(thickness()->value, widget::Variant::FromR8(3.5));
+    EXPECT_FALSE(frame->Properties()->IsModified());
+
+    // Closing the window: Cancel keeps it open with the typed value in the part.
+    type("5.5");
+    answer = wxCANCEL;
+    EXPECT_FALSE(frame->Close());
+    DispatchPending();
+    EXPECT_EQ(asked.size(), 6u);
+    EXPECT_TRUE(frame->IsShown());
+    EXPECT_EQ(thickness()->value, widget::Variant::FromR8(5.5));
+    EXPECT_EQ(saved(), 3.5);
 }
 
 TEST_F(FileTreePane, TheOpenPartIsSavedUnderItsNewName) {

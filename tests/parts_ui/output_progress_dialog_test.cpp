@@ -2,6 +2,7 @@
 // held at a row, and the report it opens on a double click.
 #include "parts_ui/output_progress_dialog.h"
 
+#include <fstream>
 #include <future>
 #include <optional>
 #include <set>
@@ -17,6 +18,7 @@
 
 #include "app/program_settings.h"
 #include "export/reg_link_manager/registance_link_manager.h"
+#include "models/qfp/qfp.h"
 #include "parts_ui/export_job.h"
 #include "parts_ui/output_resistance_dialog.h"
 #include "resources/string_table.h"
@@ -187,11 +189,16 @@ TEST_F(RealRun, RowsEndByTheirServicesAndFinishedCabinetsExtract) {
     for (int r = 0; r < 8; ++r) EXPECT_EQ(run.State(r), states[r]) << "row " << r;
     EXPECT_EQ(run.Message(0), L"");
 
-    double top = 0, bottom = 0;
-    ASSERT_EQ(std::swscanf(run.Message(1).c_str(), L"Resistance top=%lf, bottom=%lf", &top, &bottom), 2)
-        << platform::WideToUtf8(run.Message(1));
-    EXPECT_GT(top, 0.0);
-    EXPECT_GT(bottom, 0.0);
+    // The message's numbers are read as written, with '.', whatever the process locale.
+    const std::wstring two = run.Message(1);
+    const size_t comma = two.find(L", bottom=");
+    ASSERT_EQ(two.rfind(L"Resistance top=", 0), 0u) << platform::WideToUtf8(two);
+    ASSERT_NE(comma, std::wstring::npos) << platform::WideToUtf8(two);
+    const auto number = [](const std::wstring& text) {
+        return widget::Variant::FromBstr(text).ChangeType(widget::VT_R8).R8();
+    };
+    EXPECT_GT(number(two.substr(15, comma - 15)), 0.0);
+    EXPECT_GT(number(two.substr(comma + 9)), 0.0);
 
     const auto model = pkg::LoadDetailedModelByType(L"FCBGA", Part("FCBGA"));
     const auto table = pkg::reg_link_manager::CreateRegistanceLinkManager(
@@ -230,6 +237,30 @@ TEST_F(RealRun, RowsEndByTheirServicesAndFinishedCabinetsExtract) {
     EXPECT_TRUE(report->StartsWith("===Part name===\ntwo\n\n===Resistance===\ntop          :  "));
     EXPECT_FALSE(run.DoubleClick(0).has_value()) << "a finished Detail row";
     EXPECT_FALSE(run.DoubleClick(3).has_value()) << "a failed row";
+}
+
+// A part saved with a zero mold width (the pane saves unchecked values) fails with the
+// check's message and writes nothing; the next row still runs.
+TEST_F(RealRun, APartThatFailsTheChecksIsNotExported) {
+    auto part = default_parts::MakeDefault("QFP");
+    dynamic_cast<pkg::qfp::QFP&>(*part).mold.size.x = 0.0;
+    const fs::path invalid = parts_ / "QFP" / "zero.qvx";
+    {
+        std::ofstream out(invalid);
+        ASSERT_TRUE(part->WritePartFile(out));
+    }
+    ProgressRun run({{L"zero", invalid.wstring(), L"DELPHI model", L"zero"},
+                     {L"zero", invalid.wstring(), L"Detail", L"zero2"},
+                     {L"after", Part("QFP"), L"Detail", L"after"}},
+                    std::make_shared<parts_ui::SettingsExportServices>(settings), Out(true));
+    ASSERT_TRUE(run.ShowAndFinish());
+    for (int r = 0; r < 2; ++r) {
+        EXPECT_EQ(run.State(r), L"Failed") << r;
+        EXPECT_EQ(run.Message(r), L"Specify Mold size X greater than 0.") << r;
+    }
+    EXPECT_EQ(run.State(2), L"Finished");
+    EXPECT_EQ(run.Message(2), L"");
+    EXPECT_EQ(OutputFiles(), (std::set<std::string>{"after.cab"}));
 }
 
 TEST_F(RealRun, DestinationWithoutTrailingSlash) {

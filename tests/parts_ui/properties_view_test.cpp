@@ -1,5 +1,8 @@
 #include "parts_ui/properties_view.h"
 
+#include <clocale>
+#include <string>
+
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/toolbar.h>
@@ -12,6 +15,7 @@
 #include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/power_device_property_model.h"
 #include "parts_ui/qfp_property_model.h"
+#include "app/message_box.h"
 #include "tests/parts_ui/grid_test_util.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
@@ -93,6 +97,64 @@ TEST_F(PropertiesViewTest, TypedValueMarksThenResetRestores) {
     EXPECT_FALSE(Grid()->IsModified());
     EXPECT_FALSE(view->SaveButton()->IsEnabled());
     EXPECT_FALSE(view->ResetButton()->IsEnabled());
+}
+
+// Under a comma locale a number still shows and reads with a point; text that is no number
+// is refused with a message and stays in its editor, never stored as another value.
+TEST_F(PropertiesViewTest, NumbersReadAndShowWithAPointUnderACommaLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8";
+    std::vector<wxString> refused;
+    SetMessageBoxAnswerer([&](const wxString& text, const wxString&, long) {
+        refused.push_back(text);
+        return wxOK;
+    });
+    package->mold.thickness = 1.25;
+    model = parts_ui::BuildQFPPropertyTree(*package);
+    view->SetModel(model.model);
+    wxPGProperty* property = Item(Key(199, 181))->property;
+    EXPECT_EQ(property->GetValueAsString(), "1.25");
+
+    zentrik_test::TypeIntoGrid(view, property, "2.5", false);
+    EXPECT_TRUE(view->SaveButton()->IsEnabled()) << "typing alone is a change";
+    EXPECT_TRUE(view->IsModified());
+    EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5));
+    EXPECT_EQ(property->GetValueAsString(), "2.5");
+
+    for (const char* text : {"2,5", "abc"}) {
+        zentrik_test::TypeIntoGrid(view, property, text, false);
+        EXPECT_TRUE(view->IsModified());
+        EXPECT_EQ(refused.size(), 1u) << text;
+        EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5)) << text;
+        EXPECT_NE(Grid()->GetEditorControl(), nullptr) << "the text stays to be corrected";
+        refused.clear();
+    }
+    changed = 0;
+    view->PreviewButton()->clicked();
+    EXPECT_EQ(changed, 0) << "nothing to show while the text is refused";
+    EXPECT_EQ(refused.size(), 1u);
+    view->Reset();
+    EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(1.25));
+    EXPECT_FALSE(view->IsModified());
+
+    SetMessageBoxAnswerer({});
+    std::setlocale(LC_ALL, before.c_str());
+}
+
+// The pane may be given a new model while an edit is open and the old model has no other
+// holder: the edit goes with it, unwritten, and nothing points into it afterwards.
+TEST_F(PropertiesViewTest, ANewModelMayComeWhileAnEditIsOpen) {
+    const std::shared_ptr<widget::WTreeItem> thickness = Item(Key(199, 181));
+    const Variant stored = thickness->value;
+    zentrik_test::TypeIntoGrid(view, thickness->property, "9", false);
+    std::weak_ptr<widget::WTreeItemModel> old = model.model;
+    model = parts_ui::PropertyModel();
+    view->SetModel(std::make_shared<widget::WTreeItemModel>());
+    zentrik_test::DispatchPending();
+    EXPECT_TRUE(old.expired());
+    EXPECT_EQ(thickness->value, stored);
+    EXPECT_EQ(thickness->property, nullptr);
+    EXPECT_FALSE(view->IsModified());
 }
 
 TEST_F(PropertiesViewTest, SaveCommitsOnlyWhenAListenerSaved) {

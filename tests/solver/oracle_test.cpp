@@ -4,6 +4,7 @@
 // three-resistor values and the DELPHI fit agree on models of every type.
 #include "tests/solver/oracle.h"
 
+#include <charconv>
 #include <cmath>
 #include <sstream>
 
@@ -37,6 +38,14 @@ struct Reported {
     std::vector<std::pair<std::string, double>> resistance, objective1, objective2;
 };
 
+// A number of the list file as written, with '.' whatever the process locale.
+double Number(const std::string& word) {
+    double value = 0.0;
+    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
+    EXPECT_TRUE(result.ec == std::errc() && result.ptr == word.data() + word.size()) << word;
+    return value;
+}
+
 Reported ParseList(const std::string& text) {
     Reported out;
     std::istringstream lines(text);
@@ -65,14 +74,14 @@ Reported ParseList(const std::string& text) {
             std::vector<std::string> w;
             for (std::string word; words >> word;) w.push_back(word);
             if (w.size() == 1) {
-                block->push_back({"Tmax CHIP", std::stod(w[0])});
+                block->push_back({"Tmax CHIP", Number(w[0])});
             } else if (w.size() == 4 && w[1] == ":") {
-                block->push_back({"Junction", std::stod(w[0])});
+                block->push_back({"Junction", Number(w[0])});
             } else if (w.size() == 3) {
-                block->push_back({"T " + w[2], std::stod(w[0])});
-                block->push_back({"Q " + w[2], std::stod(w[1])});
+                block->push_back({"T " + w[2], Number(w[0])});
+                block->push_back({"Q " + w[2], Number(w[1])});
             } else if (w.size() == 2) {
-                block->push_back({w[1], w[0] == "Adiabatic" ? -1.0 : std::stod(w[0])});
+                block->push_back({w[1], w[0] == "Adiabatic" ? -1.0 : Number(w[0])});
             }
         }
     }
