@@ -327,12 +327,13 @@ void PaneLayout::DissolveIfSingle(TabGroup* group) {
     wxAuiPaneInfo place = GetPane(group->book);
     if (!group->tabs.empty()) {
         Tab last = group->tabs.front();
+        const bool shown = last.shown;
         SetTabShown(*group, last, false);
         const wxAuiPaneInfo& look = Registered(last.window);
         place.window = nullptr;
         place.frame = nullptr;
         place.Name(look.name).Caption(look.caption).Icon(look.icon).PinButton(true).CloseButton(true)
-            .Show(last.shown);
+            .Show(shown);
         DetachPane(group->book);
         AddPane(last.window, place);
     } else {
