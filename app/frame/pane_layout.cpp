@@ -211,7 +211,7 @@ wxAuiNotebook* PaneLayout::TabsOf(wxWindow* window) const {
 PaneLayout::TabGroup* PaneLayout::NewGroup(wxWindow* first, const wxString& name) {
     auto group = std::make_unique<TabGroup>();
     group->book = new wxAuiNotebook(frame_, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                    wxAUI_NB_TOP | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS |
+                                    wxAUI_NB_TOP | wxAUI_NB_TAB_MOVE | wxAUI_NB_TAB_FIXED_WIDTH |
                                         wxAUI_NB_CLOSE_ON_ACTIVE_TAB);
     wxAuiPaneInfo place = GetPane(first);
     place.window = nullptr;
@@ -302,6 +302,10 @@ void PaneLayout::GroupAsTabs(wxWindow* target, wxWindow* moved) {
     DetachPane(moved);
     AddTab(*group, moved, true);
     Update();
+    // The frame may have come up over the floating panes while the tab was dropped.
+    for (size_t i = 0; i < GetAllPanes().GetCount(); ++i) {
+        if (GetAllPanes()[i].frame != nullptr) GetAllPanes()[i].frame->Raise();
+    }
 }
 
 void PaneLayout::PullOutOfTabs(wxWindow* window, const wxPoint& screenPoint) {
@@ -379,9 +383,11 @@ wxAuiFloatingFrame* PaneLayout::CreateFloatingFrame(wxWindow* parent, const wxAu
     // the target stays set until then, so that the pane is not docked there as well.
     frame->Bind(wxEVT_IDLE, [this, window](wxIdleEvent& event) {
         event.Skip();
-        if (dragged_ != window || wxGetMouseState().LeftIsDown()) return;
+        if (dragged_ != window || dropPending_ || wxGetMouseState().LeftIsDown()) return;
+        dropPending_ = true;
         wxWindow* target = tabTarget_;
         CallAfter([this, window, target] {
+            dropPending_ = false;
             dragged_ = nullptr;
             tabTarget_ = nullptr;
             wxAuiManager::HideHint();

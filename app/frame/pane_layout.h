@@ -109,6 +109,7 @@ private:
     // While a floating pane is dragged: the pane and the caption under the pointer.
     wxWindow* dragged_ = nullptr;
     wxWindow* tabTarget_ = nullptr;
+    bool dropPending_ = false;
 
     wxWindow* slidOut_ = nullptr;
     wxFrame* holder_ = nullptr;
