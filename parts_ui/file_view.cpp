@@ -444,7 +444,8 @@ void FileView::OnMouseMove(wxMouseEvent& event) {
         event.Skip();
         return;
     }
-    if (dragImage_ != nullptr) dragImage_->FollowPointer(tree_->ClientToScreen(event.GetPosition()));
+    if (dragImage_ != nullptr)
+        dragImage_->FollowPointer(tree_->ClientToScreen(event.GetPosition()));
     SetDropTarget(FolderNodeAt(event.GetPosition()));
 }
 

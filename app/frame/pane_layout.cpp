@@ -66,8 +66,9 @@ private:
         dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
         int along = 6;
         if (icon_.IsOk()) {
-            const wxPoint at = vertical_ ? wxPoint((GetClientSize().x - icon_.GetWidth()) / 2, along)
-                                         : wxPoint(along, (GetClientSize().y - icon_.GetHeight()) / 2);
+            const wxSize client = GetClientSize();
+            const wxPoint at = vertical_ ? wxPoint((client.x - icon_.GetWidth()) / 2, along)
+                                         : wxPoint(along, (client.y - icon_.GetHeight()) / 2);
             dc.DrawBitmap(icon_, at, true);
             along += icon_.GetWidth() + 4;
         }
@@ -157,7 +158,6 @@ wxWindow* PaneLayout::WindowNamed(const wxString& name) const {
     return nullptr;
 }
 
-// ---- The View menu
 
 bool PaneLayout::IsPaneShown(wxWindow* window) {
     if (TabGroup* group = GroupOf(window)) {
@@ -186,7 +186,6 @@ void PaneLayout::ShowPane(wxWindow* window, bool show) {
     Update();
 }
 
-// ---- Tabs
 
 PaneLayout::TabGroup* PaneLayout::GroupOf(wxWindow* window) {
     for (const auto& group : groups_) {
@@ -317,7 +316,8 @@ void PaneLayout::PullOutOfTabs(wxWindow* window, const wxPoint& screenPoint) {
     group->tabs.erase(tab);
     wxAuiPaneInfo info = Registered(window);
     const wxSize size = window->GetSize();
-    info.Float().FloatingPosition(screenPoint).FloatingSize(std::max(size.x, 200), std::max(size.y, 150));
+    info.Float().FloatingPosition(screenPoint).FloatingSize(std::max(size.x, 200),
+                                                            std::max(size.y, 150));
     AddPane(window, info);
     DissolveIfSingle(group);
     Update();
@@ -336,8 +336,8 @@ void PaneLayout::DissolveIfSingle(TabGroup* group) {
         const wxAuiPaneInfo& look = Registered(last.window);
         place.window = nullptr;
         place.frame = nullptr;
-        place.Name(look.name).Caption(look.caption).Icon(look.icon).PinButton(true).CloseButton(true)
-            .Show(shown);
+        place.Name(look.name).Caption(look.caption).Icon(look.icon).PinButton(true);
+        place.CloseButton(true).Show(shown);
         DetachPane(group->book);
         AddPane(last.window, place);
     } else {
@@ -348,7 +348,6 @@ void PaneLayout::DissolveIfSingle(TabGroup* group) {
                                [group](const auto& g) { return g.get() == group; }));
 }
 
-// ---- Dropping a dragged pane onto a caption
 
 wxWindow* PaneLayout::CaptionTargetAt(const wxPoint& screenPoint, wxWindow* moving) {
     const wxPoint client = frame_->ScreenToClient(screenPoint);
@@ -408,7 +407,6 @@ void PaneLayout::HideHint() {
     wxAuiManager::HideHint();
 }
 
-// ---- Auto-hide
 
 PaneLayout::Hidden* PaneLayout::HiddenOf(wxWindow* window) {
     for (Hidden& hidden : hidden_) {
@@ -567,7 +565,6 @@ void PaneLayout::CheckSlideBack() {
     SlideBack();
 }
 
-// ---- Saving and loading
 
 // The version tag, the toolkit's perspective of the docked and floating panes, the tab
 // groups ("tabs0:a,-b" where '-' marks a closed tab) and the auto-hidden panes (a '-' for

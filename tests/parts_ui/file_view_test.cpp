@@ -99,7 +99,8 @@ class FileViewTest : public ::testing::Test {
         zentrik_test::Drag(tree->ClientToScreen(zentrik_test::NodePoint(tree, Node(from))),
                            tree->ClientToScreen(label.GetPosition() + wxPoint(4, label.height / 2)),
                            [&] {
-                               if (image != nullptr) *image = zentrik_test::DragImageAtPointer(tree);
+                               if (image != nullptr)
+                                   *image = zentrik_test::DragImageAtPointer(tree);
                                if (marked == nullptr) return;
                                *marked = tree->GetItemBackgroundColour(target) ==
                                          wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);

@@ -134,8 +134,8 @@ inline void Drag(const wxPoint& from, const wxPoint& to,
 
 // The label of the drag image that `owner` shows beside the pointer now; empty when none.
 inline wxString DragImageAtPointer(wxWindow* owner) {
-    const wxPoint at = wxGetMousePosition() +
-                       wxPoint(widget::DragImage::kPointerOffset, widget::DragImage::kPointerOffset);
+    const int offset = widget::DragImage::kPointerOffset;
+    const wxPoint at = wxGetMousePosition() + wxPoint(offset, offset);
     for (wxWindow* child : owner->GetChildren()) {
         auto* image = dynamic_cast<widget::DragImage*>(child);
         if (image != nullptr && image->IsShown() && image->GetScreenPosition() == at)

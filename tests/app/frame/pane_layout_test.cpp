@@ -164,7 +164,8 @@ TEST_F(Panes, PinnedPaneHidesToItsSideSlidesOverThePreviewAndDocksAgain) {
 
     Layout().AutoHide(pane);
     Layout().SlideOut(pane);
-    wxUIActionSimulator().MouseMove(frame->Preview()->GetScreenRect().GetBottomRight() - wxPoint(5, 5));
+    const wxPoint onPreview = frame->Preview()->GetScreenRect().GetBottomRight() - wxPoint(5, 5);
+    wxUIActionSimulator().MouseMove(onPreview);
     WaitUntil([&] { return frame->Preview()->GetScreenRect().Contains(wxGetMousePosition()); });
     frame->Preview()->SetFocus();
     Layout().CheckSlideBack();
