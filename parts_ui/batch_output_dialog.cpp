@@ -21,6 +21,7 @@
 #include "parts_ui/output_progress_dialog.h"
 #include "parts_ui/part_name_edit.h"
 #include "parts_ui/part_name_rules.h"
+#include "widget/drag_image.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
@@ -120,6 +121,15 @@ BatchOutputDialog::BatchOutputDialog(wxWindow* parent, const ProgramSettings& se
     exportButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnExport(); });
     treeView->Bind(wxEVT_TREE_BEGIN_DRAG, &BatchOutputDialog::OnBeginDragPart, this);
     treeView->Bind(wxEVT_TREE_END_DRAG, &BatchOutputDialog::OnEndDragPart, this);
+    treeView->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
+        event.Skip();
+        if (dragImage_ != nullptr)
+            dragImage_->FollowPointer(treeView->ClientToScreen(event.GetPosition()));
+    });
+    treeView->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent& event) {
+        event.Skip();
+        EndDragImage();
+    });
 }
 
 BatchOutputDialog::~BatchOutputDialog() {
@@ -446,15 +456,24 @@ void BatchOutputDialog::OnBeginDragPart(wxTreeEvent& event) {
     const auto item = treeView->NodeItem(event.GetItem());
     if (!HoldsPart(item)) return;
     treeView->SelectItem(event.GetItem());
+    dragImage_ = widget::DragImage::OfTreeNode(treeView, event.GetItem());
+    if (dragImage_ == nullptr) return;
+    dragImage_->FollowPointer(wxGetMousePosition());
     dragged_ = item;
     // The tree follows the mouse and reports the release.
     event.Allow();
+}
+
+void BatchOutputDialog::EndDragImage() {
+    if (dragImage_ != nullptr) dragImage_->Destroy();
+    dragImage_ = nullptr;
 }
 
 // Only a release over the export list adds the part.
 void BatchOutputDialog::OnEndDragPart(wxTreeEvent& event) {
     const auto item = dragged_.lock();
     dragged_.reset();
+    EndDragImage();
     if (!item) return;
     const wxPoint screen = treeView->ClientToScreen(event.GetPoint());
     if (listView->GetScreenRect().Contains(screen)) AddPart(item);

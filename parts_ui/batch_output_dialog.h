@@ -21,6 +21,10 @@ class wxInitDialogEvent;
 class wxTextCtrl;
 class wxTreeEvent;
 
+namespace widget {
+class DragImage;
+}
+
 namespace parts_ui {
 
 class PartNameEditDelegate;
@@ -92,6 +96,7 @@ class BatchOutputDialog : public wxDialog {
     void OnModelingTypeChanged(widget::WTreeItem* item);
     void OnBeginDragPart(wxTreeEvent& event);
     void OnEndDragPart(wxTreeEvent& event);
+    void EndDragImage();
     void UpdateAddButton();
     void UpdateListButtons();
     // The destination as the box shows it now.
@@ -103,8 +108,9 @@ class BatchOutputDialog : public wxDialog {
 
     const ProgramSettings& settings_;
     ExportKindTexts kinds_;
-    // The part being dragged from the tree; empty when no drag runs.
+    // The part being dragged from the tree and its image; empty when no drag runs.
     std::weak_ptr<widget::WTreeItem> dragged_;
+    widget::DragImage* dragImage_ = nullptr;
     std::vector<boost::signals2::scoped_connection> connections_;
 };
 

@@ -19,6 +19,7 @@
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 #include "widget/controls.h"
+#include "widget/drag_image.h"
 
 namespace {
 
@@ -426,6 +427,9 @@ void FileView::OnBeginDrag(wxTreeEvent& event) {
     const auto item = tree_->NodeItem(node);
     // Type folders cannot move: only what may be renamed may be dragged.
     if (!item || !IsRenamable(*item)) return;
+    dragImage_ = widget::DragImage::OfTreeNode(tree_, node);
+    if (dragImage_ == nullptr) return;
+    dragImage_->FollowPointer(wxGetMousePosition());
     event.Allow();
     dragged_ = item;
     dragging_ = true;
@@ -444,6 +448,8 @@ void FileView::OnMouseMove(wxMouseEvent& event) {
         event.Skip();
         return;
     }
+    if (dragImage_ != nullptr)
+        dragImage_->FollowPointer(tree_->ClientToScreen(event.GetPosition()));
     SetDropTarget(FolderNodeAt(event.GetPosition()));
 }
 
@@ -456,6 +462,8 @@ wxTreeItemId FileView::FolderNodeAt(const wxPoint& treePoint) const {
 
 void FileView::EndDrag() {
     dragging_ = false;
+    if (dragImage_ != nullptr) dragImage_->Destroy();
+    dragImage_ = nullptr;
     SetDropTarget(wxTreeItemId());
     pressedNode_ = wxTreeItemId();
 }

@@ -17,6 +17,7 @@ class PartFileOperations;
 class ProgramSettings;
 
 namespace widget {
+class DragImage;
 class WButton;
 }
 
@@ -158,10 +159,11 @@ private:
 
     // The tree's selection signals, connected once for the pane's life.
     std::vector<boost::signals2::scoped_connection> treeConnections_;
-    // Drag state: the node pressed last (the drag starts there), the dragged item while a
-    // drag runs, and the folder node marked as drop target.
+    // Drag state: the node pressed last (the drag starts there), the dragged item and its
+    // image while a drag runs, and the folder node marked as drop target.
     wxTreeItemId pressedNode_;
     std::weak_ptr<widget::WTreeItem> dragged_;
+    widget::DragImage* dragImage_ = nullptr;
     bool dragging_ = false;
     wxTreeItemId dropTarget_;
 };

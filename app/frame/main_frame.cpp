@@ -120,7 +120,7 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     icon.CopyFromBitmap(IconBitmap(resources::kIcon128, resources::kIcon128Size));
     SetIcon(icon);
     BuildMenuBar();
-    manager_.SetManagedWindow(this);
+    manager_.Manage(this);
 
     preview_ = new PreviewView(this);
     manager_.AddPane(preview_, wxAuiPaneInfo().Name("preview").CenterPane());
@@ -216,7 +216,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
     help_ = new HelpView(this, ID_HELP_VIEW);
     components_ = new PartsView(this, ID_COMPONENTS_PANE);
 
-    manager_.AddPane(files_, wxAuiPaneInfo()
+    manager_.AddDockingPane(files_, wxAuiPaneInfo()
                                  .Name("file_view")
                                  .Caption(UiText(resources::IDS_FILE_VIEW))
                                  .Left()
@@ -225,14 +225,14 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
                                  .Icon(highColorIcons
                                            ? IconBitmap(resources::kIcon162, resources::kIcon162Size)
                                            : IconBitmap(resources::kIcon161, resources::kIcon161Size)));
-    manager_.AddPane(components_, wxAuiPaneInfo()
+    manager_.AddDockingPane(components_, wxAuiPaneInfo()
                                       .Name("components")
                                       .Caption(UiText(resources::IDS_COMPONENTS_VIEW))
                                       .Left()
                                       .Position(1)
                                       .Gripper()
                                       .BestSize(150, 200));
-    manager_.AddPane(properties_, wxAuiPaneInfo()
+    manager_.AddDockingPane(properties_, wxAuiPaneInfo()
                                       .Name("properties")
                                       .Caption(UiText(resources::IDS_PROPERTIES_VIEW))
                                       .Bottom()
@@ -243,7 +243,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
                                       .Icon(highColorIcons
                                                 ? IconBitmap(resources::kIcon168, resources::kIcon168Size)
                                                 : IconBitmap(resources::kIcon167, resources::kIcon167Size)));
-    manager_.AddPane(help_, wxAuiPaneInfo()
+    manager_.AddDockingPane(help_, wxAuiPaneInfo()
                                 .Name("help")
                                 .Caption(UiText(resources::IDS_HELP_VIEW))
                                 .Bottom()
@@ -252,7 +252,7 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
                                 .Gripper()
                                 .BestSize(half));
     // Docked until the frame is shown; ArrangeFloatingPanes floats it.
-    manager_.AddPane(output_, wxAuiPaneInfo()
+    manager_.AddDockingPane(output_, wxAuiPaneInfo()
                                   .Name("output")
                                   .Caption(UiText(resources::IDS_OUTPUT_VIEW))
                                   .Bottom()
@@ -286,13 +286,9 @@ void MainFrame::ArrangeFloatingPanes() {
     const auto layout =
         platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, GetProductKey(),
                                        kLayoutValue);
-    // A saved layout carries the captions of the language it was saved in.
-    std::vector<wxString> captions;
-    wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
-    for (size_t i = 0; i < panes.GetCount(); ++i) captions.push_back(panes[i].caption);
-    if (layout && manager_.LoadPerspective(wxString(*layout), false)) {
-        for (size_t i = 0; i < panes.GetCount(); ++i) panes[i].Caption(captions[i]);
-        manager_.Update();
+    // A layout of another version, or of other panes, gives way to the first-start layout.
+    if (layout && manager_.LoadLayout(wxString(*layout))) {
+        wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
         for (size_t i = 0; i < panes.GetCount(); ++i) {
             if (panes[i].IsFloating() && panes[i].frame != nullptr) panes[i].frame->Raise();
         }
@@ -319,7 +315,7 @@ void MainFrame::SaveLayout() {
         platform::Registry::WriteString(GetProductKey(), kRectValue, out.str());
     }
     platform::Registry::WriteString(GetProductKey(), kLayoutValue,
-                                    manager_.SavePerspective().ToStdWstring());
+                                    manager_.SaveLayout().ToStdWstring());
 }
 
 void MainFrame::Reload() {
@@ -474,15 +470,12 @@ wxWindow* MainFrame::PaneOfCommand(int commandId) const {
 }
 
 void MainFrame::OnViewPane(int commandId) {
-    wxAuiPaneInfo& pane = manager_.GetPane(PaneOfCommand(commandId));
-    if (!pane.IsOk()) return;
-    pane.Show(!pane.IsShown());
-    manager_.Update();
+    wxWindow* pane = PaneOfCommand(commandId);
+    manager_.ShowPane(pane, !manager_.IsPaneShown(pane));
 }
 
 void MainFrame::OnUpdateViewPane(wxUpdateUIEvent& event, int commandId) {
-    const wxAuiPaneInfo& pane = manager_.GetPane(PaneOfCommand(commandId));
-    event.Check(pane.IsOk() && pane.IsShown());
+    event.Check(manager_.IsPaneShown(PaneOfCommand(commandId)));
 }
 
 void MainFrame::SetMouseMode(int mode) {

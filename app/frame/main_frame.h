@@ -10,6 +10,7 @@
 #include <wx/aui/framemanager.h>
 #include <wx/frame.h>
 
+#include "app/frame/pane_layout.h"
 #include "app/shell_frame.h"
 
 class FileView;
@@ -73,7 +74,7 @@ public:
     void UpdateVisibleComponents(widget::WTreeItem* changed);
     void PostPreviewPaint(widget::WTreeItem* changed);
 
-    wxAuiManager& Docking() { return manager_; }
+    PaneLayout& Docking() { return manager_; }
     PreviewView* Preview() const { return preview_; }
     FileView* Files() const { return files_; }
     PropertiesView* Properties() const { return properties_; }
@@ -100,7 +101,7 @@ private:
 
     ProgramSettings& settings_;
     PartFileOperations& operations_;
-    wxAuiManager manager_;
+    PaneLayout manager_;
     PreviewView* preview_ = nullptr;
     PartsView* components_ = nullptr;
     FileView* files_ = nullptr;

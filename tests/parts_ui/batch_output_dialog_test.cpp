@@ -95,9 +95,14 @@ class ExportDialog : public testing::Test {
         EXPECT_TRUE(WaitUntil([&] { return dialog_->treeView->GetSelection() == Node(relative); }));
     }
     // A real drag from a tree node to a point of `target` (client coordinates).
-    void Drag(const std::string& relative, wxWindow* target, const wxPoint& to) {
+    // Returns the label of the drag image under the pointer just before the release.
+    wxString Drag(const std::string& relative, wxWindow* target, const wxPoint& to) {
+        wxString image;
         zentrik_test::Drag(dialog_->treeView->ClientToScreen(NodeCentre(relative)),
-                           target->ClientToScreen(to));
+                           target->ClientToScreen(to), [&] {
+                               image = zentrik_test::DragImageAtPointer(dialog_->treeView);
+                           });
+        return image;
     }
     wxPoint CellCentre(int row, int column) const {
         wxRect rect;
@@ -214,8 +219,9 @@ TEST_F(ExportDialog, AddingFoldersPartsDuplicatesBrokenPartsAndDrops) {
     EXPECT_TRUE(d->ContainsPart(Path("SOP/s1.qvx")));
     EXPECT_FALSE(d->ContainsPart(Path("SOP/s1.QVX")));
 
-    Drag("SOT-89/sot.qvx", d->listView, wxPoint(40, 60));
+    EXPECT_EQ(Drag("SOT-89/sot.qvx", d->listView, wxPoint(40, 60)), "sot");
     ASSERT_TRUE(WaitUntil([&] { return RowCount() == 6; }));
+    EXPECT_EQ(zentrik_test::DragImageAtPointer(d->treeView), "");
     EXPECT_EQ(Rows().back(), (Row{L"sot", L"SOT-89", L"Detail", L"sot_detail"}));
     Drag("TO-263/t.qvx", d->destinationBox, wxPoint(10, 5));
     Drag("TO-247", d->listView, wxPoint(40, 60));

@@ -93,14 +93,17 @@ class FileViewTest : public ::testing::Test {
     }
 
     // A real drag from one node to another; `marked` tells whether the target showed the
-    // drop mark just before the button went up.
-    void Drag(const char* from, const char* to, bool* marked = nullptr) {
+    // drop mark just before the button went up, `image` the drag image's label then.
+    void Drag(const char* from, const char* to, bool* marked = nullptr,
+              wxString* image = nullptr) {
         const wxTreeItemId target = Node(to);
         wxRect label;
         ASSERT_TRUE(tree->GetBoundingRect(target, label, true));
         zentrik_test::Drag(tree->ClientToScreen(zentrik_test::NodePoint(tree, Node(from))),
                            tree->ClientToScreen(label.GetPosition() + wxPoint(4, label.height / 2)),
                            [&] {
+                               if (image != nullptr)
+                                   *image = zentrik_test::DragImageAtPointer(tree);
                                if (marked == nullptr) return;
                                *marked = tree->GetItemBackgroundColour(target) ==
                                          wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
@@ -236,8 +239,11 @@ TEST_F(FileViewTest, PartsDragOntoFoldersOnly) {
     EXPECT_TRUE(fs::is_directory(parts / "PBGA"));
     EXPECT_FALSE(fs::exists(parts / "QFP/PBGA"));
 
-    Drag("PBGA/a.qvx", "PBGA/sub.dir", &marked);
+    wxString image;
+    Drag("PBGA/a.qvx", "PBGA/sub.dir", &marked, &image);
     EXPECT_TRUE(marked);
+    EXPECT_EQ(image, "a");
+    EXPECT_EQ(zentrik_test::DragImageAtPointer(tree), "");
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(parts / "PBGA/sub.dir/a.qvx"); }));
     EXPECT_FALSE(fs::exists(parts / "PBGA/a.qvx"));
     EXPECT_TRUE(view->FindItemByPath(P("PBGA/sub.dir/a.qvx")).IsOk());

@@ -32,6 +32,7 @@
 #include "tests/models/default_parts.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
+#include "widget/drag_image.h"
 
 // Set-up shared by the tests of the file-tree pane, the current part and the export dialog.
 namespace zentrik_test {
@@ -129,6 +130,18 @@ inline void Drag(const wxPoint& from, const wxPoint& to,
     if (beforeRelease) beforeRelease();
     sim.MouseUp();
     DispatchPending();
+}
+
+// The label of the drag image that `owner` shows beside the pointer now; empty when none.
+inline wxString DragImageAtPointer(wxWindow* owner) {
+    const int offset = widget::DragImage::kPointerOffset;
+    const wxPoint at = wxGetMousePosition() + wxPoint(offset, offset);
+    for (wxWindow* child : owner->GetChildren()) {
+        auto* image = dynamic_cast<widget::DragImage*>(child);
+        if (image != nullptr && image->IsShown() && image->GetScreenPosition() == at)
+            return image->Label();
+    }
+    return {};
 }
 
 // Answers every message box with `answer` and keeps its text and style, while it lives.
