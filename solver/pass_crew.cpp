@@ -1,0 +1,73 @@
+#include "solver/pass_crew.h"
+
+#include <thread>
+
+namespace resist_model {
+
+void Backoff::Wait() {
+#if defined(__x86_64__) || defined(__i386__)
+    if (++spins_ < 64) {
+        __builtin_ia32_pause();
+        return;
+    }
+#endif
+    std::this_thread::yield();
+}
+
+PassCrew::PassCrew(int seats)
+    : seats_(new Seat[seats > 0 ? seats : 1]), seat_count_(seats > 0 ? seats : 1),
+      occupied_(seat_count_) {}
+
+bool PassCrew::TakeUnit(Seat& seat) {
+    std::uint64_t state = seat.state.load(std::memory_order_acquire);
+    for (;;) {
+        if (((state >> 32) & 1) == 0) return false;
+        // Read before the claim; a claim on a pass that has since closed fails, so a value
+        // of a later pass is never used.
+        const int units = seat.units.load(std::memory_order_relaxed);
+        const std::function<void(int)>* body = seat.body.load(std::memory_order_relaxed);
+        const auto unit = static_cast<std::uint32_t>(state);
+        if (unit >= static_cast<std::uint32_t>(units)) return false;
+        if (seat.state.compare_exchange_weak(state, state + 1, std::memory_order_acq_rel,
+                                             std::memory_order_acquire)) {
+            (*body)(static_cast<int>(unit));
+            seat.done.fetch_add(1, std::memory_order_release);
+            return true;
+        }
+    }
+}
+
+void PassCrew::Run(int seat_index, int units, const std::function<void(int)>& body) {
+    if (units <= 0) return;
+    Seat& seat = seats_[seat_index];
+    seat.units.store(units, std::memory_order_relaxed);
+    seat.body.store(&body, std::memory_order_relaxed);
+    seat.done.store(0, std::memory_order_relaxed);
+    const std::uint64_t pass = (seat.state.load(std::memory_order_relaxed) >> 32) + 1;
+    seat.state.store(pass << 32, std::memory_order_release);
+    while (TakeUnit(seat)) {
+    }
+    Backoff backoff;
+    while (seat.done.load(std::memory_order_acquire) < units) backoff.Wait();
+    seat.state.store((pass + 1) << 32, std::memory_order_release);
+}
+
+void PassCrew::Leave() { occupied_.fetch_sub(1, std::memory_order_acq_rel); }
+
+void PassCrew::Help() {
+    static std::atomic<unsigned> next_start{0};
+    int first = static_cast<int>(next_start.fetch_add(1, std::memory_order_relaxed) %
+                                 static_cast<unsigned>(seat_count_));
+    Backoff backoff;
+    while (occupied_.load(std::memory_order_acquire) > 0) {
+        bool worked = false;
+        for (int s = 0; s < seat_count_; ++s) {
+            Seat& seat = seats_[(first + s) % seat_count_];
+            while (TakeUnit(seat)) worked = true;
+        }
+        if (worked) backoff = Backoff();
+        else backoff.Wait();
+    }
+}
+
+}  // namespace resist_model
