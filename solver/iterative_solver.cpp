@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -148,8 +149,9 @@ inline double MatvecRow(const StencilView& a, const double* x, std::int64_t n) {
 // once the units before it have added theirs. The cells of a unit are still in the cache
 // then, so this costs the sums' additions and no memory traffic.
 struct DotChain {
-    std::atomic<int> at{0};  // units whose cells are in the sums
-    double s[2][4] = {};
+    alignas(64) std::atomic<int> at{0};  // units whose cells are in the sums
+    // Written only by the unit whose turn it is, on a line of its own.
+    alignas(64) double s[2][4] = {};
 
     void Reset() {
         at.store(0, std::memory_order_relaxed);
@@ -200,8 +202,9 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y) {
 // leaves it as it is.
 void ChainBlock(const Kernels& k, int block, const double* x, const double* y, bool squares,
                 DotChain& chain) {
-    double* sxy = chain.s[0];
-    double* syy = chain.s[1];
+    double sxy[4], syy[4];
+    std::copy(chain.s[0], chain.s[0] + 4, sxy);
+    std::copy(chain.s[1], chain.s[1] + 4, syy);
     for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
          ++line) {
         const std::int64_t n1 = line * k.l.line + k.To(line);
@@ -215,6 +218,8 @@ void ChainBlock(const Kernels& k, int block, const double* x, const double* y, b
             for (; n < n1; ++n) sxy[n & 3] += x[n] * y[n];
         }
     }
+    std::copy(sxy, sxy + 4, chain.s[0]);
+    std::copy(syy, syy + 4, chain.s[1]);
 }
 
 // Brings the block's cells of x and y into the cache ahead of its turn in the chain.
@@ -541,10 +546,22 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         UpdateBlock(k, block, alpha, x, p, last ? nullptr : qz, beta);
     };
 
+    // Helpers pay off only while they run: on a machine busier than its cores, a helper
+    // that loses its core in the middle of a unit holds up the whole pass. So the solve
+    // keeps timing its iterations with and without the crew, tries the other way now and
+    // then, and goes on with the faster one. This changes who computes, never what.
+    SolveCrew solo;
+    double seconds[2] = {0.0, 0.0};  // recent time per iteration: alone, with the crew
+    const SolveCrew* ways[2] = {&solo, &crew};
+    int way = crew.crew ? 1 : 0;
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
+        const bool probe = crew.crew && iteration % 32 == 0;
+        const int now = probe ? 1 - way : way;
+        const SolveCrew& c = *ways[now];
+        const auto start = std::chrono::steady_clock::now();
         chain.Reset();
-        RunPass(crew, l.blocks, product);
+        RunPass(c, l.blocks, product);
         const double pi = chain.Sum(0);
         const double kappa = chain.Sum(1);
         alpha = rho / (pi + kGuard);
@@ -552,20 +569,26 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         if (result.error <= eitr) {
             result.flag = kConverged;
             last = true;
-            RunPass(crew, l.blocks, update);
+            RunPass(c, l.blocks, update);
             return result;
         }
         ++sweep;
-        RunPass(crew, l.sweep_units, forward);
+        RunPass(c, l.sweep_units, forward);
         ++sweep;
-        RunPass(crew, l.sweep_units, backward);
+        RunPass(c, l.sweep_units, backward);
         chain.Reset();
-        RunPass(crew, l.blocks, residual_dot);
+        RunPass(c, l.blocks, residual_dot);
         const double rho_next = chain.Sum(0);
         beta = rho_next / (rho + kGuard);
         // x += alpha p waits until here so that it shares the pass over p.
-        RunPass(crew, l.blocks, update);
+        RunPass(c, l.blocks, update);
         rho = rho_next;
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        seconds[now] = seconds[now] > 0.0 ? 0.5 * (seconds[now] + took) : took;
+        if (crew.crew && seconds[0] > 0.0 && seconds[1] > 0.0) {
+            way = seconds[1] < seconds[0] ? 1 : 0;
+        }
     }
     if (nitr < 1) result.iterations = 0;
     return result;

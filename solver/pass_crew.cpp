@@ -6,7 +6,7 @@ namespace resist_model {
 
 void Backoff::Wait() {
 #if defined(__x86_64__) || defined(__i386__)
-    if (++spins_ < 64) {
+    if (++spins_ < 4096) {
         __builtin_ia32_pause();
         return;
     }
@@ -44,7 +44,10 @@ void PassCrew::Run(int seat_index, int units, const std::function<void(int)>& bo
     seat.body.store(&body, std::memory_order_relaxed);
     seat.done.store(0, std::memory_order_relaxed);
     const std::uint64_t pass = (seat.state.load(std::memory_order_relaxed) >> 32) + 1;
-    seat.state.store(pass << 32, std::memory_order_release);
+    // Sequentially consistent with the sleepers' count: either a helper about to sleep sees
+    // the pass, or this thread sees the helper and wakes it.
+    seat.state.store(pass << 32, std::memory_order_seq_cst);
+    if (sleepers_.load(std::memory_order_seq_cst) > 0) Signal();
     while (TakeUnit(seat)) {
     }
     Backoff backoff;
@@ -52,7 +55,31 @@ void PassCrew::Run(int seat_index, int units, const std::function<void(int)>& bo
     seat.state.store((pass + 1) << 32, std::memory_order_release);
 }
 
-void PassCrew::Leave() { occupied_.fetch_sub(1, std::memory_order_acq_rel); }
+void PassCrew::Leave() {
+    occupied_.fetch_sub(1, std::memory_order_seq_cst);
+    Signal();
+}
+
+void PassCrew::Signal() {
+    {
+        std::lock_guard<std::mutex> lock(sleep_mutex_);
+        ++signal_;
+    }
+    wake_.notify_all();
+}
+
+bool PassCrew::WorkOrEnd() const {
+    if (occupied_.load(std::memory_order_seq_cst) == 0) return true;
+    for (int s = 0; s < seat_count_; ++s) {
+        const std::uint64_t state = seats_[s].state.load(std::memory_order_seq_cst);
+        if (((state >> 32) & 1) != 0 &&
+            static_cast<std::uint32_t>(state) <
+                static_cast<std::uint32_t>(seats_[s].units.load(std::memory_order_relaxed))) {
+            return true;
+        }
+    }
+    return false;
+}
 
 void PassCrew::Help() {
     static std::atomic<unsigned> next_start{0};
@@ -65,8 +92,18 @@ void PassCrew::Help() {
             Seat& seat = seats_[(first + s) % seat_count_];
             while (TakeUnit(seat)) worked = true;
         }
-        if (worked) backoff = Backoff();
-        else backoff.Wait();
+        if (worked) {
+            backoff = Backoff();
+        } else if (backoff.Spins() < 4096) {
+            backoff.Wait();
+        } else {
+            std::unique_lock<std::mutex> lock(sleep_mutex_);
+            const std::uint32_t seen = signal_;
+            sleepers_.fetch_add(1, std::memory_order_seq_cst);
+            if (!WorkOrEnd()) wake_.wait(lock, [&] { return signal_ != seen; });
+            sleepers_.fetch_sub(1, std::memory_order_seq_cst);
+            backoff = Backoff();
+        }
     }
 }
 

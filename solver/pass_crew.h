@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace resist_model {
 
@@ -38,9 +40,20 @@ private:
     // Runs one unit of the seat's open pass; false when it has none left to hand out.
     static bool TakeUnit(Seat& seat);
 
+    // Some seat has an open pass with units to hand out, or every seat has been left.
+    bool WorkOrEnd() const;
+    // Wakes the helpers that sleep for want of work.
+    void Signal();
+
     std::unique_ptr<Seat[]> seats_;
     int seat_count_;
     std::atomic<int> occupied_;
+    // Helpers that find no work for a while sleep on signal_ rather than keep a core busy
+    // that a stage thread could use.
+    std::mutex sleep_mutex_;
+    std::condition_variable wake_;
+    std::uint32_t signal_ = 0;  // guarded by sleep_mutex_
+    std::atomic<int> sleepers_{0};
 };
 
 // Waiting for another thread of the crew: a few short pauses, then giving the core away,
@@ -48,6 +61,7 @@ private:
 class Backoff {
 public:
     void Wait();
+    int Spins() const { return spins_; }
 
 private:
     int spins_ = 0;
