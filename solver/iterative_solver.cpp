@@ -521,15 +521,19 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         ChainBlock(k, block, p, qz, true, chain);
         chain.Pass(block);
     };
+    // Alone, a stage sweeps its units plane by plane, which keeps the plane below in the
+    // cache; shared, by wavefronts, so that units side by side are ready together.
+    bool shared = false;
     const std::function<void(int)> forward = [&](int ticket) {
-        const int u = order[ticket];
+        const int u = shared ? order[ticket] : ticket;
         if (u % l.bands > 0) wait_for(u - 1);
         if (u >= l.bands) wait_for(u - l.bands);
         ForwardUnit(k, u, r, qz, alpha, qz);
         done[u].store(sweep, std::memory_order_release);
     };
     const std::function<void(int)> backward = [&](int ticket) {
-        const int u = order[l.sweep_units - 1 - ticket];
+        const int last_unit = l.sweep_units - 1;
+        const int u = shared ? order[last_unit - ticket] : last_unit - ticket;
         if (u % l.bands < l.bands - 1) wait_for(u + 1);
         if (u + l.bands < l.sweep_units) wait_for(u + l.bands);
         BackwardUnit(k, u, qz);
@@ -556,9 +560,10 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     int way = crew.crew ? 1 : 0;
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
-        const bool probe = crew.crew && iteration % 32 == 0;
+        const bool probe = crew.crew && (iteration == 2 || iteration % 32 == 0);
         const int now = probe ? 1 - way : way;
-        const SolveCrew& c = *ways[now];
+        const SolveCrew& c = crew.crew && crew.crew->HasHelpers() ? *ways[now] : solo;
+        shared = c.crew != nullptr;
         const auto start = std::chrono::steady_clock::now();
         chain.Reset();
         RunPass(c, l.blocks, product);
@@ -585,7 +590,9 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         rho = rho_next;
         const double took =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        seconds[now] = seconds[now] > 0.0 ? 0.5 * (seconds[now] + took) : took;
+        if (c.crew == ways[now]->crew) {
+            seconds[now] = seconds[now] > 0.0 ? 0.5 * (seconds[now] + took) : took;
+        }
         if (crew.crew && seconds[0] > 0.0 && seconds[1] > 0.0) {
             way = seconds[1] < seconds[0] ? 1 : 0;
         }

@@ -105,6 +105,7 @@ void PassCrew::Help() {
             backoff = Backoff();
         }
     }
+    helping_.fetch_sub(1, std::memory_order_relaxed);
 }
 
 }  // namespace resist_model

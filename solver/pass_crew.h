@@ -24,8 +24,13 @@ public:
     // returns when all are done. Only the stage's own thread calls it for its seat.
     void Run(int seat, int units, const std::function<void(int)>& body);
 
-    // Takes units of open passes until every seat has been left.
+    // Announces threads about to help (a negative count: that did not start), so that the
+    // stages share their passes from the start.
+    void AddHelpers(int count) { helping_.fetch_add(count, std::memory_order_relaxed); }
+    // Takes units of open passes until every seat has been left. Each call must have been
+    // announced by AddHelpers.
     void Help();
+    bool HasHelpers() const { return helping_.load(std::memory_order_relaxed) > 0; }
     // The stage thread of a seat has no more stages.
     void Leave();
 
@@ -48,6 +53,7 @@ private:
     std::unique_ptr<Seat[]> seats_;
     int seat_count_;
     std::atomic<int> occupied_;
+    std::atomic<int> helping_{0};
     // Helpers that find no work for a while sleep on signal_ rather than keep a core busy
     // that a stage thread could use.
     std::mutex sleep_mutex_;

@@ -131,14 +131,21 @@ bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
         } catch (...) {
             failed = true;
         }
+        crew.AddHelpers(1);
         crew.Leave();
         crew.Help();
     };
     ThreadGroup pool;
     unsigned started = 1;
     for (unsigned t = 1; t < threads; ++t, ++started) {
-        const bool ok = t < leaders ? pool.Start([&lead, t]() { lead(static_cast<int>(t)); })
-                                    : pool.Start([&crew]() { crew.Help(); });
+        bool ok = false;
+        if (t < leaders) {
+            ok = pool.Start([&lead, t]() { lead(static_cast<int>(t)); });
+        } else {
+            crew.AddHelpers(1);
+            ok = pool.Start([&crew]() { crew.Help(); });
+            if (!ok) crew.AddHelpers(-1);
+        }
         if (!ok) break;
     }
     // Seats whose thread did not start are left, so that the helpers know when to stop.
