@@ -172,14 +172,22 @@ std::int64_t BlockEndLine(const Layout& l, int block) {
     return std::min(l.lines, (block + 1) * l.block_lines);
 }
 
-// y = A x over the lines of one block.
-void MatvecBlock(const Kernels& k, int block, const double* x, double* y) {
+// y = A x over the lines of one block; with `lanes`, x.y and y.y are added to lanes[0] and
+// lanes[1] on the way, for a block whose turn in the chain has come.
+void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
+                 double (*lanes)[4] = nullptr) {
     const StencilView& a = *k.a;
     const std::int64_t im = a.im, imjm = a.imjm;
     const double* d = a.diag;
     const double* cx = a.cx;
     const double* cy = a.cy;
     const double* cz = a.cz;
+    double sxy[4] = {0.0, 0.0, 0.0, 0.0};
+    double syy[4] = {0.0, 0.0, 0.0, 0.0};
+    if (lanes) {
+        std::copy(lanes[0], lanes[0] + 4, sxy);
+        std::copy(lanes[1], lanes[1] + 4, syy);
+    }
     for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
          ++line) {
         const std::int64_t n0 = line * k.l.line + k.From(line);
@@ -188,12 +196,24 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y) {
         // Rows whose six neighbours all lie inside the grid run without tests.
         const std::int64_t bulk0 = std::clamp(imjm, n0, n1);
         const std::int64_t bulk1 = std::clamp(a.ncell - imjm, bulk0, n1);
-        for (std::int64_t n = n0; n < bulk0; ++n) y[n] = MatvecRow(a, x, n);
+        auto row = [&](std::int64_t n, double v) {
+            y[n] = v;
+            if (lanes) {
+                sxy[n & 3] += x[n] * v;
+                syy[n & 3] += v * v;
+            }
+        };
+        for (std::int64_t n = n0; n < bulk0; ++n) row(n, MatvecRow(a, x, n));
         for (std::int64_t n = bulk0; n < bulk1; ++n) {
-            y[n] = d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] + cy[n] * x[n + im] +
-                   cy[n - im] * x[n - im] + cz[n] * x[n + imjm] + cz[n - imjm] * x[n - imjm];
+            row(n, d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] + cy[n] * x[n + im] +
+                       cy[n - im] * x[n - im] + cz[n] * x[n + imjm] +
+                       cz[n - imjm] * x[n - imjm]);
         }
-        for (std::int64_t n = bulk1; n < n1; ++n) y[n] = MatvecRow(a, x, n);
+        for (std::int64_t n = bulk1; n < n1; ++n) row(n, MatvecRow(a, x, n));
+    }
+    if (lanes) {
+        std::copy(sxy, sxy + 4, lanes[0]);
+        std::copy(syy, syy + 4, lanes[1]);
     }
 }
 
@@ -209,14 +229,18 @@ void ChainBlock(const Kernels& k, int block, const double* x, const double* y, b
          ++line) {
         const std::int64_t n1 = line * k.l.line + k.To(line);
         std::int64_t n = line * k.l.line + k.From(line);
-        if (squares) {
-            for (; n < n1; ++n) {
-                sxy[n & 3] += x[n] * y[n];
-                syy[n & 3] += y[n] * y[n];
-            }
-        } else {
-            for (; n < n1; ++n) sxy[n & 3] += x[n] * y[n];
+        auto add = [&](std::int64_t m, int lane) {
+            sxy[lane] += x[m] * y[m];
+            if (squares) syy[lane] += y[m] * y[m];
+        };
+        for (; n < n1 && (n & 3) != 0; ++n) add(n, static_cast<int>(n & 3));
+        for (; n + 4 <= n1; n += 4) {
+            add(n, 0);
+            add(n + 1, 1);
+            add(n + 2, 2);
+            add(n + 3, 3);
         }
+        for (; n < n1; ++n) add(n, static_cast<int>(n & 3));
     }
     std::copy(sxy, sxy + 4, chain.s[0]);
     std::copy(syy, syy + 4, chain.s[1]);
@@ -426,6 +450,7 @@ void RunPass(SolveCrew crew, int units, const std::function<void(int)>& body) {
 }  // namespace
 
 void StencilMatvec(const StencilView& a, const double* x, double* y) {
+    if (a.ncell <= 0) return;
     Kernels k;
     k.l = MakeLayout(a);
     k.a = &a;
@@ -458,6 +483,7 @@ void FactorPreconditioner(const StencilView& a, double* pivots) {
 
 void ApplyPreconditioner(const StencilView& a, const double* pivots, const double* r,
                          double* z) {
+    if (a.ncell <= 0) return;
     Kernels k;
     k.l = MakeLayout(a);
     k.a = &a;
@@ -515,15 +541,20 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     k.to = work.line_to.data();
 
     double alpha = 0.0, beta = 0.0;
+    // Alone, a stage sweeps its units plane by plane, which keeps the plane below in the
+    // cache, and sums its dot products on the way; shared, it sweeps by wavefronts, so that
+    // units side by side are ready together.
+    bool shared = false;
     const std::function<void(int)> product = [&](int block) {
+        if (!shared) {
+            MatvecBlock(k, block, p, qz, chain.s);
+            return;
+        }
         MatvecBlock(k, block, p, qz);
         chain.WaitFor(block);
         ChainBlock(k, block, p, qz, true, chain);
         chain.Pass(block);
     };
-    // Alone, a stage sweeps its units plane by plane, which keeps the plane below in the
-    // cache; shared, by wavefronts, so that units side by side are ready together.
-    bool shared = false;
     const std::function<void(int)> forward = [&](int ticket) {
         const int u = shared ? order[ticket] : ticket;
         if (u % l.bands > 0) wait_for(u - 1);
@@ -540,7 +571,7 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         done[u].store(sweep, std::memory_order_release);
     };
     const std::function<void(int)> residual_dot = [&](int block) {
-        PrefetchBlock(k, block, r, qz);
+        if (shared) PrefetchBlock(k, block, r, qz);
         chain.WaitFor(block);
         ChainBlock(k, block, r, qz, false, chain);
         chain.Pass(block);
@@ -593,8 +624,9 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         if (c.crew == ways[now]->crew) {
             seconds[now] = seconds[now] > 0.0 ? 0.5 * (seconds[now] + took) : took;
         }
+        // Sharing must win clearly: its timings scatter more than those of going alone.
         if (crew.crew && seconds[0] > 0.0 && seconds[1] > 0.0) {
-            way = seconds[1] < seconds[0] ? 1 : 0;
+            way = seconds[1] < 0.8 * seconds[0] ? 1 : 0;
         }
     }
     if (nitr < 1) result.iterations = 0;
