@@ -589,9 +589,12 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     double seconds[2] = {0.0, 0.0};  // recent time per iteration: alone, with the crew
     const SolveCrew* ways[2] = {&solo, &crew};
     int way = crew.crew ? 1 : 0;
+    // Each time sharing loses, it is tried again only half as often.
+    int probe_every = 32, next_probe = 2;
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
-        const bool probe = crew.crew && (iteration == 2 || iteration % 32 == 0);
+        const bool probe = crew.crew && iteration == next_probe;
+        if (probe) next_probe += probe_every;
         const int now = probe ? 1 - way : way;
         const SolveCrew& c = crew.crew && crew.crew->HasHelpers() ? *ways[now] : solo;
         shared = c.crew != nullptr;
@@ -627,6 +630,7 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         // Sharing must win clearly: its timings scatter more than those of going alone.
         if (crew.crew && seconds[0] > 0.0 && seconds[1] > 0.0) {
             way = seconds[1] < 0.8 * seconds[0] ? 1 : 0;
+            if (probe) probe_every = way == 1 ? 32 : 2 * probe_every;
         }
     }
     if (nitr < 1) result.iterations = 0;
