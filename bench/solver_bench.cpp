@@ -1,10 +1,14 @@
-// Solver benchmark: synthetic layered-package quarters (mold, silicon, a copper frame and a
-// thin die attach) of about 1e5 and 1e6 cells, three boundary cases each, and a DELPHI
-// quarter of about 2e5 cells with 38 boundary cases and seven surface nodes. Prints per
-// stage the iterations, the seconds and the memory bandwidth one iteration achieves,
-// beside the machine's copy bandwidth, and the wall time of the whole computation,
-// network fit included, on one thread and on all of them. Last, the default SOP's DELPHI
-// input as the export code writes it, timed the same way.
+// Solver benchmark. In one run: the copy bandwidth of one thread; one iteration on a
+// synthetic package of 1e6 cells against it; the default SOP's two-resistor computation at
+// the default and at twice the mesh density (mesh factors halved), and its DELPHI
+// computation, each on one thread and on eight. With --reference OTHER, OTHER (this
+// benchmark built against another solver) times the same inputs in turns with this one,
+// and every line shows the ratio of the times and how far the resistances differ.
+//   solver_bench [--reference OTHER] [--repeat N]
+//   solver_bench --computation PATH THREADS   (one timed computation, for --reference)
+//   solver_bench --iteration PATH             (one timed stage on one thread)
+//   solver_bench --write-sop PATH KIND SCALE  (the SOP input of a model kind, 2 or 4, and
+//                                              mesh scale, kept for a look by hand)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -14,13 +18,13 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
 
 #include "bench/sop_delphi_case.h"
 #include "export/record_writer.h"
+#include "export/surf_register/create_surface_register.h"
 #include "solver/conduction.h"
 #include "solver/list_file.h"
 #include "solver/read_input.h"
@@ -36,10 +40,12 @@ double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-// Bytes one iteration moves per cell: the matrix-vector product with its two dot products
-// (four diagonals, p, q), x += alpha p, the forward sweep with r -= alpha q (r, q, the
-// pivots, three couplings, z), the backward sweep, r.z and p = z + beta p.
-constexpr double kBytesPerCellIteration = 224.0;
+// Bytes one iteration must move per cell that takes part: the product with its two dot
+// products (four diagonals and p read, q written: 48), the forward sweep with
+// r -= alpha q (r read and written, q read, z written, pivots and three couplings: 64),
+// the backward sweep (z read and written, pivots, three couplings: 48), r.z (16), and
+// x += alpha p with p = z + beta p (x and p read and written, z read: 40).
+constexpr double kBytesPerCellIteration = 216.0;
 
 // Best of several passes of a[i] = b[i] over arrays far larger than the caches, counting
 // the bytes read and written, as STREAM's copy does.
@@ -90,26 +96,11 @@ struct Entries {
     }
 };
 
-constexpr int kDelphiCases = 38;
-
-// Heat-transfer coefficients in W/(m^2 K) of TOP, BOTTOM, LEAD and SIDE for case c: each
-// column sweeps 10 to 10^4 at its own pace, so that no two cases are alike.
-std::vector<double> DelphiCase(int c) {
-    std::vector<double> h;
-    const double pace[4] = {0.377, 0.613, 0.271, 0.839};
-    for (int column = 0; column < 4; ++column) {
-        double f = pace[column] * (c + 1) + 0.1 * column;
-        h.push_back(std::pow(10.0, 1.0 + 3.0 * (f - std::floor(f))));
-    }
-    return h;
-}
-
 // A quarter (x, y <= 0) of n x n x nz cells: a 10 mm package of 1.2 mm, a copper frame at
 // the bottom, a thin die attach, a 4 mm silicon die at the centre corner, mold around and
-// above it. As a three-resistor model its nodes are CHIP, TOP, BOTTOM and LEAD (the frame's
-// outer sides); as a DELPHI model J is the die, top and bottom are split at the die's edge
-// into TI/TO and BI/BO, S is the mold's outer sides and L the frame's.
-void WritePackage(const std::string& path, int n, int nz, bool delphi) {
+// above it; a three-resistor model whose nodes are CHIP, TOP, BOTTOM and LEAD (the frame's
+// outer sides).
+void WritePackage(const std::string& path, int n, int nz) {
     const double half = 5.0e-3;
     std::vector<double> x(n + 1);
     for (int c = 0; c <= n; ++c) x[c] = -half + half * c / n;
@@ -149,38 +140,29 @@ void WritePackage(const std::string& path, int n, int nz, bool delphi) {
     }
 
     Writer w(path);
-    w.Ints({delphi ? 3 : 2});
+    w.Ints({2});
     w.Ints({3});
     w.Ints({n, n, nz, 4});
     w.Doubles(x);
     w.Doubles(x);
     w.Doubles(z);
     w.Ints(mat);
-    Entries chip, top, bottom, lead, top_in, top_out, bottom_in, bottom_out, side;
+    Entries chip, top, bottom, lead;
     for (int j = die_from; j <= n; ++j)
         for (int i = die_from; i <= n; ++i) chip.Add(i, j, chip_layer, 0);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
             top.Add(i, j, nz + 1, 3);
             bottom.Add(i, j, 1, 3);
-            (in_die(i, j) ? top_in : top_out).Add(i, j, nz + 1, 3);
-            (in_die(i, j) ? bottom_in : bottom_out).Add(i, j, 1, 3);
         }
     }
     for (int k = 1; k <= nz; ++k) {
-        Entries& sides = layer_of[k - 1] == 0 ? lead : side;
-        for (int c = 1; c <= n; ++c) {
-            sides.Add(1, c, k, 1);
-            if (delphi) sides.Add(c, 1, k, 2);
-        }
+        if (layer_of[k - 1] != 0) continue;
+        for (int c = 1; c <= n; ++c) lead.Add(1, c, k, 1);
     }
-    std::vector<std::pair<const char*, Entries*>> regions = {
+    const std::pair<const char*, Entries*> regions[] = {
         {"CHIP", &chip}, {"TOP", &top}, {"BOTTOM", &bottom}, {"LEAD", &lead}};
-    if (delphi) {
-        regions = {{"TI", &top_in},     {"TO", &top_out}, {"J", &chip}, {"BI", &bottom_in},
-                   {"BO", &bottom_out}, {"S", &side},     {"L", &lead}};
-    }
-    w.Ints({static_cast<std::int32_t>(regions.size())});
+    w.Ints({static_cast<std::int32_t>(std::size(regions))});
     for (const auto& [name, e] : regions) {
         w.Name(name);
         w.Ints({static_cast<std::int32_t>(e->i.size())});
@@ -195,88 +177,198 @@ void WritePackage(const std::string& path, int n, int nz, bool delphi) {
     w.Doubles({390.0, 390.0, 390.0});  // copper
     w.Doubles({2.0, 2.0, 2.0});        // die attach
     w.IntAndDouble(2000, 1.0e-4);
-    if (delphi) {
-        w.Ints({kDelphiCases});
-        for (int c = 0; c < kDelphiCases; ++c) w.Doubles(DelphiCase(c));
-    }
     w.Close(path);
 }
 
-double TimeComputation(const std::string& path, unsigned threads, bool show_results) {
+// One timed computation: its seconds and its resistances.
+struct Computation {
+    double seconds = 0.0;
+    std::vector<double> values;
+};
+
+Computation Compute(const std::string& path, unsigned threads) {
     resist_model::SetStageThreads(threads);
+    Computation c;
     int count = 0;
     char* names = nullptr;
     double* values = nullptr;
     auto start = Clock::now();
     int status = resist_model::computeResistModel(path.c_str(), &count, &names, &values);
-    double s = Seconds(start);
-    if (status != 0) std::printf("  computation failed with status %d\n", status);
-    if (status == 0 && show_results) {
-        std::printf("  %d results:", count);
-        for (int k = 0; k < count; ++k) std::printf(" %s %.4g", names + 32 * k, values[k]);
-        std::printf("\n");
-    }
+    c.seconds = Seconds(start);
+    if (status != 0) std::fprintf(stderr, "computation failed with status %d\n", status);
+    c.values.assign(values, values + count);
     resist_model::freeResults(&names, &values);
-    return s;
+    resist_model::SetStageThreads(0);
+    return c;
 }
 
-void RunCase(const char* label, int n, int nz, bool delphi, double copy_bandwidth) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("zentrik_solver_bench_" + std::to_string(getpid()) + ".in"))
-                                 .string();
-    WritePackage(path, n, nz, delphi);
-    const double cells = double(n) * n * nz;
-    std::printf("\n%s: %d x %d x %d = %.0f cells\n", label, n, n, nz, cells);
-    if (delphi) {
-        std::printf("  %d boundary cases; the stage table shows the first three\n",
-                    kDelphiCases);
-    }
-
+// Seconds per iteration of stage 1 on one thread, and the cells that take part (those of
+// the package; none of this input's cells is empty).
+Computation Iteration(const std::string& path) {
     resist_model::RecordReader reader;
     resist_model::ListFile no_list;
     resist_model::ModelState state;
-    reader.Open(path);
-    if (resist_model::ReadInput(reader, no_list, state) != 0) {
-        std::printf("  input not readable\n");
-        return;
-    }
-    if (delphi && !resist_model::BuildDelphiTables(state)) {
-        std::printf("  node table not usable\n");
-        return;
+    Computation c;
+    if (!reader.Open(path) || resist_model::ReadInput(reader, no_list, state) != 0) {
+        std::fprintf(stderr, "input not readable\n");
+        return c;
     }
     resist_model::FourDiagonal conduction = resist_model::AssembleConduction(state);
-    std::printf("  %-6s %10s %10s %14s %12s %10s\n", "stage", "iterations", "seconds",
-                "s/iteration", "GB/s", "of copy");
-    for (int g = 1; g <= 3; ++g) {
-        resist_model::SolverWork work;
-        auto start = Clock::now();
-        resist_model::StageSolution solution = resist_model::SolveStage(state, conduction, g, work);
-        double s = Seconds(start);
-        int iterations = std::max(1, solution.solve.iterations);
-        double per_iteration = s / iterations;
-        double bandwidth = kBytesPerCellIteration * cells / per_iteration;
-        std::printf("  %-6d %10d %10.3f %14.6f %12.2f %9.0f%%\n", g, solution.solve.iterations,
-                    s, per_iteration, bandwidth / 1e9, 100.0 * bandwidth / copy_bandwidth);
-    }
+    resist_model::SolverWork work;
+    auto start = Clock::now();
+    resist_model::StageSolution solution = resist_model::SolveStage(state, conduction, 1, work);
+    c.seconds = Seconds(start) / std::max(1, solution.solve.iterations);
+    c.values = {static_cast<double>(solution.solve.iterations)};
+    return c;
+}
 
-    unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-    double one = TimeComputation(path, 1, delphi);
-    double all = TimeComputation(path, hardware, false);
-    std::printf("  whole computation: %.3f s on 1 thread, %.3f s on %u threads (%.2fx)\n", one,
-                all, hardware, one / all);
-    resist_model::SetStageThreads(0);
-    std::filesystem::remove(path);
+// What --computation and --iteration print, and what --reference reads back.
+void Print(const Computation& c) {
+    std::printf("%.17g", c.seconds);
+    for (double v : c.values) std::printf(" %.17g", v);
+    std::printf("\n");
+}
+
+Computation Parse(const std::string& text) {
+    Computation c;
+    const char* p = text.c_str();
+    char* end = nullptr;
+    c.seconds = std::strtod(p, &end);
+    while (end != p) {
+        p = end;
+        double v = std::strtod(p, &end);
+        if (end != p) c.values.push_back(v);
+    }
+    return c;
+}
+
+// Runs the reference benchmark with the given arguments and reads its one line.
+Computation RunReference(const std::string& reference, const std::string& arguments) {
+    const std::string command = "'" + reference + "' " + arguments;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string text;
+    if (pipe) {
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        if (pclose(pipe) != 0) text.clear();
+    }
+    if (text.empty()) {
+        std::fprintf(stderr, "reference run failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    return Parse(text);
+}
+
+double LargestRelativeDifference(const Computation& a, const Computation& b) {
+    if (a.values.size() != b.values.size()) return INFINITY;
+    double worst = 0.0;
+    for (std::size_t n = 0; n < a.values.size(); ++n) {
+        double scale = std::max(std::abs(a.values[n]), std::abs(b.values[n]));
+        if (scale > 0.0) worst = std::max(worst, std::abs(a.values[n] - b.values[n]) / scale);
+    }
+    return worst;
+}
+
+struct Options {
+    std::string reference;
+    int repeat = 3;
+};
+
+// Times one computation `repeat` times, in turns with the reference when there is one,
+// keeping the best time of each, and prints a line.
+Computation Measure(const Options& o, const char* label, const std::string& path,
+                    unsigned threads, bool iteration) {
+    Computation best, best_reference;
+    best.seconds = best_reference.seconds = INFINITY;
+    const std::string arguments = iteration ? "--iteration '" + path + "'"
+                                            : "--computation '" + path + "' " +
+                                                  std::to_string(threads);
+    for (int r = 0; r < o.repeat; ++r) {
+        Computation c = iteration ? Iteration(path) : Compute(path, threads);
+        if (c.seconds < best.seconds) best = c;
+        if (!o.reference.empty()) {
+            Computation ref = RunReference(o.reference, arguments);
+            if (ref.seconds < best_reference.seconds) best_reference = ref;
+        }
+    }
+    std::printf("  %-34s %10.4f s", label, best.seconds);
+    if (!o.reference.empty()) {
+        std::printf("  reference %10.4f s  ratio %.3f  results differ by %.1e",
+                    best_reference.seconds, best.seconds / best_reference.seconds,
+                    LargestRelativeDifference(best, best_reference));
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    return best;
+}
+
+std::string TempPath(const char* name) {
+    return (std::filesystem::temp_directory_path() /
+            ("zentrik_solver_bench_" + std::to_string(getpid()) + "_" + name + ".in"))
+        .string();
 }
 
 }  // namespace
 
-int main() {
-    double copy = CopyBandwidth();
-    std::printf("copy bandwidth (one thread): %.2f GB/s\n", copy / 1e9);
-    std::printf("bytes per cell and iteration: %.0f\n", kBytesPerCellIteration);
-    RunCase("1e5 cells", 56, 32, false, copy);
-    RunCase("1e6 cells", 128, 61, false, copy);
-    RunCase("DELPHI, 2e5 cells", 64, 49, true, copy);
-    bench::RunSopDelphiCase();
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--computation") == 0) {
+        Print(Compute(argv[2], static_cast<unsigned>(std::atoi(argv[3]))));
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--iteration") == 0) {
+        Print(Iteration(argv[2]));
+        return 0;
+    }
+    if (argc == 5 && std::strcmp(argv[1], "--write-sop") == 0) {
+        return bench::WriteSopInput(argv[2], static_cast<std::uint32_t>(std::atoi(argv[3])),
+                                    std::atof(argv[4]))
+                   ? 0
+                   : 1;
+    }
+    Options o;
+    for (int a = 1; a + 1 < argc; a += 2) {
+        if (std::strcmp(argv[a], "--reference") == 0) o.reference = argv[a + 1];
+        if (std::strcmp(argv[a], "--repeat") == 0) o.repeat = std::max(1, std::atoi(argv[a + 1]));
+    }
+    std::printf("best of %d runs%s; the machine may be shared, so compare ratios\n", o.repeat,
+                o.reference.empty() ? "" : ", in turns with the reference");
+
+    const double copy = CopyBandwidth();
+    std::printf("\ncopy bandwidth (one thread): %.2f GB/s\n", copy / 1e9);
+    const std::string package = TempPath("package");
+    const int n = 128, nz = 61;
+    WritePackage(package, n, nz);
+    const double cells = double(n) * n * nz;
+    std::printf("one iteration on %.0f cells, one thread, %.0f bytes per cell:\n", cells,
+                kBytesPerCellIteration);
+    Computation it = Measure(o, "seconds per iteration", package, 1, true);
+    const double bandwidth = kBytesPerCellIteration * cells / it.seconds;
+    std::printf("  %.2f GB/s, %.0f%% of copy\n", bandwidth / 1e9, 100.0 * bandwidth / copy);
+    std::filesystem::remove(package);
+
+    struct SopCase {
+        const char* label;
+        std::uint32_t kind;
+        double mesh_scale;
+    };
+    const SopCase sop_cases[] = {
+        {"SOP two-resistor, default mesh", pkg::surf_register::kTwoResistorModel, 1.0},
+        {"SOP two-resistor, 2x mesh", pkg::surf_register::kTwoResistorModel, 0.5},
+        {"SOP DELPHI, default mesh", pkg::surf_register::kDelphiModel, 1.0},
+    };
+    for (const SopCase& c : sop_cases) {
+        const std::string path = TempPath("sop");
+        if (!bench::WriteSopInput(path, c.kind, c.mesh_scale)) {
+            std::printf("\n%s: input not written\n", c.label);
+            std::filesystem::remove(path);
+            continue;
+        }
+        std::printf("\n%s:\n", c.label);
+        for (unsigned threads : {1u, 8u}) {
+            const std::string label = std::to_string(threads) + (threads == 1 ? " thread" : " threads");
+            Measure(o, label.c_str(), path, threads, false);
+        }
+        std::filesystem::remove(path);
+    }
     return 0;
 }

@@ -1,13 +1,16 @@
 #include "solver/iterative_solver.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+
+#include "solver/pass_crew.h"
 
 namespace resist_model {
-
-// The kernels split their index ranges where the stencil's neighbours start or stop to
-// exist, so the bulk of the cells runs without tests. The arithmetic of every cell, and the
-// order of every sum, is the same in all ranges.
 
 // Dot products keep four partial sums, lane n mod 4, each summed in increasing n, and
 // join them as (s0 + s1) + (s2 + s3). The order is fixed, so a result never depends on how
@@ -27,6 +30,108 @@ double VectorDot(const double* x, const double* y, std::int64_t n) {
 
 namespace {
 
+// The kernels walk the grid by lines along x. The sweeps are recurrences along x: each cell
+// waits for its neighbour's result. Lines of a plane are independent apart from the y
+// coupling, so kLines of them run together, each one cell behind the line before it.
+constexpr int kLines = 4;
+// Cells of one unit of the passes that treat every cell alike (product, vector updates).
+constexpr std::int64_t kBlockCells = 8192;
+// About this many cells make one unit of a sweep: a band of lines of one plane.
+constexpr std::int64_t kSweepCells = 2048;
+
+// The units of the passes are fixed by the grid alone, never by the threads. Each cell's
+// arithmetic is fixed, and every dot product is summed as VectorDot sums it, its four
+// lanes passed from unit to unit in increasing order (see DotChain); so a solve gives the
+// same bits on any number of threads.
+struct Layout {
+    std::int64_t ncell = 0, im = 0, imjm = 0;
+    std::int64_t line = 0;         // cells per line
+    std::int64_t lines = 0;
+    std::int64_t plane_lines = 0;  // lines per plane
+    std::int64_t planes = 0;
+    // A matrix with couplings across line or plane ends (never an assembled one) is walked
+    // as one line of all cells, on one thread.
+    bool one_line = false;
+    std::int64_t block_lines = 0;  // lines per unit of the cell-wise passes
+    int blocks = 0;
+    std::int64_t band_lines = 0;   // lines per band of a sweep unit
+    int bands = 0;                 // bands per plane
+    std::int64_t group_planes = 0; // planes per sweep unit
+    int plane_groups = 0;
+    int sweep_units = 0;
+};
+
+bool NoWrapCoupling(const StencilView& a) {
+    if (a.im < 1 || a.imjm < a.im || a.imjm % a.im != 0 || a.ncell % a.imjm != 0) return false;
+    for (std::int64_t n = a.im - 1; n < a.ncell; n += a.im) {
+        if (a.cx[n] != 0.0) return false;
+    }
+    for (std::int64_t n = a.imjm - a.im; n < a.ncell; n += a.imjm) {
+        for (std::int64_t i = 0; i < a.im; ++i) {
+            if (a.cy[n + i] != 0.0) return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
+
+Layout MakeLayout(const StencilView& a) {
+    Layout l;
+    l.ncell = a.ncell;
+    l.im = a.im;
+    l.imjm = a.imjm;
+    if (a.ncell > 0 && NoWrapCoupling(a)) {
+        l.line = a.im;
+        l.plane_lines = a.imjm / a.im;
+        l.planes = a.ncell / a.imjm;
+    } else {
+        l.one_line = true;
+        l.line = std::max<std::int64_t>(1, a.ncell);
+        l.plane_lines = 1;
+        l.planes = 1;
+    }
+    l.lines = l.plane_lines * l.planes;
+    l.block_lines = std::max<std::int64_t>(1, kBlockCells / l.line);
+    l.blocks = static_cast<int>(CeilDiv(l.lines, l.block_lines));
+    l.band_lines = std::min(l.plane_lines,
+                            CeilDiv(std::max<std::int64_t>(1, kSweepCells / l.line), kLines) *
+                                kLines);
+    l.bands = static_cast<int>(CeilDiv(l.plane_lines, l.band_lines));
+    l.group_planes =
+        l.bands > 1 ? 1
+                    : std::max<std::int64_t>(1, kSweepCells / (l.plane_lines * l.line));
+    l.plane_groups = static_cast<int>(CeilDiv(l.planes, l.group_planes));
+    l.sweep_units = l.plane_groups * l.bands;
+    return l;
+}
+
+// The sweep units in wavefront order: by plane group + band, then by plane group. A unit
+// needs the one before it in its plane and the one below it, both earlier in this order.
+std::vector<int> WavefrontOrder(const Layout& l) {
+    std::vector<int> order;
+    order.reserve(l.sweep_units);
+    for (int d = 0; d < l.plane_groups + l.bands - 1; ++d) {
+        for (int g = std::max(0, d - l.bands + 1); g <= std::min(d, l.plane_groups - 1); ++g) {
+            order.push_back(g * l.bands + (d - g));
+        }
+    }
+    return order;
+}
+
+// What the kernels of one solve work on.
+struct Kernels {
+    Layout l;
+    const StencilView* a = nullptr;
+    const double* pivots = nullptr;
+    // Lines' first and end cells; null: every cell of every line.
+    const std::int32_t* from = nullptr;
+    const std::int32_t* to = nullptr;
+
+    std::int64_t From(std::int64_t line) const { return from ? from[line] : 0; }
+    std::int64_t To(std::int64_t line) const { return to ? to[line] : l.line; }
+};
+
 inline double MatvecRow(const StencilView& a, const double* x, std::int64_t n) {
     const std::int64_t last = a.ncell - 1;
     double y = a.diag[n] * x[n];
@@ -39,142 +144,188 @@ inline double MatvecRow(const StencilView& a, const double* x, std::int64_t n) {
     return y;
 }
 
-// y = A x, with p.y and y.y summed on the way when asked for.
-void MatvecWithDots(const StencilView& a, const double* x, double* y, double* xy, double* yy) {
-    const std::int64_t n_all = a.ncell;
-    const std::int64_t im = a.im, imjm = a.imjm;
-    const std::int64_t lo = std::min(imjm, n_all);
-    const std::int64_t hi = std::max(lo, n_all - imjm);
-    double sxy[4] = {0.0, 0.0, 0.0, 0.0};
-    double syy[4] = {0.0, 0.0, 0.0, 0.0};
-    for (std::int64_t n = 0; n < lo; ++n) {
-        double v = MatvecRow(a, x, n);
-        y[n] = v;
-        sxy[n & 3] += x[n] * v;
-        syy[n & 3] += v * v;
+// The lanes of a dot product summed over the cells in increasing order, as VectorDot sums
+// them, while the units that compute the terms run side by side: a unit adds its cells
+// once the units before it have added theirs. The cells of a unit are still in the cache
+// then, so this costs the sums' additions and no memory traffic.
+struct DotChain {
+    alignas(64) std::atomic<int> at{0};  // units whose cells are in the sums
+    // Written only by the unit whose turn it is, on a line of its own.
+    alignas(64) double s[2][4] = {};
+
+    void Reset() {
+        at.store(0, std::memory_order_relaxed);
+        for (auto& lanes : s) std::fill(lanes, lanes + 4, 0.0);
     }
+    void WaitFor(int unit) const {
+        Backoff backoff;
+        while (at.load(std::memory_order_acquire) < unit) backoff.Wait();
+    }
+    void Pass(int unit) { at.store(unit + 1, std::memory_order_release); }
+    double Sum(int which) const {
+        return (s[which][0] + s[which][1]) + (s[which][2] + s[which][3]);
+    }
+};
+
+std::int64_t BlockFirstLine(const Layout& l, int block) { return block * l.block_lines; }
+std::int64_t BlockEndLine(const Layout& l, int block) {
+    return std::min(l.lines, (block + 1) * l.block_lines);
+}
+
+// y = A x over the lines of one block; with `lanes`, x.y and y.y are added to lanes[0] and
+// lanes[1] on the way, for a block whose turn in the chain has come.
+void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
+                 double (*lanes)[4] = nullptr) {
+    const StencilView& a = *k.a;
+    const std::int64_t im = a.im, imjm = a.imjm;
     const double* d = a.diag;
     const double* cx = a.cx;
     const double* cy = a.cy;
     const double* cz = a.cz;
-    for (std::int64_t n = lo; n < hi; ++n) {
-        double v = d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] +
-                   cy[n] * x[n + im] + cy[n - im] * x[n - im] + cz[n] * x[n + imjm] +
-                   cz[n - imjm] * x[n - imjm];
-        y[n] = v;
-        sxy[n & 3] += x[n] * v;
-        syy[n & 3] += v * v;
+    double sxy[4] = {0.0, 0.0, 0.0, 0.0};
+    double syy[4] = {0.0, 0.0, 0.0, 0.0};
+    if (lanes) {
+        std::copy(lanes[0], lanes[0] + 4, sxy);
+        std::copy(lanes[1], lanes[1] + 4, syy);
     }
-    for (std::int64_t n = hi; n < n_all; ++n) {
-        double v = MatvecRow(a, x, n);
-        y[n] = v;
-        sxy[n & 3] += x[n] * v;
-        syy[n & 3] += v * v;
-    }
-    if (xy) *xy = (sxy[0] + sxy[1]) + (sxy[2] + sxy[3]);
-    if (yy) *yy = (syy[0] + syy[1]) + (syy[2] + syy[3]);
-}
-
-// Forward substitution z = (P + L)^-1 r scaled by the pivots, with r -= alpha q folded in
-// when q is given (q and z may be the same vector: each q(n) is read before z(n) is
-// written, and z only reads lower indices).
-void ForwardSweep(const StencilView& a, const double* pivots, double* r, const double* q,
-                  double alpha, double* z) {
-    const std::int64_t n_all = a.ncell;
-    const std::int64_t im = a.im, imjm = a.imjm;
-    const std::int64_t lo = std::min(imjm, n_all);
-    const double* cx = a.cx;
-    const double* cy = a.cy;
-    const double* cz = a.cz;
-    for (std::int64_t n = 0; n < lo; ++n) {
-        if (q) r[n] -= alpha * q[n];
-        double t = r[n];
-        if (n >= 1) t -= cx[n - 1] * z[n - 1];
-        if (n >= im) t -= cy[n - im] * z[n - im];
-        z[n] = pivots[n] * t;
-    }
-    if (q) {
-        for (std::int64_t n = lo; n < n_all; ++n) {
-            r[n] -= alpha * q[n];
-            z[n] = pivots[n] * (r[n] - cx[n - 1] * z[n - 1] - cy[n - im] * z[n - im] -
-                                cz[n - imjm] * z[n - imjm]);
+    for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
+         ++line) {
+        const std::int64_t n0 = line * k.l.line + k.From(line);
+        const std::int64_t n1 = line * k.l.line + k.To(line);
+        if (n0 >= n1) continue;
+        // Rows whose six neighbours all lie inside the grid run without tests.
+        const std::int64_t bulk0 = std::clamp(imjm, n0, n1);
+        const std::int64_t bulk1 = std::clamp(a.ncell - imjm, bulk0, n1);
+        auto row = [&](std::int64_t n, double v) {
+            y[n] = v;
+            if (lanes) {
+                sxy[n & 3] += x[n] * v;
+                syy[n & 3] += v * v;
+            }
+        };
+        for (std::int64_t n = n0; n < bulk0; ++n) row(n, MatvecRow(a, x, n));
+        for (std::int64_t n = bulk0; n < bulk1; ++n) {
+            row(n, d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] + cy[n] * x[n + im] +
+                       cy[n - im] * x[n - im] + cz[n] * x[n + imjm] +
+                       cz[n - imjm] * x[n - imjm]);
         }
-    } else {
-        for (std::int64_t n = lo; n < n_all; ++n) {
-            z[n] = pivots[n] * (r[n] - cx[n - 1] * z[n - 1] - cy[n - im] * z[n - im] -
-                                cz[n - imjm] * z[n - imjm]);
+        for (std::int64_t n = bulk1; n < n1; ++n) row(n, MatvecRow(a, x, n));
+    }
+    if (lanes) {
+        std::copy(sxy, sxy + 4, lanes[0]);
+        std::copy(syy, syy + 4, lanes[1]);
+    }
+}
+
+// Adds x.y of the block's cells to lanes s[0] and, when `squares`, y.y to lanes s[1].
+// Cells outside the spans add 0 and are skipped: a lane sum is never -0, so adding 0
+// leaves it as it is.
+void ChainBlock(const Kernels& k, int block, const double* x, const double* y, bool squares,
+                DotChain& chain) {
+    double sxy[4], syy[4];
+    std::copy(chain.s[0], chain.s[0] + 4, sxy);
+    std::copy(chain.s[1], chain.s[1] + 4, syy);
+    for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
+         ++line) {
+        const std::int64_t n1 = line * k.l.line + k.To(line);
+        std::int64_t n = line * k.l.line + k.From(line);
+        auto add = [&](std::int64_t m, int lane) {
+            sxy[lane] += x[m] * y[m];
+            if (squares) syy[lane] += y[m] * y[m];
+        };
+        for (; n < n1 && (n & 3) != 0; ++n) add(n, static_cast<int>(n & 3));
+        for (; n + 4 <= n1; n += 4) {
+            add(n, 0);
+            add(n + 1, 1);
+            add(n + 2, 2);
+            add(n + 3, 3);
+        }
+        for (; n < n1; ++n) add(n, static_cast<int>(n & 3));
+    }
+    std::copy(sxy, sxy + 4, chain.s[0]);
+    std::copy(syy, syy + 4, chain.s[1]);
+}
+
+// Brings the block's cells of x and y into the cache ahead of its turn in the chain.
+void PrefetchBlock(const Kernels& k, int block, const double* x, const double* y) {
+    for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
+         ++line) {
+        const std::int64_t n1 = line * k.l.line + k.To(line);
+        for (std::int64_t n = line * k.l.line + k.From(line); n < n1; n += 8) {
+            __builtin_prefetch(x + n, 0, 3);
+            __builtin_prefetch(y + n, 0, 3);
         }
     }
 }
-
-void BackwardSweep(const StencilView& a, const double* pivots, double* z) {
-    const std::int64_t n_all = a.ncell;
-    const std::int64_t im = a.im, imjm = a.imjm;
-    const std::int64_t split = std::max<std::int64_t>(0, n_all - imjm);
-    const double* cx = a.cx;
-    const double* cy = a.cy;
-    const double* cz = a.cz;
-    for (std::int64_t n = n_all - 2; n >= split; --n) {
-        double t = cx[n] * z[n + 1];
-        if (n + im < n_all) t += cy[n] * z[n + im];
-        if (n + imjm < n_all) t += cz[n] * z[n + imjm];
-        z[n] -= pivots[n] * t;
-    }
-    for (std::int64_t n = std::min(split, n_all - 1) - 1; n >= 0; --n) {
-        z[n] -= pivots[n] * (cx[n] * z[n + 1] + cy[n] * z[n + im] + cz[n] * z[n + imjm]);
-    }
-}
-
-// The sweeps are recurrences along x: each cell waits for its neighbour's result. Lines
-// of a plane are independent apart from the y coupling, so kLines of them run together,
-// each one cell behind the line before it; every cell still sees exactly the same
-// operands in the same order. The x coupling across a line end is zero in an assembled
-// matrix and is left out there; NoWrapCoupling checks that before these are used.
-constexpr int kLines = 4;
 
 // The interleaved lines are several streams per array, more than the hardware prefetcher
 // follows, so each step fetches a slice of the next group of lines ahead of time.
-inline void PrefetchSlice(const double* p, std::int64_t from, std::int64_t end) {
-    if (from < end) __builtin_prefetch(p + from, 0, 3);
+inline void PrefetchSlice(const double* p, std::int64_t at, std::int64_t end) {
+    if (at >= 0 && at < end) __builtin_prefetch(p + at, 0, 3);
 }
 
-bool NoWrapCoupling(const StencilView& a) {
-    for (std::int64_t n = a.im - 1; n < a.ncell; n += a.im) {
-        if (a.cx[n] != 0.0) return false;
-    }
-    return true;
+struct SweepUnit {
+    std::int64_t plane0, plane1;  // planes plane0..plane1-1
+    std::int64_t line0, line1;    // lines of each plane, counted within the plane
+};
+
+SweepUnit UnitOf(const Layout& l, int unit) {
+    const std::int64_t group = unit / l.bands, band = unit % l.bands;
+    SweepUnit u;
+    u.plane0 = group * l.group_planes;
+    u.plane1 = std::min(l.planes, u.plane0 + l.group_planes);
+    u.line0 = band * l.band_lines;
+    u.line1 = std::min(l.plane_lines, u.line0 + l.band_lines);
+    return u;
 }
 
-void ForwardSweepLines(const StencilView& a, const double* pivots, double* r, const double* q,
-                       double alpha, double* z) {
-    const std::int64_t im = a.im, imjm = a.imjm;
-    const std::int64_t planes = a.ncell / imjm;
-    const std::int64_t lines_per_plane = imjm / im;
+// Forward substitution z = (P + L)^-1 r scaled by the pivots over one unit, with
+// r -= alpha q folded in when q is given (q and z may be the same vector: each q(n) is read
+// before z(n) is written, and z only reads lower indices).
+void ForwardUnit(const Kernels& k, int unit, double* r, const double* q, double alpha,
+                 double* z) {
+    const Layout& l = k.l;
+    const StencilView& a = *k.a;
+    const std::int64_t im = l.im, imjm = l.imjm, ncell = l.ncell;
     const double* cx = a.cx;
     const double* cy = a.cy;
     const double* cz = a.cz;
-    for (std::int64_t plane = 0; plane < planes; ++plane) {
-        for (std::int64_t first = 0; first < lines_per_plane; first += kLines) {
-            const int count =
-                static_cast<int>(std::min<std::int64_t>(kLines, lines_per_plane - first));
-            const std::int64_t base = (plane * lines_per_plane + first) * im;
-            for (std::int64_t step = 0; step < im + count - 1; ++step) {
-                const std::int64_t ahead = base + kLines * im + step * kLines;
-                PrefetchSlice(r, ahead, a.ncell);
-                if (q) PrefetchSlice(q, ahead, a.ncell);
-                PrefetchSlice(pivots, ahead, a.ncell);
-                PrefetchSlice(cx, ahead, a.ncell);
-                PrefetchSlice(cy, ahead, a.ncell);
-                PrefetchSlice(cz, ahead - imjm, a.ncell);
-                PrefetchSlice(z, ahead - imjm, a.ncell);
-                for (int l = 0; l < count; ++l) {
-                    const std::int64_t i = step - l;
-                    if (i < 0 || i >= im) continue;
-                    const std::int64_t n = base + l * im + i;
+    const double* pivots = k.pivots;
+    const SweepUnit u = UnitOf(l, unit);
+    for (std::int64_t plane = u.plane0; plane < u.plane1; ++plane) {
+        for (std::int64_t j = u.line0; j < u.line1; j += kLines) {
+            const int count = static_cast<int>(std::min<std::int64_t>(kLines, u.line1 - j));
+            std::int64_t base[kLines], from[kLines], to[kLines];
+            std::int64_t step0 = std::numeric_limits<std::int64_t>::max(), step1 = 0;
+            for (int g = 0; g < count; ++g) {
+                const std::int64_t line = plane * l.plane_lines + j + g;
+                base[g] = line * l.line;
+                from[g] = k.From(line);
+                to[g] = k.To(line);
+                if (from[g] < to[g]) {
+                    step0 = std::min(step0, from[g] + g);
+                    step1 = std::max(step1, to[g] + g);
+                }
+            }
+            for (std::int64_t step = step0; step < step1; ++step) {
+                const std::int64_t ahead = base[0] + kLines * l.line + step * kLines;
+                PrefetchSlice(r, ahead, ncell);
+                if (q) PrefetchSlice(q, ahead, ncell);
+                PrefetchSlice(pivots, ahead, ncell);
+                PrefetchSlice(cx, ahead, ncell);
+                PrefetchSlice(cy, ahead, ncell);
+                PrefetchSlice(cz, ahead - imjm, ncell);
+                PrefetchSlice(z, ahead - imjm, ncell);
+                for (int g = 0; g < count; ++g) {
+                    const std::int64_t i = step - g;
+                    if (i < from[g] || i >= to[g]) continue;
+                    const std::int64_t n = base[g] + i;
                     if (q) r[n] -= alpha * q[n];
                     double t = r[n];
                     if (i > 0) t -= cx[n - 1] * z[n - 1];
-                    if (n >= im) t -= cy[n - im] * z[n - im];
+                    // Across a plane's first line the y coupling is zero and its cell is
+                    // another unit's, so it is not read.
+                    if (l.one_line ? n >= im : j + g > 0) t -= cy[n - im] * z[n - im];
                     if (n >= imjm) t -= cz[n - imjm] * z[n - imjm];
                     z[n] = pivots[n] * t;
                 }
@@ -183,37 +334,58 @@ void ForwardSweepLines(const StencilView& a, const double* pivots, double* r, co
     }
 }
 
-void BackwardSweepLines(const StencilView& a, const double* pivots, double* z) {
-    const std::int64_t n_all = a.ncell;
-    const std::int64_t im = a.im, imjm = a.imjm;
-    const std::int64_t planes = n_all / imjm;
-    const std::int64_t lines_per_plane = imjm / im;
+// Backward substitution over one unit, lines and cells in decreasing order.
+void BackwardUnit(const Kernels& k, int unit, double* z) {
+    const Layout& l = k.l;
+    const StencilView& a = *k.a;
+    const std::int64_t im = l.im, imjm = l.imjm, ncell = l.ncell;
     const double* cx = a.cx;
     const double* cy = a.cy;
     const double* cz = a.cz;
-    for (std::int64_t plane = planes - 1; plane >= 0; --plane) {
-        // Line `top - l` of a group runs l cells behind line `top`.
-        for (std::int64_t top = lines_per_plane - 1; top >= 0; top -= kLines) {
-            const int count = static_cast<int>(std::min<std::int64_t>(kLines, top + 1));
-            const std::int64_t base = (plane * lines_per_plane + top) * im;
-            for (std::int64_t step = 0; step < im + count - 1; ++step) {
-                const std::int64_t ahead = base + im - kLines * im - (step + 1) * kLines;
-                if (ahead >= 0) {
-                    PrefetchSlice(pivots, ahead, n_all);
-                    PrefetchSlice(cx, ahead, n_all);
-                    PrefetchSlice(cy, ahead, n_all);
-                    PrefetchSlice(cz, ahead, n_all);
-                    PrefetchSlice(z, ahead, n_all);
-                    PrefetchSlice(z, ahead + imjm, n_all);
+    const double* pivots = k.pivots;
+    const SweepUnit u = UnitOf(l, unit);
+    for (std::int64_t plane = u.plane1 - 1; plane >= u.plane0; --plane) {
+        // Line `top - g` of a group runs g cells behind line `top`; groups are counted from
+        // the band's first line, so they are the same whoever runs the unit.
+        const std::int64_t groups = CeilDiv(u.line1 - u.line0, kLines);
+        for (std::int64_t group = groups - 1; group >= 0; --group) {
+            const std::int64_t low = u.line0 + group * kLines;
+            const int count = static_cast<int>(std::min<std::int64_t>(kLines, u.line1 - low));
+            const std::int64_t top = low + count - 1;
+            std::int64_t base[kLines], from[kLines], to[kLines];
+            std::int64_t step0 = std::numeric_limits<std::int64_t>::max(), step1 = 0;
+            for (int g = 0; g < count; ++g) {
+                const std::int64_t line = plane * l.plane_lines + top - g;
+                base[g] = line * l.line;
+                from[g] = k.From(line);
+                to[g] = k.To(line);
+                if (from[g] < to[g]) {
+                    step0 = std::min(step0, l.line - to[g] + g);
+                    step1 = std::max(step1, l.line - from[g] + g);
                 }
-                for (int l = 0; l < count; ++l) {
-                    const std::int64_t i = im - 1 - (step - l);
-                    if (i < 0 || i >= im) continue;
-                    const std::int64_t n = base - l * im + i;
-                    if (n >= n_all - 1) continue;
-                    double t = i < im - 1 ? cx[n] * z[n + 1] : 0.0;
-                    if (n + im < n_all) t += cy[n] * z[n + im];
-                    if (n + imjm < n_all) t += cz[n] * z[n + imjm];
+            }
+            const std::int64_t top_base = base[0];
+            for (std::int64_t step = step0; step < step1; ++step) {
+                const std::int64_t ahead =
+                    top_base + l.line - kLines * l.line - (step + 1) * kLines;
+                if (ahead >= 0) {
+                    PrefetchSlice(pivots, ahead, ncell);
+                    PrefetchSlice(cx, ahead, ncell);
+                    PrefetchSlice(cy, ahead, ncell);
+                    PrefetchSlice(cz, ahead, ncell);
+                    PrefetchSlice(z, ahead, ncell);
+                    PrefetchSlice(z, ahead + imjm, ncell);
+                }
+                for (int g = 0; g < count; ++g) {
+                    const std::int64_t i = l.line - 1 - (step - g);
+                    if (i < from[g] || i >= to[g]) continue;
+                    const std::int64_t n = base[g] + i;
+                    if (n >= ncell - 1) continue;
+                    double t = i < l.line - 1 ? cx[n] * z[n + 1] : 0.0;
+                    if (l.one_line ? n + im < ncell : top - g < l.plane_lines - 1) {
+                        t += cy[n] * z[n + im];
+                    }
+                    if (n + imjm < ncell) t += cz[n] * z[n + imjm];
                     z[n] -= pivots[n] * t;
                 }
             }
@@ -221,10 +393,68 @@ void BackwardSweepLines(const StencilView& a, const double* pivots, double* z) {
     }
 }
 
+// The lines of one block, cell by cell: x += alpha p, then p = z + beta p when z is given.
+void UpdateBlock(const Kernels& k, int block, double alpha, double* x, double* p,
+                 const double* z, double beta) {
+    for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
+         ++line) {
+        const std::int64_t n0 = line * k.l.line + k.From(line);
+        const std::int64_t n1 = line * k.l.line + k.To(line);
+        if (z) {
+            for (std::int64_t n = n0; n < n1; ++n) {
+                x[n] += alpha * p[n];
+                p[n] = z[n] + beta * p[n];
+            }
+        } else {
+            for (std::int64_t n = n0; n < n1; ++n) x[n] += alpha * p[n];
+        }
+    }
+}
+
+// The cells that take part: those coupled to any neighbour, or with a right-hand side or
+// a start value. Any other cell (an empty cell: identity row, no heat) has r = z = p = q = 0
+// from the start and keeps them, so it is left out of every pass.
+void FindLineSpans(const Layout& l, const StencilView& a, const double* b, const double* x,
+                   SolverWork& work) {
+    work.line_from.assign(l.lines, 0);
+    work.line_to.assign(l.lines, 0);
+    for (std::int64_t line = 0; line < l.lines; ++line) {
+        std::int64_t from = -1, to = -1;
+        for (std::int64_t i = 0; i < l.line; ++i) {
+            const std::int64_t n = line * l.line + i;
+            const bool active = a.cx[n] != 0.0 || (n >= 1 && a.cx[n - 1] != 0.0) ||
+                                a.cy[n] != 0.0 || (n >= a.im && a.cy[n - a.im] != 0.0) ||
+                                a.cz[n] != 0.0 || (n >= a.imjm && a.cz[n - a.imjm] != 0.0) ||
+                                b[n] != 0.0 || x[n] != 0.0;
+            if (active) {
+                if (from < 0) from = i;
+                to = i + 1;
+            }
+        }
+        if (from >= 0) {
+            work.line_from[line] = static_cast<std::int32_t>(from);
+            work.line_to[line] = static_cast<std::int32_t>(to);
+        }
+    }
+}
+
+// Runs a pass's units on the crew's seat, or in order on this thread.
+void RunPass(SolveCrew crew, int units, const std::function<void(int)>& body) {
+    if (crew.crew && units > 1) {
+        crew.crew->Run(crew.seat, units, body);
+    } else {
+        for (int u = 0; u < units; ++u) body(u);
+    }
+}
+
 }  // namespace
 
 void StencilMatvec(const StencilView& a, const double* x, double* y) {
-    MatvecWithDots(a, x, y, nullptr, nullptr);
+    if (a.ncell <= 0) return;
+    Kernels k;
+    k.l = MakeLayout(a);
+    k.a = &a;
+    for (int block = 0; block < k.l.blocks; ++block) MatvecBlock(k, block, x, y);
 }
 
 void FactorPreconditioner(const StencilView& a, double* pivots) {
@@ -253,17 +483,20 @@ void FactorPreconditioner(const StencilView& a, double* pivots) {
 
 void ApplyPreconditioner(const StencilView& a, const double* pivots, const double* r,
                          double* z) {
-    if (NoWrapCoupling(a)) {
-        ForwardSweepLines(a, pivots, const_cast<double*>(r), nullptr, 0.0, z);
-        BackwardSweepLines(a, pivots, z);
-    } else {
-        ForwardSweep(a, pivots, const_cast<double*>(r), nullptr, 0.0, z);
-        BackwardSweep(a, pivots, z);
+    if (a.ncell <= 0) return;
+    Kernels k;
+    k.l = MakeLayout(a);
+    k.a = &a;
+    k.pivots = pivots;
+    // Without q the forward sweep only reads r.
+    for (int u = 0; u < k.l.sweep_units; ++u) {
+        ForwardUnit(k, u, const_cast<double*>(r), nullptr, 0.0, z);
     }
+    for (int u = k.l.sweep_units - 1; u >= 0; --u) BackwardUnit(k, u, z);
 }
 
 SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int nitr,
-                           double eitr, SolverWork& work) {
+                           double eitr, SolverWork& work, SolveCrew crew) {
     SolveResult result;
     const std::int64_t n_all = a.ncell;
     const double bb = VectorDot(b, b, n_all);
@@ -275,40 +508,130 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     work.r.resize(n_all);
     work.p.resize(n_all);
     work.qz.resize(n_all);
-    double* d = work.pivots.data();
     double* r = work.r.data();
     double* p = work.p.data();
     double* qz = work.qz.data();
 
-    const bool by_lines = NoWrapCoupling(a);
-    FactorPreconditioner(a, d);
+    Kernels k;
+    k.l = MakeLayout(a);
+    k.a = &a;
+    k.pivots = work.pivots.data();
+    const Layout& l = k.l;
+    const std::vector<int> order = WavefrontOrder(l);
+    // Sweep unit u is done for the sweep numbered done[u]; a unit waits for the ones it
+    // reads from to reach the current sweep.
+    std::unique_ptr<std::atomic<std::uint32_t>[]> done(
+        new std::atomic<std::uint32_t>[l.sweep_units]);
+    for (int u = 0; u < l.sweep_units; ++u) done[u].store(0, std::memory_order_relaxed);
+    std::uint32_t sweep = 0;
+    auto wait_for = [&](int u) {
+        Backoff backoff;
+        while (done[u].load(std::memory_order_acquire) < sweep) backoff.Wait();
+    };
+    DotChain chain;
+
+    // The start runs over every cell, as the spans are found from its results.
+    FactorPreconditioner(a, work.pivots.data());
     StencilMatvec(a, x, qz);
     for (std::int64_t n = 0; n < n_all; ++n) r[n] = b[n] - qz[n];
-    ApplyPreconditioner(a, d, r, p);
+    ApplyPreconditioner(a, k.pivots, r, p);
     double rho = VectorDot(r, p, n_all);
+    FindLineSpans(l, a, b, x, work);
+    k.from = work.line_from.data();
+    k.to = work.line_to.data();
 
-    for (int k = 1; k <= nitr; ++k) {
-        result.iterations = k;
-        double pi = 0.0, kappa = 0.0;
-        MatvecWithDots(a, p, qz, &pi, &kappa);
-        const double alpha = rho / (pi + kGuard);
-        for (std::int64_t n = 0; n < n_all; ++n) x[n] += alpha * p[n];
+    double alpha = 0.0, beta = 0.0;
+    // Alone, a stage sweeps its units plane by plane, which keeps the plane below in the
+    // cache, and sums its dot products on the way; shared, it sweeps by wavefronts, so that
+    // units side by side are ready together.
+    bool shared = false;
+    const std::function<void(int)> product = [&](int block) {
+        if (!shared) {
+            MatvecBlock(k, block, p, qz, chain.s);
+            return;
+        }
+        MatvecBlock(k, block, p, qz);
+        chain.WaitFor(block);
+        ChainBlock(k, block, p, qz, true, chain);
+        chain.Pass(block);
+    };
+    const std::function<void(int)> forward = [&](int ticket) {
+        const int u = shared ? order[ticket] : ticket;
+        if (u % l.bands > 0) wait_for(u - 1);
+        if (u >= l.bands) wait_for(u - l.bands);
+        ForwardUnit(k, u, r, qz, alpha, qz);
+        done[u].store(sweep, std::memory_order_release);
+    };
+    const std::function<void(int)> backward = [&](int ticket) {
+        const int last_unit = l.sweep_units - 1;
+        const int u = shared ? order[last_unit - ticket] : last_unit - ticket;
+        if (u % l.bands < l.bands - 1) wait_for(u + 1);
+        if (u + l.bands < l.sweep_units) wait_for(u + l.bands);
+        BackwardUnit(k, u, qz);
+        done[u].store(sweep, std::memory_order_release);
+    };
+    const std::function<void(int)> residual_dot = [&](int block) {
+        if (shared) PrefetchBlock(k, block, r, qz);
+        chain.WaitFor(block);
+        ChainBlock(k, block, r, qz, false, chain);
+        chain.Pass(block);
+    };
+    bool last = false;
+    const std::function<void(int)> update = [&](int block) {
+        UpdateBlock(k, block, alpha, x, p, last ? nullptr : qz, beta);
+    };
+
+    // Helpers pay off only while they run: on a machine busier than its cores, a helper
+    // that loses its core in the middle of a unit holds up the whole pass. So the solve
+    // keeps timing its iterations with and without the crew, tries the other way now and
+    // then, and goes on with the faster one. This changes who computes, never what.
+    SolveCrew solo;
+    double seconds[2] = {0.0, 0.0};  // recent time per iteration: alone, with the crew
+    const SolveCrew* ways[2] = {&solo, &crew};
+    int way = crew.crew ? 1 : 0;
+    // Each time sharing loses, it is tried again only half as often.
+    int probe_every = 32, next_probe = 2;
+    for (int iteration = 1; iteration <= nitr; ++iteration) {
+        result.iterations = iteration;
+        const bool probe = crew.crew && iteration == next_probe;
+        if (probe) next_probe += probe_every;
+        const int now = probe ? 1 - way : way;
+        const SolveCrew& c = crew.crew && crew.crew->HasHelpers() ? *ways[now] : solo;
+        shared = c.crew != nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        chain.Reset();
+        RunPass(c, l.blocks, product);
+        const double pi = chain.Sum(0);
+        const double kappa = chain.Sum(1);
+        alpha = rho / (pi + kGuard);
         result.error = std::sqrt(alpha * alpha * kappa / bb);
         if (result.error <= eitr) {
             result.flag = kConverged;
+            last = true;
+            RunPass(c, l.blocks, update);
             return result;
         }
-        if (by_lines) {
-            ForwardSweepLines(a, d, r, qz, alpha, qz);
-            BackwardSweepLines(a, d, qz);
-        } else {
-            ForwardSweep(a, d, r, qz, alpha, qz);
-            BackwardSweep(a, d, qz);
-        }
-        const double rho_next = VectorDot(r, qz, n_all);
-        const double beta = rho_next / (rho + kGuard);
-        for (std::int64_t n = 0; n < n_all; ++n) p[n] = qz[n] + beta * p[n];
+        ++sweep;
+        RunPass(c, l.sweep_units, forward);
+        ++sweep;
+        RunPass(c, l.sweep_units, backward);
+        chain.Reset();
+        RunPass(c, l.blocks, residual_dot);
+        const double rho_next = chain.Sum(0);
+        beta = rho_next / (rho + kGuard);
+        // x += alpha p waits until here so that it shares the pass over p.
+        RunPass(c, l.blocks, update);
         rho = rho_next;
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (c.crew == ways[now]->crew) {
+            seconds[now] = seconds[now] > 0.0 ? 0.5 * (seconds[now] + took) : took;
+        }
+        // Sharing must win clearly: its timings scatter more than those of going alone.
+        if (crew.crew && seconds[0] > 0.0 && seconds[1] > 0.0) {
+            way = seconds[1] < 0.8 * seconds[0] ? 1 : 0;
+            if (probe) probe_every = way == 1 ? 32 : 2 * probe_every;
+        }
     }
     if (nitr < 1) result.iterations = 0;
     return result;

@@ -31,11 +31,23 @@ struct SolveResult {
     int flag = kNotConverged;
 };
 
-// The four work vectors of one solve, kept so a caller can reuse them.
+// The four work vectors of one solve, kept so a caller can reuse them, and what the solve
+// keeps per grid line.
 struct SolverWork {
     std::vector<double> pivots;  // inverse pivots of the incomplete factor
     std::vector<double> r, p;
     std::vector<double> qz;      // A p, then the preconditioned residual
+    // Per line, the cells from..to-1 that take part; the others stay 0 throughout.
+    std::vector<std::int32_t> line_from, line_to;
+};
+
+class PassCrew;
+
+// Where the parallel passes of a solve run: a seat of a crew, or without a crew only on
+// the calling thread. The result does not depend on it.
+struct SolveCrew {
+    PassCrew* crew = nullptr;
+    int seat = 0;
 };
 
 double VectorDot(const double* x, const double* y, std::int64_t n);
@@ -46,8 +58,9 @@ void ApplyPreconditioner(const StencilView& a, const double* pivots, const doubl
 
 // Preconditioned conjugate gradients from the start vector in x. The error of an
 // iteration is the length of its change of the residual relative to the length of b; the
-// iteration stops once that is at most eitr.
+// iteration stops once that is at most eitr. The result is the same bit for bit whatever
+// crew runs it.
 SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int nitr,
-                           double eitr, SolverWork& work);
+                           double eitr, SolverWork& work, SolveCrew crew = {});
 
 }  // namespace resist_model

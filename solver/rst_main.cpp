@@ -12,6 +12,7 @@
 #include "solver/list_file.h"
 #include "solver/list_format.h"
 #include "solver/network_fit.h"
+#include "solver/pass_crew.h"
 #include "solver/read_input.h"
 #include "solver/record_reader.h"
 #include "solver/resist_model.h"
@@ -62,10 +63,10 @@ struct StageRecord {
 };
 
 StageRecord RunStage(const ModelState& s, const FourDiagonal& conduction, int g,
-                     SolverWork& work) {
+                     SolverWork& work, SolveCrew crew) {
     StageRecord record;
     record.list = "STAGE(" + FormatInt(g, 2) + ")\n";
-    StageSolution solution = SolveStage(s, conduction, g, work);
+    StageSolution solution = SolveStage(s, conduction, g, work, crew);
     record.list += SolverLines(solution.solve);
     record.valid = solution.solve.flag == kConverged && solution.heat_reaches_solid;
     record.values =
@@ -110,29 +111,46 @@ private:
 // Stages are independent (each starts from zero), so they run side by side; each writes
 // only its own record, and the records are listed in stage order afterwards. Stages are
 // taken from a shared counter, so when fewer threads start than asked for, the ones that
-// run (the caller's at least) take over the rest with the same results.
+// run (the caller's at least) take over the rest with the same results. Threads without a
+// stage, from the start or once the stages run out, work inside the stages still running.
 bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
     const int stages = static_cast<int>(records.size());
     const FourDiagonal conduction = AssembleConduction(s);
-    const unsigned threads = StageThreadsFor(conduction.ncell, static_cast<unsigned>(stages));
+    const unsigned leaders = StageThreadsFor(conduction.ncell, static_cast<unsigned>(stages));
+    const unsigned threads = std::max(leaders, RunThreads());
 
+    PassCrew crew(static_cast<int>(leaders));
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
-    auto worker = [&]() noexcept {
+    auto lead = [&](int seat) noexcept {
         try {
             SolverWork work;
             for (int g = next++; g < stages && !failed; g = next++) {
-                records[g] = RunStage(s, conduction, g + 1, work);
+                records[g] = RunStage(s, conduction, g + 1, work, SolveCrew{&crew, seat});
             }
         } catch (...) {
             failed = true;
         }
+        crew.AddHelpers(1);
+        crew.Leave();
+        crew.Help();
     };
     ThreadGroup pool;
-    for (unsigned t = 1; t < threads; ++t) {
-        if (!pool.Start(worker)) break;
+    unsigned started = 1;
+    for (unsigned t = 1; t < threads; ++t, ++started) {
+        bool ok = false;
+        if (t < leaders) {
+            ok = pool.Start([&lead, t]() { lead(static_cast<int>(t)); });
+        } else {
+            crew.AddHelpers(1);
+            ok = pool.Start([&crew]() { crew.Help(); });
+            if (!ok) crew.AddHelpers(-1);
+        }
+        if (!ok) break;
     }
-    worker();
+    // Seats whose thread did not start are left, so that the helpers know when to stop.
+    for (unsigned t = started; t < leaders; ++t) crew.Leave();
+    lead(0);
     pool.JoinAll();
     return !failed;
 }
@@ -219,9 +237,13 @@ void Run(const std::string& input_path, const std::string& list_path, ListFile& 
 void SetStageThreads(unsigned threads) { g_stage_threads = threads; }
 unsigned StageThreads() { return g_stage_threads; }
 
+unsigned RunThreads() {
+    const unsigned threads = g_stage_threads.load();
+    return threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
+}
+
 unsigned StageThreadsFor(std::int64_t cells, unsigned stages) {
-    unsigned threads = g_stage_threads.load();
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    unsigned threads = RunThreads();
     const std::int64_t per_stage = std::max<std::int64_t>(1, cells) * kStageBytesPerCell;
     const std::int64_t by_memory = std::max<std::int64_t>(1, kStageMemoryBudget / per_stage);
     threads = static_cast<unsigned>(std::min<std::int64_t>(threads, by_memory));
@@ -233,7 +255,7 @@ void SetThreadStarterForTest(ThreadStarter starter) {
 }
 
 StageSolution SolveStage(const ModelState& s, const FourDiagonal& conduction, int g,
-                         SolverWork& work) {
+                         SolverWork& work, SolveCrew crew) {
     StageSolution solution;
     StageSystem sys = ApplyConditions(s, conduction, StageConditions(s, g));
     std::int64_t n = 0;
@@ -248,7 +270,8 @@ StageSolution SolveStage(const ModelState& s, const FourDiagonal& conduction, in
                       conduction.cz.data(), conduction.ncell, conduction.im, conduction.imjm};
     solution.temperature.assign(conduction.ncell, 0.0);
     solution.solve =
-        IterativeSolve(view, sys.b.data(), solution.temperature.data(), s.nitr, s.eitr, work);
+        IterativeSolve(view, sys.b.data(), solution.temperature.data(), s.nitr, s.eitr, work,
+                       crew);
     return solution;
 }
 

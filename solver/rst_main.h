@@ -13,8 +13,10 @@
 
 namespace resist_model {
 
-// Number of stages run at the same time; 0 (the default) uses every hardware thread.
-// Results and the list file do not depend on it.
+// Number of threads of a run; 0 (the default) uses every hardware thread. Stages run side
+// by side, one thread each, as far as the stages and the memory budget allow; the other
+// threads share the work inside the running stages. Results and the list file do not
+// depend on it.
 void SetStageThreads(unsigned threads);
 unsigned StageThreads();
 
@@ -24,9 +26,12 @@ unsigned StageThreads();
 constexpr std::int64_t kStageBytesPerCell = 7 * sizeof(double);
 constexpr std::int64_t kStageMemoryBudget = std::int64_t{2} << 30;  // 2 GiB
 
-// The number of threads for a run of `stages` stages on `cells` cells: the setting above
-// (or the hardware threads), at most one per stage and within the memory budget.
+// The number of stages that run side by side in a run of `stages` stages on `cells` cells:
+// the setting above (or the hardware threads), at most one per stage and within the
+// memory budget.
 unsigned StageThreadsFor(std::int64_t cells, unsigned stages);
+// All threads of a run: the setting above or the hardware threads.
+unsigned RunThreads();
 
 // Starts one stage thread; it throws what std::thread throws when no thread can be
 // created. Tests replace it to make starts fail; null restores the default.
@@ -42,7 +47,7 @@ struct StageSolution {
 
 // Builds stage g's system on the shared conduction matrix and solves it from zero.
 StageSolution SolveStage(const ModelState& state, const FourDiagonal& conduction, int g,
-                         SolverWork& work);
+                         SolverWork& work, SolveCrew crew = {});
 
 // Outcome of one run.
 struct RunOutput {

@@ -61,7 +61,7 @@ TEST(ConcurrencyTest, StagesRunSideBySideGiveTheOneThreadRunBitForBit) {
         resist_model::SetStageThreads(1);
         resist_model::RunOutput one;
         std::string one_list = ListOf(path.str(), &one);
-        for (unsigned threads : {3u, 8u}) {
+        for (unsigned threads : {2u, 3u, 4u, 8u}) {
             resist_model::SetStageThreads(threads);
             resist_model::RunOutput many;
             EXPECT_EQ(ListOf(path.str(), &many), one_list) << threads << " threads";
