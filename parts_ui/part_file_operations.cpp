@@ -360,6 +360,7 @@ void OpenUsersGuide(int language) {
     const std::wstring path = FindUsersGuide(language);
     if (path.empty() || !Exists(platform::PathFromWide(path)) ||
         !Launch(wxFileName::FileNameToURL(wxFileName(path)))) {
-        ShowMessageBox("Failed to open user's guide", wxEmptyString, wxOK | wxICON_ERROR);
+        ShowMessageBox("Failed to open user's guide", wxString(resources::LoadText(resources::IDS_APP_TITLE)),
+                       wxOK | wxICON_ERROR);
     }
 }

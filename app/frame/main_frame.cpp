@@ -1,9 +1,12 @@
 #include "app/frame/main_frame.h"
 
+#include <filesystem>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include <wx/accel.h>
+#include <wx/aui/floatpane.h>
 #include <wx/display.h>
 #include <wx/icon.h>
 #include <wx/imagpng.h>
@@ -24,6 +27,8 @@
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
 #include "platform/registry.h"
+#include "platform/wide_string.h"
+#include "platform/gtk_window.h"
 #include "resources/icons.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
@@ -109,6 +114,14 @@ constexpr int kOutputHeight = 200;
 
 }  // namespace
 
+wxAuiFloatingFrame* FramePaneManager::CreateFloatingFrame(wxWindow* parent,
+                                                          const wxAuiPaneInfo& pane) {
+    return new wxAuiFloatingFrame(parent, this, pane, wxID_ANY,
+                                  wxRESIZE_BORDER | wxSYSTEM_MENU | wxCAPTION | wxFRAME_NO_TASKBAR |
+                                      wxFRAME_FLOAT_ON_PARENT | wxFRAME_TOOL_WINDOW |
+                                      wxCLIP_CHILDREN);
+}
+
 MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
                      bool highColorIcons)
     : wxFrame(nullptr, wxID_ANY, UiText(resources::IDS_APP_TITLE), wxPoint(0, 0),
@@ -141,6 +154,7 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     manager_.Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+    Bind(wxEVT_ACTIVATE, &MainFrame::OnActivate, this);
     Bind(wxEVT_SYS_COLOUR_CHANGED, &MainFrame::OnSysColourChanged, this);
     for (int command : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
                         ID_VIEW_OUTPUT}) {
@@ -199,6 +213,14 @@ void MainFrame::BuildMenuBar() {
         }
     }
     bar->Append(menu, title);
+    // Without an installed user's guide its item would only ever report a failure.
+    std::error_code error;
+    const std::wstring guide = FindUsersGuide(resources::ThreadLanguage());
+    wxMenu* help = nullptr;
+    wxMenuItem* item = bar->FindItem(WxId(ID_USERS_GUIDE), &help);
+    if ((guide.empty() || !std::filesystem::exists(platform::PathFromWide(guide), error)) &&
+        item != nullptr && help != nullptr)
+        help->Destroy(item);
     SetMenuBar(bar);
     wxAcceleratorEntry entries[1];
     entries[0].Set(wxACCEL_CTRL, 'N', WxId(ID_NEW_PART));
@@ -286,16 +308,18 @@ void MainFrame::ArrangeFloatingPanes() {
     const auto layout =
         platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, GetProductKey(),
                                        kLayoutValue);
-    // A saved layout carries the captions of the language it was saved in.
+    // A saved layout carries the captions of the language it was saved in, and no icons.
     std::vector<wxString> captions;
+    std::vector<wxBitmapBundle> icons;
     wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
-    for (size_t i = 0; i < panes.GetCount(); ++i) captions.push_back(panes[i].caption);
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        captions.push_back(panes[i].caption);
+        icons.push_back(panes[i].icon);
+    }
     if (layout && manager_.LoadPerspective(wxString(*layout), false)) {
-        for (size_t i = 0; i < panes.GetCount(); ++i) panes[i].Caption(captions[i]);
+        for (size_t i = 0; i < panes.GetCount(); ++i) panes[i].Caption(captions[i]).Icon(icons[i]);
         manager_.Update();
-        for (size_t i = 0; i < panes.GetCount(); ++i) {
-            if (panes[i].IsFloating() && panes[i].frame != nullptr) panes[i].frame->Raise();
-        }
+        RaiseFloatingPanes();
         return;
     }
     const wxSize client = GetClientSize();
@@ -305,10 +329,24 @@ void MainFrame::ArrangeFloatingPanes() {
     wxAuiPaneInfo& pane = manager_.GetPane(output_);
     pane.Float().FloatingPosition(topLeft).FloatingSize(kOutputWidth, kOutputHeight).Show();
     manager_.Update();
-    if (pane.frame != nullptr) {
-        pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
-        pane.frame->Raise();
+    if (pane.frame != nullptr) pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
+    RaiseFloatingPanes();
+}
+
+void MainFrame::RaiseFloatingPanes() {
+    // Not the toolkit's raise: it would take the keyboard focus from the frame.
+    wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        if (panes[i].IsFloating() && panes[i].IsShown() && panes[i].frame != nullptr)
+            platform::RaiseWithoutFocus(panes[i].frame->GetHandle());
     }
+}
+
+void MainFrame::OnActivate(wxActivateEvent& event) {
+    event.Skip();
+    // The frame comes to the front when it is activated; without a window manager nothing
+    // else would keep its floating panes above it.
+    if (event.GetActive()) RaiseFloatingPanes();
 }
 
 void MainFrame::SaveLayout() {

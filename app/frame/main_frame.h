@@ -34,6 +34,13 @@ struct ComponentEntry {
     std::string key;
 };
 
+// The frame's docking manager. A floating pane is a tool window of the frame, so that a
+// window manager keeps it above the frame.
+class FramePaneManager : public wxAuiManager {
+protected:
+    wxAuiFloatingFrame* CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane) override;
+};
+
 // The program's one top-level window: the menu bar, the 3-D preview in the centre and the
 // docking panes around it (file tree, properties, help, components, output).
 class MainFrame : public wxFrame, public ShellFrame {
@@ -47,6 +54,8 @@ public:
     // Floats the output pane at the client area's bottom-right on a first start, or restores
     // the saved layout. Call once the frame is shown: a hidden frame has no screen position.
     void ArrangeFloatingPanes();
+    // Puts the shown floating panes above the frame, leaving the keyboard focus where it is.
+    void RaiseFloatingPanes();
 
     OutputView* GetOutputView() override { return output_; }
     void Reload() override;
@@ -92,6 +101,7 @@ private:
     wxWindow* PaneOfCommand(int commandId) const;
 
     void OnClose(wxCloseEvent& event);
+    void OnActivate(wxActivateEvent& event);
     void OnSysColourChanged(wxSysColourChangedEvent& event);
     void OnViewPane(int commandId);
     void OnUpdateViewPane(wxUpdateUIEvent& event, int commandId);
@@ -100,7 +110,7 @@ private:
 
     ProgramSettings& settings_;
     PartFileOperations& operations_;
-    wxAuiManager manager_;
+    FramePaneManager manager_;
     PreviewView* preview_ = nullptr;
     PartsView* components_ = nullptr;
     FileView* files_ = nullptr;

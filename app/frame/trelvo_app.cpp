@@ -82,6 +82,18 @@ int TrelvoApp::OnExit() {
     return wxApp::OnExit();
 }
 
+int TrelvoApp::FilterEvent(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_LEFT_DOWN || type == wxEVT_MIDDLE_DOWN || type == wxEVT_RIGHT_DOWN) {
+        // A window manager raises the frame on the click, before the program sees it.
+        MainFrame* frame = Frame();
+        auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+        if (frame != nullptr && window != nullptr && wxGetTopLevelParent(window) == frame)
+            frame->CallAfter(&MainFrame::RaiseFloatingPanes);
+    }
+    return Event_Skip;
+}
+
 void TrelvoApp::BindCommands() {
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAppAbout(); }, WxId(ID_APP_ABOUT));
     Bind(wxEVT_MENU,

@@ -46,8 +46,9 @@ class PartFileOperationsTest : public testing::Test {
         for (const wchar_t* type : kPackageTypeFolders) fs::create_directories(parts_ / type);
         seams_.log = [this](const wxString& line) { lines_.push_back(line.ToStdWstring()); };
         SetFileOperationSeams(seams_);
-        SetMessageBoxAnswerer([this](const wxString& text, const wxString&, long) {
+        SetMessageBoxAnswerer([this](const wxString& text, const wxString& caption, long) {
             questions_.push_back(text.ToStdWstring());
+            captions_.push_back(caption.ToStdWstring());
             return answer_;
         });
         settings_.PartsFolder = PathToWide(parts_) + L"/";
@@ -84,6 +85,7 @@ class PartFileOperationsTest : public testing::Test {
     FileOperationSeams seams_;
     std::vector<std::wstring> lines_;
     std::vector<std::wstring> questions_;
+    std::vector<std::wstring> captions_;
     int answer_ = wxYES;
     ProgramSettings settings_;
     PartFileOperations ops_;
@@ -286,6 +288,7 @@ TEST_F(PartFileOperationsTest, ManualAndUsersGuideInBothLanguages) {
     OpenUsersGuide(9);
     ASSERT_EQ(questions_.size(), 1u);
     EXPECT_EQ(questions_[0], L"Failed to open user's guide");
+    EXPECT_EQ(captions_[0], L"Zentrik");
 
     fs::create_directories(machine / "Ostrel" / "Vexa2020");
     std::ofstream(machine / "Ostrel" / "Vexa2020" / "registry.ini")
