@@ -19,6 +19,10 @@ class PartPropertyGridCtrl : public widget::WPropertyGridCtrl {
     // when it goes on to the grid's own handling.
     bool HandleTab();
 
+  protected:
+    // "True" and "False" in the UI language.
+    wxString BoolText(bool value) const override;
+
   private:
     void OnCharHook(wxKeyEvent& event);
 };

@@ -268,6 +268,10 @@ const std::vector<StringRow> kRows = {
     {IDS_EXPLORER_DELETE, L"&Delete", L"削除(&D)"},
     {IDS_EXPLORER_RENAME, L"Rename", L"名前の変更"},
     {IDS_EXPLORER_NEW_FOLDER, L"New &Folder", L"新規フォルダー(&F)"},
+
+    // Property grid.
+    {IDS_PROPERTY_FALSE, L"False", L"いいえ"},
+    {IDS_PROPERTY_TRUE, L"True", L"はい"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

@@ -100,19 +100,19 @@ bool IsCheckItem(int command) {
 
 wxString UiText(std::uint32_t id) { return wxString(resources::LoadText(id)); }
 
-wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-    wxMemoryInputStream stream(bytes, size);
-    wxImage image(stream, wxBITMAP_TYPE_PNG);
-    return image.IsOk() ? wxBitmap(image) : wxBitmap();
-}
-
 constexpr int kFrameWidth = 1280;
 constexpr int kFrameHeight = 800;
 constexpr int kOutputWidth = 400;
 constexpr int kOutputHeight = 200;
 
 }  // namespace
+
+wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    wxMemoryInputStream stream(bytes, size);
+    wxImage image(stream, wxBITMAP_TYPE_PNG);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
+}
 
 wxAuiFloatingFrame* FramePaneManager::CreateFloatingFrame(wxWindow* parent,
                                                           const wxAuiPaneInfo& pane) {
@@ -155,6 +155,11 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
 
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
     Bind(wxEVT_ACTIVATE, &MainFrame::OnActivate, this);
+    // A click on the menu bar raises the frame too.
+    Bind(wxEVT_MENU_CLOSE, [this](wxMenuEvent& event) {
+        event.Skip();
+        CallAfter(&MainFrame::RaiseFloatingPanes);
+    });
     Bind(wxEVT_SYS_COLOUR_CHANGED, &MainFrame::OnSysColourChanged, this);
     for (int command : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
                         ID_VIEW_OUTPUT}) {

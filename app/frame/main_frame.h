@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include <boost/signals2/connection.hpp>
 
 #include <wx/aui/framemanager.h>
+#include <wx/bitmap.h>
 #include <wx/frame.h>
 
 #include "app/shell_frame.h"
@@ -33,6 +35,9 @@ struct ComponentEntry {
     std::uint32_t id;
     std::string key;
 };
+
+// The picture of one of the program's PNG icons; an empty bitmap when it cannot be decoded.
+wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size);
 
 // The frame's docking manager. A floating pane is a tool window of the frame, so that a
 // window manager keeps it above the frame.

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/hyperlink.h>
@@ -22,6 +21,7 @@
 #include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
 #include "platform/wide_string.h"
+#include "resources/icons.h"
 
 namespace {
 
@@ -49,6 +49,7 @@ bool TrelvoApp::OnInit() {
 
     UiLanguage = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
     SetUILanguage(UiLanguage);
+    LoadToolkitTranslations(UiLanguage);
 
     Settings->HomeFolder = InitHomeDirectory();
     Settings->Load();
@@ -154,7 +155,7 @@ void ShowAboutDialog(wxWindow* parent) {
     wxDialog dialog(parent, wxID_ANY, "About Zentrik");
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     top->Add(new wxStaticBitmap(&dialog, wxID_ANY,
-                                wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)),
+                                IconBitmap(resources::kIcon128, resources::kIcon128Size)),
              0, wxALL, 10);
     auto* texts = new wxBoxSizer(wxVERTICAL);
     texts->Add(new wxStaticText(&dialog, wxID_ANY, "Zentrik V2020"), 0, wxBOTTOM, 4);
