@@ -339,6 +339,8 @@ void MainFrame::ArrangeFloatingPanes() {
 }
 
 void MainFrame::RaiseFloatingPanes() {
+    // Only over the active frame: never over a dialog the frame has opened.
+    if (!IsActive()) return;
     // Not the toolkit's raise: it would take the keyboard focus from the frame.
     wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
     for (size_t i = 0; i < panes.GetCount(); ++i) {
