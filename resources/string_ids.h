@@ -246,6 +246,7 @@ enum StringId : std::uint32_t {
     IDS_EXPLORER_DELETE = 5461,
     IDS_EXPLORER_RENAME = 5462,
     IDS_EXPLORER_NEW_FOLDER = 5463,
+    IDS_MOVE_TO_OTHER_TYPE = 5481,
 
     // The two values of a yes-or-no property in the property grid.
     IDS_PROPERTY_FALSE = 5951,

@@ -268,6 +268,9 @@ const std::vector<StringRow> kRows = {
     {IDS_EXPLORER_DELETE, L"&Delete", L"削除(&D)"},
     {IDS_EXPLORER_RENAME, L"Rename", L"名前の変更"},
     {IDS_EXPLORER_NEW_FOLDER, L"New &Folder", L"新規フォルダー(&F)"},
+    {IDS_MOVE_TO_OTHER_TYPE,
+     L"%1 can't be moved into the folder of another package type.\nThe folder a part lies in decides its package type.",
+     L"%1 を別のパッケージタイプのフォルダへ移動することはできません。\n部品のパッケージタイプは置かれたフォルダで決まります。"},
 
     // Property grid.
     {IDS_PROPERTY_FALSE, L"False", L"いいえ"},
