@@ -11,7 +11,7 @@ constexpr int kLineStep = 8;  // pixels per scroll line
 
 ImageView::ImageView(wxWindow* parent, wxWindowID id)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize,
-               wxBORDER_SIMPLE | wxHSCROLL | wxVSCROLL | wxALWAYS_SHOW_SB) {
+               wxBORDER_SIMPLE | wxHSCROLL | wxVSCROLL) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &ImageView::OnPaint, this);
     Bind(wxEVT_SIZE, &ImageView::OnSize, this);

@@ -5,8 +5,8 @@
 #include <wx/window.h>
 
 // Shows one picture scaled down to fit its client area, never enlarged, keeping the
-// aspect ratio. The scroll bars are always there; their ranges follow the drawn size, so
-// they only scroll what is actually drawn.
+// aspect ratio. The scroll bars' ranges follow the drawn size, so they only scroll what is
+// actually drawn, and a bar is shown only while the drawn picture is larger than the view.
 class ImageView : public wxWindow {
 public:
     explicit ImageView(wxWindow* parent, wxWindowID id = wxID_ANY);

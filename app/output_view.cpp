@@ -4,6 +4,8 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include "platform/gtk_window.h"
+
 namespace {
 constexpr wxWindowID kTextBoxId = 2;
 }
@@ -12,6 +14,9 @@ OutputView::OutputView(wxWindow* parent, wxWindowID id) : wxPanel(parent, id) {
     text_ = new wxTextCtrl(this, kTextBoxId, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                            wxTE_MULTILINE | wxHSCROLL | wxVSCROLL);
     text_->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+    // Lines are not wrapped; the pane is narrow, so the horizontal bar must be there to see
+    // that a line goes on, not only while the pointer is over the text.
+    platform::KeepScrollBarsVisible(text_->GetHandle());
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(text_, 1, wxEXPAND);
     SetSizer(sizer);

@@ -110,6 +110,11 @@ void PreviewView::DrawScene() {
         DrawModelNode(context, *root);
 
         context.wireframe = true;
+        // The offset is for the filled faces only. Mesa applies it to the edges of faces
+        // drawn as lines too, and a face seen edge-on (every side face from the top) has
+        // an unbounded depth slope: its edges would get any depth and show through the
+        // solids in front of them.
+        glDisable(GL_POLYGON_OFFSET_FILL);
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <wx/intl.h>
+#include <wx/translation.h>
+
 #include "platform/wide_string.h"
 #include "resources/string_table.h"
 
@@ -47,6 +50,18 @@ int ChooseUiLanguage(const std::wstring& programFolder, std::uint32_t userLangua
 void SetUILanguage(int language) {
     resources::SetThreadLanguage(language == kUiLanguageJapanese ? resources::kLanguageJapanese
                                                                  : resources::kLanguageEnglish);
+}
+
+bool LoadToolkitTranslations(int language) {
+    if (language != kUiLanguageJapanese) {
+        wxTranslations::Set(nullptr);
+        return false;
+    }
+    auto* translations = new wxTranslations;
+    translations->SetLanguage(wxLANGUAGE_JAPANESE);
+    const bool loaded = translations->AddStdCatalog();
+    wxTranslations::Set(translations);
+    return loaded;
 }
 
 DriverPreload ParseDriverSwitch(const char* value) {

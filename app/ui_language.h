@@ -22,6 +22,11 @@ int ChooseUiLanguage(const std::wstring& programFolder, std::uint32_t userLangua
 // The calling thread's string-table language: Japanese for 17, else English.
 void SetUILanguage(int language);
 
+// With the Japanese UI language (17) the toolkit's own texts (the stock buttons OK, Cancel,
+// Yes, No of its dialogs) come from its Japanese catalogue; otherwise they stay English.
+// False when the catalogue is not installed.
+bool LoadToolkitTranslations(int language);
+
 enum class DriverPreload { Load, LoadWhileMarkedDebugged, None };
 
 // The driver switch from the first character of "OSTREL_PSEUDO_DEBUGGEE": '0' (also unset

@@ -152,6 +152,11 @@ NewFolderDialog::NewFolderDialog(wxWindow* parent)
     top->Add(CreateButtonSizer(wxOK | wxCANCEL), wxSizerFlags().Right().Border(wxALL, 10));
     SetSizerAndFit(top);
     Bind(wxEVT_BUTTON, &NewFolderDialog::OnOK, this, wxID_OK);
+    // The name is all the dialog asks for: typing goes there at once, and Enter takes it.
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+        event.Skip();
+        nameEdit_->SetFocus();
+    });
 }
 
 bool NewFolderDialog::TransferDataToWindow() {

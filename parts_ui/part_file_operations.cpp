@@ -188,6 +188,15 @@ void PartFileOperations::MovePartFile(const std::shared_ptr<widget::WTreeItem>& 
     if (source_path.empty() || destination.empty()) return;
     if (platform::PathToWide(platform::PathFromWide(source_path).parent_path()) == destination)
         return;
+    // The type folder a part lies in decides its package type: a move into another type's
+    // folder would leave parts that open as one type and export as none.
+    if (Settings && Settings->PartTypeFromPath(source_path) !=
+                        Settings->PartTypeFromPath(destination)) {
+        ShowMessageBox(resources::FormatString1(resources::LoadText(resources::IDS_MOVE_TO_OTHER_TYPE),
+                                                source->text),
+                       resources::LoadText(resources::IDS_APP_TITLE), wxOK | wxICON_ERROR);
+        return;
+    }
     const bool is_part = IsPartFileName(source_path);
     if (!is_part && IsSameOrBelow(destination, source_path)) {
         Log(wxString::Format("Can't move %s into itself.", source_path));
@@ -364,6 +373,7 @@ void OpenUsersGuide(int language) {
     const std::wstring path = FindUsersGuide(language);
     if (path.empty() || !Exists(platform::PathFromWide(path)) ||
         !Launch(wxFileName::FileNameToURL(wxFileName(path)))) {
-        ShowMessageBox("Failed to open user's guide", wxEmptyString, wxOK | wxICON_ERROR);
+        ShowMessageBox("Failed to open user's guide", wxString(resources::LoadText(resources::IDS_APP_TITLE)),
+                       wxOK | wxICON_ERROR);
     }
 }

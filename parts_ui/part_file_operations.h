@@ -54,7 +54,8 @@ class PartFileOperations {
     void AddTreeItem(const std::wstring& name, bool is_folder, const std::wstring& parent_folder);
 
     // Moves the dragged item's file or folder into the folder of `drop_folder`: on disk
-    // first, then in the tree; a move that cannot be made leaves both as they were.
+    // first, then in the tree; a move that cannot be made leaves both as they were. A move
+    // out of the item's package-type folder is refused with a message.
     void MovePartFile(const std::shared_ptr<widget::WTreeItem>& source,
                       const std::shared_ptr<widget::WTreeItem>& drop_folder);
 

@@ -4,6 +4,11 @@
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
+wxString PartPropertyGridCtrl::BoolText(bool value) const {
+    using namespace resources;
+    return wxString(LoadText(value ? IDS_PROPERTY_TRUE : IDS_PROPERTY_FALSE));
+}
+
 PartPropertyGridCtrl::PartPropertyGridCtrl(wxWindow* parent, wxWindowID id)
     : widget::WPropertyGridCtrl(parent, id) {
     // The hook sees the key before the grid or its in-place editor does.

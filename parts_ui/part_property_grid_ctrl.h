@@ -22,6 +22,10 @@ class PartPropertyGridCtrl : public widget::WPropertyGridCtrl {
     // Refused text is reported through the program's message box.
     void DoShowPropertyError(wxPGProperty* property, const wxString& message) override;
 
+  protected:
+    // "True" and "False" in the UI language.
+    wxString BoolText(bool value) const override;
+
   private:
     void OnCharHook(wxKeyEvent& event);
 };

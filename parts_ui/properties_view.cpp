@@ -1,11 +1,11 @@
 #include "parts_ui/properties_view.h"
 
+#include <algorithm>
+
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
 #include <wx/toolbar.h>
-
-#include <algorithm>
 
 #include "parts_ui/part_property_grid_ctrl.h"
 #include "parts_ui/property_model.h"
@@ -80,14 +80,19 @@ void PropertiesView::UpdateFont() {
 void PropertiesView::AdjustLayout() {
     if (grid_ == nullptr || toolBar_ == nullptr) return;
     const wxSize client = GetClientSize();
-    const int w = client.x / 3;
+    // GTK cannot draw a control narrower than its minimum and complains on standard error;
+    // in a narrow pane (the first layout of a frame placed by a window manager is one) the
+    // controls keep their minimum width and are clipped instead.
+    const int least = std::max({save_->GetBestSize().x, reset_->GetBestSize().x,
+                                preview_->GetBestSize().x});
+    const int w = std::max(client.x / 3, least);
     save_->SetSize(0, 0, w, kButtonRowHeight);
     reset_->SetSize(w, 0, w, kButtonRowHeight);
-    preview_->SetSize(2 * w, 0, client.x - 2 * w, kButtonRowHeight);
+    preview_->SetSize(2 * w, 0, std::max(client.x - 2 * w, least), kButtonRowHeight);
     preview_->Enable();
     const int rowHeight = save_->GetSize().y;
     const int toolHeight = toolBar_->GetSize().y;
-    toolBar_->SetSize(0, rowHeight, client.x, toolHeight);
+    toolBar_->SetSize(0, rowHeight, std::max(client.x, toolBar_->GetBestSize().x), toolHeight);
     grid_->SetSize(0, rowHeight + toolHeight, client.x,
                    std::max(0, client.y - rowHeight - toolHeight));
 }

@@ -250,6 +250,11 @@ enum StringId : std::uint32_t {
 
     // Reports where the system has no text: the settings that could not be saved at exit.
     IDS_SETTINGS_SAVE_FAILED = 5871,
+    IDS_MOVE_TO_OTHER_TYPE = 5481,
+
+    // The two values of a yes-or-no property in the property grid.
+    IDS_PROPERTY_FALSE = 5951,
+    IDS_PROPERTY_TRUE = 5952,
 };
 
 }  // namespace resources

@@ -274,6 +274,13 @@ const std::vector<StringRow> kRows = {
     {IDS_SETTINGS_SAVE_FAILED,
      L"The settings could not be saved to %1. The changes made in this session are lost.",
      L"設定を %1 に保存できませんでした。今回の変更は失われます。"},
+    {IDS_MOVE_TO_OTHER_TYPE,
+     L"%1 can't be moved into the folder of another package type.\nThe folder a part lies in decides its package type.",
+     L"%1 を別のパッケージタイプのフォルダへ移動することはできません。\n部品のパッケージタイプは置かれたフォルダで決まります。"},
+
+    // Property grid.
+    {IDS_PROPERTY_FALSE, L"False", L"いいえ"},
+    {IDS_PROPERTY_TRUE, L"True", L"はい"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

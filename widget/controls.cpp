@@ -82,9 +82,12 @@ bool WComboBox::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
                               style | wxCB_READONLY);
 }
 
+// GTK closes the list before it reports the entry chosen in it, where a list box reports the
+// choice first. The close is reported once the events of this input are handled, so that
+// `activated` carries the new choice and a choice is reported before the list's close.
 void WComboBox::OnCloseUp(wxCommandEvent& event) {
     event.Skip();
-    activated(GetSelection());
+    CallAfter([this] { activated(GetSelection()); });
 }
 
 void WComboBox::OnSelChange(wxCommandEvent& event) {

@@ -52,7 +52,8 @@ private:
 };
 
 // A read-only drop-down list that reports activation (a choice, and every close of the
-// list), selection changes and loss of focus. Selections are -1 when nothing is chosen.
+// list, after the choice made in it), selection changes and loss of focus. Selections are
+// -1 when nothing is chosen.
 class WComboBox : public wxComboBox {
 public:
     WComboBox();

@@ -88,6 +88,28 @@ private:
     VarType kind_;
 };
 
+// A yes-or-no property that shows its own two texts in the cell and in its drop-down list
+// instead of the toolkit's fixed English ones.
+class TextBoolProperty : public wxBoolProperty {
+public:
+    TextBoolProperty(const wxString& label, const wxString& name, bool value,
+                     const wxString& falseText, const wxString& trueText)
+        : wxBoolProperty(label, name, value), texts_{falseText, trueText} {
+        m_choices = wxPGChoices();
+        m_choices.Add(falseText, 0);
+        m_choices.Add(trueText, 1);
+    }
+
+    wxString ValueToString(wxVariant& value, int argFlags) const override {
+        if ((argFlags & (wxPG_FULL_VALUE | wxPG_COMPOSITE_FRAGMENT)) != 0)
+            return wxBoolProperty::ValueToString(value, argFlags);
+        return texts_[value.GetBool() ? 1 : 0];
+    }
+
+private:
+    wxString texts_[2];
+};
+
 }  // namespace
 
 WPropertyGridCtrl::WPropertyGridCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
@@ -173,6 +195,8 @@ void WPropertyGridCtrl::Rebuild() {
     }
 }
 
+wxString WPropertyGridCtrl::BoolText(bool value) const { return value ? "True" : "False"; }
+
 wxPGProperty* WPropertyGridCtrl::MakeProperty(const std::shared_ptr<WTreeItem>& item) {
     const wxString label(item->text);
     const wxString name = wxString::Format("p%d", nextName_++);
@@ -208,7 +232,8 @@ wxPGProperty* WPropertyGridCtrl::MakeProperty(const std::shared_ptr<WTreeItem>& 
         return new PlainNumberProperty<wxUIntProperty>(label, name, VT_UINT,
                                                        static_cast<unsigned long>(value.UInt()));
     case VT_BOOL:
-        return new wxBoolProperty(label, name, value.BoolValue() != VARIANT_FALSE);
+        return new TextBoolProperty(label, name, value.BoolValue() != VARIANT_FALSE,
+                                    BoolText(false), BoolText(true));
     default:
         return new wxStringProperty(label, name, VariantText(value));
     }

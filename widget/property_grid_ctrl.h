@@ -56,6 +56,10 @@ public:
 
     std::shared_ptr<WTreeItemModel> gridModel;
 
+protected:
+    // The text a yes-or-no property shows for `value`; "True" and "False" here.
+    virtual wxString BoolText(bool value) const;
+
 private:
     void BindEvents();
     wxPGProperty* MakeProperty(const std::shared_ptr<WTreeItem>& item);

@@ -1,9 +1,12 @@
 #include "app/frame/main_frame.h"
 
+#include <filesystem>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include <wx/accel.h>
+#include <wx/aui/floatpane.h>
 #include <wx/display.h>
 #include <wx/icon.h>
 #include <wx/imagpng.h>
@@ -24,6 +27,8 @@
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
 #include "platform/registry.h"
+#include "platform/wide_string.h"
+#include "platform/gtk_window.h"
 #include "resources/icons.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
@@ -95,19 +100,19 @@ bool IsCheckItem(int command) {
 
 wxString UiText(std::uint32_t id) { return wxString(resources::LoadText(id)); }
 
-wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-    wxMemoryInputStream stream(bytes, size);
-    wxImage image(stream, wxBITMAP_TYPE_PNG);
-    return image.IsOk() ? wxBitmap(image) : wxBitmap();
-}
-
 constexpr int kFrameWidth = 1280;
 constexpr int kFrameHeight = 800;
 constexpr int kOutputWidth = 400;
 constexpr int kOutputHeight = 200;
 
 }  // namespace
+
+wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size) {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    wxMemoryInputStream stream(bytes, size);
+    wxImage image(stream, wxBITMAP_TYPE_PNG);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
+}
 
 MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
                      bool highColorIcons)
@@ -141,6 +146,12 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     manager_.Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+    Bind(wxEVT_ACTIVATE, &MainFrame::OnActivate, this);
+    // A click on the menu bar raises the frame too.
+    Bind(wxEVT_MENU_CLOSE, [this](wxMenuEvent& event) {
+        event.Skip();
+        CallAfter(&MainFrame::RaiseFloatingPanes);
+    });
     Bind(wxEVT_SYS_COLOUR_CHANGED, &MainFrame::OnSysColourChanged, this);
     for (int command : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
                         ID_VIEW_OUTPUT}) {
@@ -199,6 +210,14 @@ void MainFrame::BuildMenuBar() {
         }
     }
     bar->Append(menu, title);
+    // Without an installed user's guide its item would only ever report a failure.
+    std::error_code error;
+    const std::wstring guide = FindUsersGuide(resources::ThreadLanguage());
+    wxMenu* help = nullptr;
+    wxMenuItem* item = bar->FindItem(WxId(ID_USERS_GUIDE), &help);
+    if ((guide.empty() || !std::filesystem::exists(platform::PathFromWide(guide), error)) &&
+        item != nullptr && help != nullptr)
+        help->Destroy(item);
     SetMenuBar(bar);
     wxAcceleratorEntry entries[1];
     entries[0].Set(wxACCEL_CTRL, 'N', WxId(ID_NEW_PART));
@@ -288,10 +307,7 @@ void MainFrame::ArrangeFloatingPanes() {
                                        kLayoutValue);
     // A layout of another version, or of other panes, gives way to the first-start layout.
     if (layout && manager_.LoadLayout(wxString(*layout))) {
-        wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
-        for (size_t i = 0; i < panes.GetCount(); ++i) {
-            if (panes[i].IsFloating() && panes[i].frame != nullptr) panes[i].frame->Raise();
-        }
+        RaiseFloatingPanes();
         return;
     }
     const wxSize client = GetClientSize();
@@ -301,10 +317,26 @@ void MainFrame::ArrangeFloatingPanes() {
     wxAuiPaneInfo& pane = manager_.GetPane(output_);
     pane.Float().FloatingPosition(topLeft).FloatingSize(kOutputWidth, kOutputHeight).Show();
     manager_.Update();
-    if (pane.frame != nullptr) {
-        pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
-        pane.frame->Raise();
+    if (pane.frame != nullptr) pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
+    RaiseFloatingPanes();
+}
+
+void MainFrame::RaiseFloatingPanes() {
+    // Only over the active frame: never over a dialog the frame has opened.
+    if (!IsActive()) return;
+    // Not the toolkit's raise: it would take the keyboard focus from the frame.
+    wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        if (panes[i].IsFloating() && panes[i].IsShown() && panes[i].frame != nullptr)
+            platform::RaiseWithoutFocus(panes[i].frame->GetHandle());
     }
+}
+
+void MainFrame::OnActivate(wxActivateEvent& event) {
+    event.Skip();
+    // The frame comes to the front when it is activated; without a window manager nothing
+    // else would keep its floating panes above it.
+    if (event.GetActive()) RaiseFloatingPanes();
 }
 
 void MainFrame::SaveLayout() {

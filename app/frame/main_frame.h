@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include <boost/signals2/connection.hpp>
 
 #include <wx/aui/framemanager.h>
+#include <wx/bitmap.h>
 #include <wx/frame.h>
 
 #include "app/frame/pane_layout.h"
@@ -35,6 +37,9 @@ struct ComponentEntry {
     std::string key;
 };
 
+// The picture of one of the program's PNG icons; an empty bitmap when it cannot be decoded.
+wxBitmap IconBitmap(const unsigned char* bytes, std::size_t size);
+
 // The program's one top-level window: the menu bar, the 3-D preview in the centre and the
 // docking panes around it (file tree, properties, help, components, output).
 class MainFrame : public wxFrame, public ShellFrame {
@@ -48,6 +53,8 @@ public:
     // Floats the output pane at the client area's bottom-right on a first start, or restores
     // the saved layout. Call once the frame is shown: a hidden frame has no screen position.
     void ArrangeFloatingPanes();
+    // Puts the shown floating panes above the frame, leaving the keyboard focus where it is.
+    void RaiseFloatingPanes();
 
     OutputView* GetOutputView() override { return output_; }
     void Reload() override;
@@ -93,6 +100,7 @@ private:
     wxWindow* PaneOfCommand(int commandId) const;
 
     void OnClose(wxCloseEvent& event);
+    void OnActivate(wxActivateEvent& event);
     void OnSysColourChanged(wxSysColourChangedEvent& event);
     void OnViewPane(int commandId);
     void OnUpdateViewPane(wxUpdateUIEvent& event, int commandId);

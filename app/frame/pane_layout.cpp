@@ -368,7 +368,11 @@ bool PaneLayout::CanDockPanel(const wxAuiPaneInfo& pane) {
 }
 
 wxAuiFloatingFrame* PaneLayout::CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane) {
-    wxAuiFloatingFrame* frame = wxAuiManager::CreateFloatingFrame(parent, pane);
+    // A tool window of the frame, so that a window manager keeps it above the frame.
+    auto* frame = new wxAuiFloatingFrame(parent, this, pane, wxID_ANY,
+                                         wxRESIZE_BORDER | wxSYSTEM_MENU | wxCAPTION |
+                                             wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT |
+                                             wxFRAME_TOOL_WINDOW | wxCLIP_CHILDREN);
     wxWindow* window = pane.window;
     if (registered_.count(window) == 0) return frame;
     frame->Bind(wxEVT_MOVE, [this, window](wxMoveEvent& event) {
@@ -658,10 +662,10 @@ bool PaneLayout::LoadLayout(const wxString& text) {
         HiddenOf(window)->info = info;
         if (!shown) SetButtonShown(*HiddenOf(window), false);
     }
-    // A saved layout carries the captions of the language it was saved in.
+    // A saved layout carries the captions of the language it was saved in, and no icons.
     for (wxWindow* window : panes_) {
         wxAuiPaneInfo& pane = GetPane(window);
-        if (pane.IsOk()) pane.Caption(Registered(window).caption);
+        if (pane.IsOk()) pane.Caption(Registered(window).caption).Icon(Registered(window).icon);
     }
     for (const auto& group : groups_) UpdateGroupPane(*group);
     UpdateBars();

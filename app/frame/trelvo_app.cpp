@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/hyperlink.h>
@@ -29,6 +28,7 @@
 #include "parts_ui/part_file_operations.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
+#include "resources/icons.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
@@ -58,6 +58,7 @@ bool TrelvoApp::OnInit() {
 
     UiLanguage = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
     SetUILanguage(UiLanguage);
+    LoadToolkitTranslations(UiLanguage);
 
     Settings->HomeFolder = InitHomeDirectory();
     const SettingsFileState settingsFile = Settings->Load();
@@ -132,6 +133,18 @@ int TrelvoApp::OnExit() {
     return wxApp::OnExit();
 }
 
+int TrelvoApp::FilterEvent(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_LEFT_DOWN || type == wxEVT_MIDDLE_DOWN || type == wxEVT_RIGHT_DOWN) {
+        // A window manager raises the frame on the click, before the program sees it.
+        MainFrame* frame = Frame();
+        auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+        if (frame != nullptr && window != nullptr && wxGetTopLevelParent(window) == frame)
+            frame->CallAfter(&MainFrame::RaiseFloatingPanes);
+    }
+    return Event_Skip;
+}
+
 void TrelvoApp::BindCommands() {
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAppAbout(); }, WxId(ID_APP_ABOUT));
     Bind(wxEVT_MENU,
@@ -194,7 +207,7 @@ void ShowAboutDialog(wxWindow* parent) {
     wxDialog dialog(parent, wxID_ANY, "About Zentrik");
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     top->Add(new wxStaticBitmap(&dialog, wxID_ANY,
-                                wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)),
+                                IconBitmap(resources::kIcon128, resources::kIcon128Size)),
              0, wxALL, 10);
     auto* texts = new wxBoxSizer(wxVERTICAL);
     texts->Add(new wxStaticText(&dialog, wxID_ANY, "Zentrik V2020"), 0, wxBOTTOM, 4);

@@ -20,6 +20,8 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
+    // Keeps the main frame's floating panes above it when a click brings the frame forward.
+    int FilterEvent(wxEvent& event) override;
 
     // The main frame while it exists.
     MainFrame* Frame() const;

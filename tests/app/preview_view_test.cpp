@@ -214,6 +214,30 @@ TEST_F(Preview, EleventhGroupTakesTheFirstColourAgain) {
     EXPECT_NEAR(static_cast<double>(middle.g) / middle.r, 209.0 / 255.0, 0.03) << middle;
 }
 
+TEST_F(Preview, SolidsHideTheEdgesBehindThem) {
+    // A 1.6 mm block inside a 6 mm block, seen from the top (the start view) and from a
+    // corner of the diagonal, where the inner block's diagonal cut is seen edge-on.
+    pkg::GroupPtr root = pkg::MakeGroup(L"mold");
+    root->AddCuboid("outer", "mold", pkg::Cuboid{-3, -3, -1, 6, 6, 2});
+    root->AddCuboid("inner", "mold", pkg::Cuboid{-0.8, -0.8, -0.5, 1.6, 1.6, 0.5});
+    root->AddPrism("cut", "mold",
+                   pkg::Prism{{{-0.8, -0.8, 0}, {0.8, 0.8, 0}, {0.8, 0.8, 0}, {-0.8, -0.8, 0}}, 0.5, -0.5});
+    for (const int key : {0, static_cast<int>('I')}) {
+        if (key != 0) {
+            wxKeyEvent up(wxEVT_KEY_UP);
+            up.m_keyCode = key;
+            view->GetEventHandler()->ProcessEvent(up);
+        }
+        ShowModel(root, {"mold"});
+        // Between the outer block's edges the row through the centre is one lit face.
+        const Rgb face = Centre();
+        for (int x = kWidth / 2 - 20; x <= kWidth / 2 + 20; ++x) {
+            EXPECT_TRUE(Near(At(x, kHeight / 2), face, 8))
+                << "key " << key << " x " << x << " " << At(x, kHeight / 2);
+        }
+    }
+}
+
 TEST_F(Preview, RootOutlivesTheClosedPart) {
     auto model = std::make_shared<TestModel>();
     model->root.AddChild(BoxGroup(L"mold", 0, 0, 4.0));

@@ -1,3 +1,6 @@
+#include <wx/init.h>
+#include <wx/translation.h>
+
 #include "app/home_folder.h"
 #include "app/ui_language.h"
 #include "platform/registry.h"
@@ -96,6 +99,16 @@ TEST(UiLanguage, LocaleAndMarkersDecide) {
     EXPECT_EQ(resources::ThreadLanguage(), resources::kLanguageJapanese);
     SetUILanguage(kUiLanguageEnglish);
     EXPECT_EQ(resources::ThreadLanguage(), resources::kLanguageEnglish);
+}
+
+TEST(UiLanguage, JapaneseTakesTheToolkitsOwnCatalogue) {
+    // The stock buttons' texts come from the toolkit's catalogue (Debian wx3.2-i18n).
+    wxInitializer toolkit;  // the catalogue search asks the application's name
+    ASSERT_TRUE(LoadToolkitTranslations(kUiLanguageJapanese));
+    EXPECT_EQ(wxGetTranslation("&Yes"), wxString::FromUTF8("はい (&Y)"));
+    EXPECT_EQ(wxGetTranslation("Cancel"), wxString::FromUTF8("キャンセル"));
+    EXPECT_FALSE(LoadToolkitTranslations(kUiLanguageEnglish));
+    EXPECT_EQ(wxGetTranslation("Cancel"), "Cancel");
 }
 
 TEST(DriverSwitch, OnlyTheFirstCharacterCounts) {

@@ -265,8 +265,7 @@ TEST_F(ExportDialog, KindOptionsRenamingAndCollectiveChange) {
     ASSERT_NE(combo, nullptr);
     ASSERT_EQ(combo->GetCount(), 5u);
     EXPECT_EQ(combo->GetSelection(), 1);
-    // The open list's keys reach no window of ours under the virtual display: the choice
-    // is made as the toolkit reports it.
+    // The choice is made as the toolkit reports it (the list view's test chooses with keys).
     combo->SetSelection(3);
     wxCommandEvent chosen(wxEVT_COMBOBOX, combo->GetId());
     chosen.SetEventObject(combo);

@@ -249,10 +249,15 @@ TEST_F(FileViewTest, PartsDragOntoFoldersOnly) {
     EXPECT_TRUE(view->FindItemByPath(P("PBGA/sub.dir/a.qvx")).IsOk());
     EXPECT_FALSE(view->FindItemByPath(P("PBGA/a.qvx")).IsOk());
 
-    Drag("PBGA/b.qvx", "QFP");
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(parts / "QFP/b.qvx"); }));
-    EXPECT_TRUE(view->FindItemByPath(P("QFP/b.qvx")).IsOk());
     EXPECT_TRUE(asked.empty());
+
+    // Another type's folder would change the part's type: refused, with a message.
+    Drag("PBGA/b.qvx", "QFP", &marked);
+    ASSERT_TRUE(WaitUntil([&] { return asked.size() == 1; }));
+    EXPECT_NE(asked[0].Find("another package type"), wxNOT_FOUND) << asked[0];
+    EXPECT_TRUE(fs::exists(parts / "PBGA/b.qvx"));
+    EXPECT_FALSE(fs::exists(parts / "QFP/b.qvx"));
+    EXPECT_TRUE(view->FindItemByPath(P("PBGA/b.qvx")).IsOk());
 }
 
 TEST_F(FileViewTest, RightClickSelectsAndShowsTheThreeCommands) {

@@ -128,6 +128,18 @@ TEST_F(NameDialogs, NewPartChecksInOrderAndStaysOpen) {
 
 TEST_F(NameDialogs, NewFolderRefusesOnlyPathCharacters) {
     auto* dialog = new NewFolderDialog(frame_);
+    // The keyboard alone names the folder: the name field has the focus from the start.
+    dialog->CallAfter([&] {
+        sim_.Text("typed");
+        sim_.Char(WXK_RETURN);
+        WaitUntil([&] { return !dialog->IsShown() || !messages_.empty(); });
+        if (dialog->IsShown()) dialog->EndModal(wxID_CANCEL);
+    });
+    EXPECT_EQ(dialog->ShowModal(), wxID_OK);
+    EXPECT_EQ(dialog->folderName, L"typed");
+    EXPECT_TRUE(messages_.empty());
+
+    dialog->folderName.clear();
     Show(dialog);
     Ok(dialog);
     EXPECT_EQ(messages_.back(), L"Please input folder name.");

@@ -47,8 +47,9 @@ class PartFileOperationsTest : public testing::Test {
         for (const wchar_t* type : kPackageTypeFolders) fs::create_directories(parts_ / type);
         seams_.log = [this](const wxString& line) { lines_.push_back(line.ToStdWstring()); };
         SetFileOperationSeams(seams_);
-        SetMessageBoxAnswerer([this](const wxString& text, const wxString&, long) {
+        SetMessageBoxAnswerer([this](const wxString& text, const wxString& caption, long) {
             questions_.push_back(text.ToStdWstring());
+            captions_.push_back(caption.ToStdWstring());
             return answer_;
         });
         settings_.PartsFolder = PathToWide(parts_) + L"/";
@@ -85,6 +86,7 @@ class PartFileOperationsTest : public testing::Test {
     FileOperationSeams seams_;
     std::vector<std::wstring> lines_;
     std::vector<std::wstring> questions_;
+    std::vector<std::wstring> captions_;
     int answer_ = wxYES;
     ProgramSettings settings_;
     PartFileOperations ops_;
@@ -151,55 +153,69 @@ TEST_F(PartFileOperationsTest, MovesChangeDiskThenTreeAndTheOpenPartFollows) {
     Write("QFP/a.qvx");
     Write("QFP/box/inner/deep.qvx");
     Write("QFP/box/top.qvx");
-    Write("SOP/x/y.qvx");
+    Write("QFP/to/x/y.qvx");
     Write("QFP/x.qvx");
     Write("SOP/keep.qvx");
     Scan();
     settings_.CurrentPartPath = P("QFP/a.qvx");
 
-    Move("QFP/a.qvx", "SOP");
-    EXPECT_TRUE(fs::exists(parts_ / "SOP" / "a.qvx"));
-    EXPECT_EQ(settings_.CurrentPartPath, P("SOP/a.qvx"));
+    Move("QFP/a.qvx", "QFP/to");
+    EXPECT_TRUE(fs::exists(parts_ / "QFP" / "to" / "a.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("QFP/to/a.qvx"));
     ExpectTreeMatchesDisk();
 
     // A part beside a same-named subfolder is still listed.
-    Move("QFP/x.qvx", "SOP");
+    Move("QFP/x.qvx", "QFP/to");
     ExpectTreeMatchesDisk();
 
     // A folder with its subtree, holding the open part.
     settings_.CurrentPartPath = P("QFP/box/inner/deep.qvx");
-    Move("QFP/box", "SOP/x");
-    EXPECT_TRUE(fs::exists(parts_ / "SOP" / "x" / "box" / "inner" / "deep.qvx"));
-    EXPECT_EQ(settings_.CurrentPartPath, P("SOP/x/box/inner/deep.qvx"));
+    Move("QFP/box", "QFP/to/x");
+    EXPECT_TRUE(fs::exists(parts_ / "QFP" / "to" / "x" / "box" / "inner" / "deep.qvx"));
+    EXPECT_EQ(settings_.CurrentPartPath, P("QFP/to/x/box/inner/deep.qvx"));
     ExpectTreeMatchesDisk();
 
     lines_.clear();
-    Move("SOP/a.qvx", "SOP");  // the folder that holds it: nothing, not even a line
+    Move("QFP/to/a.qvx", "QFP/to");  // the folder that holds it: nothing, not even a line
     EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(questions_.empty());
 }
 
 TEST_F(PartFileOperationsTest, RefusedMovesLeaveDiskAndTreeAsTheyWere) {
     Write("QFP/box/sub/p.qvx");
     Write("QFP/taken.qvx", "source");
-    Write("SOP/taken.qvx", "target");
+    Write("QFP/box/taken.qvx", "target");
     Write("SOP/free.qvx");
+    Write("SOP/sub/s.qvx");
     Scan();
     Move("QFP/box", "QFP/box");
     Move("QFP/box", "QFP/box/sub");
-    Move("QFP/taken.qvx", "SOP");
+    Move("QFP/taken.qvx", "QFP/box");
     EXPECT_EQ(Read(parts_ / "QFP" / "taken.qvx"), "source");
-    EXPECT_EQ(Read(parts_ / "SOP" / "taken.qvx"), "target");
+    EXPECT_EQ(Read(parts_ / "QFP" / "box" / "taken.qvx"), "target");
     ASSERT_EQ(lines_.size(), 3u);
     EXPECT_EQ(lines_[2],
-              L"Can't copy " + P("QFP/taken.qvx") + L". " + P("SOP/taken.qvx") + L" exists.");
+              L"Can't copy " + P("QFP/taken.qvx") + L". " + P("QFP/box/taken.qvx") + L" exists.");
+
+    // The type folder decides a part's type: no part leaves its type folder, alone or in a
+    // folder, and the user is told.
+    settings_.CurrentPartPath = P("SOP/free.qvx");
+    Move("SOP/free.qvx", "QFP");
+    Move("QFP/box", "SOP/sub");
+    ASSERT_EQ(questions_.size(), 2u);
+    EXPECT_EQ(questions_[0],
+              L"free can't be moved into the folder of another package type.\n"
+              L"The folder a part lies in decides its package type.");
+    EXPECT_EQ(lines_.size(), 3u);
+    EXPECT_EQ(settings_.CurrentPartPath, P("SOP/free.qvx"));
+    ExpectTreeMatchesDisk();
 
     seams_.rename = [](const fs::path&, const fs::path&, std::string& error) {
         error = "device busy";
         return false;
     };
     SetFileOperationSeams(seams_);
-    settings_.CurrentPartPath = P("SOP/free.qvx");
-    Move("SOP/free.qvx", "QFP");
+    Move("SOP/free.qvx", "SOP/sub");
     EXPECT_TRUE(fs::exists(parts_ / "SOP" / "free.qvx"));
     EXPECT_EQ(settings_.CurrentPartPath, P("SOP/free.qvx"));
     EXPECT_NE(lines_.back().find(L"device busy"), std::wstring::npos);
@@ -326,6 +342,7 @@ TEST_F(PartFileOperationsTest, ManualAndUsersGuideInBothLanguages) {
     OpenUsersGuide(9);
     ASSERT_EQ(questions_.size(), 1u);
     EXPECT_EQ(questions_[0], L"Failed to open user's guide");
+    EXPECT_EQ(captions_[0], L"Zentrik");
 
     fs::create_directories(machine / "Ostrel" / "Vexa2020");
     std::ofstream(machine / "Ostrel" / "Vexa2020" / "registry.ini")

@@ -16,6 +16,7 @@
 #include "parts_ui/power_device_property_model.h"
 #include "parts_ui/qfp_property_model.h"
 #include "app/message_box.h"
+#include "resources/string_table.h"
 #include "tests/parts_ui/grid_test_util.h"
 #include "tests/support/wx_test.h"
 #include "widget/controls.h"
@@ -68,6 +69,12 @@ TEST_F(PropertiesViewTest, LayoutGivesThreeButtonsInOneRow) {
     EXPECT_FALSE(view->SaveButton()->IsEnabled());
     EXPECT_FALSE(view->ResetButton()->IsEnabled());
     EXPECT_TRUE(view->PreviewButton()->IsEnabled());
+
+    // A pane narrower than the three buttons keeps them at their least width (clipped).
+    view->SetSize(60, 300);
+    EXPECT_GE(view->SaveButton()->GetSize().x, view->SaveButton()->GetBestSize().x);
+    EXPECT_GE(view->PreviewButton()->GetSize().x, view->PreviewButton()->GetBestSize().x);
+    view->SetSize(frame->GetClientSize());
 
     Grid()->Collapse(Item(Key(199, 181))->property->GetParent());
     wxCommandEvent expand(wxEVT_TOOL, PropertiesView::kExpandAllCommand);
@@ -222,6 +229,29 @@ TEST_F(PropertiesViewTest, ChoicesOutsideTheirOptionsShowAsStored) {
     wxPGProperty* variation = to263Model.index.at(Key(267, 274))->property;
     EXPECT_EQ(variation->GetValueAsString(), "7");
     EXPECT_FALSE(view->IsModified());
+}
+
+TEST_F(PropertiesViewTest, YesOrNoValuesInTheUiLanguage) {
+    for (const bool japanese : {false, true}) {
+        resources::SetThreadLanguage(japanese ? resources::kLanguageJapanese
+                                              : resources::kLanguageEnglish);
+        auto tree = std::make_shared<widget::WTreeItemModel>();
+        auto group = widget::MakeTreeItem();
+        group->text = L"group";
+        auto item = widget::MakeTreeItem();
+        item->text = L"flag";
+        item->value = Variant::FromBool(false);
+        group->AppendRow(item);
+        tree->AppendRow(group);
+        view->SetModel(tree);
+        ASSERT_NE(item->property, nullptr);
+        EXPECT_EQ(item->property->GetValueAsString(),
+                  japanese ? wxString::FromUTF8("いいえ") : wxString("False"));
+        item->property->SetValue(true);
+        EXPECT_EQ(item->property->GetValueAsString(),
+                  japanese ? wxString::FromUTF8("はい") : wxString("True"));
+    }
+    resources::SetThreadLanguage(resources::kLanguageEnglish);
 }
 
 }  // namespace

@@ -168,6 +168,49 @@ TEST_F(ListViewTest, LateCommitWritesTheEditorsOwnCell) {
     EXPECT_EQ(model->root->rows[1][1]->value, Variant::FromR8(2.5));
 }
 
+// A choice made in the open list by real keys is the one written: GTK
+// reports the choice after the list has closed.
+TEST_F(ListViewTest, DropDownChoiceByKeysIsWritten) {
+    auto combos = std::make_shared<WComboBoxDelegate>();
+    combos->SetOptionListProvider([](const WModelIndex&) {
+        return std::vector<wxString>{"A", "B", "C"};
+    });
+    bool dropped = false;
+    combos->SetEditorFactory([&]() -> wxWindow* {
+        auto* combo = new WDropDownListComboBox();
+        combo->Bind(wxEVT_COMBOBOX_DROPDOWN, [&](wxCommandEvent& event) {
+            event.Skip();
+            dropped = true;
+        });
+        return combo;
+    });
+    list->SetItemDelegateForColumn(1, combos);
+    for (int r = 0; r < 2; ++r) model->root->rows[r][1]->value = Variant::FromBstr(L"B");
+
+    const auto open = [&](int row) {
+        dropped = false;
+        zentrik_test::ClickAt(list, CellCentre(row, 1));
+        EXPECT_TRUE(WaitUntil([&] { return dropped; }));
+        return list->editEditor ? list->editEditor->window.get() : nullptr;
+    };
+    wxWindow* first = open(0);
+    ASSERT_NE(first, nullptr);
+    sim.Char(WXK_DOWN);
+    sim.Char(WXK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !first->IsShown(); }));
+    EXPECT_TRUE(WaitUntil([&] { return model->root->rows[0][1]->value.Bstr() == L"C"; }))
+        << model->root->rows[0][1]->value.Bstr();
+    EXPECT_EQ(list->GetItemText(0, 1), "C");
+
+    // The entries lie below the shown one, a row of the list apart.
+    wxWindow* second = open(1);
+    ASSERT_NE(second, nullptr);
+    sim.Char(WXK_UP);
+    sim.Char(WXK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return model->root->rows[1][1]->value.Bstr() == L"A"; }))
+        << model->root->rows[1][1]->value.Bstr();
+}
+
 // A row with fewer cells than headers shows empty and opens no editor.
 TEST_F(ListViewTest, MissingCellShowsEmptyAndOpensNothing) {
     model->headers.push_back(L"Extra");

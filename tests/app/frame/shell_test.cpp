@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <wx/bookctrl.h>
 #include <wx/choice.h>
@@ -29,6 +30,7 @@
 #include "models/model_tree.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
+#include "parts_ui/properties_view.h"
 #include "tests/app/frame/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
@@ -86,6 +88,58 @@ TEST_F(Shell, ViewCommandsToggleThePanesAndTheMarkFollowsTheCloseButton) {
     Command(ID_HELP_VIEW);
     EXPECT_TRUE(help.IsShown());
     EXPECT_TRUE(frame->Help()->IsShown());
+}
+
+TEST_F(Shell, UsersGuideItemOnlyWithAGuideOnDisk) {
+    // No guide recorded system-wide: the Help menu starts with "&Manual".
+    const wxMenu* help = frame->GetMenuBar()->GetMenu(3);
+    EXPECT_EQ(frame->GetMenuBar()->FindItem(WxId(ID_USERS_GUIDE)), nullptr);
+    ASSERT_EQ(help->GetMenuItemCount(), 3u);
+    EXPECT_EQ(help->FindItemByPosition(0)->GetId(), WxId(ID_MANUAL));
+
+    // A recorded folder without the page still counts as missing; with the page the item
+    // comes first.
+    const fs::path machine = dir / "machine";
+    setenv("XDG_CONFIG_DIRS", machine.c_str(), 1);
+    fs::create_directories(machine / "Ostrel" / "Vexa2020");
+    std::ofstream(machine / "Ostrel" / "Vexa2020" / "registry.ini")
+        << "Vx2020Folder=" << (dir / "guide").string() << "\n";
+    for (const bool page : {false, true}) {
+        if (page) {
+            fs::create_directories(dir / "guide/Manuals/HTML/Zentrik_eng");
+            std::ofstream(dir / "guide/Manuals/HTML/Zentrik_eng/index.html") << "<html/>";
+        }
+        auto* other = new MainFrame(settings, operations);
+        const wxMenu* menu = other->GetMenuBar()->GetMenu(3);
+        EXPECT_EQ(menu->GetMenuItemCount(), page ? 4u : 3u);
+        EXPECT_EQ(menu->FindItemByPosition(0)->GetId(),
+                  WxId(page ? ID_USERS_GUIDE : ID_MANUAL));
+        other->Destroy();
+    }
+    unsetenv("XDG_CONFIG_DIRS");
+}
+
+TEST_F(Shell, ARestoredLayoutKeepsThePaneIcons) {
+    const auto icons = [this] {
+        std::vector<bool> shown;
+        for (wxWindow* pane : {static_cast<wxWindow*>(frame->Files()),
+                               static_cast<wxWindow*>(frame->GetOutputView()),
+                               static_cast<wxWindow*>(frame->Properties())}) {
+            shown.push_back(frame->Docking().GetPane(pane).icon.IsOk());
+        }
+        return shown;
+    };
+    frame->ArrangeFloatingPanes();
+    EXPECT_EQ(icons(), std::vector<bool>({true, true, true}));
+    frame->Close(true);  // saves the layout
+    zentrik_test::DispatchPending();
+    frame = new MainFrame(settings, operations);
+    wxTheApp->SetTopWindow(frame);
+    frame->Show();
+    ASSERT_TRUE(zentrik_test::WaitUntil([&] { return frame->IsShownOnScreen(); }));
+    frame->ArrangeFloatingPanes();
+    EXPECT_TRUE(frame->Docking().GetPane(frame->GetOutputView()).IsFloating());
+    EXPECT_EQ(icons(), std::vector<bool>({true, true, true}));
 }
 
 TEST_F(Shell, ReloadEmptiesPreviewAndCurrentPartAndRootsTheTreeWithSeparator) {

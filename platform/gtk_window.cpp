@@ -1,0 +1,34 @@
+#include "platform/gtk_window.h"
+
+#include <dlfcn.h>
+
+namespace platform {
+
+namespace {
+
+template <typename Function>
+Function Lookup(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
+}
+
+}  // namespace
+
+bool RaiseWithoutFocus(void* gtkWindow) {
+    static const auto getWindow = Lookup<void* (*)(void*)>("gtk_widget_get_window");
+    static const auto raise = Lookup<void (*)(void*)>("gdk_window_raise");
+    if (gtkWindow == nullptr || getWindow == nullptr || raise == nullptr) return false;
+    void* window = getWindow(gtkWindow);
+    if (window == nullptr) return false;
+    raise(window);
+    return true;
+}
+
+bool KeepScrollBarsVisible(void* gtkScrolledWindow) {
+    static const auto setOverlay =
+        Lookup<void (*)(void*, int)>("gtk_scrolled_window_set_overlay_scrolling");
+    if (gtkScrolledWindow == nullptr || setOverlay == nullptr) return false;
+    setOverlay(gtkScrolledWindow, 0);
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# Black-box check of the real program: starts it on a virtual display of its own under a
+# window manager (openbox), drives it with real X input (xdotool) and checks what a user
+# sees and what lands on disk. Screenshots go to OUTDIR.
+#   usage: run.sh PROGRAM OUTDIR
+# Positions are offsets from the client origin of the window they are in; that origin and
+# the windows themselves are read from the X server.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: run.sh PROGRAM OUTDIR" >&2
+  exit 2
+fi
+program=$1
+outdir=$2
+mkdir -p "$outdir"
+
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+  local pid
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    pid=${pids[i]}
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok   - $what"
+  else
+    echo "FAIL - $what"
+    failures=$((failures + 1))
+  fi
+}
+
+# --- display -------------------------------------------------------------------------
+mkfifo "$tmp/displayfd"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/displayfd" 2>"$tmp/xvfb.log" &
+pids+=($!)
+display=""
+if ! read -r -t 30 display <"$tmp/displayfd" || [ -z "$display" ]; then
+  echo "Xvfb did not start" >&2
+  exit 1
+fi
+export DISPLAY=":$display"
+unset WAYLAND_DISPLAY
+export NO_AT_BRIDGE=1
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+# No user's guide is recorded system-wide.
+mkdir -p "$tmp/etc"
+export XDG_CONFIG_DIRS="$tmp/etc"
+
+settle() { sleep 0.4; }
+wait_window() {  # wait_window NAME-REGEX: prints the id of the first window with that name
+  timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+}
+origin() {  # origin WINDOW: sets OX, OY to the window's client origin on the screen, OH to its height
+  local info
+  info=$(xwininfo -id "$1")
+  OX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+  OY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+  OH=$(awk '/Height:/ {print $2}' <<<"$info")
+}
+click() {  # click X Y, relative to the last origin
+  xdotool mousemove "$((OX + $1))" "$((OY + $2))" click 1
+  settle
+}
+hex() { printf '0x%x' "$1"; }
+# The program's windows from the bottom of the stack to the top, as the window manager
+# reports them.
+stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
+above() {  # above UPPER LOWER: UPPER is stacked above LOWER
+  local order upper lower i=0 u=-1 l=-1
+  order=$(stacking)
+  upper=$(hex "$1")
+  lower=$(hex "$2")
+  for w in $order; do
+    [ "$w" = "$upper" ] && u=$i
+    [ "$w" = "$lower" ] && l=$i
+    i=$((i + 1))
+  done
+  [ "$u" -gt "$l" ] && [ "$l" -ge 0 ]
+}
+start_program() {  # start_program HOME [ENV...]
+  local home=$1
+  shift
+  mkdir -p "$home"
+  env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@" "$program" >"$home.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+}
+stop_program() {
+  kill "$app" 2>/dev/null || true
+  wait "$app" 2>/dev/null || true
+}
+named_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
+program_windows() { xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l; }
+wait_more_windows() {  # wait_more_windows COUNT: until the program shows more than COUNT
+  timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -gt $1 ]; do sleep 0.1; done"
+}
+
+# --- without a window manager: the output pane starts above the frame ------------------
+start_program "$tmp/plain"
+frame=$(wait_window '^Zentrik$')
+output=$(wait_window '^Output$')
+settle
+top_of_two() {
+  xwininfo -root -children | grep -E "^ +0x" | awk '{print $1}' |
+    grep -m 1 -x -e "$(hex "$frame")" -e "$(hex "$output")"
+}
+check "without a window manager the output pane starts above the frame" \
+  test "$(top_of_two)" = "$(hex "$output")"
+stop_program
+
+# --- under openbox ---------------------------------------------------------------------
+openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+
+home="$tmp/home"
+parts="$home/Ostrel/Zentrik2020/parts"
+library="$home/Ostrel/Zentrik2020/library"
+start_program "$home"
+frame=$(wait_window '^Zentrik$')
+output=$(wait_window '^Output$')
+timeout 30 bash -c "until xprop -root _NET_CLIENT_LIST_STACKING | grep -q $(hex "$output"); do sleep 0.1; done"
+settle
+check "under a window manager the output pane starts above the frame" above "$output" "$frame"
+
+# The Help menu: its mnemonic u would open the user's guide, which is not installed.
+xdotool windowactivate --sync "$frame"
+xdotool key alt+h
+settle
+xdotool key u
+settle
+check "no User's Guide item without a guide" test "$(named_windows '^Zentrik$')" -eq 1
+xdotool key Escape Escape
+settle
+
+# A part open in the main frame.
+origin "$frame"
+click 109 105 # QFP_Sample_1, the file tree's second row
+click 740 280 # the preview takes the keys
+xdotool key i
+settle
+sleep 0.6 # the preview's first frames
+import -window root "$outdir/main_frame_part.png"
+check "the output pane stays above the frame after clicks in it" above "$output" "$frame"
+
+# New Folder by keyboard only, with the QFP folder (the tree's first row) selected.
+row() { echo $((82 + 23 * $1)); } # the file tree's rows
+click 109 "$(row 1)"
+xdotool key Home
+settle
+before=$(program_windows)
+xdotool key alt+f f
+wait_more_windows "$before" || true
+settle
+xdotool type --delay 20 "blackbox folder"
+xdotool key Return
+timeout 10 bash -c "until [ -d '$parts/QFP/blackbox folder' ]; do sleep 0.1; done" || true
+check "New Folder by keyboard creates the folder on disk" test -d "$parts/QFP/blackbox folder"
+
+# A part dragged onto another package type's folder is refused.
+origin "$frame"
+xdotool windowactivate --sync "$frame"
+before=$(program_windows)
+# Rows now: QFP, its new folder, QFP_Sample_1, SOP.
+xdotool mousemove "$((OX + 109))" "$((OY + $(row 2)))" mousedown 1
+for step in 1 2 3 4 5 6; do
+  xdotool mousemove "$((OX + 109 - step * 6))" "$((OY + $(row 2) + step * 4))"
+  sleep 0.05
+done
+xdotool mousemove "$((OX + 68))" "$((OY + $(row 3)))"
+sleep 0.1
+xdotool mouseup 1
+refused=no
+wait_more_windows "$before" && refused=yes
+xdotool key Return
+settle
+check "a cross-type move is refused with a message" test "$refused" = yes
+check "the refused part stays in its type folder" \
+  test -f "$parts/QFP/QFP_Sample_1.qvx" -a ! -e "$parts/SOP/QFP_Sample_1.qvx"
+
+# Export: one kind per row, by mouse and by keyboard, in one run.
+mkdir -p "$library"
+xdotool windowactivate --sync "$frame"
+xdotool key alt+f e
+export_dialog=$(wait_window '^Export$')
+settle
+origin "$export_dialog"
+prow() { echo $((44 + 23 * $1)); } # the parts tree's rows: QFP, its new folder, ...
+click 120 "$(prow 2)" # QFP_Sample_1
+click 432 211         # Add to list
+click 120 "$(prow 4)" # SOP_Sample_1
+click 432 211
+click 840 66  # the first row's modeling type: its list opens below it
+click 840 156 # "Two-resistor model" by mouse
+click 840 89  # the second row's modeling type
+xdotool key Down Down Return # "Three-resistor model" by keyboard
+settle
+import -window root "$outdir/export_mixed.png"
+click 862 $((OH - 28)) # Export, in the dialog's bottom row
+timeout 60 bash -c "until [ -f '$library/QFP_Sample_1_2resistance.cab' ] && [ -f '$library/SOP_Sample_1_3resistance.cab' ]; do sleep 0.2; done" || true
+check "the two-resistor cabinet of the first row is on disk" test -s "$library/QFP_Sample_1_2resistance.cab"
+check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
+check "no detail cabinet was written" test -z "$(ls "$library" | grep -v resistance || true)"
+stop_program
+
+# --- the Japanese main frame -----------------------------------------------------------
+start_program "$tmp/japanese" LANG=ja_JP.UTF-8
+frame=$(wait_window '^Zentrik$')
+wait_more_windows 1 # the output pane
+xdotool windowactivate --sync "$frame"
+origin "$frame"
+click 109 99 # QFP_Sample_1: the Japanese font's rows are lower
+sleep 0.6
+import -window root "$outdir/main_frame_japanese.png"
+stop_program
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"
