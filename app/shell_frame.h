@@ -24,7 +24,8 @@ public:
     // The 3-D preview exists (it is made with the frame's client area). A window without
     // one opens no parts.
     virtual bool HasPreview() const { return false; }
-    // Fills the component table with the components of package type `typeName`.
+    // Fills the component table with the components of package type `typeName`; an empty
+    // name empties it.
     virtual void ComponentKeysForType(const std::string& /*typeName*/) {}
     // Shows the component table in the components pane, every entry ticked.
     virtual void BuildComponentsTree() {}

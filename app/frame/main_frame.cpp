@@ -357,7 +357,9 @@ void MainFrame::SetPreviewModel(std::shared_ptr<const pkg::Group> root) {
 
 void MainFrame::ComponentKeysForType(const std::string& typeName) {
     using namespace resources;
-    if (typeName == "pbga") {
+    if (typeName.empty()) {
+        componentTable_.clear();  // no part is open
+    } else if (typeName == "pbga") {
         componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},         {IDS_COMPONENT_CHIP, "chip"},
                            {IDS_COMPONENT_DIE_BONDING, "bonded_part"}, {IDS_COMPONENT_WIRE, "wire"},
                            {IDS_COMPONENT_WIRING, "board"},      {IDS_COMPONENT_VIA, "via"},
