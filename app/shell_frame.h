@@ -24,11 +24,12 @@ public:
     // The 3-D preview exists (it is made with the frame's client area). A window without
     // one opens no parts.
     virtual bool HasPreview() const { return false; }
-    // Fills the component table with the components of package type `typeName`; an empty
-    // name empties it.
+    // Fills the component table with the components of package type `typeName`.
     virtual void ComponentKeysForType(const std::string& /*typeName*/) {}
     // Shows the component table in the components pane, every entry ticked.
     virtual void BuildComponentsTree() {}
+    // Empties the components pane: no part is open.
+    virtual void ClearComponentsTree() {}
 
     // The application's top window as a ShellFrame; null off the UI thread, before the
     // frame exists, or when the top window is some other window.

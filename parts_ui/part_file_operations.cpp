@@ -266,10 +266,7 @@ void PartFileOperations::DeletePartFile(const std::wstring& path) {
             Help->SetPictures({});
             Help->PackageType.clear();
         }
-        if (ShellFrame* frame = ShellFrame::Current()) {
-            frame->ComponentKeysForType(std::string());
-            frame->BuildComponentsTree();
-        }
+        if (ShellFrame* frame = ShellFrame::Current()) frame->ClearComponentsTree();
         Settings->ClearCurrentPart();
     }
     if (TreeModel) {

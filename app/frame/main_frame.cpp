@@ -357,9 +357,7 @@ void MainFrame::SetPreviewModel(std::shared_ptr<const pkg::Group> root) {
 
 void MainFrame::ComponentKeysForType(const std::string& typeName) {
     using namespace resources;
-    if (typeName.empty()) {
-        componentTable_.clear();  // no part is open
-    } else if (typeName == "pbga") {
+    if (typeName == "pbga") {
         componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},         {IDS_COMPONENT_CHIP, "chip"},
                            {IDS_COMPONENT_DIE_BONDING, "bonded_part"}, {IDS_COMPONENT_WIRE, "wire"},
                            {IDS_COMPONENT_WIRING, "board"},      {IDS_COMPONENT_VIA, "via"},
@@ -422,6 +420,12 @@ void MainFrame::BuildComponentsTree() {
         row[0]->checkState = true;
         model->dataChanged(row[0].get());
     }
+}
+
+void MainFrame::ClearComponentsTree() {
+    componentConnections_.clear();
+    components_->Tree()->SetModel(std::make_shared<widget::WTreeItemModel>());
+    components_->Tree()->Rebuild();
 }
 
 std::vector<std::shared_ptr<widget::WTreeItem>> MainFrame::TickedComponentItems(
