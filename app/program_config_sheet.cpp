@@ -77,8 +77,9 @@ wxWindow* ProgramConfigSheet::BuildFolderPage() {
     auto addRow = [&](std::uint32_t label, wxWindowID editId, wxWindowID buttonId) {
         auto* text = new wxTextCtrl(page, editId, wxEmptyString, wxDefaultPosition,
                                     wxSize(300, -1));
+        // As narrow as its label allows: a fixed width below the theme's padding hides it.
         auto* button = new wxButton(page, buttonId, Text(resources::IDS_CONFIG_BROWSE),
-                                    wxDefaultPosition, wxSize(32, -1));
+                                    wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
         button->Bind(wxEVT_BUTTON, [this, text](wxCommandEvent&) { Browse(text); });
         grid->Add(new wxStaticText(page, wxID_ANY, Text(label)), 0, wxALIGN_CENTER_VERTICAL);
         grid->Add(text, 1, wxEXPAND);

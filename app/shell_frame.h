@@ -28,6 +28,8 @@ public:
     virtual void ComponentKeysForType(const std::string& /*typeName*/) {}
     // Shows the component table in the components pane, every entry ticked.
     virtual void BuildComponentsTree() {}
+    // Empties the components pane: no part is open.
+    virtual void ClearComponentsTree() {}
 
     // The application's top window as a ShellFrame; null off the UI thread, before the
     // frame exists, or when the top window is some other window.

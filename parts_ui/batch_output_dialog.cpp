@@ -142,6 +142,9 @@ void BatchOutputDialog::BuildLayout() {
                                      wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxBORDER_SUNKEN);
     listView =
         new widget::WListView(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_SUNKEN);
+    listView->SetFitColumnsToTexts(true);
+    // The columns' widths must not move the lists' division: the list scrolls instead.
+    listView->SetMinSize(wxSize(100, 100));
     addButton = new wxButton(this, wxID_ANY, Text(resources::IDS_EXPORT_ADD));
     deleteButton = new wxButton(this, wxID_ANY, Text(resources::IDS_EXPORT_DELETE));
     changeKindButton = new wxButton(this, wxID_ANY, Text(resources::IDS_EXPORT_CHANGE_KIND));
@@ -167,9 +170,9 @@ void BatchOutputDialog::BuildLayout() {
                wxSizerFlags().Border(wxBOTTOM, 4));
     right->Add(listView, wxSizerFlags(1).Expand());
     auto* lists = new wxBoxSizer(wxHORIZONTAL);
-    lists->Add(left, wxSizerFlags(2).Expand());
+    lists->Add(left, wxSizerFlags(1).Expand());
     lists->Add(middle, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT, 8));
-    lists->Add(right, wxSizerFlags(3).Expand());
+    lists->Add(right, wxSizerFlags(2).Expand());
 
     auto* destination = new wxBoxSizer(wxHORIZONTAL);
     destination->Add(new wxStaticText(this, wxID_ANY, Text(resources::IDS_EXPORT_DESTINATION)),

@@ -33,6 +33,7 @@ OutputProgressDialog::OutputProgressDialog(wxWindow* parent)
                wxDefaultSize, wxCAPTION) {
     SetSize(ConvertDialogToPixels(wxSize(351, 153)));
     listView = new widget::WListView(this, wxID_ANY);
+    listView->SetFitColumnsToTexts(true);
     okButton = new wxButton(this, wxID_OK);
     okButton->SetDefault();
 

@@ -82,6 +82,15 @@ OutputResistanceDialog::OutputResistanceDialog(wxWindow* parent, std::wstring re
         font.Family(wxFONTFAMILY_TELETYPE);
     }
     reportBox->SetFont(wxFont(font));
+
+    // The report box has the focus and would take Enter as a new line: Enter is OK's.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) {
+            EndDialog(wxID_OK);
+            return;
+        }
+        event.Skip();
+    });
 }
 
 }  // namespace parts_ui

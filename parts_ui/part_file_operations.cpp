@@ -20,6 +20,7 @@
 #include "app/output_view.h"
 #include "app/preview_view.h"
 #include "app/program_settings.h"
+#include "app/shell_frame.h"
 #include "models/part_loaders.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/file_view_model.h"
@@ -260,6 +261,12 @@ void PartFileOperations::DeletePartFile(const std::wstring& path) {
             Properties->SetModel(std::make_shared<widget::WTreeItemModel>());
             Properties->Refresh();
         }
+        // The components and help panes describe the open part too.
+        if (Help) {
+            Help->SetPictures({});
+            Help->PackageType.clear();
+        }
+        if (ShellFrame* frame = ShellFrame::Current()) frame->ClearComponentsTree();
         Settings->ClearCurrentPart();
     }
     if (TreeModel) {

@@ -26,7 +26,28 @@ bool WListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     BindRowsWindow();
     Bind(wxEVT_LIST_ITEM_SELECTED, &WListView::OnSelection, this);
     Bind(wxEVT_LIST_ITEM_DESELECTED, &WListView::OnSelection, this);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        if (fitColumns_) FitColumnsToTexts();
+    });
     return true;
+}
+
+void WListView::SetFitColumnsToTexts(bool fit) {
+    fitColumns_ = fit;
+    if (fit) FitColumnsToTexts();
+}
+
+void WListView::FitColumnsToTexts() {
+    const int columns = GetColumnCount();
+    if (columns == 0) return;
+    int used = 0;
+    for (int c = 0; c < columns; ++c) {
+        SetColumnWidth(c, wxLIST_AUTOSIZE_USEHEADER);
+        if (c + 1 < columns) used += GetColumnWidth(c);
+    }
+    const int rest = GetClientSize().GetWidth() - used;
+    if (rest > GetColumnWidth(columns - 1)) SetColumnWidth(columns - 1, rest);
 }
 
 // The generic list draws its rows in a child window of its own, which receives the
@@ -116,6 +137,7 @@ void WListView::Rebuild() {
             if (const auto cell = CellItem(r, c)) SetItem(r, c, VariantText(cell->value));
         }
     }
+    if (fitColumns_) FitColumnsToTexts();
 }
 
 void WListView::OnRowsLeftDown(wxMouseEvent& event) {
@@ -239,11 +261,13 @@ void WListView::OnRowInserted(WTreeItem* parent, int row) {
     const auto cell = parent->Child(row, 0);
     if (!cell || row > GetItemCount()) return;
     InsertItem(row, wxString(cell->text));
+    if (fitColumns_) FitColumnsToTexts();
 }
 
 void WListView::OnRowRemoved(WTreeItem* parent, int row) {
     if (!listModel || parent != listModel->root.get()) return;
     if (row >= 0 && row < GetItemCount()) DeleteItem(row);
+    if (fitColumns_) FitColumnsToTexts();
 }
 
 void WListView::OnItemDataChanged(WTreeItem* item) {
@@ -251,6 +275,7 @@ void WListView::OnItemDataChanged(WTreeItem* item) {
     if (item->row < 0 || item->row >= GetItemCount()) return;
     if (item->column < 0 || item->column >= GetColumnCount()) return;
     SetCellText(item->row, item->column, VariantText(item->value));
+    if (fitColumns_) FitColumnsToTexts();
 }
 
 void WListView::OnSelection(wxListEvent& event) {

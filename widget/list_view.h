@@ -38,6 +38,11 @@ public:
     void BeginEdit(int row, int column);
     // Takes a copy of the parent's font for the editors.
     bool UpdateFont();
+    // Columns as wide as their texts (header included), the last one filling what is left
+    // of the width; done again as the texts and the view's size change. Off: the columns
+    // share the width equally when the list is rebuilt.
+    void SetFitColumnsToTexts(bool fit);
+    void FitColumnsToTexts();
 
     void OnRowInserted(WTreeItem* parent, int row);
     void OnRowRemoved(WTreeItem* parent, int row);
@@ -76,6 +81,7 @@ private:
     OpenEditor* FindOpenEditor(wxWindow* window);
     void SetCellText(int row, int column, const wxString& text);
 
+    bool fitColumns_ = false;
     wxWindow* rowsWindow_ = nullptr;
     std::vector<std::unique_ptr<OpenEditor>> openEditors_;
     std::vector<boost::signals2::scoped_connection> modelConnections_;

@@ -80,6 +80,7 @@ void WTreeCtrl::BindEvents() {
         itemCollapsing(event.GetItem());
     });
     Bind(wxEVT_TREE_STATE_IMAGE_CLICK, &WTreeCtrl::OnStateImageClick, this);
+    Bind(wxEVT_TREE_KEY_DOWN, &WTreeCtrl::OnKeyDown, this);
     Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
         event.Skip();
         DrawControl();
@@ -223,8 +224,19 @@ void WTreeCtrl::OnItemDataChanged(WTreeItem* item) {
     if (checkBoxes_) SetItemState(node, item->checkState ? kStateTicked : kStateClear);
 }
 
-void WTreeCtrl::OnStateImageClick(wxTreeEvent& event) {
-    const wxTreeItemId node = event.GetItem();
+void WTreeCtrl::OnStateImageClick(wxTreeEvent& event) { ToggleCheck(event.GetItem()); }
+
+// Space toggles the selected node's check box, as it does a check box of its own.
+void WTreeCtrl::OnKeyDown(wxTreeEvent& event) {
+    if (!checkBoxes_ || event.GetKeyCode() != WXK_SPACE || event.GetKeyEvent().HasModifiers() ||
+        !GetFocusedItem().IsOk()) {
+        event.Skip();
+        return;
+    }
+    ToggleCheck(GetFocusedItem());
+}
+
+void WTreeCtrl::ToggleCheck(const wxTreeItemId& node) {
     if (!checkBoxes_ || !node.IsOk()) return;
     const int oldState = GetItemState(node);
     const int newState = oldState == kStateTicked ? kStateClear : kStateTicked;

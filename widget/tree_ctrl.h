@@ -65,6 +65,8 @@ private:
     // The check-box rule: the state image changed from `oldState` to `newState`.
     void OnItemStateChanged(const wxTreeItemId& node, int oldState, int newState);
     void OnStateImageClick(wxTreeEvent& event);
+    void OnKeyDown(wxTreeEvent& event);
+    void ToggleCheck(const wxTreeItemId& node);
 
     bool checkBoxes_ = false;
     std::vector<boost::signals2::scoped_connection> modelConnections_;

@@ -450,6 +450,12 @@ void MainFrame::BuildComponentsTree() {
     }
 }
 
+void MainFrame::ClearComponentsTree() {
+    componentConnections_.clear();
+    components_->Tree()->SetModel(std::make_shared<widget::WTreeItemModel>());
+    components_->Tree()->Rebuild();
+}
+
 std::vector<std::shared_ptr<widget::WTreeItem>> MainFrame::TickedComponentItems(
     const widget::WTreeItemModel* model) {
     std::vector<std::shared_ptr<widget::WTreeItem>> ticked;

@@ -71,6 +71,7 @@ public:
     // Shows a new model of the component table in the components pane, follows its
     // check boxes and ticks every component.
     void BuildComponentsTree() override;
+    void ClearComponentsTree() override;
     // The ticked top-level items of `model` in row order; none for no model.
     static std::vector<std::shared_ptr<widget::WTreeItem>> TickedComponentItems(
         const widget::WTreeItemModel* model);

@@ -265,6 +265,8 @@ TEST_F(FileTreePane, WithoutItsFileThePartIsClosedAndReloadReopensWhatRemains) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_FALSE(fs::exists(sop));
     EXPECT_TRUE(settings.CurrentPartPath.empty());
+    EXPECT_EQ(frame->Components()->Tree()->GetCount(), 0u);
+    EXPECT_EQ(frame->Help()->PictureChoice()->GetCount(), 0u);
     nothingHappens(sop);
 
     const fs::path to263 = Path("TO-263");

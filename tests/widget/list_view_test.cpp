@@ -85,6 +85,15 @@ TEST_F(ListViewTest, RebuildShowsRowsAndEqualColumns) {
     EXPECT_EQ(list->GetItemText(1, 1), "1.5");
     EXPECT_EQ(list->GetItemText(1, 2), "fixed");
 
+    // Fitted, a column is as wide as its longest text and the last one fills the rest.
+    model->root->rows[0][1]->SetData(Variant::FromBstr(std::wstring(20, L'w')));
+    list->SetFitColumnsToTexts(true);
+    EXPECT_GT(list->GetColumnWidth(1), list->GetTextExtent(wxString(20, 'w')).x);
+    EXPECT_GT(list->GetColumnWidth(2), list->GetClientSize().x / 3);
+    EXPECT_EQ(list->GetColumnWidth(0) + list->GetColumnWidth(1) + list->GetColumnWidth(2),
+              list->GetClientSize().x);
+    list->SetFitColumnsToTexts(false);
+
     // A value on a column-0 item replaces the row's text; removals follow the model.
     model->root->rows[1][0]->SetData(Variant::FromI4(7));
     EXPECT_EQ(list->GetItemText(1, 0), "7");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/uiaction.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 
@@ -146,6 +147,15 @@ TEST_F(TreeCtrlTest, CheckBoxClickSetsCheckStateWithOneDataChanged) {
     zentrik_test::DispatchPending();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(tree->GetItemState(node), 1);
+
+    // Space toggles the check box of the node with the focus, as a check box of its own.
+    tree->SetFocus();
+    ASSERT_TRUE(WaitUntil([&] { return wxWindow::FindFocus() == tree; }));
+    wxUIActionSimulator().Char(WXK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return !b->checkState; }));
+    zentrik_test::DispatchPending();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(tree->GetItemState(node), 0);
 }
 
 TEST_F(TreeCtrlTest, ModelOutlivesItsTree) {
