@@ -372,6 +372,12 @@ void MainFrame::Reload() {
                 files_->SelectItemByPath(selected);
         }
     }
+    // No part came back: the components and help panes would describe one that is gone.
+    if (settings_.CurrentPartPath.empty()) {
+        ClearComponentsTree();
+        help_->SetPictures({});
+        help_->PackageType.clear();
+    }
     preview_->Refresh();
     properties_->Refresh();
 }

@@ -283,6 +283,7 @@ TEST_F(FileTreePane, WithoutItsFileThePartIsClosedAndReloadReopensWhatRemains) {
     fs::remove(to263);
     frame->Reload();
     EXPECT_TRUE(settings.CurrentPartPath.empty());
+    EXPECT_EQ(frame->Components()->Tree()->GetCount(), 0u);
     nothingHappens(to263);
 }
 
