@@ -32,6 +32,11 @@ void HelpView::SetPictures(HelpImageCatalog::PictureList pictures) {
     image_->SetImage(&pictures_.front()->Image);
 }
 
+void HelpView::Clear() {
+    SetPictures({});
+    PackageType.clear();
+}
+
 void HelpView::OnSelectImage() {
     const int index = choice_->GetSelection();
     if (index < 0 || index >= static_cast<int>(pictures_.size())) return;

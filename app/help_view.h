@@ -20,6 +20,8 @@ public:
     // Offers `pictures` by caption and shows the first. The pane shares them with the
     // catalogue, so a picture stays valid while it is shown.
     void SetPictures(HelpImageCatalog::PictureList pictures);
+    // Empties the pane when no part is open any more.
+    void Clear();
 
     // The package type whose pictures the pane holds ("qfp", "TO-220", ...); empty at first.
     std::string PackageType;

@@ -262,10 +262,7 @@ void PartFileOperations::DeletePartFile(const std::wstring& path) {
             Properties->Refresh();
         }
         // The components and help panes describe the open part too.
-        if (Help) {
-            Help->SetPictures({});
-            Help->PackageType.clear();
-        }
+        if (Help) Help->Clear();
         if (ShellFrame* frame = ShellFrame::Current()) frame->ClearComponentsTree();
         Settings->ClearCurrentPart();
     }

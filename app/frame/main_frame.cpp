@@ -375,8 +375,7 @@ void MainFrame::Reload() {
     // No part came back: the components and help panes would describe one that is gone.
     if (settings_.CurrentPartPath.empty()) {
         ClearComponentsTree();
-        help_->SetPictures({});
-        help_->PackageType.clear();
+        help_->Clear();
     }
     preview_->Refresh();
     properties_->Refresh();
