@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -172,6 +173,16 @@ std::int64_t BlockEndLine(const Layout& l, int block) {
     return std::min(l.lines, (block + 1) * l.block_lines);
 }
 
+// Two consecutive cells, each in its own lane of a dot product; each element's arithmetic
+// is that of the scalar code.
+typedef double Pair __attribute__((vector_size(16)));
+inline Pair LoadPair(const double* p) {
+    Pair v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void StorePair(double* p, Pair v) { std::memcpy(p, &v, sizeof v); }
+
 // y = A x over the lines of one block; with `lanes`, x.y and y.y are added to lanes[0] and
 // lanes[1] on the way, for a block whose turn in the chain has come.
 void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
@@ -204,12 +215,41 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
             }
         };
         for (std::int64_t n = n0; n < bulk0; ++n) row(n, MatvecRow(a, x, n));
-        for (std::int64_t n = bulk0; n < bulk1; ++n) {
-            row(n, d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] + cy[n] * x[n + im] +
-                       cy[n - im] * x[n - im] + cz[n] * x[n + imjm] +
-                       cz[n - imjm] * x[n - imjm]);
+        auto inner = [&](std::int64_t n) {
+            return d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] + cy[n] * x[n + im] +
+                   cy[n - im] * x[n - im] + cz[n] * x[n + imjm] + cz[n - imjm] * x[n - imjm];
+        };
+        std::int64_t n = bulk0;
+        if (lanes) {
+            // Whole groups of four cells keep each lane in a register of its own.
+            for (; n < bulk1 && (n & 3) != 0; ++n) row(n, inner(n));
+            // Lanes 0 and 1 in one pair, 2 and 3 in the other.
+            Pair xy[2] = {LoadPair(sxy), LoadPair(sxy + 2)};
+            Pair yy[2] = {LoadPair(syy), LoadPair(syy + 2)};
+            for (; n + 4 <= bulk1; n += 4) {
+                for (int h = 0; h < 2; ++h) {
+                    const std::int64_t m = n + 2 * h;
+                    const Pair xm = LoadPair(x + m);
+                    const Pair v = LoadPair(d + m) * xm + LoadPair(cx + m) * LoadPair(x + m + 1) +
+                                   LoadPair(cx + m - 1) * LoadPair(x + m - 1) +
+                                   LoadPair(cy + m) * LoadPair(x + m + im) +
+                                   LoadPair(cy + m - im) * LoadPair(x + m - im) +
+                                   LoadPair(cz + m) * LoadPair(x + m + imjm) +
+                                   LoadPair(cz + m - imjm) * LoadPair(x + m - imjm);
+                    StorePair(y + m, v);
+                    xy[h] += xm * v;
+                    yy[h] += v * v;
+                }
+            }
+            for (int h = 0; h < 2; ++h) {
+                StorePair(sxy + 2 * h, xy[h]);
+                StorePair(syy + 2 * h, yy[h]);
+            }
+            for (; n < bulk1; ++n) row(n, inner(n));
+        } else {
+            for (; n < bulk1; ++n) y[n] = inner(n);
         }
-        for (std::int64_t n = bulk1; n < n1; ++n) row(n, MatvecRow(a, x, n));
+        for (n = bulk1; n < n1; ++n) row(n, MatvecRow(a, x, n));
     }
     if (lanes) {
         std::copy(sxy, sxy + 4, lanes[0]);
@@ -279,6 +319,87 @@ SweepUnit UnitOf(const Layout& l, int unit) {
     return u;
 }
 
+// The steps of a full group of lines at which every cell has its three lower (forward) or
+// upper (backward) neighbours inside its line, plane and grid run without tests. Line g's
+// cell at step s is at + s + g * stride (stride = line - 1 forward, 1 - line backward: the
+// lines run one cell apart), and each line's last result and the line before's stay in
+// registers. The arithmetic of every cell is that of the general loops.
+struct GroupRun {
+    std::int64_t at;      // line 0's cell at the first step
+    std::int64_t stride;  // from one line's cell to the next line's at the same step
+    std::int64_t steps;
+    std::int64_t ahead;   // first cell of the slice fetched at the first step
+    std::int64_t fetch_steps;  // steps whose slice lies inside the grid
+};
+
+template <bool kFold>
+void ForwardRun(const GroupRun& run, double* r, const double* q, double alpha, double* z,
+                const double* cx, const double* cy, const double* cz, const double* pivots,
+                std::int64_t im, std::int64_t imjm) {
+    const std::int64_t st = run.stride;
+    double left[kLines];
+    for (int g = 0; g < kLines; ++g) left[g] = z[run.at + g * st - 1];
+    for (std::int64_t s = 0; s < run.steps; ++s) {
+        if (s < run.fetch_steps) {
+            const std::int64_t f = run.ahead + s * kLines;
+            __builtin_prefetch(r + f, 0, 3);
+            if (kFold) __builtin_prefetch(q + f, 0, 3);
+            __builtin_prefetch(pivots + f, 0, 3);
+            __builtin_prefetch(cx + f, 0, 3);
+            __builtin_prefetch(cy + f, 0, 3);
+            __builtin_prefetch(cz + f - imjm, 0, 3);
+            __builtin_prefetch(z + f - imjm, 0, 3);
+        }
+        const std::int64_t n0 = run.at + s;
+        double below = z[n0 - im];
+#pragma GCC unroll 4
+        for (int g = 0; g < kLines; ++g) {
+            const std::int64_t n = n0 + g * st;
+            double t = r[n];
+            if (kFold) {
+                t -= alpha * q[n];
+                r[n] = t;
+            }
+            t -= cx[n - 1] * left[g];
+            t -= cy[n - im] * below;
+            t -= cz[n - imjm] * z[n - imjm];
+            below = left[g];
+            left[g] = pivots[n] * t;
+            z[n] = left[g];
+        }
+    }
+}
+
+void BackwardRun(const GroupRun& run, double* z, const double* cx, const double* cy,
+                 const double* cz, const double* pivots, std::int64_t im, std::int64_t imjm) {
+    const std::int64_t st = run.stride;
+    double right[kLines];
+    for (int g = 0; g < kLines; ++g) right[g] = z[run.at + g * st + 1];
+    for (std::int64_t s = 0; s < run.steps; ++s) {
+        if (s < run.fetch_steps) {
+            const std::int64_t f = run.ahead - s * kLines;
+            __builtin_prefetch(pivots + f, 0, 3);
+            __builtin_prefetch(cx + f, 0, 3);
+            __builtin_prefetch(cy + f, 0, 3);
+            __builtin_prefetch(cz + f, 0, 3);
+            __builtin_prefetch(z + f, 0, 3);
+            __builtin_prefetch(z + f + imjm, 0, 3);
+        }
+        const std::int64_t n0 = run.at - s;
+        double above = z[n0 + im];
+#pragma GCC unroll 4
+        for (int g = 0; g < kLines; ++g) {
+            const std::int64_t n = n0 + g * st;
+            double t = cx[n] * right[g];
+            t += cy[n] * above;
+            t += cz[n] * z[n + imjm];
+            above = right[g];
+            right[g] = z[n] - pivots[n] * t;
+            z[n] = right[g];
+        }
+    }
+}
+
 // Forward substitution z = (P + L)^-1 r scaled by the pivots over one unit, with
 // r -= alpha q folded in when q is given (q and z may be the same vector: each q(n) is read
 // before z(n) is written, and z only reads lower indices).
@@ -307,7 +428,35 @@ void ForwardUnit(const Kernels& k, int unit, double* r, const double* q, double 
                     step1 = std::max(step1, to[g] + g);
                 }
             }
+            // Steps at which every line of a full group has a cell with all three lower
+            // neighbours inside its line, plane and grid run the same arithmetic without
+            // tests, each line's last result and the line below's kept in registers.
+            std::int64_t fast0 = step1, fast1 = step1;
+            if (count == kLines && !l.one_line && plane > 0 && j > 0) {
+                fast0 = step0, fast1 = step1;
+                for (int g = 0; g < kLines; ++g) {
+                    fast0 = std::max(fast0, std::max<std::int64_t>(from[g], 1) + g);
+                    fast1 = std::min(fast1, to[g] + g);
+                }
+                if (fast0 >= fast1) fast0 = fast1 = step1;
+            }
             for (std::int64_t step = step0; step < step1; ++step) {
+                if (step == fast0) {
+                    GroupRun run;
+                    run.at = base[0] + fast0;
+                    run.stride = l.line - 1;
+                    run.steps = fast1 - fast0;
+                    run.ahead = base[0] + kLines * l.line + fast0 * kLines;
+                    run.fetch_steps = std::clamp<std::int64_t>(
+                        CeilDiv(ncell - run.ahead, kLines), 0, run.steps);
+                    if (q) {
+                        ForwardRun<true>(run, r, q, alpha, z, cx, cy, cz, pivots, im, imjm);
+                    } else {
+                        ForwardRun<false>(run, r, q, alpha, z, cx, cy, cz, pivots, im, imjm);
+                    }
+                    step = fast1;
+                    if (step >= step1) break;
+                }
                 const std::int64_t ahead = base[0] + kLines * l.line + step * kLines;
                 PrefetchSlice(r, ahead, ncell);
                 if (q) PrefetchSlice(q, ahead, ncell);
@@ -365,7 +514,33 @@ void BackwardUnit(const Kernels& k, int unit, double* z) {
                 }
             }
             const std::int64_t top_base = base[0];
+            // As in the forward sweep: steps at which every line of a full group has a cell
+            // with all three upper neighbours inside its line, plane and grid.
+            std::int64_t fast0 = step1, fast1 = step1;
+            if (count == kLines && !l.one_line && plane < l.planes - 1 &&
+                top < l.plane_lines - 1) {
+                fast0 = step0, fast1 = step1;
+                for (int g = 0; g < kLines; ++g) {
+                    fast0 = std::max(fast0, l.line - std::min(to[g], l.line - 1) + g);
+                    fast1 = std::min(fast1, l.line - from[g] + g);
+                }
+                if (fast0 >= fast1) fast0 = fast1 = step1;
+            }
             for (std::int64_t step = step0; step < step1; ++step) {
+                if (step == fast0) {
+                    GroupRun run;
+                    run.at = top_base + l.line - 1 - fast0;
+                    run.stride = 1 - l.line;
+                    run.steps = fast1 - fast0;
+                    run.ahead = top_base + l.line - kLines * l.line - (fast0 + 1) * kLines;
+                    // The slice moves down; it is fetched while it lies at or above cell 0.
+                    run.fetch_steps =
+                        run.ahead < 0 ? 0
+                                      : std::min<std::int64_t>(run.ahead / kLines + 1, run.steps);
+                    BackwardRun(run, z, cx, cy, cz, pivots, im, imjm);
+                    step = fast1;
+                    if (step >= step1) break;
+                }
                 const std::int64_t ahead =
                     top_base + l.line - kLines * l.line - (step + 1) * kLines;
                 if (ahead >= 0) {
