@@ -319,8 +319,9 @@ SweepUnit UnitOf(const Layout& l, int unit) {
     return u;
 }
 
-// The steps of a full group of lines at which every cell has its three lower (forward) or
-// upper (backward) neighbours inside its line, plane and grid run without tests. Line g's
+// The steps of a full group of lines at which every line has a cell with a neighbour before
+// it in its line (forward; after it, backward) run without tests; whether the group has a
+// line and a plane beside it is fixed for the whole run. Line g's
 // cell at step s is at + s + g * stride (stride = line - 1 forward, 1 - line backward: the
 // lines run one cell apart), and each line's last result and the line before's stay in
 // registers. The arithmetic of every cell is that of the general loops.
@@ -332,7 +333,9 @@ struct GroupRun {
     std::int64_t fetch_steps;  // steps whose slice lies inside the grid
 };
 
-template <bool kFold>
+// kFold: r -= alpha q on the way; kLine0: the group's first line has a line below it in its
+// plane; kPlane: there is a plane below.
+template <bool kFold, bool kLine0, bool kPlane>
 void ForwardRun(const GroupRun& run, double* r, const double* q, double alpha, double* z,
                 const double* cx, const double* cy, const double* cz, const double* pivots,
                 std::int64_t im, std::int64_t imjm) {
@@ -347,11 +350,13 @@ void ForwardRun(const GroupRun& run, double* r, const double* q, double alpha, d
             __builtin_prefetch(pivots + f, 0, 3);
             __builtin_prefetch(cx + f, 0, 3);
             __builtin_prefetch(cy + f, 0, 3);
-            __builtin_prefetch(cz + f - imjm, 0, 3);
-            __builtin_prefetch(z + f - imjm, 0, 3);
+            if (f >= imjm) {
+                __builtin_prefetch(cz + f - imjm, 0, 3);
+                __builtin_prefetch(z + f - imjm, 0, 3);
+            }
         }
         const std::int64_t n0 = run.at + s;
-        double below = z[n0 - im];
+        double below = kLine0 ? z[n0 - im] : 0.0;
 #pragma GCC unroll 4
         for (int g = 0; g < kLines; ++g) {
             const std::int64_t n = n0 + g * st;
@@ -361,8 +366,8 @@ void ForwardRun(const GroupRun& run, double* r, const double* q, double alpha, d
                 r[n] = t;
             }
             t -= cx[n - 1] * left[g];
-            t -= cy[n - im] * below;
-            t -= cz[n - imjm] * z[n - imjm];
+            if (kLine0 || g > 0) t -= cy[n - im] * below;
+            if (kPlane) t -= cz[n - imjm] * z[n - imjm];
             below = left[g];
             left[g] = pivots[n] * t;
             z[n] = left[g];
@@ -370,8 +375,12 @@ void ForwardRun(const GroupRun& run, double* r, const double* q, double alpha, d
     }
 }
 
+// kLine0: the group's first (top) line has a line above it in its plane; kPlane: there is
+// a plane above.
+template <bool kLine0, bool kPlane>
 void BackwardRun(const GroupRun& run, double* z, const double* cx, const double* cy,
-                 const double* cz, const double* pivots, std::int64_t im, std::int64_t imjm) {
+                 const double* cz, const double* pivots, std::int64_t im, std::int64_t imjm,
+                 std::int64_t ncell) {
     const std::int64_t st = run.stride;
     double right[kLines];
     for (int g = 0; g < kLines; ++g) right[g] = z[run.at + g * st + 1];
@@ -383,22 +392,36 @@ void BackwardRun(const GroupRun& run, double* z, const double* cx, const double*
             __builtin_prefetch(cy + f, 0, 3);
             __builtin_prefetch(cz + f, 0, 3);
             __builtin_prefetch(z + f, 0, 3);
-            __builtin_prefetch(z + f + imjm, 0, 3);
+            if (f + imjm < ncell) __builtin_prefetch(z + f + imjm, 0, 3);
         }
         const std::int64_t n0 = run.at - s;
-        double above = z[n0 + im];
+        double above = kLine0 ? z[n0 + im] : 0.0;
 #pragma GCC unroll 4
         for (int g = 0; g < kLines; ++g) {
             const std::int64_t n = n0 + g * st;
             double t = cx[n] * right[g];
-            t += cy[n] * above;
-            t += cz[n] * z[n + imjm];
+            if (kLine0 || g > 0) t += cy[n] * above;
+            if (kPlane) t += cz[n] * z[n + imjm];
             above = right[g];
             right[g] = z[n] - pivots[n] * t;
             z[n] = right[g];
         }
     }
 }
+
+// The runs by kFold (forward only), kLine0 and kPlane.
+constexpr void (*kForwardRuns[2][2][2])(const GroupRun&, double*, const double*, double,
+                                        double*, const double*, const double*, const double*,
+                                        const double*, std::int64_t, std::int64_t) = {
+    {{ForwardRun<false, false, false>, ForwardRun<false, false, true>},
+     {ForwardRun<false, true, false>, ForwardRun<false, true, true>}},
+    {{ForwardRun<true, false, false>, ForwardRun<true, false, true>},
+     {ForwardRun<true, true, false>, ForwardRun<true, true, true>}}};
+constexpr void (*kBackwardRuns[2][2])(const GroupRun&, double*, const double*, const double*,
+                                      const double*, const double*, std::int64_t,
+                                      std::int64_t, std::int64_t) = {
+    {BackwardRun<false, false>, BackwardRun<false, true>},
+    {BackwardRun<true, false>, BackwardRun<true, true>}};
 
 // Forward substitution z = (P + L)^-1 r scaled by the pivots over one unit, with
 // r -= alpha q folded in when q is given (q and z may be the same vector: each q(n) is read
@@ -428,11 +451,9 @@ void ForwardUnit(const Kernels& k, int unit, double* r, const double* q, double 
                     step1 = std::max(step1, to[g] + g);
                 }
             }
-            // Steps at which every line of a full group has a cell with all three lower
-            // neighbours inside its line, plane and grid run the same arithmetic without
-            // tests, each line's last result and the line below's kept in registers.
+            // The steps at which every line of a full group has a cell, not its line's first.
             std::int64_t fast0 = step1, fast1 = step1;
-            if (count == kLines && !l.one_line && plane > 0 && j > 0) {
+            if (count == kLines && !l.one_line) {
                 fast0 = step0, fast1 = step1;
                 for (int g = 0; g < kLines; ++g) {
                     fast0 = std::max(fast0, std::max<std::int64_t>(from[g], 1) + g);
@@ -449,11 +470,8 @@ void ForwardUnit(const Kernels& k, int unit, double* r, const double* q, double 
                     run.ahead = base[0] + kLines * l.line + fast0 * kLines;
                     run.fetch_steps = std::clamp<std::int64_t>(
                         CeilDiv(ncell - run.ahead, kLines), 0, run.steps);
-                    if (q) {
-                        ForwardRun<true>(run, r, q, alpha, z, cx, cy, cz, pivots, im, imjm);
-                    } else {
-                        ForwardRun<false>(run, r, q, alpha, z, cx, cy, cz, pivots, im, imjm);
-                    }
+                    kForwardRuns[q != nullptr][j > 0][plane > 0](run, r, q, alpha, z, cx, cy,
+                                                                 cz, pivots, im, imjm);
                     step = fast1;
                     if (step >= step1) break;
                 }
@@ -514,11 +532,9 @@ void BackwardUnit(const Kernels& k, int unit, double* z) {
                 }
             }
             const std::int64_t top_base = base[0];
-            // As in the forward sweep: steps at which every line of a full group has a cell
-            // with all three upper neighbours inside its line, plane and grid.
+            // The steps at which every line of a full group has a cell, not its line's last.
             std::int64_t fast0 = step1, fast1 = step1;
-            if (count == kLines && !l.one_line && plane < l.planes - 1 &&
-                top < l.plane_lines - 1) {
+            if (count == kLines && !l.one_line) {
                 fast0 = step0, fast1 = step1;
                 for (int g = 0; g < kLines; ++g) {
                     fast0 = std::max(fast0, l.line - std::min(to[g], l.line - 1) + g);
@@ -537,7 +553,8 @@ void BackwardUnit(const Kernels& k, int unit, double* z) {
                     run.fetch_steps =
                         run.ahead < 0 ? 0
                                       : std::min<std::int64_t>(run.ahead / kLines + 1, run.steps);
-                    BackwardRun(run, z, cx, cy, cz, pivots, im, imjm);
+                    kBackwardRuns[top < l.plane_lines - 1][plane < l.planes - 1](
+                        run, z, cx, cy, cz, pivots, im, imjm, ncell);
                     step = fast1;
                     if (step >= step1) break;
                 }
