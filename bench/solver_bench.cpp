@@ -18,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -47,18 +48,24 @@ double Seconds(Clock::time_point since) {
 // x += alpha p with p = z + beta p (x and p read and written, z read: 40).
 constexpr double kBytesPerCellIteration = 216.0;
 
-// Best of several passes of a[i] = b[i] over arrays far larger than the caches, counting
-// the bytes read and written, as STREAM's copy does.
-double CopyBandwidth() {
-    const std::size_t n = std::size_t(1) << 25;  // 256 MiB per array
-    std::vector<double> a(n, 0.0), b(n, 1.0);
+// Best of several passes of a[i] = b[i] on each of `threads` threads at once, over arrays
+// far larger than the caches, counting the bytes read and written, as STREAM's copy does.
+double CopyBandwidth(unsigned threads) {
+    const std::size_t n = (std::size_t(1) << 25) / threads;  // 256 MiB per array in all
+    std::vector<std::vector<double>> a(threads), b(threads);
+    for (unsigned t = 0; t < threads; ++t) a[t].assign(n, 0.0), b[t].assign(n, 1.0);
     double best = 0.0;
     for (int pass = 0; pass < 5; ++pass) {
+        std::vector<std::thread> copies;
         auto start = Clock::now();
-        std::memcpy(a.data(), b.data(), n * sizeof(double));
+        for (unsigned t = 0; t < threads; ++t) {
+            copies.emplace_back(
+                [&, t] { std::memcpy(a[t].data(), b[t].data(), n * sizeof(double)); });
+        }
+        for (std::thread& copy : copies) copy.join();
         double s = Seconds(start);
-        best = std::max(best, 2.0 * n * sizeof(double) / s);
-        b[pass] = a[n - 1 - pass];
+        best = std::max(best, 2.0 * n * threads * sizeof(double) / s);
+        for (unsigned t = 0; t < threads; ++t) b[t][pass] = a[t][n - 1 - pass];
     }
     return best;
 }
@@ -333,8 +340,9 @@ int main(int argc, char** argv) {
     std::printf("best of %d runs%s; the machine may be shared, so compare ratios\n", o.repeat,
                 o.reference.empty() ? "" : ", in turns with the reference");
 
-    const double copy = CopyBandwidth();
-    std::printf("\ncopy bandwidth (one thread): %.2f GB/s\n", copy / 1e9);
+    const double copy = CopyBandwidth(1);
+    std::printf("\ncopy bandwidth: one thread %.2f GB/s, eight threads %.2f GB/s\n", copy / 1e9,
+                CopyBandwidth(8) / 1e9);
     const std::string package = TempPath("package");
     const int n = 128, nz = 61;
     WritePackage(package, n, nz);
