@@ -260,30 +260,47 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
 // Adds x.y of the block's cells to lanes s[0] and, when `squares`, y.y to lanes s[1].
 // Cells outside the spans add 0 and are skipped: a lane sum is never -0, so adding 0
 // leaves it as it is.
-void ChainBlock(const Kernels& k, int block, const double* x, const double* y, bool squares,
+template <bool kSquares>
+void ChainLines(const Kernels& k, int block, const double* x, const double* y,
                 DotChain& chain) {
     double sxy[4], syy[4];
     std::copy(chain.s[0], chain.s[0] + 4, sxy);
     std::copy(chain.s[1], chain.s[1] + 4, syy);
+    auto add = [&](std::int64_t m, int lane) {
+        sxy[lane] += x[m] * y[m];
+        if (kSquares) syy[lane] += y[m] * y[m];
+    };
     for (std::int64_t line = BlockFirstLine(k.l, block); line < BlockEndLine(k.l, block);
          ++line) {
         const std::int64_t n1 = line * k.l.line + k.To(line);
         std::int64_t n = line * k.l.line + k.From(line);
-        auto add = [&](std::int64_t m, int lane) {
-            sxy[lane] += x[m] * y[m];
-            if (squares) syy[lane] += y[m] * y[m];
-        };
         for (; n < n1 && (n & 3) != 0; ++n) add(n, static_cast<int>(n & 3));
+        Pair xy[2] = {LoadPair(sxy), LoadPair(sxy + 2)};
+        Pair yy[2] = {LoadPair(syy), LoadPair(syy + 2)};
         for (; n + 4 <= n1; n += 4) {
-            add(n, 0);
-            add(n + 1, 1);
-            add(n + 2, 2);
-            add(n + 3, 3);
+            for (int h = 0; h < 2; ++h) {
+                const Pair ym = LoadPair(y + n + 2 * h);
+                xy[h] += LoadPair(x + n + 2 * h) * ym;
+                if (kSquares) yy[h] += ym * ym;
+            }
+        }
+        for (int h = 0; h < 2; ++h) {
+            StorePair(sxy + 2 * h, xy[h]);
+            StorePair(syy + 2 * h, yy[h]);
         }
         for (; n < n1; ++n) add(n, static_cast<int>(n & 3));
     }
     std::copy(sxy, sxy + 4, chain.s[0]);
     std::copy(syy, syy + 4, chain.s[1]);
+}
+
+void ChainBlock(const Kernels& k, int block, const double* x, const double* y, bool squares,
+                DotChain& chain) {
+    if (squares) {
+        ChainLines<true>(k, block, x, y, chain);
+    } else {
+        ChainLines<false>(k, block, x, y, chain);
+    }
 }
 
 // Brings the block's cells of x and y into the cache ahead of its turn in the chain.
