@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "solver/huge_pages.h"
+
 namespace resist_model {
 
 namespace {
@@ -17,10 +19,10 @@ FourDiagonal AssembleConduction(const ModelState& s) {
     a.ncell = s.CellCount();
     a.im = s.im;
     a.imjm = static_cast<std::int64_t>(s.im) * s.jm;
-    a.diag.assign(a.ncell, 0.0);
-    a.cx.assign(a.ncell, 0.0);
-    a.cy.assign(a.ncell, 0.0);
-    a.cz.assign(a.ncell, 0.0);
+    for (std::vector<double>* v : {&a.diag, &a.cx, &a.cy, &a.cz}) {
+        ReserveOnHugePages(*v, a.ncell);
+        v->assign(a.ncell, 0.0);
+    }
 
     std::int64_t n = 0;
     for (int k = 1; k <= s.km; ++k) {
@@ -138,7 +140,9 @@ bool ResolveBoundaryFace(const ModelState& s, const RegionEntry& e, BoundaryFace
 StageSystem ApplyConditions(const ModelState& s, const FourDiagonal& conduction,
                             const std::vector<BoundaryCondition>& conditions) {
     StageSystem sys;
+    ReserveOnHugePages(sys.diag, conduction.ncell);
     sys.diag = conduction.diag;
+    ReserveOnHugePages(sys.b, conduction.ncell);
     sys.b.assign(conduction.ncell, 0.0);
     for (const BoundaryCondition& bc : conditions) {
         const Region* region = s.FindRegion(bc.name);

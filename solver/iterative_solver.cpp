@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 
+#include "solver/huge_pages.h"
 #include "solver/pass_crew.h"
 
 namespace resist_model {
@@ -713,10 +714,10 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         result.flag = kZeroRightHandSide;
         return result;
     }
-    work.pivots.resize(n_all);
-    work.r.resize(n_all);
-    work.p.resize(n_all);
-    work.qz.resize(n_all);
+    for (std::vector<double>* v : {&work.pivots, &work.r, &work.p, &work.qz}) {
+        ReserveOnHugePages(*v, n_all);
+        v->resize(n_all);
+    }
     double* r = work.r.data();
     double* p = work.p.data();
     double* qz = work.qz.data();

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "solver/huge_pages.h"
 #include "solver/list_file.h"
 #include "solver/list_format.h"
 #include "solver/network_fit.h"
@@ -268,6 +269,7 @@ StageSolution SolveStage(const ModelState& s, const FourDiagonal& conduction, in
     }
     StencilView view{sys.diag.data(), conduction.cx.data(), conduction.cy.data(),
                       conduction.cz.data(), conduction.ncell, conduction.im, conduction.imjm};
+    ReserveOnHugePages(solution.temperature, conduction.ncell);
     solution.temperature.assign(conduction.ncell, 0.0);
     solution.solve =
         IterativeSolve(view, sys.b.data(), solution.temperature.data(), s.nitr, s.eitr, work,
