@@ -222,9 +222,8 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
         };
         std::int64_t n = bulk0;
         if (lanes) {
-            // Whole groups of four cells keep each lane in a register of its own.
             for (; n < bulk1 && (n & 3) != 0; ++n) row(n, inner(n));
-            // Lanes 0 and 1 in one pair, 2 and 3 in the other.
+            // Whole groups of four cells: lanes 0 and 1 in one pair, 2 and 3 in the other.
             Pair xy[2] = {LoadPair(sxy), LoadPair(sxy + 2)};
             Pair yy[2] = {LoadPair(syy), LoadPair(syy + 2)};
             for (; n + 4 <= bulk1; n += 4) {
@@ -339,10 +338,10 @@ SweepUnit UnitOf(const Layout& l, int unit) {
 
 // The steps of a full group of lines at which every line has a cell with a neighbour before
 // it in its line (forward; after it, backward) run without tests; whether the group has a
-// line and a plane beside it is fixed for the whole run. Line g's
-// cell at step s is at + s + g * stride (stride = line - 1 forward, 1 - line backward: the
-// lines run one cell apart), and each line's last result and the line before's stay in
-// registers. The arithmetic of every cell is that of the general loops.
+// line and a plane beside it is fixed for the whole run. Line g's cell at step s is
+// at + s + g * stride (stride = line - 1 forward, 1 - line backward: the lines run one cell
+// apart), and each line's last result and the line before's stay in registers. The
+// arithmetic of every cell is that of the general loops.
 struct GroupRun {
     std::int64_t at;      // line 0's cell at the first step
     std::int64_t stride;  // from one line's cell to the next line's at the same step
