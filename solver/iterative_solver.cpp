@@ -647,6 +647,24 @@ void FindLineSpans(const Layout& l, const StencilView& a, const double* b, const
     }
 }
 
+// The last three times of one way of running the iterations. Their median is the typical
+// time: one iteration held up (a helper that lost its core for a moment) does not move it,
+// so it cannot turn a way that is clearly faster into one that is tried again only rarely.
+class RecentTimes {
+public:
+    void Add(double seconds) { times_[count_++ % 3] = seconds; }
+    bool Known() const { return count_ > 0; }
+    double Typical() const {
+        if (count_ < 3) return count_ == 1 ? times_[0] : std::min(times_[0], times_[1]);
+        return std::max(std::min(times_[0], times_[1]),
+                        std::min(std::max(times_[0], times_[1]), times_[2]));
+    }
+
+private:
+    double times_[3] = {0.0, 0.0, 0.0};
+    int count_ = 0;
+};
+
 // Runs a pass's units on the crew's seat, or in order on this thread.
 void RunPass(SolveCrew crew, int units, const std::function<void(int)>& body) {
     if (crew.crew && units > 1) {
@@ -795,15 +813,17 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     // keeps timing its iterations with and without the crew, tries the other way now and
     // then, and goes on with the faster one. This changes who computes, never what.
     SolveCrew solo;
-    double seconds[2] = {0.0, 0.0};  // recent time per iteration: alone, with the crew
+    RecentTimes seconds[2];  // time per iteration: alone, with the crew
     const SolveCrew* ways[2] = {&solo, &crew};
     int way = crew.crew ? 1 : 0;
-    // Each time sharing loses, it is tried again only half as often.
+    // Each time sharing loses, it is tried again only half as often, down to once in 128
+    // iterations, so that on a busy machine probes cost little; a probe that looks clearly
+    // faster is repeated at once, so that a machine that has become quiet again is noticed
+    // soon.
     int probe_every = 32, next_probe = 2;
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
         const bool probe = crew.crew && iteration == next_probe;
-        if (probe) next_probe += probe_every;
         const int now = probe ? 1 - way : way;
         const SolveCrew& c = crew.crew && crew.crew->HasHelpers() ? *ways[now] : solo;
         shared = c.crew != nullptr;
@@ -834,13 +854,22 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         const double took =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (c.crew == ways[now]->crew) {
-            seconds[now] = seconds[now] > 0.0 ? 0.5 * (seconds[now] + took) : took;
+            seconds[now].Add(took);
         }
         // Sharing must win clearly: its timings scatter more than those of going alone.
-        if (crew.crew && seconds[0] > 0.0 && seconds[1] > 0.0) {
-            way = seconds[1] < 0.8 * seconds[0] ? 1 : 0;
-            if (probe) probe_every = way == 1 ? 32 : 2 * probe_every;
+        if (crew.crew && seconds[0].Known() && seconds[1].Known()) {
+            way = seconds[1].Typical() < 0.8 * seconds[0].Typical() ? 1 : 0;
+            if (probe) {
+                if (way == 1) {
+                    probe_every = 32;
+                } else if (now == 1 && took < 0.8 * seconds[0].Typical()) {
+                    probe_every = 1;
+                } else {
+                    probe_every = std::min(2 * probe_every, 128);
+                }
+            }
         }
+        if (probe) next_probe = iteration + probe_every;
     }
     if (nitr < 1) result.iterations = 0;
     return result;
