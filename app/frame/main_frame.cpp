@@ -191,6 +191,11 @@ MainFrame::~MainFrame() {
     if (manager_.GetManagedWindow() != nullptr) manager_.UnInit();
 }
 
+bool MainFrame::Show(bool show) {
+    if (show && !IsShown()) platform::SizeBeforeFirstShow(GetHandle(), GetSize().x, GetSize().y);
+    return wxFrame::Show(show);
+}
+
 void MainFrame::BuildMenuBar() {
     const bool japanese = resources::ThreadLanguage() == resources::kLanguageJapanese;
     auto* bar = new wxMenuBar;

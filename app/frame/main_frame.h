@@ -50,6 +50,8 @@ public:
               bool highColorIcons = true);
     ~MainFrame() override;
 
+    bool Show(bool show = true) override;
+
     // Floats the output pane at the client area's bottom-right on a first start, or restores
     // the saved layout. Call once the frame is shown: a hidden frame has no screen position.
     void ArrangeFloatingPanes();
