@@ -326,6 +326,19 @@ void MainFrame::ArrangeFloatingPanes() {
     RaiseFloatingPanes();
 }
 
+void MainFrame::ArrangeFloatingPanesWhenPlaced() {
+    // The manager moves the frame when it takes it; without a manager the frame is placed as
+    // it is shown and is activated.
+    const auto arrange = [this](wxEvent& event) {
+        event.Skip();
+        if (floatingArranged_) return;
+        floatingArranged_ = true;
+        CallAfter(&MainFrame::ArrangeFloatingPanes);
+    };
+    Bind(wxEVT_MOVE, arrange);
+    Bind(wxEVT_ACTIVATE, arrange);
+}
+
 void MainFrame::RaiseFloatingPanes() {
     // Only over the active frame: never over a dialog the frame has opened.
     if (!IsActive()) return;
