@@ -46,4 +46,9 @@ bool SizeBeforeFirstShow(void* gtkWindow, int width, int height) {
     return true;
 }
 
+bool IsMapped(void* gtkWidget) {
+    static const auto mapped = Lookup<int (*)(void*)>("gtk_widget_get_mapped");
+    return gtkWidget != nullptr && mapped != nullptr && mapped(gtkWidget) != 0;
+}
+
 }  // namespace platform

@@ -22,4 +22,9 @@ bool KeepScrollBarsVisible(void* gtkScrolledWindow);
 // False when the window is already realised or GTK is not loaded.
 bool SizeBeforeFirstShow(void* gtkWindow, int width, int height);
 
+// Whether the window has been put on screen (mapped). Under a window manager a top-level
+// window is put there some time after the toolkit's Show returns. False when GTK is not
+// loaded.
+bool IsMapped(void* gtkWidget);
+
 }  // namespace platform

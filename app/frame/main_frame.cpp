@@ -327,11 +327,12 @@ void MainFrame::ArrangeFloatingPanes() {
 }
 
 void MainFrame::ArrangeFloatingPanesWhenPlaced() {
-    // The manager moves the frame when it takes it; without a manager the frame is placed as
-    // it is shown and is activated.
+    // The frame is placed when it is first activated, or when the manager moves it once it
+    // is on screen (a manager that does not give it the focus).
     const auto arrange = [this](wxEvent& event) {
         event.Skip();
         if (floatingArranged_) return;
+        if (event.GetEventType() == wxEVT_MOVE && !platform::IsMapped(GetHandle())) return;
         floatingArranged_ = true;
         CallAfter(&MainFrame::ArrangeFloatingPanes);
     };
