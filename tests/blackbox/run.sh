@@ -76,6 +76,27 @@ click() {  # click X Y, relative to the last origin
   settle
 }
 hex() { printf '0x%x' "$1"; }
+pixel() {  # pixel X Y, relative to the last origin: the colour on screen there
+  import -window root -crop "1x1+$((OX + $1))+$((OY + $2))" -depth 8 txt:- | awk 'END {print $3}'
+}
+wait_pixel_change() {  # wait_pixel_change X Y COLOUR: until the pixel is no longer COLOUR
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [ "$(pixel "$1" "$2")" != "$3" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+title_click() {  # title_click WINDOW: a click on the middle of the window's title bar
+  local top width
+  top=$(xprop -id "$1" _NET_FRAME_EXTENTS | awk -F'[=,]' '{print $4}')
+  width=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
+  origin "$1"
+  xdotool mousemove "$((OX + width / 2))" "$((OY - top / 2))" click 1
+  settle
+}
+# The program writes no toolkit warnings or critical errors to its standard error.
+quiet_stderr() { ! grep -E 'Gtk-CRITICAL|Gtk-WARNING|GLib-GObject|Negative content width' "$1"; }
 # The program's windows from the bottom of the stack to the top, as the window manager
 # reports them.
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
@@ -121,6 +142,7 @@ top_of_two() {
 check "without a window manager the output pane starts above the frame" \
   test "$(top_of_two)" = "$(hex "$output")"
 stop_program
+check "without a window manager nothing is reported on standard error" quiet_stderr "$tmp/plain.log"
 
 # --- under openbox ---------------------------------------------------------------------
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
@@ -136,6 +158,8 @@ output=$(wait_window '^Output$')
 timeout 30 bash -c "until xprop -root _NET_CLIENT_LIST_STACKING | grep -q $(hex "$output"); do sleep 0.1; done"
 settle
 check "under a window manager the output pane starts above the frame" above "$output" "$frame"
+title_click "$frame"
+check "the output pane stays above the frame after a click on its title bar" above "$output" "$frame"
 
 # The Help menu: its mnemonic u would open the user's guide, which is not installed.
 xdotool windowactivate --sync "$frame"
@@ -149,11 +173,12 @@ settle
 
 # A part open in the main frame.
 origin "$frame"
-click 109 105 # QFP_Sample_1, the file tree's second row
+background=$(pixel 740 280) # the middle of the preview
+click 109 105               # QFP_Sample_1, the file tree's second row
+check "the part opens in the preview" wait_pixel_change 740 280 "$background"
 click 740 280 # the preview takes the keys
 xdotool key i
 settle
-sleep 0.6 # the preview's first frames
 import -window root "$outdir/main_frame_part.png"
 check "the output pane stays above the frame after clicks in it" above "$output" "$frame"
 
@@ -216,6 +241,7 @@ check "the two-resistor cabinet of the first row is on disk" test -s "$library/Q
 check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
 check "no detail cabinet was written" test -z "$(ls "$library" | grep -v resistance || true)"
 stop_program
+check "under a window manager nothing is reported on standard error" quiet_stderr "$home.log"
 
 # --- the Japanese main frame -----------------------------------------------------------
 start_program "$tmp/japanese" LANG=ja_JP.UTF-8
@@ -223,10 +249,13 @@ frame=$(wait_window '^Zentrik$')
 wait_more_windows 1 # the output pane
 xdotool windowactivate --sync "$frame"
 origin "$frame"
+background=$(pixel 740 280)
 click 109 99 # QFP_Sample_1: the Japanese font's rows are lower
-sleep 0.6
+check "the part opens in the Japanese main frame" wait_pixel_change 740 280 "$background"
+settle
 import -window root "$outdir/main_frame_japanese.png"
 stop_program
+check "in Japanese nothing is reported on standard error" quiet_stderr "$tmp/japanese.log"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
