@@ -184,16 +184,17 @@ check "the output pane stays above the frame after clicks in it" above "$output"
 
 # New Folder by keyboard only, with the QFP folder (the tree's first row) selected.
 row() { echo $((82 + 23 * $1)); } # the file tree's rows
-click 109 "$(row 1)"
-xdotool key Home
-settle
+# A click on the folder, not on the part: a click on the selected row would start renaming it.
+click 68 "$(row 0)"
 before=$(program_windows)
 xdotool key alt+f f
-wait_more_windows "$before" || true
-settle
-xdotool type --delay 20 "blackbox folder"
-xdotool key Return
-timeout 10 bash -c "until [ -d '$parts/QFP/blackbox folder' ]; do sleep 0.1; done" || true
+# Typed only into the dialog: in an open menu its x would be Exit.
+if wait_more_windows "$before"; then
+  settle
+  xdotool type --delay 20 "blackbox folder"
+  xdotool key Return
+  timeout 10 bash -c "until [ -d '$parts/QFP/blackbox folder' ]; do sleep 0.1; done" || true
+fi
 check "New Folder by keyboard creates the folder on disk" test -d "$parts/QFP/blackbox folder"
 
 # A part dragged onto another package type's folder is refused.
