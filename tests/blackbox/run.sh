@@ -230,9 +230,9 @@ click 120 "$(prow 2)" # QFP_Sample_1
 click 432 211         # Add to list
 click 120 "$(prow 4)" # SOP_Sample_1
 click 432 211
-click 840 66  # the first row's modeling type: its list opens below it
-click 840 156 # "Two-resistor model" by mouse
-click 840 89  # the second row's modeling type
+click 760 66  # the first row's modeling type: its list opens below it
+click 760 156 # "Two-resistor model" by mouse
+click 760 89  # the second row's modeling type
 xdotool key Down Down Return # "Three-resistor model" by keyboard
 settle
 import -window root "$outdir/export_mixed.png"
