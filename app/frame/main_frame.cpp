@@ -334,7 +334,10 @@ void MainFrame::ArrangeFloatingPanesWhenPlaced() {
         if (floatingArranged_) return;
         if (event.GetEventType() == wxEVT_MOVE && !platform::IsMapped(GetHandle())) return;
         floatingArranged_ = true;
-        CallAfter(&MainFrame::ArrangeFloatingPanes);
+        // A frame closed meanwhile has let its panes go.
+        CallAfter([this] {
+            if (!closing_) ArrangeFloatingPanes();
+        });
     };
     Bind(wxEVT_MOVE, arrange);
     Bind(wxEVT_ACTIVATE, arrange);
@@ -555,6 +558,7 @@ void MainFrame::OnClose(wxCloseEvent& event) {
         event.Veto();
         return;
     }
+    closing_ = true;
     SaveLayout();
     // The panes go with the frame; the operations must not reach them afterwards.
     operations_.Files = nullptr;

@@ -127,4 +127,5 @@ private:
     // The components model's slots; dropped with the frame or when the next model comes.
     std::vector<boost::signals2::scoped_connection> componentConnections_;
     bool floatingArranged_ = false;
+    bool closing_ = false;
 };
