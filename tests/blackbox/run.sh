@@ -129,6 +129,13 @@ program_windows() { xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev
 wait_more_windows() {  # wait_more_windows COUNT: until the program shows more than COUNT
   timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -gt $1 ]; do sleep 0.1; done"
 }
+menu() {  # menu MNEMONIC KEY: opens a menu of the frame, then presses KEY once it is open
+  local before
+  before=$(program_windows) # the open menu is a window of its own
+  xdotool key "alt+$1"
+  wait_more_windows "$before"
+  xdotool key "$2"
+}
 
 # --- without a window manager: the output pane starts above the frame ------------------
 start_program "$tmp/plain"
@@ -163,9 +170,7 @@ check "the output pane stays above the frame after a click on its title bar" abo
 
 # The Help menu: its mnemonic u would open the user's guide, which is not installed.
 xdotool windowactivate --sync "$frame"
-xdotool key alt+h
-settle
-xdotool key u
+menu h u
 settle
 check "no User's Guide item without a guide" test "$(named_windows '^Zentrik$')" -eq 1
 xdotool key Escape Escape
@@ -186,10 +191,9 @@ check "the output pane stays above the frame after clicks in it" above "$output"
 row() { echo $((82 + 23 * $1)); } # the file tree's rows
 # A click on the folder, not on the part: a click on the selected row would start renaming it.
 click 68 "$(row 0)"
-before=$(program_windows)
-xdotool key alt+f f
+menu f f
 # Typed only into the dialog: in an open menu its x would be Exit.
-if wait_more_windows "$before"; then
+if timeout 10 xdotool search --sync --onlyvisible --name '^New Folder$' >/dev/null; then
   settle
   xdotool type --delay 20 "blackbox folder"
   xdotool key Return
@@ -221,7 +225,7 @@ check "the refused part stays in its type folder" \
 # Export: one kind per row, by mouse and by keyboard, in one run.
 mkdir -p "$library"
 xdotool windowactivate --sync "$frame"
-xdotool key alt+f e
+menu f e
 export_dialog=$(wait_window '^Export$')
 settle
 origin "$export_dialog"
