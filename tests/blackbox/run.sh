@@ -181,16 +181,20 @@ origin "$frame"
 background=$(pixel 740 280) # the middle of the preview
 click 109 105               # QFP_Sample_1, the file tree's second row
 check "the part opens in the preview" wait_pixel_change 740 280 "$background"
-click 740 280 # the preview takes the keys
+top=$(pixel 559 100) # near a corner of the mold seen from the top; background in the iso view
+click 740 280        # the preview takes the keys
 xdotool key i
-settle
+check "the preview turns to the iso view by its key" wait_pixel_change 559 100 "$top"
 import -window root "$outdir/main_frame_part.png"
 check "the output pane stays above the frame after clicks in it" above "$output" "$frame"
 
 # New Folder by keyboard only, with the QFP folder (the tree's first row) selected.
 row() { echo $((82 + 23 * $1)); } # the file tree's rows
 # A click on the folder, not on the part: a click on the selected row would start renaming it.
+# The tree takes a clicked row only after the click; the menu must find it selected.
+unselected=$(pixel 54 74) # inside the folder's label box, beside its text
 click 68 "$(row 0)"
+check "a click selects the QFP folder" wait_pixel_change 54 74 "$unselected"
 menu f f
 # Typed only into the dialog: in an open menu its x would be Exit.
 if timeout 10 xdotool search --sync --onlyvisible --name '^New Folder$' >/dev/null; then
