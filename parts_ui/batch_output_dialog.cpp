@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/imaglist.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -170,7 +171,7 @@ void BatchOutputDialog::BuildLayout() {
                wxSizerFlags().Border(wxBOTTOM, 4));
     right->Add(listView, wxSizerFlags(1).Expand());
     auto* lists = new wxBoxSizer(wxHORIZONTAL);
-    lists->Add(left, wxSizerFlags(1).Expand());
+    treeColumn_ = lists->Add(left, wxSizerFlags(1).Expand());
     lists->Add(middle, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT, 8));
     lists->Add(right, wxSizerFlags(2).Expand());
 
@@ -202,6 +203,7 @@ void BatchOutputDialog::OnInitDialog(wxInitDialogEvent& event) {
     treeView->SetModel(partsModel);
     treeView->Rebuild();
     treeView->ExpandAll();
+    FitTreeWidth();
     connections_.emplace_back(
         treeView->selChanged.connect([this](wxTreeItemId) { UpdateAddButton(); }));
 
@@ -230,6 +232,18 @@ void BatchOutputDialog::OnInitDialog(wxInitDialogEvent& event) {
     destinationBox->ChangeValue(exportDestination);
     UpdateAddButton();
     UpdateListButtons();
+    // The keys (Escape as Close among them) reach the dialog from the start.
+    treeView->SetFocus();
+}
+
+void BatchOutputDialog::FitTreeWidth() {
+    const int needed =
+        treeView->GetBestSize().x + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, treeView);
+    const int share = treeColumn_->GetSize().x;
+    if (share <= 0) return;
+    treeView->SetMinSize(wxSize(std::min(needed, share), -1));
+    treeColumn_->SetProportion(0);
+    Layout();
 }
 
 void BatchOutputDialog::UpdateAddButton() {

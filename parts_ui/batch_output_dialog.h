@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/sizer.h>
 
 #include <boost/signals2/connection.hpp>
 #include <filesystem>
@@ -92,6 +93,9 @@ class BatchOutputDialog : public wxDialog {
 
   private:
     void BuildLayout();
+    // The tree as wide as its names need, up to the share it was laid out with; the list
+    // takes the rest of the row.
+    void FitTreeWidth();
     void OnInitDialog(wxInitDialogEvent& event);
     void OnModelingTypeChanged(widget::WTreeItem* item);
     void OnBeginDragPart(wxTreeEvent& event);
@@ -112,6 +116,7 @@ class BatchOutputDialog : public wxDialog {
     std::weak_ptr<widget::WTreeItem> dragged_;
     widget::DragImage* dragImage_ = nullptr;
     std::vector<boost::signals2::scoped_connection> connections_;
+    wxSizerItem* treeColumn_ = nullptr;
 };
 
 }  // namespace parts_ui

@@ -31,4 +31,24 @@ bool KeepScrollBarsVisible(void* gtkScrolledWindow) {
     return true;
 }
 
+bool SizeBeforeFirstShow(void* gtkWindow, int width, int height) {
+    struct Allocation {
+        int x, y, width, height;
+    };
+    static const auto realized = Lookup<int (*)(void*)>("gtk_widget_get_realized");
+    static const auto setAllocation =
+        Lookup<void (*)(void*, const Allocation*)>("gtk_widget_set_allocation");
+    if (gtkWindow == nullptr || realized == nullptr || setAllocation == nullptr ||
+        realized(gtkWindow) != 0 || width < 1 || height < 1)
+        return false;
+    const Allocation allocation{0, 0, width, height};
+    setAllocation(gtkWindow, &allocation);
+    return true;
+}
+
+bool IsMapped(void* gtkWidget) {
+    static const auto mapped = Lookup<int (*)(void*)>("gtk_widget_get_mapped");
+    return gtkWidget != nullptr && mapped != nullptr && mapped(gtkWidget) != 0;
+}
+
 }  // namespace platform

@@ -1,6 +1,6 @@
 #pragma once
 
-// Two GTK calls the toolkit offers no wrapper for; GTK is loaded with the toolkit, so they
+// GTK calls the toolkit offers no wrapper for; GTK is loaded with the toolkit, so they
 // are looked up at run time and need no GTK headers.
 
 namespace platform {
@@ -14,5 +14,17 @@ bool RaiseWithoutFocus(void* gtkWindow);
 // stay on screen while there is something to scroll, instead of overlay indicators that
 // appear only under the pointer. False when GTK is not loaded.
 bool KeepScrollBarsVisible(void* gtkScrolledWindow);
+
+// Gives a top-level window that was never shown the size it is about to be shown at, so
+// that its native window is created at that size. Under a window manager the toolkit
+// creates it first at a stub size of two by one pixels while it waits for the size of the
+// decorations, and a menu bar laid out in one pixel makes GTK report a critical error.
+// False when the window is already realised or GTK is not loaded.
+bool SizeBeforeFirstShow(void* gtkWindow, int width, int height);
+
+// Whether the window has been put on screen (mapped). Under a window manager a top-level
+// window is put there some time after the toolkit's Show returns. False when GTK is not
+// loaded.
+bool IsMapped(void* gtkWidget);
 
 }  // namespace platform

@@ -125,7 +125,11 @@ WPropertyGridCtrl::~WPropertyGridCtrl() {
 
 bool WPropertyGridCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                const wxSize& size, long style) {
-    if (!wxPropertyGrid::Create(parent, id, pos, size, style | wxPG_BOLD_MODIFIED)) return false;
+    // The splitter follows the middle as the grid is resized, until the user moves it: a grid
+    // first laid out narrow would otherwise keep a name column too narrow for its names.
+    if (!wxPropertyGrid::Create(parent, id, pos, size,
+                                style | wxPG_BOLD_MODIFIED | wxPG_SPLITTER_AUTO_CENTER))
+        return false;
     // Text that is no value stays in its editor, marked, with a message; Esc undoes it.
     SetValidationFailureBehavior(wxPG_VFB_STAY_IN_PROPERTY | wxPG_VFB_MARK_CELL |
                                  wxPG_VFB_SHOW_MESSAGE);

@@ -16,7 +16,8 @@ namespace widget {
 class WPropertyGridCtrl : public wxPropertyGrid {
 public:
     WPropertyGridCtrl() = default;
-    // Modified values are drawn bold (wxPG_BOLD_MODIFIED is added to `style`).
+    // Modified values are drawn bold and the splitter keeps to the middle until the user
+    // moves it (wxPG_BOLD_MODIFIED and wxPG_SPLITTER_AUTO_CENTER are added to `style`).
     WPropertyGridCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
                       const wxSize& size = wxDefaultSize, long style = wxPG_DEFAULT_STYLE);
     ~WPropertyGridCtrl() override;

@@ -191,6 +191,11 @@ MainFrame::~MainFrame() {
     if (manager_.GetManagedWindow() != nullptr) manager_.UnInit();
 }
 
+bool MainFrame::Show(bool show) {
+    if (show && !IsShown()) platform::SizeBeforeFirstShow(GetHandle(), GetSize().x, GetSize().y);
+    return wxFrame::Show(show);
+}
+
 void MainFrame::BuildMenuBar() {
     const bool japanese = resources::ThreadLanguage() == resources::kLanguageJapanese;
     auto* bar = new wxMenuBar;
@@ -319,6 +324,23 @@ void MainFrame::ArrangeFloatingPanes() {
     manager_.Update();
     if (pane.frame != nullptr) pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
     RaiseFloatingPanes();
+}
+
+void MainFrame::ArrangeFloatingPanesWhenPlaced() {
+    // The frame is placed when it is first activated, or when the manager moves it once it
+    // is on screen (a manager that does not give it the focus).
+    const auto arrange = [this](wxEvent& event) {
+        event.Skip();
+        if (floatingArranged_) return;
+        if (event.GetEventType() == wxEVT_MOVE && !platform::IsMapped(GetHandle())) return;
+        floatingArranged_ = true;
+        // A frame closed meanwhile has let its panes go.
+        CallAfter([this] {
+            if (!closing_) ArrangeFloatingPanes();
+        });
+    };
+    Bind(wxEVT_MOVE, arrange);
+    Bind(wxEVT_ACTIVATE, arrange);
 }
 
 void MainFrame::RaiseFloatingPanes() {
@@ -536,6 +558,7 @@ void MainFrame::OnClose(wxCloseEvent& event) {
         event.Veto();
         return;
     }
+    closing_ = true;
     SaveLayout();
     // The panes go with the frame; the operations must not reach them afterwards.
     operations_.Files = nullptr;

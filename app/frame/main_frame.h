@@ -50,9 +50,15 @@ public:
               bool highColorIcons = true);
     ~MainFrame() override;
 
+    bool Show(bool show = true) override;
+
     // Floats the output pane at the client area's bottom-right on a first start, or restores
     // the saved layout. Call once the frame is shown: a hidden frame has no screen position.
     void ArrangeFloatingPanes();
+    // Arranges them once the shown frame is placed on screen, for a frame just shown: under a
+    // window manager Show returns before the manager has taken the frame, and a pane shown
+    // then is placed from a position not yet known and is not kept above the frame.
+    void ArrangeFloatingPanesWhenPlaced();
     // Puts the shown floating panes above the frame, leaving the keyboard focus where it is.
     void RaiseFloatingPanes();
 
@@ -120,4 +126,6 @@ private:
     std::vector<ComponentEntry> componentTable_;
     // The components model's slots; dropped with the frame or when the next model comes.
     std::vector<boost::signals2::scoped_connection> componentConnections_;
+    bool floatingArranged_ = false;
+    bool closing_ = false;
 };

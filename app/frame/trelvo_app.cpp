@@ -83,7 +83,7 @@ bool TrelvoApp::OnInit() {
 
     frame->Show();
     frame->Update();
-    frame->ArrangeFloatingPanes();
+    frame->ArrangeFloatingPanesWhenPlaced();
     started_ = true;
     return true;
 }

@@ -76,6 +76,27 @@ click() {  # click X Y, relative to the last origin
   settle
 }
 hex() { printf '0x%x' "$1"; }
+pixel() {  # pixel X Y, relative to the last origin: the colour on screen there
+  import -window root -crop "1x1+$((OX + $1))+$((OY + $2))" -depth 8 txt:- | awk 'END {print $3}'
+}
+wait_pixel_change() {  # wait_pixel_change X Y COLOUR: until the pixel is no longer COLOUR
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [ "$(pixel "$1" "$2")" != "$3" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+title_click() {  # title_click WINDOW: a click on the middle of the window's title bar
+  local top width
+  top=$(xprop -id "$1" _NET_FRAME_EXTENTS | awk -F'[=,]' '{print $4}')
+  width=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
+  origin "$1"
+  xdotool mousemove "$((OX + width / 2))" "$((OY - top / 2))" click 1
+  settle
+}
+# The program writes no toolkit warnings or critical errors to its standard error.
+quiet_stderr() { ! grep -E 'Gtk-CRITICAL|Gtk-WARNING|GLib-GObject|Negative content width' "$1"; }
 # The program's windows from the bottom of the stack to the top, as the window manager
 # reports them.
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
@@ -108,6 +129,13 @@ program_windows() { xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev
 wait_more_windows() {  # wait_more_windows COUNT: until the program shows more than COUNT
   timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -gt $1 ]; do sleep 0.1; done"
 }
+menu() {  # menu MNEMONIC KEY: opens a menu of the frame, then presses KEY once it is open
+  local before
+  before=$(program_windows) # the open menu is a window of its own
+  xdotool key "alt+$1"
+  wait_more_windows "$before"
+  xdotool key "$2"
+}
 
 # --- without a window manager: the output pane starts above the frame ------------------
 start_program "$tmp/plain"
@@ -121,6 +149,7 @@ top_of_two() {
 check "without a window manager the output pane starts above the frame" \
   test "$(top_of_two)" = "$(hex "$output")"
 stop_program
+check "without a window manager nothing is reported on standard error" quiet_stderr "$tmp/plain.log"
 
 # --- under openbox ---------------------------------------------------------------------
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
@@ -136,12 +165,12 @@ output=$(wait_window '^Output$')
 timeout 30 bash -c "until xprop -root _NET_CLIENT_LIST_STACKING | grep -q $(hex "$output"); do sleep 0.1; done"
 settle
 check "under a window manager the output pane starts above the frame" above "$output" "$frame"
+title_click "$frame"
+check "the output pane stays above the frame after a click on its title bar" above "$output" "$frame"
 
 # The Help menu: its mnemonic u would open the user's guide, which is not installed.
 xdotool windowactivate --sync "$frame"
-xdotool key alt+h
-settle
-xdotool key u
+menu h u
 settle
 check "no User's Guide item without a guide" test "$(named_windows '^Zentrik$')" -eq 1
 xdotool key Escape Escape
@@ -149,26 +178,31 @@ settle
 
 # A part open in the main frame.
 origin "$frame"
-click 109 105 # QFP_Sample_1, the file tree's second row
-click 740 280 # the preview takes the keys
+background=$(pixel 740 280) # the middle of the preview
+click 109 105               # QFP_Sample_1, the file tree's second row
+check "the part opens in the preview" wait_pixel_change 740 280 "$background"
+top=$(pixel 559 100) # near a corner of the mold seen from the top; background in the iso view
+click 740 280        # the preview takes the keys
 xdotool key i
-settle
-sleep 0.6 # the preview's first frames
+check "the preview turns to the iso view by its key" wait_pixel_change 559 100 "$top"
 import -window root "$outdir/main_frame_part.png"
 check "the output pane stays above the frame after clicks in it" above "$output" "$frame"
 
 # New Folder by keyboard only, with the QFP folder (the tree's first row) selected.
 row() { echo $((82 + 23 * $1)); } # the file tree's rows
-click 109 "$(row 1)"
-xdotool key Home
-settle
-before=$(program_windows)
-xdotool key alt+f f
-wait_more_windows "$before" || true
-settle
-xdotool type --delay 20 "blackbox folder"
-xdotool key Return
-timeout 10 bash -c "until [ -d '$parts/QFP/blackbox folder' ]; do sleep 0.1; done" || true
+# A click on the folder, not on the part: a click on the selected row would start renaming it.
+# The tree takes a clicked row only after the click; the menu must find it selected.
+unselected=$(pixel 54 74) # inside the folder's label box, beside its text
+click 68 "$(row 0)"
+check "a click selects the QFP folder" wait_pixel_change 54 74 "$unselected"
+menu f f
+# Typed only into the dialog: in an open menu its x would be Exit.
+if timeout 10 xdotool search --sync --onlyvisible --name '^New Folder$' >/dev/null; then
+  settle
+  xdotool type --delay 20 "blackbox folder"
+  xdotool key Return
+  timeout 10 bash -c "until [ -d '$parts/QFP/blackbox folder' ]; do sleep 0.1; done" || true
+fi
 check "New Folder by keyboard creates the folder on disk" test -d "$parts/QFP/blackbox folder"
 
 # A part dragged onto another package type's folder is refused.
@@ -195,7 +229,7 @@ check "the refused part stays in its type folder" \
 # Export: one kind per row, by mouse and by keyboard, in one run.
 mkdir -p "$library"
 xdotool windowactivate --sync "$frame"
-xdotool key alt+f e
+menu f e
 export_dialog=$(wait_window '^Export$')
 settle
 origin "$export_dialog"
@@ -204,9 +238,9 @@ click 120 "$(prow 2)" # QFP_Sample_1
 click 432 211         # Add to list
 click 120 "$(prow 4)" # SOP_Sample_1
 click 432 211
-click 840 66  # the first row's modeling type: its list opens below it
-click 840 156 # "Two-resistor model" by mouse
-click 840 89  # the second row's modeling type
+click 760 66  # the first row's modeling type: its list opens below it
+click 760 156 # "Two-resistor model" by mouse
+click 760 89  # the second row's modeling type
 xdotool key Down Down Return # "Three-resistor model" by keyboard
 settle
 import -window root "$outdir/export_mixed.png"
@@ -216,6 +250,7 @@ check "the two-resistor cabinet of the first row is on disk" test -s "$library/Q
 check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
 check "no detail cabinet was written" test -z "$(ls "$library" | grep -v resistance || true)"
 stop_program
+check "under a window manager nothing is reported on standard error" quiet_stderr "$home.log"
 
 # --- the Japanese main frame -----------------------------------------------------------
 start_program "$tmp/japanese" LANG=ja_JP.UTF-8
@@ -223,10 +258,13 @@ frame=$(wait_window '^Zentrik$')
 wait_more_windows 1 # the output pane
 xdotool windowactivate --sync "$frame"
 origin "$frame"
+background=$(pixel 740 280)
 click 109 99 # QFP_Sample_1: the Japanese font's rows are lower
-sleep 0.6
+check "the part opens in the Japanese main frame" wait_pixel_change 740 280 "$background"
+settle
 import -window root "$outdir/main_frame_japanese.png"
 stop_program
+check "in Japanese nothing is reported on standard error" quiet_stderr "$tmp/japanese.log"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

@@ -142,5 +142,15 @@ TEST_F(PropertyGridTest, TypedValueKeepsItsTypeThenRestoreAndCommit) {
     EXPECT_EQ(property->GetValue().GetDouble(), 4.0);
 }
 
+TEST_F(PropertyGridTest, NameColumnFollowsTheWidthFromANarrowStart) {
+    grid->SetSize(wxSize(60, 500));
+    grid->Rebuild();
+    zentrik_test::DispatchPending();
+    grid->SetSize(wxSize(400, 500));
+    zentrik_test::DispatchPending();
+    EXPECT_NEAR(grid->GetSplitterPosition(), grid->GetClientSize().x / 2, 2);
+    EXPECT_GE(grid->GetSplitterPosition(), grid->GetTextExtent("Count").x);
+}
+
 }  // namespace
 }  // namespace widget

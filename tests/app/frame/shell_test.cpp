@@ -136,9 +136,10 @@ TEST_F(Shell, ARestoredLayoutKeepsThePaneIcons) {
     frame = new MainFrame(settings, operations);
     wxTheApp->SetTopWindow(frame);
     frame->Show();
-    ASSERT_TRUE(zentrik_test::WaitUntil([&] { return frame->IsShownOnScreen(); }));
-    frame->ArrangeFloatingPanes();
-    EXPECT_TRUE(frame->Docking().GetPane(frame->GetOutputView()).IsFloating());
+    // As the program starts: the panes float once the frame is on screen and activated.
+    frame->ArrangeFloatingPanesWhenPlaced();
+    ASSERT_TRUE(zentrik_test::WaitUntil(
+        [&] { return frame->Docking().GetPane(frame->GetOutputView()).IsFloating(); }));
     EXPECT_EQ(icons(), std::vector<bool>({true, true, true}));
 }
 
