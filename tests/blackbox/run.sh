@@ -253,7 +253,9 @@ stop_program
 check "under a window manager nothing is reported on standard error" quiet_stderr "$home.log"
 
 # --- the Japanese main frame -----------------------------------------------------------
-start_program "$tmp/japanese" LANG=ja_JP.UTF-8
+# LANG decides only when LC_ALL and LC_MESSAGES are unset, as they may not be around a
+# test run in another locale.
+start_program "$tmp/japanese" LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8
 frame=$(wait_window '^Zentrik$')
 wait_more_windows 1 # the output pane
 xdotool windowactivate --sync "$frame"
