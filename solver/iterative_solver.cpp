@@ -216,9 +216,15 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
             }
         };
         for (std::int64_t n = n0; n < bulk0; ++n) row(n, MatvecRow(a, x, n));
-        auto inner = [&](std::int64_t n) {
-            return d[n] * x[n] + cx[n] * x[n + 1] + cx[n - 1] * x[n - 1] + cy[n] * x[n + im] +
-                   cy[n - im] * x[n - im] + cz[n] * x[n + imjm] + cz[n - imjm] * x[n - imjm];
+        // One row, or two side by side when `load` reads pairs: the same terms in one order.
+        auto stencil = [&](auto load, std::int64_t m) {
+            return load(d + m) * load(x + m) + load(cx + m) * load(x + m + 1) +
+                   load(cx + m - 1) * load(x + m - 1) + load(cy + m) * load(x + m + im) +
+                   load(cy + m - im) * load(x + m - im) + load(cz + m) * load(x + m + imjm) +
+                   load(cz + m - imjm) * load(x + m - imjm);
+        };
+        auto inner = [&](std::int64_t m) {
+            return stencil([](const double* p) { return *p; }, m);
         };
         std::int64_t n = bulk0;
         if (lanes) {
@@ -229,15 +235,9 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
             for (; n + 4 <= bulk1; n += 4) {
                 for (int h = 0; h < 2; ++h) {
                     const std::int64_t m = n + 2 * h;
-                    const Pair xm = LoadPair(x + m);
-                    const Pair v = LoadPair(d + m) * xm + LoadPair(cx + m) * LoadPair(x + m + 1) +
-                                   LoadPair(cx + m - 1) * LoadPair(x + m - 1) +
-                                   LoadPair(cy + m) * LoadPair(x + m + im) +
-                                   LoadPair(cy + m - im) * LoadPair(x + m - im) +
-                                   LoadPair(cz + m) * LoadPair(x + m + imjm) +
-                                   LoadPair(cz + m - imjm) * LoadPair(x + m - imjm);
+                    const Pair v = stencil([](const double* p) { return LoadPair(p); }, m);
                     StorePair(y + m, v);
-                    xy[h] += xm * v;
+                    xy[h] += LoadPair(x + m) * v;
                     yy[h] += v * v;
                 }
             }
@@ -257,11 +257,11 @@ void MatvecBlock(const Kernels& k, int block, const double* x, double* y,
     }
 }
 
-// Adds x.y of the block's cells to lanes s[0] and, when `squares`, y.y to lanes s[1].
+// Adds x.y of the block's cells to lanes s[0] and, with kSquares, y.y to lanes s[1].
 // Cells outside the spans add 0 and are skipped: a lane sum is never -0, so adding 0
 // leaves it as it is.
 template <bool kSquares>
-void ChainLines(const Kernels& k, int block, const double* x, const double* y,
+void ChainBlock(const Kernels& k, int block, const double* x, const double* y,
                 DotChain& chain) {
     double sxy[4], syy[4];
     std::copy(chain.s[0], chain.s[0] + 4, sxy);
@@ -292,15 +292,6 @@ void ChainLines(const Kernels& k, int block, const double* x, const double* y,
     }
     std::copy(sxy, sxy + 4, chain.s[0]);
     std::copy(syy, syy + 4, chain.s[1]);
-}
-
-void ChainBlock(const Kernels& k, int block, const double* x, const double* y, bool squares,
-                DotChain& chain) {
-    if (squares) {
-        ChainLines<true>(k, block, x, y, chain);
-    } else {
-        ChainLines<false>(k, block, x, y, chain);
-    }
 }
 
 // Brings the block's cells of x and y into the cache ahead of its turn in the chain.
@@ -779,7 +770,7 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         }
         MatvecBlock(k, block, p, qz);
         chain.WaitFor(block);
-        ChainBlock(k, block, p, qz, true, chain);
+        ChainBlock<true>(k, block, p, qz, chain);
         chain.Pass(block);
     };
     const std::function<void(int)> forward = [&](int ticket) {
@@ -800,7 +791,7 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     const std::function<void(int)> residual_dot = [&](int block) {
         if (shared) PrefetchBlock(k, block, r, qz);
         chain.WaitFor(block);
-        ChainBlock(k, block, r, qz, false, chain);
+        ChainBlock<false>(k, block, r, qz, chain);
         chain.Pass(block);
     };
     bool last = false;
