@@ -1,22 +1,40 @@
 #include "export/compact_computation.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <mutex>
 
 #include "export/reg_link_manager/registance_link_manager.h"
+#include "export/run_failure.h"
 #include "export/solver_grid.h"
 #include "export/solver_input.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/semiconductor_package.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
+#include "resources/string_ids.h"
 #include "solver/resist_model.h"
 
 namespace pkg {
 
 namespace {
+
+// A regular file's device and inode; all zero when there is none.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator!=(const FileIdentity& other) const {
+        return device != other.device || inode != other.inode;
+    }
+};
+
+FileIdentity IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+    return {info.st_dev, info.st_ino};
+}
 
 bool IsBallGridArray(const std::string& package_type) {
     return package_type == "PBGA" || package_type == "FCBGA";
@@ -92,7 +110,13 @@ bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path)
     char* names = nullptr;
     double* values = nullptr;
     const int rc = resist_model::computeResistModel(input_path.c_str(), &count, &names, &values);
-    if (rc != resist_model::kStatusOk) return false;
+    if (rc != resist_model::kStatusOk) {
+        // The library prints the status number only; the user is told what it means.
+        if (rc >= resist_model::kStatusEmptyInputName && rc <= resist_model::kStatusNoSolution) {
+            ReportRunFailure(resources::IDS_RUN_SOLVER_STATUS_1 + (rc - 1));
+        }
+        return false;
+    }
 
     set.results.assign(count > 0 ? static_cast<std::size_t>(count) : 0, ResistanceResult());
     for (int i = 0; i < count; ++i) {
@@ -179,20 +203,29 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
     }
 
     const std::wstring input_path = MakeTempFileName();
-    if (input_path.empty()) return false;
     const TempInputFile input_guard(input_path);
     // A file that could not be written completely is not handed to the solver.
-    if (!WriteSolverInput(header, input_path, type, x_lines, y_lines, z_lines,
+    if (input_path.empty() ||
+        !WriteSolverInput(header, input_path, type, x_lines, y_lines, z_lines,
                           cells.material_cells, cells.material_index, model->properties, nodes)) {
+        ReportRunFailure(resources::IDS_RUN_INPUT_NOT_WRITTEN);
         return false;
     }
 
     ResistanceResultSet set;
     set.SetListFileName(list_file);
+    const FileIdentity old_list = IdentityOf(list_file);
     if (!ComputeResistances(set, platform::WideToUtf8(input_path))) return false;
+    // The library drops a list file it cannot write and keeps the results; a list file
+    // written anew is a new file renamed into place.
+    if (!list_file.empty() && !(IdentityOf(list_file) != old_list)) {
+        ReportRunFailure(resources::IDS_RUN_LIST_FILE_NOT_WRITTEN, list_file_path);
+    }
 
     const std::vector<ResistanceResult> results = set.results;
-    return CollectResistanceValues(results, type, model.get(), model_kind, values);
+    if (CollectResistanceValues(results, type, model.get(), model_kind, values)) return true;
+    ReportRunFailure(resources::IDS_RUN_RESULT_MISSING);
+    return false;
 }
 
 }  // namespace pkg

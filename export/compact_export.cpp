@@ -6,11 +6,13 @@
 #include "export/exporter/cab_exporter.h"
 #include "export/exporter/compact_xml_writer.h"
 #include "export/reg_link_manager/registance_link_manager.h"
+#include "export/run_failure.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
 #include "models/qfp/qfp.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
+#include "resources/string_ids.h"
 
 namespace pkg {
 
@@ -38,7 +40,10 @@ bool BuildCompactTree(const std::wstring& package_type, uint32_t model_kind,
             }
             return true;
         case surf_register::kThreeResistorModel:
-            if (bga) return false;  // a ball-grid array has no three-resistor model
+            if (bga) {  // a ball-grid array has no three-resistor model
+                ReportRunFailure(resources::IDS_RUN_NO_COMPACT_MODEL);
+                return false;
+            }
             exporter::WriteThreeResistorModelXml(*qfp_model, values, name, tree);
             return true;
         case surf_register::kDelphiModel: {

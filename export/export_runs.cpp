@@ -1,6 +1,7 @@
 #include "export/export_runs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "export/compact_computation.h"
@@ -9,7 +10,9 @@
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/part_loaders.h"
+#include "models/part_rules.h"
 #include "platform/wide_string.h"
+#include "resources/string_ids.h"
 
 namespace pkg {
 
@@ -66,13 +69,42 @@ double ChipHeat(const SemiconductorPackage& package) {
     return 0.0;
 }
 
+// A loaded part that holds to every rule, or false with the reason reported.
+bool LoadedAndValid(const LoadedPart& part) {
+    if (!part) {
+        ReportRunFailure(resources::IDS_RUN_PART_UNREADABLE);
+        return false;
+    }
+    const RuleViolation broken = CheckPackageRules(*part.package);
+    if (!broken) return true;
+    ReportRunFailure(broken);
+    return false;
+}
+
+bool Built(const LoadedPart& part) {
+    if (part.model->Build() == 0) return true;
+    ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+    return false;
+}
+
+bool SettingsValid(const ExportRunSettings& settings) {
+    const RunFailure broken = CheckExportRunSettings(settings);
+    if (!broken) return true;
+    ReportRunFailure(broken);
+    return false;
+}
+
 bool BuildAndWrite(const std::wstring& type, const LoadedPart& part,
                    const std::wstring& cabinet_path) {
-    if (!part) return false;
+    if (!LoadedAndValid(part)) return false;
     const double heat = ChipHeat(*part.package);
-    if (part.model->Build() != 0) return false;
-    return exporter::CabExporter::write(type, part.model->root, part.model->properties, heat,
-                                        cabinet_path);
+    if (!Built(part)) return false;
+    if (exporter::CabExporter::write(type, part.model->root, part.model->properties, heat,
+                                     cabinet_path)) {
+        return true;
+    }
+    ReportRunFailure(resources::IDS_RUN_CABINET_NOT_WRITTEN, cabinet_path);
+    return false;
 }
 
 CompactModelRequest MakeRequest(const ExportRunSettings& settings) {
@@ -90,6 +122,30 @@ CompactModelRequest MakeRequest(const ExportRunSettings& settings) {
 }
 
 }  // namespace
+
+bool IsValidMeshOrFluidValue(double value) { return std::isfinite(value) && value > 0.0; }
+
+RunFailure CheckExportRunSettings(const ExportRunSettings& settings) {
+    RunFailure broken;
+    broken.message = resources::IDS_SPECIFY_GREATER_THAN_ZERO;
+    if (!IsValidMeshOrFluidValue(settings.fluid_thermal_conductivity)) {
+        broken.name = resources::IDS_NAME_FLUID_CONDUCTIVITY;
+        return broken;
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!IsValidMeshOrFluidValue(settings.standard_length[axis])) {
+            broken.name = resources::IDS_NAME_STANDARD_LENGTH_X + axis;
+            return broken;
+        }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!IsValidMeshOrFluidValue(settings.threshold[axis])) {
+            broken.name = resources::IDS_NAME_THRESHOLD_X + axis;
+            return broken;
+        }
+    }
+    return {};
+}
 
 std::wstring PartTypeFromPath(const std::wstring& parts_folder, const std::wstring& part_path) {
     std::size_t n = parts_folder.size();
@@ -111,8 +167,10 @@ std::shared_ptr<SemiconductorPackage> LoadDetailedModelByType(const std::wstring
 // The runs are called on the export worker, where an escaping exception would end the
 // program: every failure below them becomes false.
 bool ExportDetailedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
-                               const std::wstring& cabinet_path) {
+                               const std::wstring& cabinet_path, RunFailure* failure) {
+    const RunFailureScope scope(failure);
     try {
+        if (!SettingsValid(settings)) return false;
         const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
         return BuildAndWrite(type, LoadDetailed(type, part_path), cabinet_path);
     } catch (const std::exception&) {
@@ -121,9 +179,15 @@ bool ExportDetailedModelByType(const ExportRunSettings& settings, const std::wst
 }
 
 bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
-                                 const std::wstring& cabinet_path) {
+                                 const std::wstring& cabinet_path, RunFailure* failure) {
+    const RunFailureScope scope(failure);
     try {
+        if (!SettingsValid(settings)) return false;
         const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
+        if (IsPowerDevice(type)) {
+            ReportRunFailure(resources::IDS_RUN_NO_COMPACT_MODEL);
+            return false;
+        }
         return BuildAndWrite(type, LoadSimplified(type, part_path), cabinet_path);
     } catch (const std::exception&) {
         return false;
@@ -131,31 +195,39 @@ bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::w
 }
 
 bool BatchComputePart(const ExportRunSettings& settings, int code, const std::wstring& part_path,
-                      const std::wstring& cabinet_path, NodePairList& links, double* values) {
+                      const std::wstring& cabinet_path, NodePairList& links, double* values,
+                      RunFailure* failure) {
+    const RunFailureScope scope(failure);
     try {
         uint32_t kind = 0;
         switch (code) {
             case 0: kind = surf_register::kTwoResistorModel; break;
             case 1: kind = surf_register::kThreeResistorModel; break;
             case 2: kind = surf_register::kDelphiModel; break;
-            default: return false;
+            default: ReportRunFailure(resources::IDS_RUN_UNKNOWN_KIND); return false;
         }
+        if (!SettingsValid(settings)) return false;
         const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
         // Power devices have no compact model; their files would be refused by the QFP/SOP
         // loader anyway.
-        if (type.empty() || IsPowerDevice(type)) return false;
+        if (type.empty() || IsPowerDevice(type)) {
+            ReportRunFailure(resources::IDS_RUN_NO_COMPACT_MODEL);
+            return false;
+        }
 
         const LoadedPart part = settings.simple_modeling ? LoadSimplified(type, part_path)
                                                          : LoadDetailed(type, part_path);
-        if (!part) return false;
-        if (part.model->Build() != 0) return false;
+        if (!LoadedAndValid(part) || !Built(part)) return false;
 
         CompactModelRequest request = MakeRequest(settings);
         if (kind == surf_register::kDelphiModel) {
             const auto table = reg_link_manager::CreateRegistanceLinkManager(
                 platform::WideToUtf8(type), part.model.get());
             // Without a link table (a ball layout with no DELPHI network) nothing is computed.
-            if (!table) return false;
+            if (!table) {
+                ReportRunFailure(resources::IDS_RUN_NO_COMPACT_MODEL);
+                return false;
+            }
             NodePairList pairs;
             for (int l = 0; l < table->count; ++l) {
                 pairs.emplace_back(table->nodes[2 * l], table->nodes[2 * l + 1]);
@@ -163,6 +235,7 @@ bool BatchComputePart(const ExportRunSettings& settings, int code, const std::ws
             links = std::move(pairs);
         }
         if (!ComputeAndExportCompactModel(request, type, kind, part.model, cabinet_path)) {
+            ReportRunFailure(resources::IDS_RUN_CABINET_NOT_WRITTEN, cabinet_path);
             return false;
         }
         std::copy(request.values.begin(), request.values.end(), values);

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "export/run_failure.h"
 #include "models/semiconductor_package.h"
 
 namespace pkg {
@@ -19,6 +20,13 @@ struct ExportRunSettings {
     bool list_file_output = false;
     bool simple_modeling = false;
 };
+
+// A fluid conductivity, standard length or threshold makes sense only as a finite number
+// greater than 0.
+bool IsValidMeshOrFluidValue(double value);
+// The first of the fluid conductivity, the standard lengths and the thresholds (x, y, z)
+// that is not valid; empty when all are.
+RunFailure CheckExportRunSettings(const ExportRunSettings& settings);
 
 // Node-name pairs of a DELPHI network, one per link, in the link table's order.
 using NodePairList = std::vector<std::pair<std::wstring, std::wstring>>;
@@ -36,14 +44,16 @@ std::shared_ptr<SemiconductorPackage> LoadDetailedModelByType(const std::wstring
                                                               const std::wstring& part_path);
 
 // Builds the part's detailed model and writes it as a "Detail" cabinet; false on any
-// failure, with no cabinet written and no temporary left.
+// failure, with no cabinet written and no temporary left. Settings or a part that break a
+// validity rule fail before anything is built. Every run takes an optional `failure` that
+// receives the reason of a false result.
 bool ExportDetailedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
-                               const std::wstring& cabinet_path);
+                               const std::wstring& cabinet_path, RunFailure* failure = nullptr);
 
 // The same with the simplified model; only the BGA and QFP/SOP families have one, so a
 // power-device type fails before its file is opened.
 bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
-                                 const std::wstring& cabinet_path);
+                                 const std::wstring& cabinet_path, RunFailure* failure = nullptr);
 
 // Computes a compact model (code 0 two-resistor, 1 three-resistor, 2 DELPHI) and writes its
 // cabinet. For code 2, `links` is first replaced by the package's link table. On success

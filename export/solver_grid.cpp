@@ -1,8 +1,13 @@
 #include "export/solver_grid.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
+
+#include "export/run_failure.h"
+#include "resources/string_ids.h"
 
 namespace pkg {
 
@@ -392,6 +397,12 @@ bool BuildSolverGrid(const DetailedModel& model, const GridParameters& parameter
     if (lx >= 2 && ly >= 2 && lz >= 2 &&
         (lx - 1 > kMaxSolverCells || ly - 1 > kMaxSolverCells / (lx - 1) ||
          lz - 1 > kMaxSolverCells / ((lx - 1) * (ly - 1)))) {
+        // In floating point: the product itself may not fit 64 bits.
+        const double count = static_cast<double>(lx - 1) * static_cast<double>(ly - 1) *
+                             static_cast<double>(lz - 1);
+        char text[400];
+        const auto end = std::to_chars(text, text + sizeof text, count, std::chars_format::fixed, 0);
+        ReportRunFailure(resources::IDS_RUN_GRID_TOO_LARGE, std::wstring(text, end.ptr));
         return false;
     }
 
