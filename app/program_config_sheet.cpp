@@ -17,6 +17,7 @@
 
 #include "app/browse_for_folder.h"
 #include "app/message_box.h"
+#include "export/export_runs.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
@@ -185,17 +186,33 @@ bool ProgramConfigSheet::CheckNumber(wxTextCtrl* text, double& value) {
     return false;
 }
 
+bool ProgramConfigSheet::CheckPositive(wxTextCtrl* text, std::uint32_t nameId, double& value) {
+    if (!CheckNumber(text, value)) return false;
+    if (pkg::IsValidMeshOrFluidValue(value)) return true;
+    ShowMessageBox(wxString(resources::FormatString1(
+                       resources::LoadText(resources::IDS_SPECIFY_GREATER_THAN_ZERO),
+                       resources::LoadText(nameId))),
+                   GetTitle(), wxOK | wxICON_EXCLAMATION);
+    text->SetFocus();
+    text->SelectAll();
+    return false;
+}
+
 bool ProgramConfigSheet::CheckPage(int page) {
     double value = 0;
-    if (page == kMaterialPage) return CheckNumber(conductivity_, value);
+    if (page == kMaterialPage) {
+        return CheckPositive(conductivity_, resources::IDS_NAME_FLUID_CONDUCTIVITY, value);
+    }
     if (page != kMeshPage) return true;
     std::array<double, 3> standard{};
     std::array<double, 3> threshold{};
     for (int axis = 0; axis < 3; ++axis) {
-        if (!CheckNumber(standard_[axis], standard[axis])) return false;
+        const std::uint32_t name = resources::IDS_NAME_STANDARD_LENGTH_X + axis;
+        if (!CheckPositive(standard_[axis], name, standard[axis])) return false;
     }
     for (int axis = 0; axis < 3; ++axis) {
-        if (!CheckNumber(threshold_[axis], threshold[axis])) return false;
+        const std::uint32_t name = resources::IDS_NAME_THRESHOLD_X + axis;
+        if (!CheckPositive(threshold_[axis], name, threshold[axis])) return false;
     }
     for (int axis = 0; axis < 3; ++axis) {
         if (threshold[axis] > standard[axis]) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include <wx/propdlg.h>
@@ -25,7 +26,8 @@ bool ParseConfigNumber(const wxString& text, double& value);
 wxString FormatConfigNumber(double value);
 
 // The modal "Program Configurations..." sheet: Folder, Background, Material Property and
-// Mesh Division pages in a list. A page with a text that is not a number, or a Mesh page
+// Mesh Division pages in a list. A page with a text that is not a number greater than 0,
+// or a Mesh page
 // whose threshold exceeds its standard length on an axis, cannot be left and keeps the
 // sheet open on OK.
 class ProgramConfigSheet : public wxPropertySheetDialog {
@@ -56,6 +58,8 @@ private:
     wxWindow* BuildMeshPage();
     void Browse(wxTextCtrl* text);
     bool CheckNumber(wxTextCtrl* text, double& value);
+    // A number, finite and greater than 0; otherwise the message names `nameId`.
+    bool CheckPositive(wxTextCtrl* text, std::uint32_t nameId, double& value);
     void OnOk(wxCommandEvent& event);
 
     wxTextCtrl* parts_ = nullptr;

@@ -11,6 +11,8 @@
 namespace pkg {
 class SemiconductorPackage;
 class DetailedModel;
+struct RuleViolation;
+using RunFailure = RuleViolation;
 }  // namespace pkg
 
 // A per-axis triple of mesh factors.
@@ -75,13 +77,15 @@ public:
     std::shared_ptr<pkg::SemiconductorPackage> LoadDetailedModelByType(
         const std::wstring& part_path) const;
     bool ExportDetailedModelByType(const std::wstring& part_path,
-                                   const std::wstring& cabinet_path) const;
+                                   const std::wstring& cabinet_path,
+                                   pkg::RunFailure* failure = nullptr) const;
     bool ExportSimplifiedModelByType(const std::wstring& part_path,
-                                     const std::wstring& cabinet_path) const;
+                                     const std::wstring& cabinet_path,
+                                     pkg::RunFailure* failure = nullptr) const;
     bool BatchComputePart(int code, const std::wstring& part_path,
                           const std::wstring& cabinet_path,
                           std::vector<std::pair<std::wstring, std::wstring>>& links,
-                          double* values) const;
+                          double* values, pkg::RunFailure* failure = nullptr) const;
 
     // The package of the open part and the same object seen as its model (one ownership).
     std::shared_ptr<pkg::SemiconductorPackage> CurrentPackage;

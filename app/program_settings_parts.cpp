@@ -75,18 +75,21 @@ std::shared_ptr<pkg::SemiconductorPackage> ProgramSettings::LoadDetailedModelByT
 }
 
 bool ProgramSettings::ExportDetailedModelByType(const std::wstring& part_path,
-                                                const std::wstring& cabinet_path) const {
-    return pkg::ExportDetailedModelByType(RunSettings(*this), part_path, cabinet_path);
+                                                const std::wstring& cabinet_path,
+                                                pkg::RunFailure* failure) const {
+    return pkg::ExportDetailedModelByType(RunSettings(*this), part_path, cabinet_path, failure);
 }
 
 bool ProgramSettings::ExportSimplifiedModelByType(const std::wstring& part_path,
-                                                  const std::wstring& cabinet_path) const {
-    return pkg::ExportSimplifiedModelByType(RunSettings(*this), part_path, cabinet_path);
+                                                  const std::wstring& cabinet_path,
+                                                  pkg::RunFailure* failure) const {
+    return pkg::ExportSimplifiedModelByType(RunSettings(*this), part_path, cabinet_path, failure);
 }
 
 bool ProgramSettings::BatchComputePart(int code, const std::wstring& part_path,
                                        const std::wstring& cabinet_path,
                                        std::vector<std::pair<std::wstring, std::wstring>>& links,
-                                       double* values) const {
-    return pkg::BatchComputePart(RunSettings(*this), code, part_path, cabinet_path, links, values);
+                                       double* values, pkg::RunFailure* failure) const {
+    return pkg::BatchComputePart(RunSettings(*this), code, part_path, cabinet_path, links, values,
+                                 failure);
 }

@@ -329,35 +329,9 @@ BGAParameters ApplyBGAProperties(PropertyItemIndex index, const std::string& typ
 }
 
 bool ValidateBGAParameters(const BGAParameters& p) {
-    if (!CheckPositiveValue(p.mold.size.x, r::IDS_CHECK_MOLD_SIZE_X)) return false;
-    if (!CheckPositiveValue(p.mold.size.y, r::IDS_CHECK_MOLD_SIZE_Y)) return false;
-    if (!CheckPositiveValue(p.mold.thickness, r::IDS_CHECK_MOLD_THICKNESS)) return false;
-    if (!CheckPositiveValue(p.mold.thermal_conductivity, r::IDS_CHECK_MOLD_CONDUCTIVITY))
-        return false;
-    if (!CheckPositiveValue(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X)) return false;
-    if (!CheckPositiveValue(p.chip.size.y, r::IDS_CHECK_CHIP_SIZE_Y)) return false;
-    if (!CheckPositiveValue(p.chip.thickness, r::IDS_CHECK_CHIP_THICKNESS)) return false;
-    const bool pbga = !IsFCBGAType(p.type_name);
-    if (p.composition.bonded_part && pbga) {
-        if (!CheckPositiveValue(p.bonded_part.thermal_conductivity,
-                                r::IDS_CHECK_DIE_BONDING_CONDUCTIVITY)) {
-            return false;
-        }
-        if (!CheckPositiveValue(p.bonded_part.thickness, r::IDS_CHECK_DIE_BONDING_THICKNESS))
-            return false;
-    }
-    if (p.composition.wire && pbga) {
-        if (!CheckPositiveValue(p.wire.diameter, r::IDS_CHECK_WIRE_DIAMETER)) return false;
-        if (!CheckPositiveValue(p.wire.thermal_conductivity, r::IDS_CHECK_WIRE_CONDUCTIVITY))
-            return false;
-        if (!(p.wire.length.x > 0.0) || !(p.wire.length.y > 0.0)) {
-            ShowPropertyError(LoadText(r::IDS_WIRE_AREA_OVERLAPS_CHIP));
-            return false;
-        }
-        if (!CheckPositiveValue(p.wire.number.y, r::IDS_CHECK_WIRES_TOP_BOTTOM)) return false;
-        if (!CheckPositiveValue(p.wire.number.x, r::IDS_CHECK_WIRES_LEFT_RIGHT)) return false;
-    }
-    return true;
+    return CheckRules(pkg::CheckBGARules({p.mold, p.chip, p.bonded_part, p.bump, p.wire, p.board,
+                                          p.via, p.solder_ball, p.composition,
+                                          IsFCBGAType(p.type_name)}));
 }
 
 void PushBGAParameters(const BGAParameters& p,

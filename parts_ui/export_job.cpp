@@ -6,7 +6,9 @@
 #include <sstream>
 #include <utility>
 
+#include "app/output_view.h"
 #include "app/program_settings.h"
+#include "parts_ui/property_model.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 #include "widget/ui_thread.h"
@@ -47,19 +49,21 @@ bool SettingsExportServices::ValidatePart(const std::wstring& partPath, std::wst
 
 bool SettingsExportServices::ExportDetailed(const std::wstring& partPath,
                                             const std::wstring& cabinetPath) {
-    return settings_.ExportDetailedModelByType(partPath, cabinetPath);
+    return settings_.ExportDetailedModelByType(partPath, cabinetPath, &last_);
 }
 
 bool SettingsExportServices::ExportSimplified(const std::wstring& partPath,
                                               const std::wstring& cabinetPath) {
-    return settings_.ExportSimplifiedModelByType(partPath, cabinetPath);
+    return settings_.ExportSimplifiedModelByType(partPath, cabinetPath, &last_);
 }
 
 bool SettingsExportServices::BatchCompute(int code, const std::wstring& partPath,
                                           const std::wstring& cabinetPath,
                                           pkg::NodePairList& links, double* values) {
-    return settings_.BatchComputePart(code, partPath, cabinetPath, links, values);
+    return settings_.BatchComputePart(code, partPath, cabinetPath, links, values, &last_);
 }
+
+std::wstring SettingsExportServices::LastFailure() { return RuleText(last_); }
 
 std::shared_ptr<widget::WTreeItemModel> MakeProgressModel(const widget::WTreeItemModel& exportList) {
     auto progress = std::make_shared<widget::WTreeItemModel>();
@@ -113,28 +117,34 @@ void ExportJob::operator()() {
     if (!exportList || !services_) return;
     for (int r = 0; r < RowCount(*exportList); ++r) {
         std::wstring message;
+        std::wstring reason;
         bool finished = false;
         try {
             WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_RUNNING));
-            finished = RunRow(r, message);
+            finished = RunRow(r, message, reason);
         } catch (...) {
             finished = false;
+            reason = resources::LoadText(resources::IDS_RUN_UNEXPECTED_ERROR);
         }
         try {
             if (finished) {
+                // A finished row keeps its resistance line first, which the report reads.
+                if (!reason.empty()) message += message.empty() ? reason : L" " + reason;
                 WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_FINISHED));
-                if (!message.empty()) WriteProgress(r, kProgressMessage, message);
             } else {
+                if (reason.empty()) reason = resources::LoadText(resources::IDS_RUN_UNEXPECTED_ERROR);
+                message = reason;
                 WriteProgress(r, kProgressState, resources::LoadText(resources::IDS_STATE_FAILED));
-                if (!message.empty()) WriteProgress(r, kProgressMessage, message);
             }
+            if (!message.empty()) WriteProgress(r, kProgressMessage, message);
+            if (!reason.empty()) LogReason(r, reason);
         } catch (...) {
             // A progress cell that cannot take its text keeps the one it had.
         }
     }
 }
 
-bool ExportJob::RunRow(int r, std::wstring& message) {
+bool ExportJob::RunRow(int r, std::wstring& message, std::wstring& reason) {
     const widget::WTreeItemModel& list = *source_.exportList;
     const std::wstring partPath = CellText(list, r, 0);
     const std::wstring kind = CellText(list, r, 2);
@@ -149,18 +159,31 @@ bool ExportJob::RunRow(int r, std::wstring& message) {
     } else if (kind == kinds.delphi) {
         code = 2;
     } else if (kind != kinds.simple && kind != kinds.detail) {
+        reason = resources::LoadText(resources::IDS_RUN_UNKNOWN_KIND);
         return false;
     }
     // A part saved with values the checks refuse is never exported.
-    if (!services_->ValidatePart(partPath, message)) return false;
-    message.clear();
-    if (kind == kinds.simple) return services_->ExportSimplified(partPath, cabinet);
-    if (kind == kinds.detail) return services_->ExportDetailed(partPath, cabinet);
+    if (!services_->ValidatePart(partPath, reason)) return false;
+    reason.clear();
+    bool done = false;
     pkg::NodePairList links;
     std::array<double, 64> values{};
-    if (!services_->BatchCompute(code, partPath, cabinet, links, values.data())) return false;
-    message = ResistanceMessage(code, values.data(), links);
-    return true;
+    if (kind == kinds.simple) {
+        done = services_->ExportSimplified(partPath, cabinet);
+    } else if (kind == kinds.detail) {
+        done = services_->ExportDetailed(partPath, cabinet);
+    } else {
+        done = services_->BatchCompute(code, partPath, cabinet, links, values.data());
+        if (done) message = ResistanceMessage(code, values.data(), links);
+    }
+    reason = services_->LastFailure();
+    return done;
+}
+
+void ExportJob::LogReason(int row, const std::wstring& reason) {
+    const auto name = progress_->root->Child(row, kProgressPartName);
+    const std::wstring line = (name ? name->text : std::wstring()) + L": " + reason;
+    widget::RunOnUiThread(uiThread_, [&line] { LogToOutput("%s", line); });
 }
 
 void ExportJob::WriteProgress(int row, int column, const std::wstring& text) {

@@ -36,6 +36,9 @@ public:
     virtual bool BatchCompute(int code, const std::wstring& partPath,
                               const std::wstring& cabinetPath, pkg::NodePairList& links,
                               double* values) = 0;
+    // Why the last export call failed, or what a successful one could not do (a list file
+    // not written), in the thread's language; empty when there is nothing to say.
+    virtual std::wstring LastFailure() { return std::wstring(); }
 };
 
 // The services as operations of the program settings, which must outlive the run.
@@ -47,9 +50,11 @@ public:
     bool ExportSimplified(const std::wstring& partPath, const std::wstring& cabinetPath) override;
     bool BatchCompute(int code, const std::wstring& partPath, const std::wstring& cabinetPath,
                       pkg::NodePairList& links, double* values) override;
+    std::wstring LastFailure() override;
 
 private:
     const ProgramSettings& settings_;
+    pkg::RunFailure last_;
 };
 
 // The modeling-type texts of the export list, in the UI language it was built in.
@@ -91,8 +96,9 @@ std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePa
 // and message in the progress model. It runs on a worker thread; every progress write is
 // handed to the UI thread through `uiThread` and waited for, so the progress model and its
 // views are touched there only. A row whose part fails the checks ends "Failed" with the
-// check's message and is not exported; a row whose service fails or throws ends "Failed";
-// the run goes on either way, and nothing escapes the job as an exception.
+// check's message and is not exported; a row whose service fails or throws ends "Failed"
+// with the reason; the run goes on either way, and nothing escapes the job as an exception.
+// Every reason also goes to the output pane as "<part name>: <reason>".
 class ExportJob {
 public:
     ExportJob(ExportJobSource source, std::shared_ptr<widget::WTreeItemModel> progress,
@@ -104,9 +110,11 @@ public:
     std::uint32_t language;
 
 private:
-    // Runs row r and returns its final state and message.
-    bool RunRow(int row, std::wstring& message);
+    // Runs row r: true when it finished, with its resistance line in `message`; the reason
+    // of a failure (or of a finished row's missing list file) in `reason`.
+    bool RunRow(int row, std::wstring& message, std::wstring& reason);
     void WriteProgress(int row, int column, const std::wstring& text);
+    void LogReason(int row, const std::wstring& reason);
 
     ExportJobSource source_;
     std::shared_ptr<widget::WTreeItemModel> progress_;

@@ -196,21 +196,15 @@ PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index,
 
 bool ValidatePowerDeviceParameters(const PowerDeviceParameters& p, PropertyItemIndex index,
                                    const std::string& typeName) {
+    // The outline dimensions the grid shows are those of the device.
+    std::vector<pkg::pdevice::PowerDevice::OutlineSymbol> shown;
     for (const auto& field : pkg::pdevice::PowerDevice::OuterShapeFields()) {
-        if (!CheckPositiveByKey(index, SymbolKey(field.name), p.outer_shape_param.*field.field))
-            return false;
+        const std::wstring key = SymbolKey(field.name);
+        if (index.count(key) != 0) shown.push_back({key, field.field});
     }
-    if (!CheckPositiveValue(p.inner_shape_param.offset, r::IDS_CHECK_OFFSET)) return false;
-    if (!CheckPositiveValue(p.inner_shape_param.inner_lead, r::IDS_CHECK_INNER_LEAD)) return false;
-    if (!CheckPositiveValue(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X)) return false;
-    if (!CheckPositiveValue(p.chip.size.y, r::IDS_CHECK_CHIP_SIZE_Y)) return false;
-    if (HasDiePad(typeName)) {
-        if (!CheckPositiveValue(p.inner_shape_param.diepad_x, r::IDS_CHECK_DIE_PAD_SIZE_X))
-            return false;
-        if (!CheckPositiveValue(p.inner_shape_param.diepad_y, r::IDS_CHECK_DIE_PAD_SIZE_Y))
-            return false;
-    }
-    return CheckPositiveValue(p.bond.thickness, r::IDS_CHECK_DIE_BONDING_THICKNESS);
+    return CheckRules(pkg::CheckPowerDeviceRules({p.inner_shape_param, p.outer_shape_param,
+                                                  p.chip, p.bond, p.property, shown,
+                                                  HasDiePad(typeName)}));
 }
 
 void PushPowerDeviceParameters(const PowerDeviceParameters& p,

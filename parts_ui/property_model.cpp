@@ -90,6 +90,19 @@ bool CheckPositiveNamed(double value, const std::wstring& name) {
 
 }  // namespace
 
+std::wstring RuleText(const pkg::RuleViolation& v) {
+    if (!v) return std::wstring();
+    std::wstring name = v.name != 0 ? LoadText(v.name) : v.literal;
+    if (v.layer >= 0) name += L" " + std::to_wstring(v.layer + 1) + LoadText(resources::IDS_PROP_LAYER);
+    return resources::FormatString1(LoadText(v.message), name);
+}
+
+bool CheckRules(const pkg::RuleViolation& violation) {
+    if (!violation) return true;
+    ShowPropertyError(RuleText(violation));
+    return false;
+}
+
 bool CheckPositiveValue(double value, std::uint32_t nameId) {
     return CheckPositiveNamed(value, LoadText(nameId));
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "models/part_rules.h"
 #include "resources/string_table.h"
 #include "widget/tree_item.h"
 #include "widget/variant.h"
@@ -52,6 +53,11 @@ widget::Variant MakeBoolVariant(bool b);
 bool CheckPositiveValue(double value, std::uint32_t nameId);
 // True when `key` is not in `index`; otherwise as CheckPositiveValue, naming the key.
 bool CheckPositiveByKey(const PropertyItemIndex& index, const std::wstring& key, double value);
+// The text of a broken rule (or of a failed export run) in the thread's language; empty
+// for an empty violation.
+std::wstring RuleText(const pkg::RuleViolation& violation);
+// True when `violation` is empty; otherwise shows its text as ShowPropertyError does.
+bool CheckRules(const pkg::RuleViolation& violation);
 // Shows `text` in a message box with the error icon and an OK button; while a
 // PropertyErrorCapture lives on the calling thread, the text goes to it instead.
 void ShowPropertyError(const std::wstring& text);

@@ -183,46 +183,9 @@ QFPParameters ApplyQFPProperties(PropertyItemIndex index) {
 }
 
 bool ValidateQFPParameters(const QFPParameters& p, const std::string& typeName) {
-    struct Check {
-        double value;
-        bool run;
-        std::uint32_t nameId;
-    };
-    const Check checks[] = {
-        {p.mold.size.x, true, r::IDS_CHECK_MOLD_SIZE_X},
-        {p.mold.size.y, true, r::IDS_CHECK_MOLD_SIZE_Y},
-        {p.mold.thickness, true, r::IDS_CHECK_MOLD_THICKNESS},
-        {p.mold.thermal_conductivity, true, r::IDS_CHECK_MOLD_CONDUCTIVITY},
-        {p.lead.width, true, r::IDS_CHECK_LEAD_WIDTH},
-        {p.lead.pitch, true, r::IDS_CHECK_LEAD_PITCH},
-        {p.lead.thermal_conductivity, true, r::IDS_CHECK_LEAD_CONDUCTIVITY},
-        {p.lead.thickness, true, r::IDS_CHECK_LEAD_THICKNESS},
-        {static_cast<double>(p.lead.number_of_xmin_xmax_lead), true, r::IDS_CHECK_LEAD_COUNT_X},
-        {static_cast<double>(p.lead.number_of_ymin_ymax_lead), typeName == "qfp",
-         r::IDS_CHECK_LEAD_COUNT_Y},
-        {p.outer_lead.length, true, r::IDS_CHECK_OUTER_LEAD_LENGTH},
-        {p.outer_lead.stand_off, true, r::IDS_CHECK_OUTER_LEAD_STAND_OFF},
-        {p.outer_lead.length_of_mouting_area, true, r::IDS_CHECK_MOUNTING_LENGTH},
-        {p.outer_lead.height_from_bottom_of_mold, true, r::IDS_CHECK_HEIGHT_FROM_MOLD_BOTTOM},
-        {p.chip.size.x, true, r::IDS_CHECK_CHIP_SIZE_X},
-        {p.chip.size.y, true, r::IDS_CHECK_CHIP_SIZE_Y},
-        {p.chip.thickness, true, r::IDS_CHECK_CHIP_THICKNESS},
-        {p.chip.thermal_conductivity, true, r::IDS_CHECK_CHIP_CONDUCTIVITY},
-        {p.die_pad.size.x, true, r::IDS_CHECK_DIE_PAD_SIZE_X},
-        {p.die_pad.size.y, true, r::IDS_CHECK_DIE_PAD_SIZE_Y},
-        {p.die_pad.depress, true, r::IDS_CHECK_DIE_PAD_DEPRESS},
-        {p.bonded_part.thickness, p.composition.bonded_part, r::IDS_CHECK_DIE_BONDING_THICKNESS},
-        {p.bonded_part.thermal_conductivity, p.composition.bonded_part,
-         r::IDS_CHECK_DIE_BONDING_CONDUCTIVITY},
-        {p.inner_lead.offset, true, r::IDS_CHECK_INNER_LEAD_OFFSET},
-        {p.wire.diameter, p.composition.wire, r::IDS_CHECK_WIRE_DIAMETER},
-        {p.wire.thermal_conductivity, p.composition.wire, r::IDS_CHECK_WIRE_CONDUCTIVITY},
-        {p.suspension_lead.width, p.composition.suspension, r::IDS_CHECK_SUSPENSION_LEAD_WIDTH},
-    };
-    for (const Check& check : checks) {
-        if (check.run && !CheckPositiveValue(check.value, check.nameId)) return false;
-    }
-    return true;
+    return CheckRules(pkg::CheckQFPRules({p.mold, p.lead, p.outer_lead, p.chip, p.die_pad,
+                                          p.bonded_part, p.inner_lead, p.wire, p.suspension_lead,
+                                          p.composition, typeName == "qfp"}));
 }
 
 void PushQFPParameters(const QFPParameters& p,

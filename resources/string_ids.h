@@ -331,6 +331,7 @@ enum StringId : std::uint32_t {
     IDS_RUN_UNKNOWN_KIND = 6182,
     IDS_RUN_INPUT_NOT_WRITTEN = 6183,
     IDS_RUN_RESULT_MISSING = 6184,
+    IDS_RUN_UNEXPECTED_ERROR = 6185,
 };
 
 }  // namespace resources

@@ -357,6 +357,7 @@ const std::vector<StringRow> kRows = {
     {IDS_RUN_UNKNOWN_KIND, L"The modeling type is unknown.", L"モデル化の種類が不明です。"},
     {IDS_RUN_INPUT_NOT_WRITTEN, L"The solver input could not be written to the temporary folder.", L"解析の入力ファイルを一時フォルダに書き込めませんでした。"},
     {IDS_RUN_RESULT_MISSING, L"The solver returned no value for a resistance of the model.", L"モデルの熱抵抗の値が解析結果にありません。"},
+    {IDS_RUN_UNEXPECTED_ERROR, L"The export stopped on an unexpected error.", L"予期しないエラーで出力が中断されました。"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

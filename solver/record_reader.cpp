@@ -3,7 +3,9 @@
 #include <cstring>
 #include <limits>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace resist_model {
 
@@ -32,12 +34,20 @@ RecordReader::~RecordReader() {
 
 bool RecordReader::Open(const std::string& path) {
     if (file_) std::fclose(file_);
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) return false;
+    file_ = nullptr;
+    // Opened without blocking: a FIFO or a device would otherwise wait here for a writer
+    // before the check below could refuse it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
     struct stat info;
-    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    file_ = ::fdopen(fd, "rb");
+    if (!file_) {
+        ::close(fd);
         return false;
     }
     size_ = static_cast<std::uint64_t>(info.st_size);

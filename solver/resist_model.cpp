@@ -1,5 +1,7 @@
 #include "solver/resist_model.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +50,13 @@ int Compute(const char* path, int* count, char** names, double** values) {
     if (!count || !names || !values) return kStatusBadInput;
 
     std::string list_path = list_length > 0 ? TrimBlanks(lstfile, list_length) : std::string();
+    // A list file replaces only a regular file: anything else at its path (a FIFO, a
+    // folder, a device) is refused before any work.
+    struct stat existing {};
+    if (!list_path.empty() && ::stat(list_path.c_str(), &existing) == 0 &&
+        !S_ISREG(existing.st_mode)) {
+        return kStatusBadInput;
+    }
     RunOutput run = rst_main(TrimBlanks(path, path_length), list_path);
     if (run.status != kStatusOk) return run.status;
 

@@ -27,7 +27,9 @@ constexpr int kStatusOk = 0;
 constexpr int kStatusEmptyInputName = 1;
 constexpr int kStatusFitFailed = 2;
 constexpr int kStatusBadModelType = 3;
-constexpr int kStatusBadInput = 4;       // input missing, unreadable or malformed
+// Input missing, unreadable, malformed or not a regular file, or a list-file path that
+// holds something other than a regular file; neither is opened in a way that could block.
+constexpr int kStatusBadInput = 4;
 constexpr int kStatusNoSolution = 5;     // no valid solution, or not enough memory for one
 
 // Reads the input file at path and computes its resistances. On status 0, *count results
