@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "models/bga/bga.h"
+#include "models/pdevice/power_device.h"
+#include "models/qfp/qfp.h"
+#include "resources/string_ids.h"
 #include "tests/export/export_runs_util.h"
 
 namespace {
@@ -109,6 +113,83 @@ TEST_F(ExportRuns, DelphiWithoutALinkTableFailsBeforeComputing) {
     EXPECT_TRUE(links.empty());
     EXPECT_EQ(values, Untouched());
     EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+}
+
+// A part or settings that break a rule fail every run before anything is built: no
+// cabinet, no temporary, the caller's values untouched and the rule as the reason.
+TEST_F(ExportRuns, APartOrSettingsBreakingARuleWriteNothingAndSayWhy) {
+    namespace r = resources;
+    struct Case {
+        const char* type;
+        void (*change)(pkg::SemiconductorPackage&);
+        std::uint32_t message;
+        std::uint32_t name;
+    };
+    const Case cases[] = {
+        {"QFP", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::qfp::QFP&>(p).mold.thermal_conductivity = 0; },
+         r::IDS_SPECIFY_GREATER_THAN_ZERO, r::IDS_CHECK_MOLD_CONDUCTIVITY},
+        {"SOP", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::qfp::QFP&>(p).chip.size.x = 14; },
+         r::IDS_RULE_CHIP_ON_DIE_PAD, 0},
+        {"PBGA", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::bga::BGA&>(p).solder_ball.pitch = 0; },
+         r::IDS_SPECIFY_GREATER_THAN_ZERO, r::IDS_NAME_BALL_PITCH},
+        {"FCBGA", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::bga::BGA&>(p).mold.thickness = 1e300; },
+         r::IDS_RULE_LENGTH_AT_MOST, r::IDS_CHECK_MOLD_THICKNESS},
+        {"TO-220", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::pdevice::PowerDevice&>(p).chip.thermal_conductivity = 0; },
+         r::IDS_SPECIFY_GREATER_THAN_ZERO, r::IDS_CHECK_CHIP_CONDUCTIVITY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        auto part = default_parts::MakeDefault(c.type);
+        c.change(*part);
+        const fs::path path = parts_ / c.type / "bad.qvx";
+        {
+            std::ofstream out(path);
+            ASSERT_TRUE(part->WritePartFile(out));
+        }
+        const std::wstring bad = platform::PathToWide(path);
+        const std::string type = c.type;
+        const bool compact = type == "QFP" || type == "SOP" || type == "PBGA" || type == "FCBGA";
+        pkg::RunFailure failure;
+        auto expect = [&](bool result) {
+            EXPECT_FALSE(result);
+            EXPECT_EQ(failure.message, c.message);
+            EXPECT_EQ(failure.name, c.name);
+        };
+        expect(pkg::ExportDetailedModelByType(settings_, bad, Cabinet("bad"), &failure));
+        if (compact) {
+            expect(pkg::ExportSimplifiedModelByType(settings_, bad, Cabinet("bad"), &failure));
+            auto values = Untouched();
+            pkg::NodePairList links;
+            expect(pkg::BatchComputePart(settings_, 0, bad, Cabinet("bad"), links, values.data(),
+                                         &failure));
+            EXPECT_EQ(values, Untouched());
+        }
+        EXPECT_EQ(CabinetEntries("bad"), -1);
+        EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+    }
+
+    pkg::ExportRunSettings negative = settings_;
+    negative.fluid_thermal_conductivity = -5;
+    pkg::ExportRunSettings zero = settings_;
+    zero.threshold[2] = 0;
+    for (const auto& [settings, name] :
+         {std::pair{negative, r::IDS_NAME_FLUID_CONDUCTIVITY}, std::pair{zero, r::IDS_NAME_THRESHOLD_Z}}) {
+        pkg::RunFailure failure;
+        auto values = Untouched();
+        pkg::NodePairList links;
+        EXPECT_FALSE(pkg::BatchComputePart(settings, 0, Part("QFP"), Cabinet("settings"), links,
+                                           values.data(), &failure));
+        EXPECT_EQ(failure.name, name);
+        EXPECT_FALSE(pkg::ExportDetailedModelByType(settings, Part("QFP"), Cabinet("settings"),
+                                                    &failure));
+        EXPECT_EQ(failure.name, name);
+    }
+    EXPECT_EQ(CabinetEntries("settings"), -1);
 }
 
 }  // namespace

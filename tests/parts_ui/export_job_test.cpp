@@ -80,7 +80,11 @@ TEST(ExportJob, EachRowEndsByItsServiceAndLaterRowsStillRun) {
     EXPECT_EQ(Cell(*progress, 0, 2), L"Resistance top=1.5, bottom=2");
     EXPECT_EQ(Cell(*progress, 1, 2), L"Resistance top=0.25, bottom=3.5e-07, lead=0");
     EXPECT_EQ(Cell(*progress, 2, 2), L"Resistance ,J_TI=1.23457e+06 ,J_B=0");
-    for (int r = 3; r < 8; ++r) EXPECT_EQ(Cell(*progress, r, 2), L"") << "row " << r;
+    // A failed row says why; a service that gives no reason, or throws, is unexpected.
+    const std::wstring unexpected = L"The export stopped on an unexpected error.";
+    const std::vector<std::wstring> messages = {L"", unexpected, L"The modeling type is unknown.",
+                                                unexpected, L""};
+    for (int r = 3; r < 8; ++r) EXPECT_EQ(Cell(*progress, r, 2), messages[r - 3]) << "row " << r;
 }
 
 // The row count is read again before every row; rows the progress model lacks are run

@@ -22,7 +22,9 @@
 #include "parts_ui/export_job.h"
 #include "parts_ui/output_resistance_dialog.h"
 #include "resources/string_table.h"
+#include "models/bga/bga.h"
 #include "tests/export/export_runs_util.h"
+#include "tests/parts_ui/log_frame.h"
 #include "tests/parts_ui/export_test_util.h"
 #include "tests/support/wx_test.h"
 
@@ -261,6 +263,55 @@ TEST_F(RealRun, APartThatFailsTheChecksIsNotExported) {
     EXPECT_EQ(run.State(2), L"Finished");
     EXPECT_EQ(run.Message(2), L"");
     EXPECT_EQ(OutputFiles(), (std::set<std::string>{"after.cab"}));
+}
+
+// Every failed row says why, in its Message and as "<part name>: <reason>" in the output
+// pane: a broken rule, a kind the type lacks, an unknown kind, and settings whose grid
+// would exceed the solver's cap.
+TEST_F(RealRun, FailedRowsSayWhyInTheMessageAndTheOutputPane) {
+    auto part = default_parts::MakeDefault("PBGA");
+    dynamic_cast<pkg::bga::BGA&>(*part).solder_ball.pitch = 0.0;
+    const fs::path invalid = parts_ / "PBGA" / "pitch.qvx";
+    {
+        std::ofstream out(invalid);
+        ASSERT_TRUE(part->WritePartFile(out));
+    }
+    auto* log = new zentrik_test::LogFrame(wxSize(600, 400));
+    wxTheApp->SetTopWindow(log);
+    const std::vector<std::wstring> reasons = {
+        L"Specify Pitch of solder ball greater than 0.",
+        L"This package type has no such model.",
+        L"The modeling type is unknown.",
+    };
+    {
+        ProgressRun run({{L"pitch", invalid.wstring(), L"Two-resistor model", L"pitch"},
+                         {L"to220", Part("TO-220"), L"Simple", L"to220"},
+                         {L"odd", Part("QFP"), L"Compact", L"odd"}},
+                        std::make_shared<parts_ui::SettingsExportServices>(settings), Out(true));
+        ASSERT_TRUE(run.ShowAndFinish());
+        for (int r = 0; r < 3; ++r) {
+            EXPECT_EQ(run.State(r), L"Failed") << r;
+            EXPECT_EQ(run.Message(r), reasons[r]) << r;
+        }
+    }
+    settings.StandardLength.x = 1e-9;
+    settings.Threshold.x = 1e-9;
+    {
+        ProgressRun run({{L"fine", Part("QFP"), L"Two-resistor model", L"fine"}},
+                        std::make_shared<parts_ui::SettingsExportServices>(settings), Out(true));
+        ASSERT_TRUE(run.ShowAndFinish());
+        EXPECT_EQ(run.State(0), L"Failed");
+        EXPECT_EQ(run.Message(0).rfind(L"The solver grid would have ", 0), 0u);
+        EXPECT_NE(run.Message(0).find(L" cells, more than the solver can take."), std::wstring::npos);
+    }
+    const wxString pane = log->output->TextBox()->GetValue();
+    wxTheApp->SetTopWindow(nullptr);
+    log->Destroy();
+    EXPECT_TRUE(pane.StartsWith(L"pitch: " + reasons[0] + L"\nto220: " + reasons[1] + L"\nodd: " +
+                                reasons[2] + L"\nfine: The solver grid would have "))
+        << pane;
+    EXPECT_TRUE(OutputFiles().empty());
+    EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
 }
 
 TEST_F(RealRun, DestinationWithoutTrailingSlash) {

@@ -1,4 +1,7 @@
 // The exported interface as a caller sees it, linked against the shared library.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -149,6 +152,30 @@ TEST(InterfaceTest, FailuresPrintTheirStatus) {
     EXPECT_EQ(status, 1);
     EXPECT_EQ(printed, "*** Resistances cannot be solved (1). ***\n");
     EXPECT_EQ(count, 0);
+}
+
+// A FIFO as the input or as the list file is refused at once with status 4: opening it the
+// usual way would wait for a writer for ever.
+TEST(InterfaceTest, AFifoIsRefusedWithoutBlocking) {
+    TempPath fifo("api_fifo");
+    ASSERT_EQ(::mkfifo(fifo.str().c_str(), 0600), 0);
+    TempPath input("api");
+    WriteFile(input.str(), Serialise(PackageModel(1, false)));
+    resist_model::nlst = 0;
+    Call asInput;
+    Compute(fifo.str(), asInput);
+    EXPECT_EQ(asInput.status, resist_model::kStatusBadInput);
+
+    const std::string name = fifo.str();
+    std::memcpy(resist_model::lstfile, name.c_str(), name.size() + 1);
+    resist_model::nlst = static_cast<int>(name.size());
+    Call asList;
+    Compute(input.str(), asList);
+    resist_model::nlst = 0;
+    EXPECT_EQ(asList.status, resist_model::kStatusBadInput);
+    struct stat info {};
+    ASSERT_EQ(::stat(name.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO is left as it was";
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/properties_view.h"
+#include "resources/string_table.h"
 #include "tests/app/frame/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
@@ -288,6 +289,48 @@ TEST_F(ConfigSheet, MeshRuleAndNumbersKeepThePageEqualValuesPass) {
     const ProgramConfigValues values = sheet.GetValues();
     EXPECT_EQ(values.FluidConductivity, 0.03);
     EXPECT_EQ(values.Threshold[0], 0.5);
+}
+
+// A conductivity, standard length or threshold of 0 or below keeps its page, with a
+// message naming the field, in English and Japanese.
+TEST_F(ConfigSheet, ZeroAndNegativeValuesKeepThePageAndNameTheField) {
+    ProgramConfigSheet sheet(frame);
+    sheet.SetValues(ConfigValuesOf(settings));
+    wxBookCtrlBase* book = sheet.GetBookCtrl();
+    struct Field {
+        int page;
+        wxTextCtrl* text;
+        const wchar_t* name;
+    };
+    const Field fields[] = {
+        {ProgramConfigSheet::kMaterialPage, sheet.ConductivityText(), L"Thermal Conductivity of Fluid"},
+        {ProgramConfigSheet::kMeshPage, sheet.StandardLengthText(0), L"Standard length X"},
+        {ProgramConfigSheet::kMeshPage, sheet.StandardLengthText(2), L"Standard length Z"},
+        {ProgramConfigSheet::kMeshPage, sheet.ThresholdText(1), L"Threshold mesh element size Y"},
+    };
+    for (const Field& field : fields) {
+        const wxString good = field.text->GetValue();
+        for (const char* bad : {"0", "-0", "-5"}) {
+            book->SetSelection(field.page);
+            messages.clear();
+            field.text->ChangeValue(bad);
+            book->SetSelection(ProgramConfigSheet::kFolderPage);
+            EXPECT_EQ(book->GetSelection(), field.page) << field.name << " " << bad;
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0], wxString(L"Specify ") + field.name + L" greater than 0.");
+        }
+        field.text->ChangeValue(good);
+        book->SetSelection(ProgramConfigSheet::kFolderPage);
+        EXPECT_EQ(book->GetSelection(), ProgramConfigSheet::kFolderPage) << field.name;
+    }
+
+    resources::SetThreadLanguage(resources::kLanguageJapanese);
+    messages.clear();
+    fields[0].text->ChangeValue("-5");
+    EXPECT_FALSE(sheet.CheckPage(ProgramConfigSheet::kMaterialPage));
+    resources::SetThreadLanguage(resources::kLanguageEnglish);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], wxString(L"流体の熱伝導率には0より大きい値を指定して下さい。"));
 }
 
 TEST_F(ConfigSheet, CancelChangesNothing) {

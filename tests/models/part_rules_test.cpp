@@ -1,0 +1,122 @@
+// The validity rules of the three families: one row per rule, each breaking one value of a
+// default part, and the message it gives.
+#include "models/part_rules.h"
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "models/part_loaders.h"
+#include "resources/string_ids.h"
+
+namespace {
+
+namespace r = resources;
+using pkg::bga::BGA;
+using pkg::pdevice::PowerDevice;
+using pkg::qfp::QFP;
+
+struct Row {
+    int type;  // index into kPackageTypeNames
+    std::function<void(pkg::SemiconductorPackage&)> change;
+    std::uint32_t message;
+    std::uint32_t name;
+    int layer = -1;
+    std::wstring literal = L"";
+};
+
+QFP& Q(pkg::SemiconductorPackage& p) { return dynamic_cast<QFP&>(p); }
+BGA& B(pkg::SemiconductorPackage& p) { return dynamic_cast<BGA&>(p); }
+PowerDevice& D(pkg::SemiconductorPackage& p) { return dynamic_cast<PowerDevice&>(p); }
+
+constexpr int kQFP = 0, kSOP = 1, kPBGA = 2, kFCBGA = 3, kTO220 = 4, kSOT223 = 9;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const std::uint32_t kPositive = r::IDS_SPECIFY_GREATER_THAN_ZERO;
+
+TEST(PartRules, TheDefaultsOfEveryTypeHoldToEveryRule) {
+    for (int type = 0; type < 10; ++type) {
+        const auto part = pkg::MakeDefaultPackage(type);
+        const pkg::RuleViolation broken = pkg::CheckPackageRules(*part);
+        EXPECT_FALSE(broken) << pkg::kPackageTypeNames[type] << " message " << broken.message
+                             << " name " << broken.name;
+    }
+}
+
+TEST(PartRules, EachRuleGivesItsMessage) {
+    const Row rows[] = {
+        // Zero, negative zero, NaN, too long, infinite conductivity.
+        {kQFP, [](auto& p) { Q(p).mold.thickness = -0.0; }, kPositive, r::IDS_CHECK_MOLD_THICKNESS},
+        {kQFP, [](auto& p) { Q(p).mold.thermal_conductivity = 0; }, kPositive,
+         r::IDS_CHECK_MOLD_CONDUCTIVITY},
+        {kQFP, [](auto& p) { Q(p).lead.width = std::nan(""); }, kPositive, r::IDS_CHECK_LEAD_WIDTH},
+        {kSOP, [](auto& p) { Q(p).mold.thickness = 1e300; }, r::IDS_RULE_LENGTH_AT_MOST,
+         r::IDS_CHECK_MOLD_THICKNESS},
+        {kQFP, [](auto& p) { Q(p).chip.thermal_conductivity = kInf; }, r::IDS_RULE_FINITE,
+         r::IDS_CHECK_CHIP_CONDUCTIVITY},
+        {kQFP, [](auto& p) { Q(p).lead.number_of_ymin_ymax_lead = 0; }, kPositive,
+         r::IDS_CHECK_LEAD_COUNT_Y},
+        // An SOP has no y-side leads, and switched-off parts are not looked at.
+        {kSOP, [](auto& p) { Q(p).composition.wire = false; Q(p).wire.diameter = 0; }, 0, 0},
+        {kQFP, [](auto& p) { Q(p).chip.size.x = 4.5; }, r::IDS_RULE_CHIP_ON_DIE_PAD, 0},
+        {kQFP, [](auto& p) { Q(p).die_pad.size.y = 7.5; }, r::IDS_RULE_DIE_PAD_IN_MOLD, 0},
+        {kQFP, [](auto& p) { Q(p).lead.width = 0.6; }, r::IDS_RULE_LEAD_PITCH, 0},
+        {kSOP, [](auto& p) { Q(p).lead.number_of_xmin_xmax_lead = 23; }, r::IDS_RULE_LEADS_X_FIT, 0},
+        {kQFP, [](auto& p) { Q(p).mold.size.x = 5.5; Q(p).die_pad.size.x = 4.4; },
+         r::IDS_RULE_LEADS_Y_FIT, 0},
+        // Ball grid arrays.
+        {kPBGA, [](auto& p) { B(p).solder_ball.pitch = 0; }, kPositive, r::IDS_NAME_BALL_PITCH},
+        {kPBGA, [](auto& p) { B(p).chip.thermal_conductivity = 0; }, kPositive,
+         r::IDS_CHECK_CHIP_CONDUCTIVITY},
+        {kPBGA, [](auto& p) { B(p).solder_ball.pitch = 0.4; }, r::IDS_RULE_BALL_PITCH, 0},
+        {kPBGA, [](auto& p) { B(p).solder_ball.number_all.y = 22; }, r::IDS_RULE_BALLS_FIT, 0},
+        {kPBGA, [](auto& p) { B(p).solder_ball.layout = 2; B(p).solder_ball.number_center.x = 15; },
+         r::IDS_RULE_BALL_LINES, 0},
+        {kPBGA, [](auto& p) { B(p).solder_ball.layout = 1; B(p).solder_ball.number_out.y = 0; },
+         kPositive, r::IDS_NAME_OUTER_LINES_Y},
+        {kPBGA, [](auto& p) { B(p).composition.via = true; B(p).via.pitch = 0.1; },
+         r::IDS_RULE_VIA_PITCH, 0},
+        {kPBGA, [](auto& p) { B(p).composition.via = true; B(p).via.number.x = 30; },
+         r::IDS_RULE_VIAS_FIT, 0},
+        {kPBGA, [](auto& p) { B(p).composition.via = true; B(p).via.thick_of_coat = 0.15; },
+         r::IDS_RULE_VIA_COATING, 0},
+        {kPBGA, [](auto& p) { B(p).mold.size.x = 22; }, r::IDS_RULE_MOLD_ON_BOARD, 0},
+        {kFCBGA, [](auto& p) { B(p).chip.size.y = 20; B(p).mold.size.y = 19; },
+         r::IDS_RULE_CHIP_IN_MOLD, 0},
+        {kPBGA, [](auto& p) { B(p).board.land_size.x = 22; }, r::IDS_RULE_LAND_ON_BOARD, 0},
+        {kPBGA, [](auto& p) { B(p).board.thick_of_wiringlayer[2] = 0; }, kPositive,
+         r::IDS_NAME_WIRING_LAYER, 2},
+        {kPBGA, [](auto& p) { B(p).board.ratio_of_wiring[0] = 1.5; }, r::IDS_RULE_RATIO,
+         r::IDS_NAME_COPPER_COVERAGE, 0},
+        {kPBGA, [](auto& p) { B(p).board.number_of_layer = 9; }, r::IDS_RULE_LAYER_COUNT,
+         r::IDS_NAME_WIRING_LAYERS},
+        // No wiring layer is a bare board; the layers past the count are not looked at.
+        {kPBGA, [](auto& p) { B(p).board.number_of_layer = 0; B(p).board.thick_of_wiringlayer[0] = 0; },
+         0, 0},
+        {kPBGA, [](auto& p) { B(p).composition.wire = true; B(p).board.wiring_area_size.x = 8; },
+         r::IDS_WIRE_AREA_OVERLAPS_CHIP, 0},
+        {kFCBGA, [](auto& p) { B(p).bump.number = 0; }, kPositive, r::IDS_NAME_BUMP_NUMBER},
+        // Power devices: an outline symbol is named by itself.
+        {kTO220, [](auto& p) { D(p).outer_shape_param.D = 0; }, kPositive, 0, -1, L"D"},
+        {kTO220, [](auto& p) { D(p).property.plate_thermal_conductivity = -1; }, kPositive,
+         r::IDS_NAME_PLATE_CONDUCTIVITY},
+        {kSOT223, [](auto& p) { D(p).chip.size.x = D(p).inner_shape_param.diepad_x + 0.1; },
+         r::IDS_RULE_CHIP_ON_DIE_PAD, 0},
+    };
+    for (const Row& row : rows) {
+        auto part = pkg::MakeDefaultPackage(row.type);
+        row.change(*part);
+        const pkg::RuleViolation broken = pkg::CheckPackageRules(*part);
+        SCOPED_TRACE(std::string(pkg::kPackageTypeNames[row.type]) + " row for message " +
+                     std::to_string(row.message) + " name " + std::to_string(row.name));
+        EXPECT_EQ(broken.message, row.message);
+        EXPECT_EQ(broken.name, row.name);
+        EXPECT_EQ(broken.layer, row.layer);
+        EXPECT_EQ(broken.literal, row.literal);
+    }
+}
+
+}  // namespace
