@@ -173,13 +173,22 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
     if (!model) return false;
     const std::string type = platform::WideToUtf8(package_type);
     // A part filed under another type's folder would get that type's nodes and links.
-    if (!PackageTypeMatchesModel(type, *model)) return false;
+    if (!PackageTypeMatchesModel(type, *model)) {
+        ReportRunFailure(resources::IDS_RUN_PART_UNREADABLE);
+        return false;
+    }
     const std::string list_file = request.list_file_output ? platform::WideToUtf8(list_file_path)
                                                            : std::string();
-    if (list_file.size() > kMaxListFileName) return false;
+    if (list_file.size() > kMaxListFileName) {
+        ReportRunFailure(resources::IDS_RUN_LIST_FILE_NOT_WRITTEN, list_file_path);
+        return false;
+    }
 
     const int built = IsBallGridArray(type) ? model->BuildWithAir() : model->Build();
-    if (built != 0) return false;
+    if (built != 0) {
+        ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+        return false;
+    }
 
     const PartExtents smallest = SmallestPartExtents(model->root);
     const GridParameters parameters = MakeGridParameters(
@@ -188,12 +197,19 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
         request.threshold_factor_z);
     std::vector<GridLine> x_lines, y_lines, z_lines;
     CellModel cells;
-    if (!BuildSolverGrid(*model, parameters, x_lines, y_lines, z_lines, cells)) return false;
+    // A grid over the solver's cap has reported its cell count already.
+    if (!BuildSolverGrid(*model, parameters, x_lines, y_lines, z_lines, cells)) {
+        ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+        return false;
+    }
 
     auto registration = surf_register::CreateSurfaceRegister(
         model_kind, type, model, x_lines, y_lines, z_lines, cells.material_cells,
         cells.part_cells, cells.material_index, cells.part_index);
-    if (!registration || !registration->HasRequiredGroups()) return false;
+    if (!registration || !registration->HasRequiredGroups()) {
+        ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+        return false;
+    }
     const std::vector<surf_register::NodeRegister> nodes = registration->BuildNodeList();
 
     SolverInputHeader header;

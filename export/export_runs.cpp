@@ -174,6 +174,7 @@ bool ExportDetailedModelByType(const ExportRunSettings& settings, const std::wst
         const std::wstring type = PartTypeFromPath(settings.parts_folder, part_path);
         return BuildAndWrite(type, LoadDetailed(type, part_path), cabinet_path);
     } catch (const std::exception&) {
+        ReportRunFailure(resources::IDS_RUN_UNEXPECTED_ERROR);
         return false;
     }
 }
@@ -190,6 +191,7 @@ bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::w
         }
         return BuildAndWrite(type, LoadSimplified(type, part_path), cabinet_path);
     } catch (const std::exception&) {
+        ReportRunFailure(resources::IDS_RUN_UNEXPECTED_ERROR);
         return false;
     }
 }
@@ -241,6 +243,7 @@ bool BatchComputePart(const ExportRunSettings& settings, int code, const std::ws
         std::copy(request.values.begin(), request.values.end(), values);
         return true;
     } catch (const std::exception&) {
+        ReportRunFailure(resources::IDS_RUN_UNEXPECTED_ERROR);
         return false;
     }
 }

@@ -58,8 +58,10 @@ bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::w
 // Computes a compact model (code 0 two-resistor, 1 three-resistor, 2 DELPHI) and writes its
 // cabinet. For code 2, `links` is first replaced by the package's link table. On success
 // all 64 values are copied into `values` (T-J, B-J and for code 1 L-J; or one value per
-// link); on false `values` is untouched.
+// link); on false `values` is untouched. A list file that was asked for and not written
+// leaves the run successful, with its reason in `failure`.
 bool BatchComputePart(const ExportRunSettings& settings, int code, const std::wstring& part_path,
-                      const std::wstring& cabinet_path, NodePairList& links, double* values);
+                      const std::wstring& cabinet_path, NodePairList& links, double* values,
+                      RunFailure* failure = nullptr);
 
 }  // namespace pkg

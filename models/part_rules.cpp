@@ -48,7 +48,7 @@ public:
     RuleViolation Result() const { return violation_; }
 
 private:
-    bool Fail(std::uint32_t message, std::uint32_t name, int layer) {
+    bool Fail(std::uint32_t message, std::uint32_t name, int layer = -1) {
         violation_ = {message, name, std::wstring(), layer};
         return false;
     }
