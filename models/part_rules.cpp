@@ -40,6 +40,13 @@ public:
                       literal, -1};
         return false;
     }
+    // Size, thickness and conductivity of a mold, as every family checks them first.
+    bool MoldBlock(const Mold& m) {
+        return Length(m.size.x, r::IDS_CHECK_MOLD_SIZE_X) &&
+               Length(m.size.y, r::IDS_CHECK_MOLD_SIZE_Y) &&
+               Length(m.thickness, r::IDS_CHECK_MOLD_THICKNESS) &&
+               Conductivity(m.thermal_conductivity, r::IDS_CHECK_MOLD_CONDUCTIVITY);
+    }
     bool LayerCount(std::int32_t v, std::uint32_t name) {
         return (v >= 0 && v <= bga::BGA::kMaxLayers) || Fail(r::IDS_RULE_LAYER_COUNT, name, -1);
     }
@@ -75,10 +82,7 @@ RuleViolation CheckQFPRules(const QFPRuleInput& p) {
     const bool wire = p.composition.wire;
     const bool suspension = p.composition.suspension;
     const bool ok =
-        c.Length(p.mold.size.x, r::IDS_CHECK_MOLD_SIZE_X) &&
-        c.Length(p.mold.size.y, r::IDS_CHECK_MOLD_SIZE_Y) &&
-        c.Length(p.mold.thickness, r::IDS_CHECK_MOLD_THICKNESS) &&
-        c.Conductivity(p.mold.thermal_conductivity, r::IDS_CHECK_MOLD_CONDUCTIVITY) &&
+        c.MoldBlock(p.mold) &&
         c.Length(lead.width, r::IDS_CHECK_LEAD_WIDTH) &&
         c.Length(lead.pitch, r::IDS_CHECK_LEAD_PITCH) &&
         c.Conductivity(lead.thermal_conductivity, r::IDS_CHECK_LEAD_CONDUCTIVITY) &&
@@ -132,10 +136,7 @@ RuleViolation CheckBGARules(const BGARuleInput& p) {
     const double wire_y = 0.5 * (board.size.y - 2.0 * board.wiring_area_size.y - p.chip.size.y);
 
     bool ok =
-        c.Length(p.mold.size.x, r::IDS_CHECK_MOLD_SIZE_X) &&
-        c.Length(p.mold.size.y, r::IDS_CHECK_MOLD_SIZE_Y) &&
-        c.Length(p.mold.thickness, r::IDS_CHECK_MOLD_THICKNESS) &&
-        c.Conductivity(p.mold.thermal_conductivity, r::IDS_CHECK_MOLD_CONDUCTIVITY) &&
+        c.MoldBlock(p.mold) &&
         c.Length(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X) &&
         c.Length(p.chip.size.y, r::IDS_CHECK_CHIP_SIZE_Y) &&
         c.Length(p.chip.thickness, r::IDS_CHECK_CHIP_THICKNESS) &&
