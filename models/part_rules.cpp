@@ -81,7 +81,7 @@ RuleViolation CheckQFPRules(const QFPRuleInput& p) {
     const bool bonded = p.composition.bonded_part;
     const bool wire = p.composition.wire;
     const bool suspension = p.composition.suspension;
-    const bool ok =
+    const bool holds =
         c.MoldBlock(p.mold) &&
         c.Length(lead.width, r::IDS_CHECK_LEAD_WIDTH) &&
         c.Length(lead.pitch, r::IDS_CHECK_LEAD_PITCH) &&
@@ -120,7 +120,7 @@ RuleViolation CheckQFPRules(const QFPRuleInput& p) {
          c.Holds(RowExtent(lead.number_of_ymin_ymax_lead, lead.pitch, lead.width) <=
                      p.mold.size.x,
                  r::IDS_RULE_LEADS_Y_FIT));
-    return c.Result();
+    return holds ? RuleViolation() : c.Result();
 }
 
 RuleViolation CheckBGARules(const BGARuleInput& p) {
@@ -131,9 +131,6 @@ RuleViolation CheckBGARules(const BGARuleInput& p) {
     const auto& via = p.via;
     const bool bonded = pbga && p.composition.bonded_part;
     const bool wire = pbga && p.composition.wire;
-    // The wires span the gap between the chip and the first layer's wiring area.
-    const double wire_x = 0.5 * (board.size.x - 2.0 * board.wiring_area_size.x - p.chip.size.x);
-    const double wire_y = 0.5 * (board.size.y - 2.0 * board.wiring_area_size.y - p.chip.size.y);
 
     bool ok =
         c.MoldBlock(p.mold) &&
@@ -145,7 +142,9 @@ RuleViolation CheckBGARules(const BGARuleInput& p) {
         (!bonded || c.Length(p.bonded_part.thickness, r::IDS_CHECK_DIE_BONDING_THICKNESS)) &&
         (!wire || c.Length(p.wire.diameter, r::IDS_CHECK_WIRE_DIAMETER)) &&
         (!wire || c.Conductivity(p.wire.thermal_conductivity, r::IDS_CHECK_WIRE_CONDUCTIVITY)) &&
-        (!wire || c.Holds(wire_x > 0.0 && wire_y > 0.0, r::IDS_WIRE_AREA_OVERLAPS_CHIP)) &&
+        // The wire lengths span the gap between the chip and the first layer's wiring area.
+        (!wire || c.Holds(p.wire.length.x > 0.0 && p.wire.length.y > 0.0,
+                          r::IDS_WIRE_AREA_OVERLAPS_CHIP)) &&
         (!wire || c.Count(p.wire.number.y, r::IDS_CHECK_WIRES_TOP_BOTTOM)) &&
         (!wire || c.Count(p.wire.number.x, r::IDS_CHECK_WIRES_LEFT_RIGHT)) &&
         c.Conductivity(p.chip.thermal_conductivity, r::IDS_CHECK_CHIP_CONDUCTIVITY) &&
@@ -215,7 +214,7 @@ RuleViolation CheckBGARules(const BGARuleInput& p) {
                                2.0 * board.wiring_area_size.x <= board.size.x &&
                                2.0 * board.wiring_area_size.y <= board.size.y,
                            r::IDS_RULE_LAND_ON_BOARD));
-    return c.Result();
+    return ok ? RuleViolation() : c.Result();
 }
 
 RuleViolation CheckPowerDeviceRules(const PowerDeviceRuleInput& p) {
@@ -228,7 +227,7 @@ RuleViolation CheckPowerDeviceRules(const PowerDeviceRuleInput& p) {
     }
     const auto& inner = p.inner_shape_param;
     const auto& m = p.property;
-    const bool ok =
+    const bool holds =
         c.Length(inner.offset, r::IDS_CHECK_OFFSET) &&
         c.Length(inner.inner_lead, r::IDS_CHECK_INNER_LEAD) &&
         c.Length(p.chip.size.x, r::IDS_CHECK_CHIP_SIZE_X) &&
@@ -246,7 +245,7 @@ RuleViolation CheckPowerDeviceRules(const PowerDeviceRuleInput& p) {
          (c.Conductivity(m.diepad_thermal_conductivity, r::IDS_NAME_DIE_PAD_CONDUCTIVITY) &&
           c.Holds(p.chip.size.x <= inner.diepad_x && p.chip.size.y <= inner.diepad_y,
                   r::IDS_RULE_CHIP_ON_DIE_PAD)));
-    return c.Result();
+    return holds ? RuleViolation() : c.Result();
 }
 
 RuleViolation CheckPackageRules(const SemiconductorPackage& package) {

@@ -96,7 +96,7 @@ TEST(PartRules, EachRuleGivesItsMessage) {
         // No wiring layer is a bare board; the layers past the count are not looked at.
         {kPBGA, [](auto& p) { B(p).board.number_of_layer = 0; B(p).board.thick_of_wiringlayer[0] = 0; },
          0, 0},
-        {kPBGA, [](auto& p) { B(p).composition.wire = true; B(p).board.wiring_area_size.x = 8; },
+        {kPBGA, [](auto& p) { B(p).composition.wire = true; B(p).wire.length.x = 0; },
          r::IDS_WIRE_AREA_OVERLAPS_CHIP, 0},
         {kFCBGA, [](auto& p) { B(p).bump.number = 0; }, kPositive, r::IDS_NAME_BUMP_NUMBER},
         // Power devices: an outline symbol is named by itself.

@@ -433,8 +433,10 @@ TEST_F(PropertyModelTest, BGAValidationStopsAtTheFirstFailure) {
     EXPECT_EQ(Only(), Positive(160));  // conductivity before thickness
 
     messages.clear();
-    p.type_name = "fcbga";  // die bonding is not checked for a flip chip
-    EXPECT_TRUE(ValidateBGAParameters(p));
+    p.type_name = "fcbga";  // die bonding is not checked for a flip chip, its chip is
+    EXPECT_FALSE(ValidateBGAParameters(p));
+    EXPECT_EQ(Only(), Positive(152));
+    messages.clear();
     p.mold.size.y = 0;
     EXPECT_FALSE(ValidateBGAParameters(p));
     EXPECT_EQ(Only(), Positive(136));
