@@ -181,9 +181,11 @@ bool ExportJob::RunRow(int r, std::wstring& message, std::wstring& reason) {
 }
 
 void ExportJob::LogReason(int row, const std::wstring& reason) {
-    const auto name = progress_->root->Child(row, kProgressPartName);
-    const std::wstring line = (name ? name->text : std::wstring()) + L": " + reason;
-    widget::RunOnUiThread(uiThread_, [&line] { LogToOutput("%s", line); });
+    // The progress model and the output pane are both read and written on the UI thread.
+    widget::RunOnUiThread(uiThread_, [this, row, &reason] {
+        const auto name = progress_->root->Child(row, kProgressPartName);
+        LogToOutput("%s: %s", name ? name->text : std::wstring(), reason);
+    });
 }
 
 void ExportJob::WriteProgress(int row, int column, const std::wstring& text) {
