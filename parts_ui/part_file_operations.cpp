@@ -26,6 +26,7 @@
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/new_part_dialogs.h"
 #include "parts_ui/properties_view.h"
+#include "platform/file_identity.h"
 #include "platform/file_moves.h"
 #include "platform/registry.h"
 #include "platform/temp_files.h"
@@ -126,6 +127,39 @@ bool PartFileOperations::CheckSaveModifiedPart() {
     return false;
 }
 
+PartFileChoice PartFileOperations::CheckChangedOnDisk(const std::wstring& affected) {
+    if (Settings == nullptr || Settings->CurrentPartPath.empty()) return PartFileChoice::Unchanged;
+    const std::wstring path = Settings->CurrentPartPath;
+    if (!affected.empty() && !IsSameOrBelow(path, affected)) return PartFileChoice::Unchanged;
+    // A part never read from its file has nothing to compare with; a file that is gone
+    // holds nothing that a save could destroy.
+    if (!Settings->CurrentPartFile.exists) return PartFileChoice::Unchanged;
+    const platform::FileIdentity now = platform::ReadFileIdentity(platform::PathFromWide(path));
+    if (!now.exists || now == Settings->CurrentPartFile) return PartFileChoice::Unchanged;
+    const std::wstring name = platform::PathToWide(platform::PathFromWide(path).filename());
+    const int answer = ShowMessageBox(
+        resources::FormatString1(resources::LoadText(resources::IDS_PART_CHANGED_ON_DISK), name),
+        resources::LoadText(resources::IDS_APP_TITLE),
+        wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_WARNING,
+        resources::LoadText(resources::IDS_PART_CHANGED_OVERWRITE),
+        resources::LoadText(resources::IDS_PART_CHANGED_KEEP_DISK),
+        resources::LoadText(resources::IDS_PART_CHANGED_CANCEL));
+    if (answer == wxYES) {
+        Settings->CurrentPartFile = now;
+        return PartFileChoice::Overwrite;
+    }
+    if (answer != wxNO || Files == nullptr) return PartFileChoice::Cancelled;
+    std::shared_ptr<widget::WTreeItem> item = TreeModel ? TreeModel->FindItemByPath(path) : nullptr;
+    if (!item) {
+        item = widget::MakeTreeItem();
+        item->value = widget::Variant::FromBstr(path);
+    }
+    Files->OpenPart(item);
+    // A version on disk that no loader reads leaves this program's part open, unsaved.
+    const bool reloaded = Settings->CurrentPartPath == path && Settings->CurrentPartFile == now;
+    return reloaded ? PartFileChoice::Reloaded : PartFileChoice::Cancelled;
+}
+
 void PartFileOperations::CreatePartFile(int type_index, const std::wstring& name,
                                         const std::wstring& folder) {
     const auto package = pkg::MakeDefaultPackage(type_index);
@@ -209,6 +243,7 @@ void PartFileOperations::MovePartFile(const std::shared_ptr<widget::WTreeItem>& 
         Log(wxString::Format("Can't copy %s. %s exists.", source_path, target));
         return;
     }
+    if (CheckChangedOnDisk(source_path) == PartFileChoice::Cancelled) return;
     std::string error;
     if (!Rename(platform::PathFromWide(source_path), platform::PathFromWide(target), error)) {
         Log(wxString::Format("failed to move %s to %s: %s", source_path, target,

@@ -255,6 +255,12 @@ enum StringId : std::uint32_t {
     // The two values of a yes-or-no property in the property grid.
     IDS_PROPERTY_FALSE = 5951,
     IDS_PROPERTY_TRUE = 5952,
+
+    // The question before a part file that changed on disk is written over.
+    IDS_PART_CHANGED_ON_DISK = 6200,
+    IDS_PART_CHANGED_OVERWRITE = 6201,
+    IDS_PART_CHANGED_KEEP_DISK = 6202,
+    IDS_PART_CHANGED_CANCEL = 6203,
 };
 
 }  // namespace resources
