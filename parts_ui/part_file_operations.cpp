@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cwctype>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "app/help_image_catalog.h"
@@ -82,29 +83,36 @@ bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
            path[folder.size()] == L'/';
 }
 
-// Writes the part to a fresh temporary file beside `target` and renames it into place only
-// where nothing exists yet; on any failure only the temporary is removed.
+// Writes the part to a fresh temporary file beside `target`, flushed to the disk, and
+// renames it into place only where nothing exists yet; on any failure only the temporary
+// is removed.
 bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
                      std::string& error) {
+    std::ostringstream out;
+    if (!package.WritePartFile(out)) {
+        error = "the part could not be written";
+        return false;
+    }
     const platform::UniqueFile file =
         platform::CreateUniqueFile(target.parent_path(), platform::BesideFilePrefix(target));
     if (file.fd < 0) {
         error = std::generic_category().message(errno);
         return false;
     }
-    close(file.fd);
-    const fs::path temporary = file.path;
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        written = out && package.WritePartFile(out);
-        out.close();
-        written = written && !out.fail();
+    const std::string bytes = out.str();
+    bool written = true;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<std::size_t>(n);
     }
-    if (!written) error = "the part could not be written";
-    if (written && Rename(temporary, target, error)) return true;
+    written = written && ::fsync(file.fd) == 0;
+    written = ::close(file.fd) == 0 && written;
+    if (!written) error = std::generic_category().message(errno);
+    if (written && Rename(file.path, target, error)) return true;
     std::error_code ec;
-    fs::remove(temporary, ec);
+    fs::remove(file.path, ec);
     return false;
 }
 
