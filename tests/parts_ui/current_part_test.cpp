@@ -15,6 +15,7 @@
 #include "models/part_loaders.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/parts_view.h"
+#include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "tests/parts_ui/pane_test_util.h"
 
@@ -191,7 +192,7 @@ TEST_F(CurrentPart, SaveReplacesTheFileWholeOrNotAtAll) {
 
 // Another window's save of the same part, as that window writes it.
 void SaveElsewhere(const fs::path& path, double thickness) {
-    auto other = pkg::LoadQFPDetailedModel(path.wstring());
+    auto other = pkg::LoadQFPDetailedModel(platform::PathToWide(path));
     ASSERT_TRUE(other);
     other->mold.thickness = thickness;
     std::ostringstream out;
@@ -200,7 +201,7 @@ void SaveElsewhere(const fs::path& path, double thickness) {
 }
 
 double ThicknessOnDisk(const fs::path& path) {
-    return pkg::LoadQFPDetailedModel(path.wstring())->mold.thickness;
+    return pkg::LoadQFPDetailedModel(platform::PathToWide(path))->mold.thickness;
 }
 
 TEST_F(CurrentPart, SaveOverAnotherWindowsSaveAsksAndKeepsTheDisksVersionByDefault) {
@@ -272,9 +273,9 @@ TEST_F(CurrentPart, ALongestNameSavesAndItsQuestionIsWrapped) {
     const fs::path path = Part("QFP/" + stem + ".qvx");
     fs::copy_file(Path("QFP"), path);
     auto item = widget::MakeTreeItem();
-    item->value = Variant::FromBstr(path.wstring());
+    item->value = Variant::FromBstr(platform::PathToWide(path));
     files->OpenPart(item);
-    ASSERT_EQ(settings.CurrentPartPath, path.wstring());
+    ASSERT_EQ(settings.CurrentPartPath, platform::PathToWide(path));
     Item(MoldThickness())->SetData(Variant::FromR8(2.25));
     EXPECT_TRUE(files->SavePart()) << LastLine();
     EXPECT_EQ(ThicknessOnDisk(path), 2.25);
