@@ -6,10 +6,6 @@
 
 namespace {
 
-// Characters per line of a broken run: a long file name then stays well inside a
-// 1024-pixel screen at the usual font sizes.
-constexpr size_t kRunWidth = 48;
-
 MessageBoxAnswerer& Answerer() {
     static MessageBoxAnswerer answerer;
     return answerer;
@@ -35,17 +31,16 @@ wxString WrapLongRuns(const wxString& message, size_t width) {
     return wrapped;
 }
 
+// The answerer gets the text as the program wrote it; only the box on screen breaks it.
 int ShowMessageBox(const wxString& message, const wxString& caption, long style) {
-    const wxString text = WrapLongRuns(message, kRunWidth);
-    if (Answerer()) return Answerer()(text, caption, style);
-    return wxMessageBox(text, caption, style);
+    if (Answerer()) return Answerer()(message, caption, style);
+    return wxMessageBox(WrapLongRuns(message, kMessageRunWidth), caption, style);
 }
 
 int ShowMessageBox(const wxString& message, const wxString& caption, long style,
                    const wxString& yes, const wxString& no, const wxString& cancel) {
-    const wxString text = WrapLongRuns(message, kRunWidth);
-    if (Answerer()) return Answerer()(text, caption, style);
-    wxMessageDialog dialog(nullptr, text, caption, style);
+    if (Answerer()) return Answerer()(message, caption, style);
+    wxMessageDialog dialog(nullptr, WrapLongRuns(message, kMessageRunWidth), caption, style);
     dialog.SetYesNoCancelLabels(yes, no, cancel);
     switch (dialog.ShowModal()) {
         case wxID_YES:

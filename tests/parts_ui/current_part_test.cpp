@@ -284,8 +284,17 @@ TEST_F(CurrentPart, ALongestNameSavesAndItsQuestionIsWrapped) {
     boxes.answer = wxCANCEL;
     EXPECT_FALSE(files->SavePart());
     ASSERT_EQ(boxes.asked.size(), 1u);
-    for (const wxString& run : wxSplit(boxes.asked[0], '\n')) {
-        for (const wxString& word : wxSplit(run, ' ')) EXPECT_LE(word.length(), 48u) << word;
+    const wxString shown = WrapLongRuns(boxes.asked[0], kMessageRunWidth);
+    const auto withoutBreaks = [](wxString text) {
+        text.Replace("\n", "");
+        return text;
+    };
+    EXPECT_EQ(withoutBreaks(shown), withoutBreaks(boxes.asked[0])) << "only breaks are added";
+    EXPECT_GT(shown.Freq('\n'), boxes.asked[0].Freq('\n'));
+    for (const wxString& line : wxSplit(shown, '\n')) {
+        for (const wxString& word : wxSplit(line, ' ')) {
+            EXPECT_LE(word.length(), kMessageRunWidth) << word;
+        }
     }
     EXPECT_EQ(Listing(path.parent_path()).size(), 2u) << "no temporary is left behind";
 }

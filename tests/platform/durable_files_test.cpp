@@ -62,7 +62,8 @@ TEST_F(DurableFiles, TheLongestNamesSaveThroughTemporariesThatFitAndAreRecognise
     close(temp.fd);
     std::string_view found;
     long pid = 0;
-    ASSERT_TRUE(platform::SplitTempName(temp.path.filename().string(), found, pid));
+    const std::string temp_name = temp.path.filename().string();
+    ASSERT_TRUE(platform::SplitTempName(temp_name, found, pid));
     EXPECT_EQ(found, prefix);
     EXPECT_TRUE(platform::RemoveQuietly(temp.path));
 
