@@ -8,6 +8,11 @@
 
 namespace platform {
 
+std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash) {
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
 FileIdentity ReadFileIdentity(const std::filesystem::path& path) {
     FileIdentity identity;
     // Non-blocking, so a FIFO in the file's place cannot hold the program up.
@@ -18,7 +23,7 @@ FileIdentity ReadFileIdentity(const std::filesystem::path& path) {
         ::close(fd);
         return identity;
     }
-    std::uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
+    std::uint64_t hash = kHashStart;
     std::uintmax_t size = 0;
     unsigned char buffer[65536];
     for (;;) {
@@ -29,7 +34,9 @@ FileIdentity ReadFileIdentity(const std::filesystem::path& path) {
             return identity;
         }
         if (n == 0) break;
-        for (ssize_t i = 0; i < n; ++i) hash = (hash ^ buffer[i]) * 1099511628211ull;
+        hash = HashBytes(std::string_view(reinterpret_cast<const char*>(buffer),
+                                          static_cast<std::size_t>(n)),
+                         hash);
         size += static_cast<std::uintmax_t>(n);
     }
     ::close(fd);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 namespace platform {
 
@@ -20,6 +21,10 @@ struct FileIdentity {
     }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
 };
+
+// A 64-bit FNV-1a hash of `bytes`, continued from `hash` so a file can be hashed in pieces.
+constexpr std::uint64_t kHashStart = 14695981039346656037ull;
+std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash = kHashStart);
 
 // The identity of the regular file at `path` (links followed); `exists` is false when
 // there is none or it cannot be read.

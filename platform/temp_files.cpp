@@ -14,6 +14,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/file_identity.h"
+
 namespace platform {
 
 namespace fs = std::filesystem;
@@ -126,10 +128,8 @@ std::string BesideFilePrefix(const fs::path& target) {
     // beginning still get different prefixes.
     size_t keep = kMaxBesideNameBytes - 1 - 16;
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
-    std::uint64_t hash = 14695981039346656037ull;
-    for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(HashBytes(name)));
     return "." + name.substr(0, keep) + "~" + hex + "-";
 }
 
