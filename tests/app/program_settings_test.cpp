@@ -120,12 +120,6 @@ TEST_F(Settings, TwoProgramsOnOneHomeKeepEachOthersChanges) {
     EXPECT_EQ(read.StandardLength.z, 4.0);
     EXPECT_EQ(read.PartsFolder, L"/second/parts/");
     EXPECT_EQ(second.FluidConductivity, 0.0256) << "the program's own values stay as they are";
-
-    // A file removed meanwhile: every value of this program is written.
-    fs::remove(folder / "zentrik.xml");
-    ASSERT_TRUE(second.Save());
-    read.Load();
-    EXPECT_EQ(read.FluidConductivity, 0.0256);
 }
 
 TEST_F(Settings, UnreadableFilesChangeNothing) {
