@@ -34,9 +34,9 @@ FileIdentity ReadFileIdentity(const std::filesystem::path& path) {
             return identity;
         }
         if (n == 0) break;
-        hash = HashBytes(std::string_view(reinterpret_cast<const char*>(buffer),
-                                          static_cast<std::size_t>(n)),
-                         hash);
+        hash = HashBytes(
+            std::string_view(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n)),
+            hash);
         size += static_cast<std::uintmax_t>(n);
     }
     ::close(fd);

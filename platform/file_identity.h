@@ -16,8 +16,8 @@ struct FileIdentity {
     std::uint64_t hash = 0;
 
     bool operator==(const FileIdentity& other) const {
-        return exists == other.exists && size == other.size &&
-               modified_ns == other.modified_ns && hash == other.hash;
+        return exists == other.exists && size == other.size && modified_ns == other.modified_ns &&
+               hash == other.hash;
     }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
 };

@@ -1,4 +1,5 @@
 // The identity of what is not a file, and the layout record's key file shared by two writers.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,8 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/file_identity.h"
 #include "platform/registry.h"
@@ -18,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class DurableFiles : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = platform::MakeUniqueDirectory(platform::TempDirectory(), "zentrik-durable-");
         ASSERT_FALSE(dir.empty());
@@ -48,13 +47,13 @@ TEST_F(DurableFiles, TheKeyFileKeepsOtherWritersValuesAndItsLeftoversAreSwept) {
     EXPECT_EQ(platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, key,
                                              L"EnvHomeDirectory"),
               L"/home/u/work/");
-    EXPECT_EQ(platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, key,
-                                             L"PaneLayout"),
-              L"theirs");
+    EXPECT_EQ(
+        platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, key, L"PaneLayout"),
+        L"theirs");
 
     const fs::path folder = file.parent_path();
-    for (const char* name : {"registryAb12Cd", ".registry.ini-zt999999999-abcdEFGH",
-                             "registry.bak", "registryAb12Cde"}) {
+    for (const char* name : {"registryAb12Cd", ".registry.ini-zt999999999-abcdEFGH", "registry.bak",
+                             "registryAb12Cde"}) {
         std::ofstream(folder / name) << "left";
     }
     EXPECT_EQ(platform::Registry::RemoveStaleTemporaries(key), 2);

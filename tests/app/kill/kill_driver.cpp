@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
         settings.Load();
         settings.FluidConductivity = 0.5;
         if (!settings.Save()) return 1;
-        const bool rect = platform::Registry::WriteString(GetProductKey(), L"MainFrameRect",
-                                                          L"10,20,800,600");
+        const bool rect =
+            platform::Registry::WriteString(GetProductKey(), L"MainFrameRect", L"10,20,800,600");
         const bool layout = platform::Registry::WriteString(GetProductKey(), L"PaneLayout",
                                                             std::wstring(4000, L'p'));
         return rect && layout ? 0 : 1;
