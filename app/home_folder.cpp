@@ -70,6 +70,8 @@ std::wstring GetDefaultHomeDirectory() {
 }
 
 std::wstring InitHomeDirectory() {
+    // What interrupted writes of the record left is cleared before it is read.
+    platform::Registry::RemoveStaleTemporaries(GetProductKey());
     std::wstring home;
     // An empty value would make the file-system root the home folder: it counts as missing.
     if (auto recorded = ReadHomeDirectoryFromRegistry(); recorded && !recorded->empty()) {

@@ -158,6 +158,27 @@ bool ReadSettingsDocument(const fs::path& path, pt::ptree& document) {
 
 }  // namespace
 
+// Calls `visit` with each stored field of `target`, `a` and `b` in turn; the three axes
+// of a mesh factor count as fields of their own.
+template <class Visit>
+void ProgramSettings::ForEachStoredField(ProgramSettings& target, const ProgramSettings& a,
+                                         const ProgramSettings& b, Visit visit) {
+    visit(target.PartsFolder, a.PartsFolder, b.PartsFolder);
+    visit(target.ExportFolder, a.ExportFolder, b.ExportFolder);
+    for (auto axis : {&AxisFactors::x, &AxisFactors::y, &AxisFactors::z}) {
+        visit(target.StandardLength.*axis, a.StandardLength.*axis, b.StandardLength.*axis);
+        visit(target.Threshold.*axis, a.Threshold.*axis, b.Threshold.*axis);
+    }
+    visit(target.BackgroundType, a.BackgroundType, b.BackgroundType);
+    visit(target.BackgroundTopColor, a.BackgroundTopColor, b.BackgroundTopColor);
+    visit(target.BackgroundBottomColor, a.BackgroundBottomColor, b.BackgroundBottomColor);
+    visit(target.FluidConductivity, a.FluidConductivity, b.FluidConductivity);
+    visit(target.OutputListFile, a.OutputListFile, b.OutputListFile);
+    visit(target.SimpleModeling, a.SimpleModeling, b.SimpleModeling);
+    visit(target.MouseMode, a.MouseMode, b.MouseMode);
+    visit(target.OneButtonOperation, a.OneButtonOperation, b.OneButtonOperation);
+}
+
 std::wstring GetDocumentsProductFolder() {
     std::wstring documents = platform::PathToWide(platform::DocumentsDirectory());
     if (documents.empty()) return {};
@@ -175,6 +196,7 @@ void ProgramSettings::ClearCurrentPart() {
     CurrentPackage.reset();
     CurrentModel.reset();
     CurrentPartPath.clear();
+    CurrentPartFile = platform::FileIdentity();
 }
 
 bool ProgramSettings::RenamePartFile(const std::wstring& old_path, const std::wstring& new_path,
@@ -211,6 +233,15 @@ std::wstring ProgramSettings::GetFilePath() const {
 }
 
 SettingsFileState ProgramSettings::Load() {
+    const SettingsFileState state = LoadFile();
+    auto loaded = std::make_shared<ProgramSettings>(*this);
+    loaded->ClearCurrentPart();
+    loaded->loaded_.reset();
+    loaded_ = std::move(loaded);
+    return state;
+}
+
+SettingsFileState ProgramSettings::LoadFile() {
     unusable_file_ = false;
     const fs::path path = platform::PathFromWide(GetFilePath());
     std::error_code ec;
@@ -281,6 +312,23 @@ void ProgramSettings::ReadSettings(const boost::property_tree::ptree& root_eleme
 bool ProgramSettings::Save() const {
     // A file that could not be read and was not kept aside is never replaced.
     if (unusable_file_) return false;
+    if (!loaded_) return Write();
+    // Another program on the same home folder may have saved since this one loaded: what
+    // this one left as it found it takes the file's newer value.
+    ProgramSettings merged = *this;
+    ProgramSettings disk = *loaded_;
+    pt::ptree document;
+    if (ReadSettingsDocument(platform::PathFromWide(GetFilePath()), document)) {
+        if (const auto root = document.get_child_optional("trelvo")) disk.ReadSettings(*root);
+    }
+    ForEachStoredField(merged, *loaded_, disk,
+                       [](auto& field, const auto& loaded, const auto& newer) {
+                           if (field == loaded) field = newer;
+                       });
+    return merged.Write();
+}
+
+bool ProgramSettings::Write() const {
     pt::ptree document;
     pt::ptree& root = document.add_child("trelvo", pt::ptree());
     root.put("<xmlattr>.version", "2020");

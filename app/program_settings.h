@@ -8,6 +8,8 @@
 
 #include <boost/property_tree/ptree_fwd.hpp>
 
+#include "platform/file_identity.h"
+
 namespace pkg {
 class SemiconductorPackage;
 class DetailedModel;
@@ -59,6 +61,8 @@ public:
     // Writes the settings file whole, through a temporary file beside it, so a failed save
     // leaves the previous file as it was. Returns false on failure, and without writing
     // while an unusable file found by Load is still in the way; nothing is reported.
+    // After a Load, a value this program did not change since is taken from the file as it
+    // is now, so what another program saved on the same home folder meanwhile is kept.
     bool Save() const;
 
     // Open the part file at `path` as the current part through one family's loader; false
@@ -92,6 +96,8 @@ public:
     std::shared_ptr<pkg::DetailedModel> CurrentModel;
     std::wstring HomeFolder;       // ends with '/'
     std::wstring CurrentPartPath;  // empty exactly when no part is open
+    // The open part's file as it was read or last written by this program.
+    platform::FileIdentity CurrentPartFile;
     std::wstring PartsFolder;
     std::wstring ExportFolder;
     AxisFactors StandardLength{0.5, 0.5, 4.0};  // multiples of the smallest part size
@@ -106,9 +112,16 @@ public:
     int OneButtonOperation = 0;  // 0 3-D rotation, 1 2-D rotation, 2 translation, 3 scaling
 
 private:
+    SettingsFileState LoadFile();
     void ReadSettings(const boost::property_tree::ptree& root);
+    bool Write() const;
+    template <class Visit>
+    static void ForEachStoredField(ProgramSettings& target, const ProgramSettings& a,
+                                   const ProgramSettings& b, Visit visit);
 
     bool unusable_file_ = false;
+    // The stored values as the last Load left them.
+    std::shared_ptr<const ProgramSettings> loaded_;
 };
 
 // The Documents folder with '/' then "Ostrel/Zentrik2020/"; just the product folder

@@ -2,14 +2,19 @@
 
 #include "export/export_runs.h"
 #include "models/part_loaders.h"
+#include "platform/wide_string.h"
 
 namespace {
 
-// Makes a loaded model the current part: package and model share the one object's count.
-template <class Model>
-bool OpenAsCurrentPart(ProgramSettings& settings, std::shared_ptr<Model> model,
-                       const std::wstring& path) {
+// Loads the part at `path` and makes it the current part: package and model share the one
+// object's count. The file's identity is taken before it is read, so a change made while
+// it is read shows as a change later rather than going unseen.
+template <class Load>
+bool OpenAsCurrentPart(ProgramSettings& settings, Load load, const std::wstring& path) {
+    platform::FileIdentity identity = platform::ReadFileIdentity(platform::PathFromWide(path));
+    auto model = load(path);
     if (!model) return false;
+    settings.CurrentPartFile = identity;
     settings.CurrentPackage = model;
     settings.CurrentModel = std::move(model);
     if (&path != &settings.CurrentPartPath) settings.CurrentPartPath = path;
@@ -34,35 +39,35 @@ pkg::ExportRunSettings RunSettings(const ProgramSettings& settings) {
 }  // namespace
 
 bool ProgramSettings::TryOpenBGAPart(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadBGADetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadBGADetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenQFPPart(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadQFPDetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadQFPDetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenTO220Part(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadTO220DetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadTO220DetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenTO247Part(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadTO247DetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadTO247DetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenTO263Part(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadTO263DetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadTO263DetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenTO252Part(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadTO252DetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadTO252DetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenSOT89Part(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadSOT89DetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadSOT89DetailedModel, path);
 }
 
 bool ProgramSettings::TryOpenSOT223Part(const std::wstring& path) {
-    return OpenAsCurrentPart(*this, pkg::LoadSOT223DetailedModel(path), path);
+    return OpenAsCurrentPart(*this, pkg::LoadSOT223DetailedModel, path);
 }
 
 std::wstring ProgramSettings::PartTypeFromPath(const std::wstring& part_path) const {

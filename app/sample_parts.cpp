@@ -1,10 +1,14 @@
 #include "app/sample_parts.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <system_error>
 
 #include "app/home_folder.h"
 #include "app/output_view.h"
+#include "platform/atomic_file.h"
 #include "platform/wide_string.h"
 
 namespace fs = std::filesystem;
@@ -16,6 +20,22 @@ const std::array<const wchar_t*, 10> kSampleTypes = {
 namespace {
 
 void LogFolderException() { LogToOutput(L"exception occured while creating folder."); }
+
+bool ReadWholeFile(const fs::path& path, std::string& bytes) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// True when the file at `path` is shorter than `sample` and holds its beginning.
+bool IsInterruptedCopy(const fs::path& path, const std::string& sample) {
+    std::string bytes;
+    return ReadWholeFile(path, bytes) && bytes.size() < sample.size() &&
+           sample.compare(0, bytes.size(), bytes) == 0;
+}
 
 std::wstring WithSeparator(std::wstring folder) {
     if (!folder.empty() && folder.back() != L'/') folder += L'/';
@@ -46,8 +66,19 @@ bool CreateFolderIfMissing(const std::wstring& path) {
 void CopySampleFile(const std::wstring& source, const std::wstring& destination) {
     try {
         const fs::path to = platform::PathFromWide(destination);
-        if (fs::exists(fs::symlink_status(to))) return;
-        fs::copy_file(platform::PathFromWide(source), to, fs::copy_options::none);
+        const fs::file_status status = fs::symlink_status(to);
+        const bool exists = fs::exists(status);
+        if (exists && !fs::is_regular_file(status)) return;
+        std::string bytes;
+        const bool read = ReadWholeFile(platform::PathFromWide(source), bytes);
+        // Only what an interrupted copy leaves (a beginning of the sample, or nothing) is
+        // replaced; a sample the user changed stays as it is.
+        if (exists && (!read || !IsInterruptedCopy(to, bytes))) return;
+        if (!read) throw std::runtime_error("unreadable sample");
+        std::string error;
+        const bool written = exists ? platform::WriteFileAtomically(to, bytes, &error)
+                                    : platform::WriteNewFileAtomically(to, bytes, &error);
+        if (!written) throw std::runtime_error(error);
         LogToOutput(L"copy %s to %s.", source, destination);
     } catch (const std::exception&) {
         LogToOutput(L"failed to copy %s to %s.", source, destination);

@@ -16,7 +16,8 @@ std::wstring SampleFileName(const std::wstring& type);
 std::wstring SampleSourceFolder();
 
 // Creates the parts folder and one folder per type, then copies each type's sample from
-// `sourceFolder` (ending with '/') unless its destination exists.
+// `sourceFolder` (ending with '/') unless its destination exists and is not what an
+// interrupted copy left.
 void InstallSamples(const std::wstring& partsFolder, const std::wstring& sourceFolder);
 void InstallSamples(const std::wstring& partsFolder);
 
@@ -24,5 +25,7 @@ void InstallSamples(const std::wstring& partsFolder);
 // parents when nothing is there.
 bool CreateFolderIfMissing(const std::wstring& path);
 
-// Copies `source` to `destination` unless the destination exists as anything.
+// Copies `source` to `destination` unless the destination exists, through a temporary
+// renamed into place, so a kill never leaves a partial sample. A destination that an
+// interrupted copy left (empty, or a beginning of the sample) is replaced.
 void CopySampleFile(const std::wstring& source, const std::wstring& destination);

@@ -2,10 +2,11 @@
 // FOLDER/<TYPE>/<TYPE>_Sample_1.qvx, each the defaults of its package type.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "models/part_loaders.h"
+#include "platform/atomic_file.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -19,8 +20,8 @@ int main(int argc, char** argv) {
         std::error_code error;
         std::filesystem::create_directories(folder / type, error);
         const std::filesystem::path file = folder / type / (std::string(type) + "_Sample_1.qvx");
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (!part->WritePartFile(out) || !(out.flush())) {
+        std::ostringstream out;
+        if (!part->WritePartFile(out) || !platform::WriteFileAtomically(file, out.str())) {
             std::fprintf(stderr, "cannot write %s\n", file.c_str());
             return 1;
         }

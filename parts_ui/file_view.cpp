@@ -371,6 +371,7 @@ void FileView::OnSelectionChanged(const wxTreeItemId& node) {
 }
 
 bool FileView::RenameOnDisk(const std::wstring& oldPath, const std::wstring& newPath) {
+    if (operations_.CheckChangedOnDisk(oldPath) == PartFileChoice::Cancelled) return false;
     std::wstring line;
     const bool renamed = settings_.RenamePartFile(oldPath, newPath, line);
     if (!line.empty()) {

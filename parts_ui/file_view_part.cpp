@@ -19,6 +19,7 @@
 #include "parts_ui/properties_view.h"
 #include "parts_ui/qfp_property_model.h"
 #include "platform/atomic_file.h"
+#include "platform/file_identity.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"
 
@@ -240,6 +241,17 @@ bool FileView::SavePart() {
     const std::shared_ptr<pkg::DetailedModel> model = settings_.CurrentModel;
     const std::wstring path = settings_.CurrentPartPath;
     if (!package || !model || path.empty()) return false;
+    // What another window or program saved there since is never written over unasked.
+    switch (operations_.CheckChangedOnDisk()) {
+        case PartFileChoice::Cancelled:
+            LogToOutput("not saved %s", path);
+            return false;
+        case PartFileChoice::Reloaded:
+            return true;
+        case PartFileChoice::Unchanged:
+        case PartFileChoice::Overwrite:
+            break;
+    }
     bool saved = false;
     try {
         PushGridValues(package, package->TypeName(), currentItemIndex_, false);
@@ -257,6 +269,7 @@ bool FileView::SavePart() {
         saved = false;
     }
     if (saved) {
+        settings_.CurrentPartFile = platform::ReadFileIdentity(platform::PathFromWide(path));
         LogToOutput("saved to %s", path);
     } else {
         LogToOutput("failed to save %s", path);

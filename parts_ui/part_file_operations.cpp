@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cwctype>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "app/help_image_catalog.h"
@@ -26,6 +27,7 @@
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/new_part_dialogs.h"
 #include "parts_ui/properties_view.h"
+#include "platform/file_identity.h"
 #include "platform/file_moves.h"
 #include "platform/registry.h"
 #include "platform/temp_files.h"
@@ -81,29 +83,36 @@ bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
            path[folder.size()] == L'/';
 }
 
-// Writes the part to a fresh temporary file beside `target` and renames it into place only
-// where nothing exists yet; on any failure only the temporary is removed.
+// Writes the part to a fresh temporary file beside `target`, flushed to the disk, and
+// renames it into place only where nothing exists yet; on any failure only the temporary
+// is removed.
 bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
                      std::string& error) {
+    std::ostringstream out;
+    if (!package.WritePartFile(out)) {
+        error = "the part could not be written";
+        return false;
+    }
     const platform::UniqueFile file =
         platform::CreateUniqueFile(target.parent_path(), platform::BesideFilePrefix(target));
     if (file.fd < 0) {
         error = std::generic_category().message(errno);
         return false;
     }
-    close(file.fd);
-    const fs::path temporary = file.path;
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        written = out && package.WritePartFile(out);
-        out.close();
-        written = written && !out.fail();
+    const std::string bytes = out.str();
+    bool written = true;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<std::size_t>(n);
     }
-    if (!written) error = "the part could not be written";
-    if (written && Rename(temporary, target, error)) return true;
+    written = written && ::fsync(file.fd) == 0;
+    written = ::close(file.fd) == 0 && written;
+    if (!written) error = std::generic_category().message(errno);
+    if (written && Rename(file.path, target, error)) return true;
     std::error_code ec;
-    fs::remove(temporary, ec);
+    fs::remove(file.path, ec);
     return false;
 }
 
@@ -124,6 +133,39 @@ bool PartFileOperations::CheckSaveModifiedPart() {
         return true;
     }
     return false;
+}
+
+PartFileChoice PartFileOperations::CheckChangedOnDisk(const std::wstring& affected) {
+    if (Settings == nullptr || Settings->CurrentPartPath.empty()) return PartFileChoice::Unchanged;
+    const std::wstring path = Settings->CurrentPartPath;
+    if (!affected.empty() && !IsSameOrBelow(path, affected)) return PartFileChoice::Unchanged;
+    // A part never read from its file has nothing to compare with; a file that is gone
+    // holds nothing that a save could destroy.
+    if (!Settings->CurrentPartFile.exists) return PartFileChoice::Unchanged;
+    const platform::FileIdentity now = platform::ReadFileIdentity(platform::PathFromWide(path));
+    if (!now.exists || now == Settings->CurrentPartFile) return PartFileChoice::Unchanged;
+    const std::wstring name = platform::PathToWide(platform::PathFromWide(path).filename());
+    const int answer = ShowMessageBox(
+        resources::FormatString1(resources::LoadText(resources::IDS_PART_CHANGED_ON_DISK), name),
+        resources::LoadText(resources::IDS_APP_TITLE),
+        wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_WARNING,
+        resources::LoadText(resources::IDS_PART_CHANGED_OVERWRITE),
+        resources::LoadText(resources::IDS_PART_CHANGED_KEEP_DISK),
+        resources::LoadText(resources::IDS_PART_CHANGED_CANCEL));
+    if (answer == wxYES) {
+        Settings->CurrentPartFile = now;
+        return PartFileChoice::Overwrite;
+    }
+    if (answer != wxNO || Files == nullptr) return PartFileChoice::Cancelled;
+    std::shared_ptr<widget::WTreeItem> item = TreeModel ? TreeModel->FindItemByPath(path) : nullptr;
+    if (!item) {
+        item = widget::MakeTreeItem();
+        item->value = widget::Variant::FromBstr(path);
+    }
+    Files->OpenPart(item);
+    // A version on disk that no loader reads leaves this program's part open, unsaved.
+    const bool reloaded = Settings->CurrentPartPath == path && Settings->CurrentPartFile == now;
+    return reloaded ? PartFileChoice::Reloaded : PartFileChoice::Cancelled;
 }
 
 void PartFileOperations::CreatePartFile(int type_index, const std::wstring& name,
@@ -209,6 +251,7 @@ void PartFileOperations::MovePartFile(const std::shared_ptr<widget::WTreeItem>& 
         Log(wxString::Format("Can't copy %s. %s exists.", source_path, target));
         return;
     }
+    if (CheckChangedOnDisk(source_path) == PartFileChoice::Cancelled) return;
     std::string error;
     if (!Rename(platform::PathFromWide(source_path), platform::PathFromWide(target), error)) {
         Log(wxString::Format("failed to move %s to %s: %s", source_path, target,

@@ -38,6 +38,14 @@ struct FileOperationSeams {
 // Installs `seams` for the file operations below; default members restore the real ones.
 void SetFileOperationSeams(FileOperationSeams seams);
 
+// What became of the open part's file before it is written over, renamed or moved.
+enum class PartFileChoice {
+    Unchanged,  // the file is as this program read or wrote it last (or is gone)
+    Overwrite,  // it changed on disk, and the user chose to put this program's version there
+    Reloaded,   // it changed on disk, and its version was read again, dropping the edits
+    Cancelled,  // it changed on disk, and the user cancelled (or its version could not be read)
+};
+
 // The file and part commands over the parts folder; the main frame fills in the panes
 // they update. None of the pointers is owned.
 class PartFileOperations {
@@ -45,6 +53,13 @@ class PartFileOperations {
     // Asks to save the open part's unsaved edits; false when the user cancels or saving
     // fails, so the caller goes no further.
     bool CheckSaveModifiedPart();
+
+    // When the open part's file changed on disk since this program read or wrote it, asks
+    // whether to overwrite it, keep the version on disk (read again) or cancel; keeping
+    // the version on disk is the default. With `affected`, asks only when the open part is
+    // that file or lies in that folder. Overwrite takes the file's state as seen, so the
+    // question is not asked again for the same change.
+    PartFileChoice CheckChangedOnDisk(const std::wstring& affected = std::wstring());
 
     // Writes a new default part of package type `type_index` (0-9) as `name`.qvx in
     // `folder`, making the folder when missing. An existing file is never replaced.

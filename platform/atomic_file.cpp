@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/file_moves.h"
 #include "platform/temp_files.h"
 
 namespace fs = std::filesystem;
@@ -48,8 +49,10 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-bool WriteFileAtomically(const fs::path& target_path, std::string_view bytes,
-                         std::string* error) {
+namespace {
+
+bool WriteBesideAndRename(const fs::path& target_path, std::string_view bytes, bool replace,
+                          std::string* error) {
     std::string reason;
     const auto fail = [&](std::string why) {
         if (error != nullptr) *error = std::move(why);
@@ -61,6 +64,7 @@ bool WriteFileAtomically(const fs::path& target_path, std::string_view bytes,
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !replace) return fail(std::generic_category().message(EEXIST));
     if (exists) {
         if (!S_ISREG(existing.st_mode)) return fail("not a regular file");
         // A file marked read-only stays as it is, even for a user the system would let
@@ -86,16 +90,28 @@ bool WriteFileAtomically(const fs::path& target_path, std::string_view bytes,
         ok = false;
         reason = ErrnoText();
     }
-    if (ok && std::rename(temp.path.c_str(), target.c_str()) != 0) {
+    if (ok && replace && std::rename(temp.path.c_str(), target.c_str()) != 0) {
         ok = false;
         reason = ErrnoText();
     }
+    if (ok && !replace && !RenameNoReplace(temp.path, target, reason)) ok = false;
     if (!ok) {
         RemoveQuietly(temp.path);
         return fail(reason);
     }
     SyncFolder(folder);
     return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const fs::path& target, std::string_view bytes, std::string* error) {
+    return WriteBesideAndRename(target, bytes, true, error);
+}
+
+bool WriteNewFileAtomically(const fs::path& target, std::string_view bytes,
+                            std::string* error) {
+    return WriteBesideAndRename(target, bytes, false, error);
 }
 
 }  // namespace platform

@@ -15,4 +15,9 @@ namespace platform {
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          std::string* error = nullptr);
 
+// The same for a file that must not exist yet: false, with nothing changed, when something
+// is at `target` by the time the complete file would be renamed there.
+bool WriteNewFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                            std::string* error = nullptr);
+
 }  // namespace platform

@@ -1,11 +1,23 @@
 #include "platform/registry.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <cctype>
+#include <cerrno>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include <wx/fileconf.h>
 #include <wx/log.h>
+#include <wx/mstream.h>
 
+#include "platform/atomic_file.h"
+#include "platform/temp_files.h"
 #include "platform/wide_string.h"
 #include "platform/xdg_dirs.h"
 
@@ -26,16 +38,20 @@ wxString ToWx(const std::wstring& text) { return wxString(text.c_str(), text.siz
 
 std::wstring FromWx(const wxString& text) { return text.ToStdWstring(); }
 
-// A file configuration over one key file, with nothing expanded or reported: a missing or
-// unreadable file reads as an empty key.
-std::unique_ptr<wxFileConfig> OpenKeyFile(const fs::path& file) {
-    wxLogNull quiet;
+// The key file's bytes; empty for a missing or unreadable file, which reads as an empty key.
+std::string ReadKeyBytes(const fs::path& file) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(file, error);
-    if (error) return nullptr;
-    auto config = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString,
-                                                 wxString::FromUTF8(absolute.string()),
-                                                 wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+    if (file.empty() || !fs::is_regular_file(file, error)) return {};
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A file configuration over the key file's text, held in memory, with nothing expanded or
+// reported; it never writes a file itself.
+std::unique_ptr<wxFileConfig> ParseKey(const std::string& bytes) {
+    wxLogNull quiet;
+    wxMemoryInputStream in(bytes.data(), bytes.size());
+    auto config = std::make_unique<wxFileConfig>(in, wxConvAuto());
     config->SetExpandEnvVars(false);
     return config;
 }
@@ -43,12 +59,42 @@ std::unique_ptr<wxFileConfig> OpenKeyFile(const fs::path& file) {
 std::optional<std::wstring> ReadFrom(const fs::path& file, const std::wstring& valueName) {
     std::error_code error;
     if (file.empty() || !fs::is_regular_file(file, error)) return std::nullopt;
-    wxLogNull quiet;
-    auto config = OpenKeyFile(file);
-    if (!config) return std::nullopt;
+    auto config = ParseKey(ReadKeyBytes(file));
     wxString value;
     if (!config->Read(ToWx(valueName), &value)) return std::nullopt;
     return FromWx(value);
+}
+
+// Holds the key's folder locked while a value is read, changed and written back, so two
+// programs writing values of one key at once both keep theirs.
+class FolderLock {
+public:
+    explicit FolderLock(const fs::path& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// Temporaries an earlier version's configuration writer left: the file's stem followed by
+// six random letters or digits.
+bool IsOldWriterTemporary(const std::string& name) {
+    const std::string stem = fs::path(kKeyFileName).stem().string();
+    if (name.size() != stem.size() + 6 || name.compare(0, stem.size(), stem) != 0) return false;
+    for (size_t i = stem.size(); i < name.size(); ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -95,10 +141,43 @@ bool Registry::WriteString(const std::wstring& key, const std::wstring& valueNam
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
     if (error) return false;
+    // The whole key is rewritten through the atomic writer: a kill at any moment leaves
+    // the old file or the new one, never none, and the other values stay as they were.
+    const FolderLock lock(file.parent_path());
+    auto config = ParseKey(ReadKeyBytes(file));
     wxLogNull quiet;
-    auto config = OpenKeyFile(file);
-    if (!config || !config->Write(ToWx(valueName), ToWx(value))) return false;
-    return config->Flush();
+    if (!config->Write(ToWx(valueName), ToWx(value))) return false;
+    wxMemoryOutputStream out;
+    if (!config->Save(out, wxConvUTF8)) return false;
+    const size_t size = out.GetSize();
+    std::string bytes(size, '\0');
+    if (size > 0) out.CopyTo(bytes.data(), size);
+    return WriteFileAtomically(file, bytes);
+}
+
+int Registry::RemoveStaleTemporaries(const std::wstring& key) {
+    const fs::path base = ConfigHome();
+    if (base.empty()) return 0;
+    const fs::path file = KeyFile(base, key);
+    if (file.empty()) return 0;
+    const std::string ours = BesideFilePrefix(file);
+    int removed = platform::RemoveStaleTemporaries(
+        file.parent_path(), 0,
+        [&ours](std::string_view prefix, bool is_folder) { return !is_folder && prefix == ours; });
+    std::error_code error;
+    fs::directory_iterator it(file.parent_path(), error);
+    if (error) return removed;
+    std::vector<fs::path> old;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) break;
+        std::error_code status_error;
+        if (it->is_regular_file(status_error) && !it->is_symlink(status_error) &&
+            IsOldWriterTemporary(it->path().filename().string())) {
+            old.push_back(it->path());
+        }
+    }
+    for (const fs::path& path : old) removed += RemoveQuietly(path) ? 1 : 0;
+    return removed;
 }
 
 }  // namespace platform

@@ -23,9 +23,15 @@ public:
                                                   const std::wstring& valueName);
 
     // Sets the value of a current-user key, creating the key's folder and file as needed;
-    // the file is replaced only once fully written. False on any failure.
+    // the file is replaced only once fully written, and the key's other values are taken
+    // from the file as it is at that moment (another program may have written some).
+    // False on any failure.
     static bool WriteString(const std::wstring& key, const std::wstring& valueName,
                             const std::wstring& value);
+
+    // Removes the temporaries that interrupted writes of a current-user key left beside its
+    // file; returns how many went.
+    static int RemoveStaleTemporaries(const std::wstring& key);
 };
 
 }  // namespace platform

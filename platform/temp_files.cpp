@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <random>
 #include <system_error>
 #include <vector>
+
+#include "platform/file_identity.h"
 
 namespace platform {
 
@@ -27,6 +31,9 @@ namespace {
 
 constexpr std::string_view kOwnerMark = "zt";
 constexpr std::size_t kRandomLength = 8;
+// Room left in a 255-byte name for '.', '-' and the unique tail ("zt", up to ten digits of
+// the process id, '-' and the random letters), with a few bytes to spare.
+constexpr std::size_t kMaxBesideNameBytes = 255 - 2 - 2 - 10 - 1 - kRandomLength - 8;
 constexpr char kRandomChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
 // `prefix`, the owner mark with our process id, and a fresh random tail.
@@ -114,7 +121,16 @@ bool SplitTempName(std::string_view name, std::string_view& prefix, long& proces
 }
 
 std::string BesideFilePrefix(const fs::path& target) {
-    return "." + target.filename().string() + "-";
+    const std::string name = target.filename().string();
+    if (name.size() <= kMaxBesideNameBytes) return "." + name + "-";
+    // A long name is cut at a character boundary and given a hash of the whole name, so the
+    // temporary fits the file system's name limit and two long names sharing their
+    // beginning still get different prefixes.
+    size_t keep = kMaxBesideNameBytes - 1 - 16;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(HashBytes(name)));
+    return "." + name.substr(0, keep) + "~" + hex + "-";
 }
 
 bool IsBesideFilePrefix(std::string_view prefix) {

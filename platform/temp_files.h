@@ -34,7 +34,9 @@ UniqueFile CreateUniqueFile(const std::filesystem::path& folder, const std::stri
 // process that made it; false for any other name.
 bool SplitTempName(std::string_view name, std::string_view& prefix, long& process_id);
 
-// The hidden prefix of a temporary beside a file: '.', the file's name and '-'.
+// The hidden prefix of a temporary beside a file: '.', the file's name and '-'. For a
+// name too long to leave room for the unique tail, the name is cut and '~' and a hash of
+// the whole name follow it, so every temporary's name fits the 255-byte limit.
 std::string BesideFilePrefix(const std::filesystem::path& target);
 bool IsBesideFilePrefix(std::string_view prefix);
 

@@ -332,6 +332,11 @@ enum StringId : std::uint32_t {
     IDS_RUN_INPUT_NOT_WRITTEN = 6183,
     IDS_RUN_RESULT_MISSING = 6184,
     IDS_RUN_UNEXPECTED_ERROR = 6185,
+    // The question before a part file that changed on disk is written over.
+    IDS_PART_CHANGED_ON_DISK = 6200,
+    IDS_PART_CHANGED_OVERWRITE = 6201,
+    IDS_PART_CHANGED_KEEP_DISK = 6202,
+    IDS_PART_CHANGED_CANCEL = 6203,
 };
 
 }  // namespace resources

@@ -358,6 +358,13 @@ const std::vector<StringRow> kRows = {
     {IDS_RUN_INPUT_NOT_WRITTEN, L"The solver input could not be written to the temporary folder.", L"解析の入力ファイルを一時フォルダに書き込めませんでした。"},
     {IDS_RUN_RESULT_MISSING, L"The solver returned no value for a resistance of the model.", L"モデルの熱抵抗の値が解析結果にありません。"},
     {IDS_RUN_UNEXPECTED_ERROR, L"The export stopped on an unexpected error.", L"予期しないエラーで出力が中断されました。"},
+    // 36:
+    {IDS_PART_CHANGED_ON_DISK,
+     L"%1 was changed on disk after it was opened, by another window or program.\nOverwrite it with this window's version, or keep the version on disk and read it again?",
+     L"%1 は開いた後に、別のウィンドウまたはプログラムによってディスク上で変更されています。\nこのウィンドウの内容で上書きしますか？それともディスク上の内容を残して読み込み直しますか？"},
+    {IDS_PART_CHANGED_OVERWRITE, L"Overwrite", L"上書き"},
+    {IDS_PART_CHANGED_KEEP_DISK, L"Keep the version on disk", L"ディスク上の内容を残す"},
+    {IDS_PART_CHANGED_CANCEL, L"Cancel", L"キャンセル"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

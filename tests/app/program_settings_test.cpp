@@ -99,6 +99,29 @@ TEST_F(Settings, ChangedValuesSurviveARoundTrip) {
     ExpectSameSettings(loaded, saved);
 }
 
+TEST_F(Settings, TwoProgramsOnOneHomeKeepEachOthersChanges) {
+    ProgramSettings first = LoadFrom("<trelvo version=\"2020\"/>");
+    ProgramSettings second = first;
+    second.Load();
+    first.FluidConductivity = 0.03;
+    first.StandardLength.y = 2.0;
+    first.PartsFolder = L"/first/parts/";
+    ASSERT_TRUE(first.Save());
+    second.StandardLength.x = 3.0;
+    second.PartsFolder = L"/second/parts/";  // both changed it: the later save wins
+    ASSERT_TRUE(second.Save());
+
+    ProgramSettings read;
+    read.HomeFolder = first.HomeFolder;
+    read.Load();
+    EXPECT_EQ(read.FluidConductivity, 0.03);
+    EXPECT_EQ(read.StandardLength.x, 3.0);
+    EXPECT_EQ(read.StandardLength.y, 2.0);
+    EXPECT_EQ(read.StandardLength.z, 4.0);
+    EXPECT_EQ(read.PartsFolder, L"/second/parts/");
+    EXPECT_EQ(second.FluidConductivity, 0.0256) << "the program's own values stay as they are";
+}
+
 TEST_F(Settings, UnreadableFilesChangeNothing) {
     const ProgramSettings defaults;
     ExpectSameSettings(LoadFrom("<trelvo><folder><parts>/x/</parts>"), defaults);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <wx/arrstr.h>
 #include <wx/choice.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "models/part_loaders.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/parts_view.h"
+#include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "tests/parts_ui/pane_test_util.h"
 
@@ -186,6 +188,115 @@ TEST_F(CurrentPart, SaveReplacesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(lines[lines.size() - 2], "cannot write " + path.string() + ": " + std::strerror(EACCES));
     EXPECT_EQ(ReadBytes(path), saved);
     EXPECT_EQ(Listing(path.parent_path()), listing);
+}
+
+// Another window's save of the same part, as that window writes it.
+void SaveElsewhere(const fs::path& path, double thickness) {
+    auto other = pkg::LoadQFPDetailedModel(platform::PathToWide(path));
+    ASSERT_TRUE(other);
+    other->mold.thickness = thickness;
+    std::ostringstream out;
+    ASSERT_TRUE(other->WritePartFile(out));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << out.str();
+}
+
+double ThicknessOnDisk(const fs::path& path) {
+    return pkg::LoadQFPDetailedModel(platform::PathToWide(path))->mold.thickness;
+}
+
+TEST_F(CurrentPart, SaveOverAnotherWindowsSaveAsksAndKeepsTheDisksVersionByDefault) {
+    const fs::path path = Path("QFP");
+    Open(path);
+    SaveElsewhere(path, 2.5);
+    const std::string theirs = ReadBytes(path);
+
+    Item(MoldThickness())->SetData(Variant::FromR8(3.5));
+    boxes.answer = wxCANCEL;
+    EXPECT_FALSE(files->SavePart());
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_TRUE(boxes.asked[0].StartsWith("QFP_part.qvx was changed on disk")) << boxes.asked[0];
+    EXPECT_EQ(boxes.styles[0] & (wxYES_NO | wxCANCEL | wxNO_DEFAULT),
+              wxYES_NO | wxCANCEL | wxNO_DEFAULT);
+    EXPECT_EQ(ReadBytes(path), theirs);
+
+    boxes.answer = wxNO;  // keep the version on disk: it is read again
+    EXPECT_TRUE(files->SavePart());
+    EXPECT_EQ(ReadBytes(path), theirs);
+    EXPECT_EQ(std::dynamic_pointer_cast<pkg::qfp::QFP>(settings.CurrentPackage)->mold.thickness,
+              2.5);
+    EXPECT_EQ(Item(MoldThickness())->Data(), Variant::FromR8(2.5)) << "the grid shows it";
+
+    Item(MoldThickness())->SetData(Variant::FromR8(4.0));
+    EXPECT_TRUE(files->SavePart());
+    EXPECT_EQ(boxes.asked.size(), 2u) << "what was read again is not asked about";
+    EXPECT_EQ(ThicknessOnDisk(path), 4.0);
+
+    // The same size and modification time still count as a change.
+    const auto time = fs::last_write_time(path);
+    std::string same = ReadBytes(path);
+    const auto at = same.find("4");
+    ASSERT_NE(at, std::string::npos);
+    same[at] = '5';
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << same;
+    fs::last_write_time(path, time);
+    boxes.answer = wxYES;  // overwrite
+    EXPECT_TRUE(files->SavePart());
+    EXPECT_EQ(boxes.asked.size(), 3u);
+    EXPECT_EQ(ThicknessOnDisk(path), 4.0);
+    EXPECT_TRUE(files->SavePart());
+    EXPECT_EQ(boxes.asked.size(), 3u) << "this window's own save is not a change";
+}
+
+TEST_F(CurrentPart, TheLeavingQuestionsSaveAsksTooAndCancelStaysOpen) {
+    const fs::path path = Path("QFP");
+    Open(path);
+    zentrik_test::TypeIntoGrid(frame->Properties(), Item(MoldThickness())->property, "3.5");
+    SaveElsewhere(path, 2.5);
+    const std::string theirs = ReadBytes(path);
+    // Yes at the modified-part question saves, and the save asks before overwriting.
+    int asked = 0;
+    SetMessageBoxAnswerer([&](const wxString& text, const wxString&, long) {
+        ++asked;
+        return text.Contains("changed on disk") ? wxCANCEL : wxYES;
+    });
+    EXPECT_FALSE(operations.CheckSaveModifiedPart());
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(ReadBytes(path), theirs);
+    EXPECT_TRUE(frame->Properties()->IsModified()) << "the edits stay to be saved";
+}
+
+TEST_F(CurrentPart, ALongestNameSavesAndItsQuestionIsWrapped) {
+    // 251 bytes of name with multi-byte letters, and ".qvx": the longest legal name.
+    std::string stem;
+    while (stem.size() + 3 <= 251) stem += "\xE9\x83\xA8";  // 部
+    while (stem.size() < 251) stem += 'p';
+    const fs::path path = Part("QFP/" + stem + ".qvx");
+    fs::copy_file(Path("QFP"), path);
+    auto item = widget::MakeTreeItem();
+    item->value = Variant::FromBstr(platform::PathToWide(path));
+    files->OpenPart(item);
+    ASSERT_EQ(settings.CurrentPartPath, platform::PathToWide(path));
+    Item(MoldThickness())->SetData(Variant::FromR8(2.25));
+    EXPECT_TRUE(files->SavePart()) << LastLine();
+    EXPECT_EQ(ThicknessOnDisk(path), 2.25);
+
+    SaveElsewhere(path, 2.5);
+    boxes.answer = wxCANCEL;
+    EXPECT_FALSE(files->SavePart());
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    const wxString shown = WrapLongRuns(boxes.asked[0], kMessageRunWidth);
+    const auto withoutBreaks = [](wxString text) {
+        text.Replace("\n", "");
+        return text;
+    };
+    EXPECT_EQ(withoutBreaks(shown), withoutBreaks(boxes.asked[0])) << "only breaks are added";
+    EXPECT_GT(shown.Freq('\n'), boxes.asked[0].Freq('\n'));
+    for (const wxString& line : wxSplit(shown, '\n')) {
+        for (const wxString& word : wxSplit(line, ' ')) {
+            EXPECT_LE(word.length(), kMessageRunWidth) << word;
+        }
+    }
+    EXPECT_EQ(Listing(path.parent_path()).size(), 2u) << "no temporary is left behind";
 }
 
 TEST(NewPartFolders, ASelectedFolderReplacesOnlyItsTypesDefault) {

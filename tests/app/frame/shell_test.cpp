@@ -244,6 +244,30 @@ TEST_F(Samples, EditedSampleStaysDeletedOneComesBackMissingSourceIsOneLine) {
     EXPECT_EQ(Count(Log(), "\ncopy "), 1);
 }
 
+TEST_F(Samples, WhatAnInterruptedCopyLeftIsInstalledAgainAndNothingElse) {
+    Install();
+    const fs::path qfp = parts / "QFP" / "QFP_Sample_1.qvx";
+    const fs::path sop = parts / "SOP" / "SOP_Sample_1.qvx";
+    const fs::path pbga = parts / "PBGA" / "PBGA_Sample_1.qvx";
+    std::ofstream(qfp, std::ios::trunc).flush();  // empty
+    std::ofstream(sop, std::ios::trunc) << "sam";  // the beginning of the sample
+    std::ofstream(pbga, std::ios::trunc) << "samp!";  // changed by the user
+    frame->GetOutputView()->TextBox()->Clear();
+    Install();
+    const auto read = [](const fs::path& file) {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(read(qfp), "sample");
+    EXPECT_EQ(read(sop), "sample");
+    EXPECT_EQ(read(pbga), "samp!");
+    EXPECT_EQ(Count(Log(), "\ncopy "), 2);
+    for (const fs::path& folder : {parts / "QFP", parts / "SOP"}) {
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+            << "no temporary is left in " << folder;
+    }
+}
+
 // The configuration sheet, answered through the message-box seam.
 class ConfigSheet : public Shell {
 protected:

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace platform {
+
+// What tells one state of a file from another: its size, its modification time and a hash
+// of its bytes, so a change that keeps size and time (a copy that keeps the time) is
+// still seen.
+struct FileIdentity {
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::int64_t modified_ns = 0;
+    std::uint64_t hash = 0;
+
+    bool operator==(const FileIdentity& other) const {
+        return exists == other.exists && size == other.size && modified_ns == other.modified_ns &&
+               hash == other.hash;
+    }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+
+// A 64-bit FNV-1a hash of `bytes`, continued from `hash` so a file can be hashed in pieces.
+constexpr std::uint64_t kHashStart = 14695981039346656037ull;
+std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash = kHashStart);
+
+// The identity of the regular file at `path` (links followed); `exists` is false when
+// there is none or it cannot be read.
+FileIdentity ReadFileIdentity(const std::filesystem::path& path);
+
+}  // namespace platform
