@@ -255,6 +255,11 @@ enum StringId : std::uint32_t {
     // The two values of a yes-or-no property in the property grid.
     IDS_PROPERTY_FALSE = 5951,
     IDS_PROPERTY_TRUE = 5952,
+
+    // Texts of the toolkit's own and of the about box, in the UI language.
+    IDS_PROPERTY_INVALID_VALUE = 6400,
+    IDS_ABOUT_TITLE = 6401,
+    IDS_ABOUT_MANUAL_LINK = 6402,
 };
 
 }  // namespace resources

@@ -281,6 +281,11 @@ const std::vector<StringRow> kRows = {
     // Property grid.
     {IDS_PROPERTY_FALSE, L"False", L"いいえ"},
     {IDS_PROPERTY_TRUE, L"True", L"はい"},
+// 38:
+    {IDS_PROPERTY_INVALID_VALUE, L"You have entered invalid value. Press ESC to cancel editing.",
+     L"入力された値は正しくありません。ESC キーを押すと編集を取り消します。"},
+    {IDS_ABOUT_TITLE, L"About Zentrik", L"Zentrik のバージョン情報"},
+    {IDS_ABOUT_MANUAL_LINK, L"Zentrik user's manual", L"Zentrik ユーザーズ マニュアル"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

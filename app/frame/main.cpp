@@ -15,7 +15,11 @@
 int main(int argc, char** argv) {
     // Before any window exists, as the vendor driver expects.
     PreloadOpenGLDriver();
-    SetUILanguage(ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId()));
+    const int language = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
+    SetUILanguage(language);
+    // GTK reads its own texts (stock buttons, choosers) through LC_MESSAGES, which wx never
+    // sets; numbers stay with LC_NUMERIC "C".
+    SetMessagesLocale(language);
 
     wxApp::SetInstance(new TrelvoApp);
     if (!wxEntryStart(argc, argv)) {
