@@ -169,8 +169,12 @@ void WPropertyGridCtrl::DoShowPropertyError(wxPGProperty*, const wxString& messa
 }
 
 bool WPropertyGridCtrl::DoOnValidationFailure(wxPGProperty* property, wxVariant& invalidValue) {
+    // The message stays in the grid after a refusal; one we gave is given afresh.
     wxPGValidationInfo& info = GetValidationInfo();
-    if (info.GetFailureMessage().empty()) info.SetFailureMessage(InvalidValueText());
+    if (info.GetFailureMessage().empty() || info.GetFailureMessage() == invalidValueText_) {
+        invalidValueText_ = InvalidValueText();
+        info.SetFailureMessage(invalidValueText_);
+    }
     return wxPropertyGrid::DoOnValidationFailure(property, invalidValue);
 }
 

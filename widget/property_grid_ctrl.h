@@ -79,6 +79,7 @@ private:
     std::map<const wxPGProperty*, wxVariant> originalValues_;
     // The model the properties were built from and point into; kept until they are gone.
     std::shared_ptr<WTreeItemModel> builtModel_;
+    wxString invalidValueText_;  // the refusal's message as last given
     bool cancellingEdit_ = false;
     int nextName_ = 0;
 };

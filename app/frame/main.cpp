@@ -15,11 +15,7 @@
 int main(int argc, char** argv) {
     // Before any window exists, as the vendor driver expects.
     PreloadOpenGLDriver();
-    const int language = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
-    SetUILanguage(language);
-    // GTK reads its own texts (stock buttons, choosers) through LC_MESSAGES, which wx never
-    // sets; numbers stay with LC_NUMERIC "C".
-    SetMessagesLocale(language);
+    SetUILanguage(ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId()));
 
     wxApp::SetInstance(new TrelvoApp);
     if (!wxEntryStart(argc, argv)) {

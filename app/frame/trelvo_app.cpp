@@ -61,6 +61,9 @@ bool TrelvoApp::OnInit() {
     UiLanguage = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
     SetUILanguage(UiLanguage);
     LoadToolkitTranslations(UiLanguage);
+    // GTK reads its own texts (stock buttons, choosers) through LC_MESSAGES, which wx never
+    // sets; numbers stay with LC_NUMERIC "C".
+    SetMessagesLocale(UiLanguage);
 
     Settings->HomeFolder = InitHomeDirectory();
     const SettingsFileState settingsFile = Settings->Load();

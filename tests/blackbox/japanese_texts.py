@@ -105,9 +105,9 @@ def new_window(before):
                 "a new window")
 
 
-def check(what, open_it, close_with):
-    """Opens a window with `open_it`, checks its texts, closes it with the first button whose
-    name is one of `close_with`."""
+def check(what, open_it, close_with, inside=None):
+    """Opens a window with `open_it`, checks its texts, runs `inside` on it, and closes it with
+    the first button whose name is one of `close_with`."""
     global failures
     before = windows()
     open_it()
@@ -121,6 +121,8 @@ def check(what, open_it, close_with):
             print("       | " + t.replace("\n", " "))
     else:
         print("ok   - %s shows no English word" % what)
+    if inside is not None:
+        inside(window)
     buttons = [a for a in descendants(window) if a.getRole() == pyatspi.ROLE_PUSH_BUTTON]
     button = next((b for name in close_with for b in buttons if b.name == name), None)
     if button is None:
@@ -146,11 +148,40 @@ time.sleep(1)
 check("the about box", menu("ヘルプ", "バージョン情報"), ["OK"])
 check("the New Part dialog", menu("ファイル", "新規部品"), ["キャンセル"])
 check("the program configuration sheet", menu("オプション", "プログラムの設定"), ["キャンセル"])
-check("the Export dialog", menu("ファイル", "エクスポート"), ["閉じる", "キャンセル"])
+def named_button(window, name):
+    return lambda: click_action(next(a for a in descendants(window)
+                                     if a.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                                     and a.name == name))
+
+
+def export_dialogs(window):
+    check("the modeling type dialog", named_button(window, "モデル化の一括設定"), ["キャンセル"])
+    check("the export folder chooser", named_button(window, "..."), ["キャンセル"])
+
+
+check("the Export dialog", menu("ファイル", "エクスポート"), ["閉じる", "キャンセル"], export_dialogs)
 click_tree(68, 76)  # the QFP folder, the file tree's first row
 check("the New Folder dialog", menu("ファイル", "新規フォルダー"), ["キャンセル"])
 click_tree(109, 99)  # QFP_Sample_1, the second row
 check("the delete question", menu("ファイル", "削除"), ["いいえ"])
+
+
+def refused_rename():
+    click_action(menu_item(["ファイル", "名前の変更"]))
+    editor = wait(lambda: next(a for w in windows() for a in descendants(w)
+                               if a.getRole() == pyatspi.ROLE_TEXT
+                               and a.getState().contains(pyatspi.STATE_EDITABLE)
+                               and a.getState().contains(pyatspi.STATE_FOCUSED)), "the editor")
+    editor.queryEditableText().setTextContents("_x")
+    key("Return")
+
+
+def key(name):
+    subprocess.run(["xdotool", "key", name], check=True)
+
+
+check("the refused name", refused_rename, ["OK"])
+key("Escape")  # the editor is back for a correction
 
 if failures:
     print("%d window(s) show English words" % failures)

@@ -129,6 +129,7 @@ TEST_F(PropertiesViewTest, NumbersReadAndShowWithAPointUnderACommaLocale) {
     EXPECT_EQ(property->GetValueAsString(), "2.5");
 
     // The refusal is ours, in the UI language, not the toolkit's English.
+    const std::shared_ptr<widget::WTreeItem> thickness = Item(Key(199, 181));
     for (const char* text : {"2,5", "abc"}) {
         const bool japanese = text[0] == 'a';
         resources::SetThreadLanguage(japanese ? resources::kLanguageJapanese
@@ -139,7 +140,7 @@ TEST_F(PropertiesViewTest, NumbersReadAndShowWithAPointUnderACommaLocale) {
         EXPECT_EQ(refused[0],
                   japanese ? wxString::FromUTF8("入力された値は正しくありません。ESC キーを押すと編集を取り消します。")
                            : wxString("You have entered invalid value. Press ESC to cancel editing."));
-        EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5)) << text;
+        EXPECT_EQ(thickness->value, Variant::FromR8(2.5)) << text;
         EXPECT_NE(Grid()->GetEditorControl(), nullptr) << "the text stays to be corrected";
         refused.clear();
     }
