@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Black-box check of the Japanese interface: starts the program on a virtual display of its
-# own with a D-Bus session and the accessibility bus, and has japanese_texts.py open its
-# dialogs and message boxes and read their texts from the accessibility tree.
+# own under a window manager (openbox) with a D-Bus session and the accessibility bus, and has
+# japanese_texts.py open its dialogs and message boxes and read their texts from the
+# accessibility tree.
 #   usage: japanese_texts.sh PROGRAM
 set -euo pipefail
 
@@ -45,6 +46,11 @@ pids+=("$DBUS_SESSION_BUS_PID")
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$tmp/at-spi.log" 2>&1 &
 pids+=($!)
 
+# A window manager gives the keyboard to the window that is activated.
+openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+
 home="$tmp/home"
 mkdir -p "$home"
 env HOME="$home" XDG_CONFIG_HOME="$home/.config" LC_ALL= LC_MESSAGES= LANGUAGE= \
@@ -62,8 +68,9 @@ CLICK
 chmod +x "$tmp/click"
 
 status=0
-timeout 240 python3 "$here/japanese_texts.py" "$tmp/click" || status=$?
+timeout 240 /usr/bin/python3 "$here/japanese_texts.py" "$frame" "$tmp/click" || status=$?
 if [ "$status" -ne 0 ]; then
+  [ -n "${SHOT:-}" ] && import -window root "$SHOT"
   echo "--- the program's output"
   cat "$tmp/program.log"
 fi
