@@ -220,6 +220,22 @@ check("the delete question", menu("f", "d"), ["いいえ"])
 check("the refused name", refused_rename, ["OK"])
 key("Escape")  # the editor is back for a correction
 
+
+def type_thickness(text):
+    """Types into the grid's editor of the mold's thickness, the open part's fourth row."""
+    def type_it():
+        click_tree(400, 679)
+        key("ctrl+a")
+        subprocess.run(["xdotool", "type", text], check=True)
+        key("Return")
+    return type_it
+
+
+click_tree(109, 99)  # QFP_Sample_1 opens
+check("the property grid's refusal", type_thickness("abc"), ["OK"])
+type_thickness("2")()
+check("the modified-part question", menu("f", "e"), ["キャンセル"])
+
 if failures:
     print("%d window(s) show English words" % failures)
     sys.exit(1)
