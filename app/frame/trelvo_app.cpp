@@ -62,7 +62,7 @@ bool TrelvoApp::OnInit() {
     SetUILanguage(UiLanguage);
     LoadToolkitTranslations(UiLanguage);
     // GTK reads its own texts (stock buttons, choosers) through LC_MESSAGES, which wx never
-    // sets; numbers stay with LC_NUMERIC "C".
+    // sets; only that category changes, and numbers never follow the locale.
     SetMessagesLocale(UiLanguage);
 
     Settings->HomeFolder = InitHomeDirectory();
