@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -62,6 +64,21 @@ bool LoadToolkitTranslations(int language) {
     const bool loaded = translations->AddStdCatalog();
     wxTranslations::Set(translations);
     return loaded;
+}
+
+bool SetMessagesLocale(int language) {
+    if (language != kUiLanguageJapanese) {
+        std::setlocale(LC_MESSAGES, "C");
+        return false;
+    }
+    // "" is the user's own locale; the named ones serve a Japanese interface chosen by the
+    // marker file under another locale.
+    for (const char* name : {"", "ja_JP.UTF-8", "ja_JP.utf8"}) {
+        const char* set = std::setlocale(LC_MESSAGES, name);
+        if (set != nullptr && std::strncmp(set, "ja", 2) == 0) return true;
+    }
+    std::setlocale(LC_MESSAGES, "C");
+    return false;
 }
 
 DriverPreload ParseDriverSwitch(const char* value) {

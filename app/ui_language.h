@@ -27,6 +27,13 @@ void SetUILanguage(int language);
 // False when the catalogue is not installed.
 bool LoadToolkitTranslations(int language);
 
+// Sets the process's LC_MESSAGES category, and only that one, so that the messages of GTK
+// and the system libraries follow the UI language: with Japanese (17) the user's locale
+// when it is a Japanese one, else the first Japanese UTF-8 locale installed; with English
+// "C". LC_NUMERIC and every other category are left as they are. True when the category
+// is Japanese afterwards.
+bool SetMessagesLocale(int language);
+
 enum class DriverPreload { Load, LoadWhileMarkedDebugged, None };
 
 // The driver switch from the first character of "OSTREL_PSEUDO_DEBUGGEE": '0' (also unset

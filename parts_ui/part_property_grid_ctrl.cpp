@@ -9,6 +9,10 @@ wxString PartPropertyGridCtrl::BoolText(bool value) const {
     return wxString(LoadText(value ? IDS_PROPERTY_TRUE : IDS_PROPERTY_FALSE));
 }
 
+wxString PartPropertyGridCtrl::InvalidValueText() const {
+    return wxString(resources::LoadText(resources::IDS_PROPERTY_INVALID_VALUE));
+}
+
 PartPropertyGridCtrl::PartPropertyGridCtrl(wxWindow* parent, wxWindowID id)
     : widget::WPropertyGridCtrl(parent, id) {
     // The hook sees the key before the grid or its in-place editor does.

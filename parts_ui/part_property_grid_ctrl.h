@@ -25,6 +25,8 @@ class PartPropertyGridCtrl : public widget::WPropertyGridCtrl {
   protected:
     // "True" and "False" in the UI language.
     wxString BoolText(bool value) const override;
+    // The refusal of typed text in the UI language.
+    wxString InvalidValueText() const override;
 
   private:
     void OnCharHook(wxKeyEvent& event);

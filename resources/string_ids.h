@@ -337,6 +337,10 @@ enum StringId : std::uint32_t {
     IDS_PART_CHANGED_OVERWRITE = 6201,
     IDS_PART_CHANGED_KEEP_DISK = 6202,
     IDS_PART_CHANGED_CANCEL = 6203,
+    // Texts of the toolkit's own and of the about box, in the UI language.
+    IDS_PROPERTY_INVALID_VALUE = 6400,
+    IDS_ABOUT_TITLE = 6401,
+    IDS_ABOUT_MANUAL_LINK = 6402,
 };
 
 }  // namespace resources

@@ -365,6 +365,11 @@ const std::vector<StringRow> kRows = {
     {IDS_PART_CHANGED_OVERWRITE, L"Overwrite", L"上書き"},
     {IDS_PART_CHANGED_KEEP_DISK, L"Keep the version on disk", L"ディスク上の内容を残す"},
     {IDS_PART_CHANGED_CANCEL, L"Cancel", L"キャンセル"},
+// 38:
+    {IDS_PROPERTY_INVALID_VALUE, L"You have entered invalid value. Press ESC to cancel editing.",
+     L"入力された値は正しくありません。ESC キーを押すと編集を取り消します。"},
+    {IDS_ABOUT_TITLE, L"About Zentrik", L"Zentrik のバージョン情報"},
+    {IDS_ABOUT_MANUAL_LINK, L"Zentrik user's manual", L"Zentrik ユーザーズ マニュアル"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {

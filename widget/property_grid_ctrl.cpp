@@ -88,8 +88,9 @@ private:
     VarType kind_;
 };
 
-// A yes-or-no property that shows its own two texts in the cell and in its drop-down list
-// instead of the toolkit's fixed English ones.
+// A yes-or-no property that shows its own two texts in the cell, in its drop-down list and
+// in its parent's composed value instead of the toolkit's fixed English ones, and reads
+// them back from a composed value.
 class TextBoolProperty : public wxBoolProperty {
 public:
     TextBoolProperty(const wxString& label, const wxString& name, bool value,
@@ -100,10 +101,19 @@ public:
         m_choices.Add(trueText, 1);
     }
 
-    wxString ValueToString(wxVariant& value, int argFlags) const override {
-        if ((argFlags & (wxPG_FULL_VALUE | wxPG_COMPOSITE_FRAGMENT)) != 0)
-            return wxBoolProperty::ValueToString(value, argFlags);
+    wxString ValueToString(wxVariant& value, int) const override {
         return texts_[value.GetBool() ? 1 : 0];
+    }
+
+    bool StringToValue(wxVariant& variant, const wxString& text, int argFlags) const override {
+        for (const bool flag : {false, true}) {
+            if (text.CmpNoCase(texts_[flag ? 1 : 0]) != 0) continue;
+            if (!variant.IsNull() && variant.GetType() == "bool" && variant.GetBool() == flag)
+                return false;
+            variant = flag;
+            return true;
+        }
+        return wxBoolProperty::StringToValue(variant, text, argFlags);
     }
 
 private:
@@ -157,6 +167,18 @@ void WPropertyGridCtrl::CancelEdit() {
 void WPropertyGridCtrl::DoShowPropertyError(wxPGProperty*, const wxString& message) {
     if (!message.empty()) wxMessageBox(message, wxEmptyString, wxOK | wxICON_ERROR, this);
 }
+
+bool WPropertyGridCtrl::DoOnValidationFailure(wxPGProperty* property, wxVariant& invalidValue) {
+    // The message stays in the grid after a refusal; one we gave is given afresh.
+    wxPGValidationInfo& info = GetValidationInfo();
+    if (info.GetFailureMessage().empty() || info.GetFailureMessage() == invalidValueText_) {
+        invalidValueText_ = InvalidValueText();
+        info.SetFailureMessage(invalidValueText_);
+    }
+    return wxPropertyGrid::DoOnValidationFailure(property, invalidValue);
+}
+
+wxString WPropertyGridCtrl::InvalidValueText() const { return wxString(); }
 
 WTreeItem* WPropertyGridCtrl::PropertyItem(const wxPGProperty* property) {
     return property != nullptr ? static_cast<WTreeItem*>(property->GetClientData()) : nullptr;

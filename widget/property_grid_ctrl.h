@@ -54,12 +54,17 @@ public:
 
     // Shows why typed text was refused.
     void DoShowPropertyError(wxPGProperty* property, const wxString& message) override;
+    // A refusal without a reason of its own gives InvalidValueText() as its message.
+    bool DoOnValidationFailure(wxPGProperty* property, wxVariant& invalidValue) override;
 
     std::shared_ptr<WTreeItemModel> gridModel;
 
 protected:
     // The text a yes-or-no property shows for `value`; "True" and "False" here.
     virtual wxString BoolText(bool value) const;
+    // The message for typed text that is no value of its property; empty keeps the
+    // toolkit's own English one.
+    virtual wxString InvalidValueText() const;
 
 private:
     void BindEvents();
@@ -74,6 +79,7 @@ private:
     std::map<const wxPGProperty*, wxVariant> originalValues_;
     // The model the properties were built from and point into; kept until they are gone.
     std::shared_ptr<WTreeItemModel> builtModel_;
+    wxString invalidValueText_;  // the refusal's message as last given
     bool cancellingEdit_ = false;
     int nextName_ = 0;
 };

@@ -5,6 +5,8 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/filename.h>
+#include <wx/filesys.h>
 #include <wx/hyperlink.h>
 #include <wx/log.h>
 #include <wx/sizer.h>
@@ -59,6 +61,9 @@ bool TrelvoApp::OnInit() {
     UiLanguage = ChooseUiLanguage(GetProgramFolder(), UserDefaultLanguageId());
     SetUILanguage(UiLanguage);
     LoadToolkitTranslations(UiLanguage);
+    // GTK reads its own texts (stock buttons, choosers) through LC_MESSAGES, which wx never
+    // sets; only that category changes, and numbers never follow the locale.
+    SetMessagesLocale(UiLanguage);
 
     Settings->HomeFolder = InitHomeDirectory();
     const SettingsFileState settingsFile = Settings->Load();
@@ -197,14 +202,22 @@ void BindFileCommands(wxEvtHandler& handler, PartFileOperations& operations,
     }
 }
 
-void TrelvoApp::OnAppAbout() { ShowAboutDialog(GetTopWindow()); }
+void TrelvoApp::OnAppAbout() { ShowAboutDialog(GetTopWindow(), UiLanguage); }
 
 wxString AboutVersionText() {
     return wxString::Format("%s Version %s", "Zentrik_Du64", kVersion);
 }
 
-void ShowAboutDialog(wxWindow* parent) {
-    wxDialog dialog(parent, wxID_ANY, "About Zentrik");
+wxString AboutManualTarget(const std::wstring& programFolder, int language) {
+    const std::filesystem::path page =
+        platform::PathFromWide(ManualPath(programFolder, language));
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(page, error)) return wxString();
+    return wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(page.string())));
+}
+
+void ShowAboutDialog(wxWindow* parent, int language) {
+    wxDialog dialog(parent, wxID_ANY, wxString(resources::LoadText(resources::IDS_ABOUT_TITLE)));
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     top->Add(new wxStaticBitmap(&dialog, wxID_ANY,
                                 IconBitmap(resources::kIcon128, resources::kIcon128Size)),
@@ -212,8 +225,15 @@ void ShowAboutDialog(wxWindow* parent) {
     auto* texts = new wxBoxSizer(wxVERTICAL);
     texts->Add(new wxStaticText(&dialog, wxID_ANY, "Zentrik V2020"), 0, wxBOTTOM, 4);
     texts->Add(new wxStaticText(&dialog, kAboutVersionId, AboutVersionText()), 0, wxBOTTOM, 4);
-    texts->Add(new wxHyperlinkCtrl(&dialog, kAboutLinkId, "Zentrik on the web",
-                                   "https://example.org/zentrik"));
+    const wxString manual = AboutManualTarget(GetProgramFolder(), language);
+    if (!manual.empty()) {
+        auto* link = new wxHyperlinkCtrl(
+            &dialog, kAboutLinkId,
+            wxString(resources::LoadText(resources::IDS_ABOUT_MANUAL_LINK)), manual);
+        // Opened as the Manual command opens it, so a failed launch is said in the output.
+        link->Bind(wxEVT_HYPERLINK, [language](wxHyperlinkEvent&) { OpenManual(language); });
+        texts->Add(link);
+    }
     top->Add(texts, 1, wxALL, 10);
     auto* buttons = new wxBoxSizer(wxVERTICAL);
     buttons->Add(new wxButton(&dialog, wxID_OK), 0, wxALL, 10);

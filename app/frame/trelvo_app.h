@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <wx/app.h>
 
@@ -53,8 +54,13 @@ private:
 void BindFileCommands(wxEvtHandler& handler, PartFileOperations& operations,
                       std::function<MainFrame*()> frame);
 
-// The about box: the program's name and version, and a link.
-void ShowAboutDialog(wxWindow* parent);
+// The about box in the UI language `language` (17 Japanese, 9 English): the program's
+// name and version, and a link to the installed manual when there is one.
+void ShowAboutDialog(wxWindow* parent, int language);
+
+// The file URL of the manual's start page in `language` below `programFolder` (ending with
+// '/'); empty when that page is not installed.
+wxString AboutManualTarget(const std::wstring& programFolder, int language);
 
 // "Zentrik_Du64 Version " followed by the program's version.
 wxString AboutVersionText();

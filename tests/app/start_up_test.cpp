@@ -1,3 +1,9 @@
+#include <libintl.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
 #include <wx/init.h>
 #include <wx/translation.h>
 
@@ -109,6 +115,41 @@ TEST(UiLanguage, JapaneseTakesTheToolkitsOwnCatalogue) {
     EXPECT_EQ(wxGetTranslation("Cancel"), wxString::FromUTF8("キャンセル"));
     EXPECT_FALSE(LoadToolkitTranslations(kUiLanguageEnglish));
     EXPECT_EQ(wxGetTranslation("Cancel"), "Cancel");
+}
+
+TEST(UiLanguage, MessagesLocaleFollowsTheInterfaceAndLeavesNumbersAlone) {
+    // GTK's stock buttons are looked up in its own catalogue through LC_MESSAGES alone.
+    bind_textdomain_codeset("gtk30", "UTF-8");  // as GTK binds it
+    const auto gtkText = [](const char* text) { return std::string(dgettext("gtk30", text)); };
+    const auto category = [](int which) { return std::string(std::setlocale(which, nullptr)); };
+    const auto numberText = [] {
+        char text[16];
+        std::snprintf(text, sizeof text, "%g", 0.5);
+        return std::string(text);
+    };
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    unsetenv("LANGUAGE");
+    const std::string numeric = category(LC_NUMERIC);
+    const std::string number = numberText();
+    for (const char* lang : {"ja_JP.UTF-8", "C.UTF-8"}) {  // the user's own, a marker's
+        SCOPED_TRACE(lang);
+        setenv("LANG", lang, 1);
+        ASSERT_TRUE(SetMessagesLocale(kUiLanguageJapanese));
+        EXPECT_EQ(category(LC_MESSAGES).substr(0, 2), "ja");
+        EXPECT_EQ(gtkText("_Cancel"), "キャンセル(_C)");
+        EXPECT_EQ(gtkText("_No"), "いいえ(_N)");
+        EXPECT_EQ(category(LC_NUMERIC), numeric);
+        EXPECT_EQ(numberText(), number);
+    }
+    // English whatever the user's locale says.
+    setenv("LANG", "ja_JP.UTF-8", 1);
+    setenv("LC_ALL", "ja_JP.UTF-8", 1);
+    EXPECT_FALSE(SetMessagesLocale(kUiLanguageEnglish));
+    EXPECT_EQ(category(LC_MESSAGES), "C");
+    EXPECT_EQ(gtkText("_Cancel"), "_Cancel");
+    unsetenv("LC_ALL");
+    unsetenv("LANG");
 }
 
 TEST(DriverSwitch, OnlyTheFirstCharacterCounts) {

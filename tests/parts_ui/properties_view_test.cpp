@@ -128,14 +128,23 @@ TEST_F(PropertiesViewTest, NumbersReadAndShowWithAPointUnderACommaLocale) {
     EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5));
     EXPECT_EQ(property->GetValueAsString(), "2.5");
 
+    // The refusal is ours, in the UI language, not the toolkit's English.
+    const std::shared_ptr<widget::WTreeItem> thickness = Item(Key(199, 181));
     for (const char* text : {"2,5", "abc"}) {
+        const bool japanese = text[0] == 'a';
+        resources::SetThreadLanguage(japanese ? resources::kLanguageJapanese
+                                              : resources::kLanguageEnglish);
         zentrik_test::TypeIntoGrid(view, property, text, false);
         EXPECT_TRUE(view->IsModified());
-        EXPECT_EQ(refused.size(), 1u) << text;
-        EXPECT_EQ(Item(Key(199, 181))->value, Variant::FromR8(2.5)) << text;
+        ASSERT_EQ(refused.size(), 1u) << text;
+        EXPECT_EQ(refused[0],
+                  japanese ? wxString::FromUTF8("入力された値は正しくありません。ESC キーを押すと編集を取り消します。")
+                           : wxString("You have entered invalid value. Press ESC to cancel editing."));
+        EXPECT_EQ(thickness->value, Variant::FromR8(2.5)) << text;
         EXPECT_NE(Grid()->GetEditorControl(), nullptr) << "the text stays to be corrected";
         refused.clear();
     }
+    resources::SetThreadLanguage(resources::kLanguageEnglish);
     changed = 0;
     view->PreviewButton()->clicked();
     EXPECT_EQ(changed, 0) << "nothing to show while the text is refused";
@@ -241,7 +250,15 @@ TEST_F(PropertiesViewTest, YesOrNoValuesInTheUiLanguage) {
         auto item = widget::MakeTreeItem();
         item->text = L"flag";
         item->value = Variant::FromBool(false);
+        // A parent lists its children's values in their own texts too.
+        auto parent = widget::MakeTreeItem();
+        parent->text = L"pair";
+        auto other = widget::MakeTreeItem();
+        other->text = L"other";
+        other->value = Variant::FromBool(true);
+        parent->AppendRow(other);
         group->AppendRow(item);
+        group->AppendRow(parent);
         tree->AppendRow(group);
         view->SetModel(tree);
         ASSERT_NE(item->property, nullptr);
@@ -250,6 +267,12 @@ TEST_F(PropertiesViewTest, YesOrNoValuesInTheUiLanguage) {
         item->property->SetValue(true);
         EXPECT_EQ(item->property->GetValueAsString(),
                   japanese ? wxString::FromUTF8("はい") : wxString("True"));
+        ASSERT_NE(parent->property, nullptr);
+        EXPECT_EQ(parent->property->GetValueAsString(),
+                  japanese ? wxString::FromUTF8("はい") : wxString("True"));
+        // The composed text reads back into the child.
+        parent->property->SetValueFromString(japanese ? wxString::FromUTF8("いいえ") : "False");
+        EXPECT_FALSE(other->property->GetValue().GetBool());
     }
     resources::SetThreadLanguage(resources::kLanguageEnglish);
 }

@@ -3,10 +3,12 @@
 # Walks both installed manuals (QVX_FOLDER/manual/eng and jpn): every page of one language
 # has its counterpart in the other, every href and src names a file that exists (and, with a
 # "#name", an id in that file), nothing points outside the program folder's qvx tree or to
-# the network, and no page carries a script.
+# the network, no page carries a script, and none speaks to developers (the source tree, its
+# scripts, building). Every page shows the same navigation.
 set -uo pipefail
 qvx=$(realpath -m "$1")
 failures=0
+declare -A navs
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
@@ -51,6 +53,14 @@ for page in "$qvx"/manual/*/*.html; do
   pages=$((pages + 1))
   folder=$(dirname "$page")
   grep -qi '<script' "$page" && fail "$page carries a script"
+  grep -qiE 'scripts/|source tree|ソースツリー|cmake|<!--' "$page" && fail "$page speaks to developers"
+  nav=$(sed -n '/<nav>/,/<\/nav>/p' "$page" | sed 's/ class="here"//; /class="language"/d')
+  language=$(basename "$(dirname "$page")")
+  if [ -z "${navs[$language]:-}" ]; then
+    navs[$language]=$nav
+  elif [ "$nav" != "${navs[$language]}" ]; then
+    fail "$page has a navigation of its own"
+  fi
   while IFS= read -r reference; do
     links=$((links + 1))
     case "$reference" in

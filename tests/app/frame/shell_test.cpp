@@ -25,6 +25,7 @@
 #include "app/message_box.h"
 #include "app/preview_view.h"
 #include "app/frame/program_configurations.h"
+#include "app/frame/trelvo_app.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "models/model_tree.h"
@@ -498,6 +499,18 @@ TEST_F(HelpPictures, PicturesTooLargeAreRefusedFromTheirHeader) {
     catalog.LoadImages(Folder(), 4, {HelpImageCatalog::FilesOf(4, kUiLanguageEnglish)[0]});
     EXPECT_TRUE(catalog.Pictures(4).empty());
     EXPECT_NE(Log().find("failed to load help file " + Folder() + file + "\n"), wxString::npos);
+}
+
+TEST(AboutBox, LinkTargetsTheInstalledManualOfItsLanguageOnly) {
+    const fs::path folder = fs::temp_directory_path() / "zentrik-about-manual-";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "qvx/manual/jpn");
+    std::ofstream(folder / "qvx/manual/jpn/index.html") << "<html></html>";
+    const std::wstring programFolder = folder.wstring() + L"/";
+    EXPECT_EQ(AboutManualTarget(programFolder, kUiLanguageJapanese),
+              "file://" + wxString(folder.string()) + "/qvx/manual/jpn/index.html");
+    EXPECT_EQ(AboutManualTarget(programFolder, kUiLanguageEnglish), "");
+    fs::remove_all(folder);
 }
 
 TEST(ImageViewSize, DrawnToFitAndScrollRangesFollowTheDrawnSize) {

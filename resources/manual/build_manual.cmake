@@ -1,0 +1,55 @@
+# Writes the installed manual into OUT: each page of SOURCE/eng and SOURCE/jpn (the text of
+# its <main> only) inside the head and navigation that every page shares, then the style
+# sheet and the screenshots. Comments of the page sources are left out.
+#   cmake -DSOURCE=resources/manual -DOUT=bin/qvx/manual -P build_manual.cmake
+
+# The pages in the order of the navigation, and their names there in each language.
+set(pages index parts panes export mesh trouble)
+set(eng_names "Getting started" "Parts" "Panes" "Exporting" "Mesh settings"
+              "Limits and troubleshooting")
+set(jpn_names "はじめに" "パーツ" "ペイン" "エクスポート" "メッシュ設定" "制限とトラブルシューティング")
+set(eng_lang en)
+set(jpn_lang ja)
+set(eng_title_prefix "Zentrik manual: ")
+set(jpn_title_prefix "Zentrik マニュアル: ")
+# The link to the same page in the other language.
+set(eng_other jpn)
+set(jpn_other eng)
+set(eng_other_name "日本語")
+set(jpn_other_name "English")
+
+file(REMOVE_RECURSE "${OUT}")
+file(READ "${SOURCE}/page.html.in" template)
+foreach(language eng jpn)
+  list(LENGTH pages count)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE ${last})
+    list(GET pages ${i} page)
+    set(nav "")
+    foreach(j RANGE ${last})
+      list(GET pages ${j} target)
+      list(GET ${language}_names ${j} name)
+      if(i EQUAL j)
+        string(APPEND nav "<a class=\"here\" href=\"${target}.html\">${name}</a>\n")
+        set(title "${name}")
+      else()
+        string(APPEND nav "<a href=\"${target}.html\">${name}</a>\n")
+      endif()
+    endforeach()
+    string(APPEND nav "<a class=\"language\" href=\"../${${language}_other}/${page}.html\">"
+                      "${${language}_other_name}</a>")
+    if(language STREQUAL eng)
+      string(TOLOWER "${title}" title)
+    endif()
+    file(READ "${SOURCE}/${language}/${page}.html" main)
+    string(REGEX REPLACE "<!--[^>]*-->\n?" "" main "${main}")
+    set(text "${template}")
+    string(REPLACE "@LANG@" "${${language}_lang}" text "${text}")
+    string(REPLACE "@TITLE@" "${${language}_title_prefix}${title}" text "${text}")
+    string(REPLACE "@NAV@" "${nav}" text "${text}")
+    string(REPLACE "@MAIN@" "${main}" text "${text}")
+    file(WRITE "${OUT}/${language}/${page}.html" "${text}")
+  endforeach()
+endforeach()
+file(COPY "${SOURCE}/manual.css" DESTINATION "${OUT}")
+file(COPY "${SOURCE}/images" DESTINATION "${OUT}")
