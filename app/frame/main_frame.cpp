@@ -364,7 +364,7 @@ void MainFrame::ArrangeFloatingPanes() {
                           clientTopLeft.y + client.GetHeight() - kOutputHeight);
     wxAuiPaneInfo& pane = manager_.GetPane(output_);
     pane.Float().FloatingPosition(topLeft).FloatingSize(kOutputWidth, kOutputHeight).Show();
-    manager_.Update();
+    manager_.Relayout();
     if (pane.frame != nullptr) pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
     RaiseFloatingPanes();
 }

@@ -150,11 +150,10 @@ private:
             owner->CallAfter([owner, window] { owner->ShowPane(window, false); });
         });
         // Small enough to tuck away, never so small that its caption and text are lost.
+        // The caption and borders around the pane, as just laid out.
         const wxSize min = owner_->GetPane(window_).min_size;
-        if (min.IsFullySpecified()) {
-            const int caption = inner.GetArtProvider()->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
-            SetMinClientSize(min + wxSize(4, caption + 4));
-        }
+        if (min.IsFullySpecified())
+            SetMinClientSize(min + GetClientSize() - window_->GetSize());
     }
 
     // The caption, less its buttons at the right end, in client coordinates.
@@ -323,6 +322,12 @@ PaneLayout::~PaneLayout() {
 void PaneLayout::Manage(wxFrame* frame) {
     frame_ = frame;
     SetManagedWindow(frame);
+    // A smaller frame takes its room from the docks, never all of it from the centre; the
+    // manager has laid the frame out by the time this handler runs.
+    frame->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        if (FitDocksToClient()) Update();
+    });
     // The manager handles its own events before the frame sees them.
     Bind(wxEVT_AUI_PANE_BUTTON, &PaneLayout::OnPaneButton, this);
     for (int side : kSides) {
@@ -404,18 +409,100 @@ wxSize PaneLayout::MinimumClientSize() {
             dock.x += min.x + sash;
         }
     }
-    wxSize across(centreMin_.x, centreMin_.y);
-    wxSize along(0, 0);
+    // The side docks lie between the top and bottom ones, beside the centre.
+    wxSize sides(centreMin_.x, centreMin_.y);
+    int across = 0;
+    int along = 0;
     for (const auto& [place, dock] : docks) {
         if (IsVertical(std::get<0>(place))) {
-            across.x += dock.x + sash;
-            along.y = std::max(along.y, dock.y);
+            sides.x += dock.x + sash;
+            sides.y = std::max(sides.y, dock.y);
         } else {
-            across.y += dock.y + sash;
-            along.x = std::max(along.x, dock.x);
+            across += dock.y + sash;
+            along = std::max(along, dock.x);
         }
     }
-    return wxSize(std::max(across.x, along.x), std::max(across.y, along.y));
+    return wxSize(std::max(sides.x, along), sides.y + across);
+}
+
+bool PaneLayout::FitDocksToClient() {
+    if (frame_ == nullptr) return false;
+    const wxSize client = frame_->GetClientSize();
+    const int sash = GetArtProvider()->GetMetric(wxAUI_DOCKART_SASH_SIZE);
+    const int caption = GetArtProvider()->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+    const int border = GetArtProvider()->GetMetric(wxAUI_DOCKART_PANE_BORDER_SIZE);
+    bool changed = false;
+    // Along a dock the manager shares the length by the panes' proportions; each pane gets
+    // its minimum first where the length allows, the rest as before.
+    for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+        wxAuiDockInfo& dock = m_docks[i];
+        if (dock.fixed || dock.panes.GetCount() < 2 || dock.dock_direction == wxAUI_DOCK_CENTER)
+            continue;
+        const bool vertical = IsVertical(dock.dock_direction);
+        const int length = vertical ? dock.rect.height : dock.rect.width;
+        int needed = 0;
+        int proportions = 0;
+        bool short_ = false;
+        for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+            const wxAuiPaneInfo& pane = *dock.panes[p];
+            const int least = vertical ? pane.min_size.y : pane.min_size.x;
+            const int has = vertical ? pane.window->GetSize().y : pane.window->GetSize().x;
+            short_ = short_ || has < least;
+            needed += least + (vertical && pane.HasCaption() ? caption : 0) + 2 * border + sash;
+            proportions += std::max(pane.dock_proportion, 1);
+        }
+        if (!short_ || needed > length) continue;
+        const double spare = length - needed;
+        for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+            wxAuiPaneInfo& pane = *dock.panes[p];
+            const int least = vertical ? pane.min_size.y : pane.min_size.x;
+            const int share = static_cast<int>(spare * std::max(pane.dock_proportion, 1) / proportions);
+            pane.dock_proportion = std::max(1, least + share);
+        }
+        changed = true;
+    }
+    int sideLength = 0;
+    for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+        const wxAuiDockInfo& dock = m_docks[i];
+        if (dock.fixed || !IsVertical(dock.dock_direction)) continue;
+        int length = 0;
+        for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+            const wxAuiPaneInfo& pane = *dock.panes[p];
+            length += pane.min_size.y + (pane.HasCaption() ? caption : 0) + 2 * border + sash;
+        }
+        sideLength = std::max(sideLength, length);
+    }
+    for (const bool vertical : {true, false}) {
+        // The least thickness of each dock: its widest (or tallest) pane's minimum.
+        std::vector<std::pair<wxAuiDockInfo*, int>> docks;
+        int total = 0;
+        for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+            wxAuiDockInfo& dock = m_docks[i];
+            if (dock.fixed || dock.panes.IsEmpty() || dock.dock_direction == wxAUI_DOCK_CENTER ||
+                IsVertical(dock.dock_direction) != vertical)
+                continue;
+            int least = 0;
+            for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+                const wxAuiPaneInfo& pane = *dock.panes[p];
+                least = std::max(least, vertical ? pane.min_size.x + 2
+                                                 : pane.min_size.y + 2 + caption);
+            }
+            docks.emplace_back(&dock, least);
+            total += dock.size + sash;
+        }
+        // Top and bottom docks leave the side docks, between them, room for their panes.
+        const int between = vertical ? centreMin_.x : std::max(centreMin_.y, sideLength);
+        const int room = (vertical ? client.x : client.y) - between - 2 * border - 2;
+        if (total <= room || total <= 0) continue;
+        for (auto& [dock, least] : docks) {
+            const int fitted = std::max(least, (dock->size + sash) * std::max(room, 0) / total - sash);
+            if (fitted < dock->size) {
+                dock->size = fitted;
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 const wxAuiPaneInfo& PaneLayout::Registered(wxWindow* window) const {
@@ -1031,5 +1118,6 @@ bool PaneLayout::LoadLayout(const wxString& text) {
     for (const auto& group : groups_) UpdateGroupPane(*group);
     UpdateBars();
     Relayout();
+    if (FitDocksToClient()) Update();
     return true;
 }

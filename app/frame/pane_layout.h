@@ -140,6 +140,9 @@ private:
     void DockAtSide(wxWindow* window, int side);
     void EndDrag();
     bool IsOurs(wxWindow* window) const;
+    // Narrows the docks where they leave the centre less than its minimum; true if any
+    // changed (the layout then needs an update).
+    bool FitDocksToClient();
     // The registered look of a pane (caption, icon, buttons) in this language.
     const wxAuiPaneInfo& Registered(wxWindow* window) const;
     wxWindow* WindowNamed(const wxString& name) const;

@@ -296,6 +296,7 @@ TEST_F(Panes, AFloatingPaneDocksBackByADragOntoASideOrADoubleClickOnItsCaption) 
     Layout().DockAgain(pane);
 
     // The output pane floats from the start; a double-click takes it to where it was docked.
+    frame->ArrangeFloatingPanes();
     wxWindow* output = frame->GetOutputView();
     ASSERT_TRUE(Layout().GetPane(output).IsFloating());
     ASSERT_TRUE(WaitUntil([&] { return output->IsShownOnScreen(); }));
@@ -315,6 +316,7 @@ TEST_F(Panes, AFloatingPaneDocksBackByADragOntoASideOrADoubleClickOnItsCaption) 
 }
 
 TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
+    frame->ArrangeFloatingPanes();
     const wxSize least = Layout().MinimumClientSize();
     EXPECT_EQ(frame->GetMinClientSize(), least);
     frame->SetClientSize(328, 435);
@@ -364,7 +366,9 @@ TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
     const wxAuiPaneInfo& floating = Layout().GetPane(frame->GetOutputView());
     ASSERT_TRUE(floating.IsFloating());
     ASSERT_NE(floating.frame, nullptr);
-    EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(floating.frame->GetScreenRect()));
+    EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(floating.frame->GetScreenRect()))
+        << floating.frame->GetScreenRect().x << "," << floating.frame->GetScreenRect().y << " "
+        << floating.frame->GetScreenRect().width << "x" << floating.frame->GetScreenRect().height;
 }
 
 TEST_F(Panes, TheFrameIsKeptWithItsPlaceAndModalWindowsAreKnown) {
