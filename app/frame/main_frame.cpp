@@ -371,7 +371,7 @@ void MainFrame::ArrangeFloatingPanes() {
 
 void MainFrame::ArrangeFloatingPanesWhenPlaced() {
     // The frame is placed when it is first activated, or when the manager moves it once it
-    // is on screen (a manager that does not give it the focus).
+    // is on screen (a manager that does not give it the focus), or maximises it.
     const auto arrange = [this](wxEvent& event) {
         event.Skip();
         if (floatingArranged_) return;
@@ -384,6 +384,7 @@ void MainFrame::ArrangeFloatingPanesWhenPlaced() {
     };
     Bind(wxEVT_MOVE, arrange);
     Bind(wxEVT_ACTIVATE, arrange);
+    Bind(wxEVT_MAXIMIZE, arrange);
 }
 
 bool MainFrame::IsModalWindowOpen() { return OpenModalWindows().open > 0; }

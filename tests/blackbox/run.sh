@@ -62,7 +62,17 @@ export XDG_CONFIG_DIRS="$tmp/etc"
 
 settle() { sleep 0.4; }
 wait_window() {  # wait_window NAME-REGEX: prints the id of the first window with that name
-  timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+  # Polled rather than --sync: a search fails outright when a window goes while it looks.
+  local i id
+  for ((i = 0; i < 600; i++)); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
 }
 origin() {  # origin WINDOW: sets OX, OY to the window's client origin on the screen, OH to its height
   local info
@@ -233,7 +243,7 @@ for side in left right bottom; do
   wait_stacked "$output"
   dock_by_drag "$frame" "$output" "$side"
   check "the output pane docks by a drag onto the $side edge" wait_no_window '^Output$'
-  settle
+  sleep 1 # the screenshot shows the frame painted anew
   import -window root "$outdir/docked_$side.png"
   close_program "$frame"
   start_program "$tmp/dock_$side"
@@ -274,8 +284,7 @@ start_program "$tmp/place"
 frame=$(wait_window '^Zentrik$')
 check "a maximised frame comes back maximised after a restart" wait_maximized "$frame" yes
 check "the maximised frame has the whole screen again ($large)" wait_geometry "$frame" "$large"
-wait_stacked "$(wait_window '^Output$')"
-settle
+sleep 1 # the screenshot shows the frame painted
 import -window root "$outdir/restarted_maximized.png"
 wmctrl -i -r "$frame" -b remove,maximized_vert,maximized_horz
 check "restored from maximised, the frame has the place it had before ($placed)" \
@@ -370,6 +379,40 @@ check "a cross-type move is refused with a message" test "$refused" = yes
 check "the refused part stays in its type folder" \
   test -f "$parts/QFP/QFP_Sample_1.qvx" -a ! -e "$parts/SOP/QFP_Sample_1.qvx"
 
+# A deleted part leaves no row highlighted: none is open afterwards.
+xdotool windowactivate --sync "$frame"
+origin "$frame"
+deleted=$(row 6) # PBGA_Sample_1
+unselected=$(pixel 109 $((deleted - 8)))
+before=$(program_windows)
+xdotool mousemove "$((OX + 109))" "$((OY + deleted))" click 3
+check "a right-click selects the part" wait_pixel_change 109 $((deleted - 8)) "$unselected"
+selected=$(pixel 109 $((deleted - 8)))
+wait_more_windows "$before" # the context menu
+xdotool key Down Return      # Delete
+wait_more_windows "$before"  # the question
+settle
+inactive=$(pixel 109 $((deleted - 8))) # the highlight while the tree has no focus
+xdotool key Return                       # Yes
+timeout 10 bash -c "while [ -e '$parts/PBGA/PBGA_Sample_1.qvx' ]; do sleep 0.1; done" || true
+check "the part is deleted" test ! -e "$parts/PBGA/PBGA_Sample_1.qvx"
+highlighted() {  # the pixels of the tree's first rows in a highlight colour
+  local colours=("$selected")
+  [ "$inactive" != "$unselected" ] && colours+=("$inactive")
+  import -window root -crop "170x$((23 * 8))+$((OX + 20))+$((OY + $(row 0) - 12))" -depth 8 txt:- |
+    grep -c -i -F "${colours[@]/#/-e}" || true
+}
+wait_no_highlight() {
+  local i calm=0
+  for ((i = 0; i < 100 && calm < 10; i++)); do
+    if [ "$(highlighted)" -eq 0 ]; then calm=$((calm + 1)); else calm=0; fi
+    sleep 0.1
+  done
+  [ "$calm" -ge 10 ]
+}
+check "after the delete no row of the tree is highlighted" wait_no_highlight
+import -window root "$outdir/after_delete.png"
+
 # Export: one kind per row, by mouse and by keyboard, in one run.
 mkdir -p "$library"
 xdotool windowactivate --sync "$frame"
@@ -393,6 +436,7 @@ timeout 60 bash -c "until [ -f '$library/QFP_Sample_1_2resistance.cab' ] && [ -f
 check "the two-resistor cabinet of the first row is on disk" test -s "$library/QFP_Sample_1_2resistance.cab"
 check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
 check "no detail cabinet was written" test -z "$(ls "$library" | grep -v resistance || true)"
+
 stop_program
 check "under a window manager nothing is reported on standard error" quiet_stderr "$home.log"
 
