@@ -100,6 +100,15 @@ protected:
         for (int side : {wxAUI_DOCK_LEFT, wxAUI_DOCK_RIGHT, wxAUI_DOCK_TOP, wxAUI_DOCK_BOTTOM})
             EXPECT_GT(Layout().GetPane(Layout().SideBar(side)).dock_layer, outer) << side;
     }
+    // Destroys the frame without saving anything and opens a new one from what is stored.
+    void Reopen() {
+        frame->Destroy();
+        DispatchPending();
+        frame = new MainFrame(settings, operations);
+        frame->Show();
+        ASSERT_TRUE(WaitUntil([&] { return frame->IsShownOnScreen(); }));
+        frame->ArrangeFloatingPanes();
+    }
     // Closes the frame as the user does (the layout is saved) and opens a new one that
     // restores it.
     void Restart() {
@@ -230,12 +239,7 @@ TEST_F(Panes, TabsHiddenPanesAndClosedTabsSurviveARestartOlderLayoutsGiveWay) {
     for (const wxString& stored : {Layout().SavePerspective(), unknown}) {
         platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue,
                                         stored.ToStdWstring());
-        frame->Destroy();
-        DispatchPending();
-        frame = new MainFrame(settings, operations);
-        frame->Show();
-        ASSERT_TRUE(WaitUntil([&] { return frame->IsShownOnScreen(); }));
-        frame->ArrangeFloatingPanes();
+        Reopen();
         EXPECT_EQ(Layout().TabsOf(frame->Files()), nullptr);
         EXPECT_TRUE(Layout().GetPane(frame->GetOutputView()).IsFloating());
         for (int id : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
@@ -354,12 +358,7 @@ TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
     wxRegEx("floatx=-?[0-9]+;floaty=-?[0-9]+").Replace(&layout, "floatx=3000;floaty=-500");
     platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue, layout.ToStdWstring());
     platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue, L"40,30,700,520,0");
-    frame->Destroy();
-    DispatchPending();
-    frame = new MainFrame(settings, operations);
-    frame->Show();
-    ASSERT_TRUE(WaitUntil([&] { return frame->IsShownOnScreen(); }));
-    frame->ArrangeFloatingPanes();
+    Reopen();
     DispatchPending();
     EXPECT_EQ(frame->GetSize(), wxSize(700, 520));
     expectAllShown();
