@@ -113,8 +113,11 @@ public:
         mouse_.Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { EndMove(); });
         // Above the inner manager, which would take the caption's clicks.
         PushEventHandler(&mouse_);
+        // Moved by the toolkit's own drag (a docked pane torn off); a move of ours reports
+        // itself, as its events may be handled after the button is up.
         Bind(wxEVT_MOVE, [this](wxMoveEvent& event) {
             event.Skip();
+            if (moving_) return;
             owner_->TrackFloatingDrag(window_, wxGetMousePosition(),
                                       wxGetMouseState().LeftIsDown());
         });
@@ -181,6 +184,7 @@ private:
         }
         // From the pointer itself: a window manager places the window after the event.
         Move(wxGetMousePosition() - grab_);
+        owner_->TrackFloatingDrag(window_, wxGetMousePosition(), true);
     }
     void OnLeftUp(wxMouseEvent& event) {
         if (!moving_) {
