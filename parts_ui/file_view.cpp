@@ -362,12 +362,31 @@ bool FileView::OnSelectionChanging(widget::WTreeItem* item) {
 }
 
 void FileView::OnSelectionChanged(const wxTreeItemId& node) {
-    if (tree_->selectionRemoved_) return;
+    if (tree_->selectionRemoved_) {
+        // The control chose a neighbour of the removed node of its own accord, which opens
+        // nothing: the selection goes back to what is open, or to none.
+        if (!tree_->selectingInCode_) CallAfter(&FileView::SelectOpenPart);
+        return;
+    }
     const auto item = tree_->NodeItem(node);
     if (!item || !IsPartItem(*item)) return;
     const bool alreadyOpen = IsOpenPart(*item);
     lastOpened_ = item;
     if (!alreadyOpen) OpenPart(item);
+}
+
+void FileView::SelectOpenPart() {
+    wxTreeItemId node;
+    if (const auto open = LastOpened()) node = tree_->FindTreeItem(open.get());
+    if (!node.IsOk() && !settings_.CurrentPartPath.empty())
+        node = FindItemByPath(settings_.CurrentPartPath);
+    // The hidden root stands for no selection; the control would select a node otherwise.
+    if (!node.IsOk()) node = tree_->GetRootItem();
+    if (!node.IsOk() || tree_->GetSelection() == node) return;
+    tree_->CancelPendingSelection();
+    tree_->selectingInCode_ = true;
+    tree_->SelectItem(node);
+    tree_->selectingInCode_ = false;
 }
 
 bool FileView::RenameOnDisk(const std::wstring& oldPath, const std::wstring& newPath) {
@@ -416,9 +435,25 @@ void FileView::ShowContextMenu(const wxPoint& treePoint) {
 }
 
 void FileView::OnTreeLeftDown(wxMouseEvent& event) {
-    event.Skip();
     int flags = 0;
     pressedNode_ = tree_->HitTest(event.GetPosition(), flags);
+    const auto item = tree_->NodeItem(pressedNode_);
+    const bool onLabel = (flags & (wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMICON)) != 0;
+    // A click on the selected row would start renaming it; on a part that is not open (its
+    // opening failed, or the tree was rebuilt) it opens the part instead.
+    if (onLabel && item && pressedNode_ == tree_->GetSelection() && IsPartItem(*item) &&
+        !IsOpenPart(*item)) {
+        tree_->SetFocus();
+        const std::weak_ptr<widget::WTreeItem> clicked = item;
+        CallAfter([this, clicked] {
+            const auto part = clicked.lock();
+            if (!part || !OnSelectionChanging(part.get())) return;
+            lastOpened_ = part;
+            OpenPart(part);
+        });
+        return;
+    }
+    event.Skip();
 }
 
 // The control reports the drag on its current node, which need not be the one pressed
@@ -473,8 +508,18 @@ void FileView::OnEndDrag(wxTreeEvent& event) {
     if (!dragging_) return;
     const auto source = dragged_.lock();
     dragged_.reset();
-    EndDrag();
     const auto target = tree_->NodeItem(FolderNodeAt(event.GetPoint()));
+    EndDrag();
+    // The mark goes at once, not when the tree next paints.
+    tree_->Update();
     if (!source || !target || target == source) return;
-    operations_.MovePartFile(source, target);
+    // After the control has let the mouse go: a message box opened while it still holds
+    // the pointer waits for the grab to end.
+    const std::weak_ptr<widget::WTreeItem> moved = source;
+    const std::weak_ptr<widget::WTreeItem> into = target;
+    CallAfter([this, moved, into] {
+        const auto part = moved.lock();
+        const auto folder = into.lock();
+        if (part && folder) operations_.MovePartFile(part, folder);
+    });
 }

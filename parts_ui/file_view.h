@@ -120,6 +120,8 @@ private:
     void OnSetFocus(wxFocusEvent& event);
     bool OnSelectionChanging(widget::WTreeItem* item);
     void OnSelectionChanged(const wxTreeItemId& node);
+    // Selects the open part's node, or no node when no part is open.
+    void SelectOpenPart();
     bool RenameOnDisk(const std::wstring& oldPath, const std::wstring& newPath);
     void OnContextMenu(wxTreeEvent& event);
     void ShowContextMenu(const wxPoint& treePoint);

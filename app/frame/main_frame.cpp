@@ -11,6 +11,7 @@
 #include <wx/icon.h>
 #include <wx/imagpng.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
 #include <wx/mstream.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
@@ -104,6 +105,31 @@ constexpr int kFrameWidth = 1280;
 constexpr int kFrameHeight = 800;
 constexpr int kOutputWidth = 400;
 constexpr int kOutputHeight = 200;
+// The least each pane and the preview are laid out at: a caption, a few rows, a button.
+const wxSize kPreviewMinSize(160, 120);
+const wxSize kPaneMinSize(120, 80);
+const wxSize kOutputMinSize(200, 60);
+
+// Counts the program's open modal windows, message boxes included, which a floating pane
+// must never cover.
+class ModalWindows : public wxModalDialogHook {
+public:
+    ModalWindows() { Register(); }
+    ~ModalWindows() override { Unregister(); }
+    int open = 0;
+
+protected:
+    int Enter(wxDialog*) override {
+        ++open;
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override { --open; }
+};
+
+ModalWindows& OpenModalWindows() {
+    static ModalWindows windows;
+    return windows;
+}
 
 }  // namespace
 
@@ -128,7 +154,7 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     manager_.Manage(this);
 
     preview_ = new PreviewView(this);
-    manager_.AddPane(preview_, wxAuiPaneInfo().Name("preview").CenterPane());
+    manager_.AddCentrePane(preview_, pane_names::kPreview, kPreviewMinSize);
     CreateDockingWindows(highColorIcons);
 
     operations_.Files = files_;
@@ -143,14 +169,18 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     preview_->OneButtonOperation = settings_.OneButtonOperation;
     operations_.Preview = preview_;
     ComponentKeysForType(std::string());
-    manager_.Update();
+    manager_.Relayout();
 
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
     Bind(wxEVT_ACTIVATE, &MainFrame::OnActivate, this);
-    // A click on the menu bar raises the frame too.
-    Bind(wxEVT_MENU_CLOSE, [this](wxMenuEvent& event) {
+    // The size it has when neither maximised nor minimised, to come back to.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
-        CallAfter(&MainFrame::RaiseFloatingPanes);
+        KeepNormalRect();
+    });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& event) {
+        event.Skip();
+        KeepNormalRect();
     });
     Bind(wxEVT_SYS_COLOUR_CHANGED, &MainFrame::OnSysColourChanged, this);
     for (int command : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
@@ -241,48 +271,53 @@ void MainFrame::CreateDockingWindows(bool highColorIcons) {
     components_ = new PartsView(this, ID_COMPONENTS_PANE);
 
     manager_.AddDockingPane(files_, wxAuiPaneInfo()
-                                 .Name("file_view")
+                                 .Name(pane_names::kFileView)
                                  .Caption(UiText(resources::IDS_FILE_VIEW))
                                  .Left()
                                  .Position(0)
                                  .BestSize(200, 200)
+                                 .MinSize(kPaneMinSize)
                                  .Icon(highColorIcons
                                            ? IconBitmap(resources::kIcon162, resources::kIcon162Size)
                                            : IconBitmap(resources::kIcon161, resources::kIcon161Size)));
     manager_.AddDockingPane(components_, wxAuiPaneInfo()
-                                      .Name("components")
+                                      .Name(pane_names::kComponents)
                                       .Caption(UiText(resources::IDS_COMPONENTS_VIEW))
                                       .Left()
                                       .Position(1)
                                       .Gripper()
-                                      .BestSize(150, 200));
+                                      .BestSize(150, 200)
+                                      .MinSize(kPaneMinSize));
     manager_.AddDockingPane(properties_, wxAuiPaneInfo()
-                                      .Name("properties")
+                                      .Name(pane_names::kProperties)
                                       .Caption(UiText(resources::IDS_PROPERTIES_VIEW))
                                       .Bottom()
                                       .Row(0)
                                       .Position(0)
                                       .Gripper()
                                       .BestSize(half)
+                                      .MinSize(kPaneMinSize)
                                       .Icon(highColorIcons
                                                 ? IconBitmap(resources::kIcon168, resources::kIcon168Size)
                                                 : IconBitmap(resources::kIcon167, resources::kIcon167Size)));
     manager_.AddDockingPane(help_, wxAuiPaneInfo()
-                                .Name("help")
+                                .Name(pane_names::kHelp)
                                 .Caption(UiText(resources::IDS_HELP_VIEW))
                                 .Bottom()
                                 .Row(0)
                                 .Position(1)
                                 .Gripper()
-                                .BestSize(half));
+                                .BestSize(half)
+                                .MinSize(kPaneMinSize));
     // Docked until the frame is shown; ArrangeFloatingPanes floats it.
     manager_.AddDockingPane(output_, wxAuiPaneInfo()
-                                  .Name("output")
+                                  .Name(pane_names::kOutput)
                                   .Caption(UiText(resources::IDS_OUTPUT_VIEW))
                                   .Bottom()
                                   .Row(1)
                                   .Gripper()
                                   .BestSize(100, 100)
+                                  .MinSize(kOutputMinSize)
                                   .FloatingSize(kOutputWidth, kOutputHeight)
                                   .Icon(highColorIcons
                                             ? IconBitmap(resources::kIcon166, resources::kIcon166Size)
@@ -295,15 +330,23 @@ void MainFrame::RestoreRectangle() {
                                        kRectValue);
     if (!text) return;
     std::wistringstream in(*text);
-    int x = 0, y = 0, width = 0, height = 0;
-    wchar_t comma1 = 0, comma2 = 0, comma3 = 0;
+    int x = 0, y = 0, width = 0, height = 0, maximized = 0;
+    wchar_t comma1 = 0, comma2 = 0, comma3 = 0, comma4 = 0;
     in >> x >> comma1 >> y >> comma2 >> width >> comma3 >> height;
     if (!in || comma1 != L',' || comma2 != L',' || comma3 != L',') return;
+    // The maximised state follows the rectangle; a value without it is not maximised.
+    if (in >> comma4 >> maximized && comma4 != L',') return;
     const wxRect rect(x, y, width, height);
     // A rectangle off every screen (a display that is gone) keeps the default place.
     if (width < 200 || height < 150 || wxDisplay::GetFromPoint(rect.GetTopLeft()) == wxNOT_FOUND)
         return;
     SetSize(rect);
+    normalRect_ = rect;
+    if (maximized == 1) Maximize();
+}
+
+void MainFrame::KeepNormalRect() {
+    if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) normalRect_ = GetRect();
 }
 
 void MainFrame::ArrangeFloatingPanes() {
@@ -321,14 +364,14 @@ void MainFrame::ArrangeFloatingPanes() {
                           clientTopLeft.y + client.GetHeight() - kOutputHeight);
     wxAuiPaneInfo& pane = manager_.GetPane(output_);
     pane.Float().FloatingPosition(topLeft).FloatingSize(kOutputWidth, kOutputHeight).Show();
-    manager_.Update();
+    manager_.Relayout();
     if (pane.frame != nullptr) pane.frame->SetSize(wxRect(topLeft, wxSize(kOutputWidth, kOutputHeight)));
     RaiseFloatingPanes();
 }
 
 void MainFrame::ArrangeFloatingPanesWhenPlaced() {
     // The frame is placed when it is first activated, or when the manager moves it once it
-    // is on screen (a manager that does not give it the focus).
+    // is on screen (a manager that does not give it the focus), or maximises it.
     const auto arrange = [this](wxEvent& event) {
         event.Skip();
         if (floatingArranged_) return;
@@ -341,11 +384,15 @@ void MainFrame::ArrangeFloatingPanesWhenPlaced() {
     };
     Bind(wxEVT_MOVE, arrange);
     Bind(wxEVT_ACTIVATE, arrange);
+    Bind(wxEVT_MAXIMIZE, arrange);
 }
 
+bool MainFrame::IsModalWindowOpen() { return OpenModalWindows().open > 0; }
+
 void MainFrame::RaiseFloatingPanes() {
-    // Only over the active frame: never over a dialog the frame has opened.
-    if (!IsActive()) return;
+    // Only over the active frame: never over a dialog or message box of the program, which
+    // may be on its way to the screen while the frame is still active.
+    if (!IsActive() || IsModalWindowOpen()) return;
     // Not the toolkit's raise: it would take the keyboard focus from the frame.
     wxAuiPaneInfoArray& panes = manager_.GetAllPanes();
     for (size_t i = 0; i < panes.GetCount(); ++i) {
@@ -357,17 +404,18 @@ void MainFrame::RaiseFloatingPanes() {
 void MainFrame::OnActivate(wxActivateEvent& event) {
     event.Skip();
     // The frame comes to the front when it is activated; without a window manager nothing
-    // else would keep its floating panes above it.
-    if (event.GetActive()) RaiseFloatingPanes();
+    // else would keep its floating panes above it. The one place they are raised: after the
+    // activation is handled, when a dialog opened meanwhile is known.
+    if (event.GetActive()) CallAfter(&MainFrame::RaiseFloatingPanes);
 }
 
 void MainFrame::SaveLayout() {
-    if (!IsIconized() && !IsMaximized()) {
-        const wxRect rect = GetRect();
-        std::wostringstream out;
-        out << rect.x << L',' << rect.y << L',' << rect.width << L',' << rect.height;
-        platform::Registry::WriteString(GetProductKey(), kRectValue, out.str());
-    }
+    KeepNormalRect();
+    const wxRect rect = normalRect_.IsEmpty() ? GetRect() : normalRect_;
+    std::wostringstream out;
+    out << rect.x << L',' << rect.y << L',' << rect.width << L',' << rect.height << L','
+        << (IsMaximized() ? 1 : 0);
+    platform::Registry::WriteString(GetProductKey(), kRectValue, out.str());
     platform::Registry::WriteString(GetProductKey(), kLayoutValue,
                                     manager_.SaveLayout().ToStdWstring());
 }

@@ -59,8 +59,10 @@ public:
     // window manager Show returns before the manager has taken the frame, and a pane shown
     // then is placed from a position not yet known and is not kept above the frame.
     void ArrangeFloatingPanesWhenPlaced();
-    // Puts the shown floating panes above the frame, leaving the keyboard focus where it is.
+    // Puts the shown floating panes above the frame, leaving the keyboard focus where it is;
+    // nothing unless the frame is active and no modal window of the program is open.
     void RaiseFloatingPanes();
+    static bool IsModalWindowOpen();
 
     OutputView* GetOutputView() override { return output_; }
     void Reload() override;
@@ -103,6 +105,7 @@ private:
     void BuildMenuBar();
     void CreateDockingWindows(bool highColorIcons);
     void RestoreRectangle();
+    void KeepNormalRect();
     void SaveLayout();
     wxWindow* PaneOfCommand(int commandId) const;
 
@@ -126,6 +129,7 @@ private:
     std::vector<ComponentEntry> componentTable_;
     // The components model's slots; dropped with the frame or when the next model comes.
     std::vector<boost::signals2::scoped_connection> componentConnections_;
+    wxRect normalRect_;
     bool floatingArranged_ = false;
     bool closing_ = false;
 };

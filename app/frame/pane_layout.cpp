@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <set>
+#include <tuple>
 
 #include <wx/aui/auibook.h>
+#include <wx/aui/dockart.h>
 #include <wx/aui/floatpane.h>
 #include <wx/dcbuffer.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
@@ -15,16 +19,21 @@
 
 namespace {
 
-// The first field of a saved layout; a layout of any other version is not read.
-const wxString kLayoutTag = "ZentrikLayout1";
+// The first field of a saved layout; a layout of any other version is not read. The first
+// version lacks the client size the layout was saved with.
+const wxString kLayoutTag = "ZentrikLayout2";
+const wxString kLayoutTagWithoutSize = "ZentrikLayout1";
 // Fields of a saved layout; the toolkit's perspectives use neither character.
 constexpr wxChar kFieldSeparator = '#';
 constexpr wxChar kEntrySeparator = '&';
 const wxString kGroupPrefix = "tabs";
 const wxString kBarPrefix = "autohide_";
-// The bars lie outside every dock the user can make.
-constexpr int kBarLayer = 9;
 constexpr int kSlideBackCheckMs = 200;
+// How often a drag of a floating pane looks whether the button is up.
+constexpr int kDropCheckMs = 40;
+// A pointer this far inside the client area's edge, or outside it, docks on that side.
+constexpr int kEdgeInside = 32;
+constexpr int kEdgeOutside = 24;
 
 const int kSides[] = {wxAUI_DOCK_LEFT, wxAUI_DOCK_RIGHT, wxAUI_DOCK_TOP, wxAUI_DOCK_BOTTOM};
 
@@ -83,6 +92,132 @@ private:
     bool vertical_;
 };
 
+// The floating frame's caption, drag and buttons are drawn and handled by the program, so
+// that a pane can be moved and docked back alike under any window manager or none: the
+// window manager's own title bar takes double-clicks for itself and moves the window
+// without the button events.
+#if !wxCHECK_VERSION(3, 2, 0) || wxCHECK_VERSION(3, 3, 0)
+#error "the floating pane frame relies on wxAuiFloatingFrame of wxWidgets 3.2; check it again"
+#endif
+class FloatingPaneFrame : public wxAuiFloatingFrame {
+public:
+    FloatingPaneFrame(wxWindow* parent, PaneLayout* owner, const wxAuiPaneInfo& pane)
+        : wxAuiFloatingFrame(parent, owner, pane, wxID_ANY,
+                             wxRESIZE_BORDER | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT |
+                                 wxFRAME_TOOL_WINDOW | wxCLIP_CHILDREN),
+          owner_(owner), window_(pane.window) {
+        mouse_.Bind(wxEVT_LEFT_DOWN, &FloatingPaneFrame::OnLeftDown, this);
+        mouse_.Bind(wxEVT_LEFT_DCLICK, &FloatingPaneFrame::OnDoubleClick, this);
+        mouse_.Bind(wxEVT_MOTION, &FloatingPaneFrame::OnMotion, this);
+        mouse_.Bind(wxEVT_LEFT_UP, &FloatingPaneFrame::OnLeftUp, this);
+        mouse_.Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { EndMove(); });
+        // Above the inner manager, which would take the caption's clicks.
+        PushEventHandler(&mouse_);
+        // Moved by the toolkit's own drag (a docked pane torn off); a move of ours reports
+        // itself, as its events may be handled after the button is up.
+        Bind(wxEVT_MOVE, [this](wxMoveEvent& event) {
+            event.Skip();
+            if (moving_) return;
+            owner_->TrackFloatingDrag(window_, wxGetMousePosition(),
+                                      wxGetMouseState().LeftIsDown());
+        });
+    }
+    ~FloatingPaneFrame() override { RemoveEventHandler(&mouse_); }
+
+    // The toolkit gives the frame its pane only after creating it, and shows it after that.
+    bool Show(bool show = true) override {
+        if (show && !dressed_) Dress();
+        return wxAuiFloatingFrame::Show(show);
+    }
+
+private:
+    void Dress() {
+        dressed_ = true;
+        wxAuiManager& inner = GetAuiManager();
+        wxAuiPaneInfo& pane = inner.GetPane(window_);
+        if (!pane.IsOk()) return;
+        // Only the close button: the inner manager must neither float nor move the pane.
+        pane.CaptionVisible(true)
+            .PaneBorder(true)
+            .PinButton(false)
+            .CloseButton(true)
+            .MaximizeButton(false)
+            .Floatable(false)
+            .Movable(false)
+            .Dockable(false);
+        inner.Update();
+        inner.Bind(wxEVT_AUI_PANE_BUTTON, [this](wxAuiManagerEvent& event) {
+            if (event.GetButton() != wxAUI_BUTTON_CLOSE) return;
+            wxWindow* window = window_;
+            PaneLayout* owner = owner_;
+            owner->CallAfter([owner, window] { owner->ShowPane(window, false); });
+        });
+        // Small enough to tuck away, never so small that its caption and text are lost.
+        // The caption and borders around the pane, as just laid out.
+        const wxSize min = owner_->GetPane(window_).min_size;
+        if (min.IsFullySpecified())
+            SetMinClientSize(min + GetClientSize() - window_->GetSize());
+    }
+
+    // The caption, less its buttons at the right end, in client coordinates.
+    bool OnCaption(const wxPoint& client) {
+        wxAuiDockArt* art = GetAuiManager().GetArtProvider();
+        const int caption = art->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+        const int button = art->GetMetric(wxAUI_DOCKART_PANE_BUTTON_SIZE);
+        const wxRect pane = window_->GetRect();
+        const wxRect bar(pane.x, pane.y - caption - 1, pane.width - button - 4, caption + 1);
+        return bar.Contains(client);
+    }
+    void OnLeftDown(wxMouseEvent& event) {
+        if (!OnCaption(event.GetPosition())) {
+            event.Skip();
+            return;
+        }
+        grab_ = wxGetMousePosition() - GetPosition();
+        moving_ = true;
+        CaptureMouse();
+    }
+    void OnMotion(wxMouseEvent& event) {
+        if (!moving_) {
+            event.Skip();
+            return;
+        }
+        // From the pointer itself: a window manager places the window after the event.
+        Move(wxGetMousePosition() - grab_);
+        owner_->TrackFloatingDrag(window_, wxGetMousePosition(), true);
+    }
+    void OnLeftUp(wxMouseEvent& event) {
+        if (!moving_) {
+            event.Skip();
+            return;
+        }
+        EndMove();
+        owner_->TrackFloatingDrag(window_, wxGetMousePosition(), false);
+    }
+    void OnDoubleClick(wxMouseEvent& event) {
+        if (!OnCaption(event.GetPosition())) {
+            event.Skip();
+            return;
+        }
+        EndMove();
+        wxWindow* window = window_;
+        PaneLayout* owner = owner_;
+        // This frame goes when the pane docks: not from inside its own handler.
+        owner->CallAfter([owner, window] { owner->DockBack(window); });
+    }
+    void EndMove() {
+        moving_ = false;
+        if (HasCapture()) ReleaseMouse();
+    }
+
+    PaneLayout* owner_;
+    wxWindow* window_;
+    wxEvtHandler mouse_;
+    wxPoint grab_;
+    bool moving_ = false;
+    bool dressed_ = false;
+};
+
 // The entries of the toolkit's perspective text: "name=...;..." separated by '|'.
 std::vector<wxString> PerspectivePaneNames(const wxString& perspective) {
     std::vector<wxString> names;
@@ -94,14 +229,89 @@ std::vector<wxString> PerspectivePaneNames(const wxString& perspective) {
     return names;
 }
 
+// "key=value" of one ';'-separated field of a perspective entry, or "" without it.
+wxString EntryField(const wxString& entry, const wxString& key) {
+    for (const wxString& field : wxSplit(entry, ';', '\0')) {
+        if (field.StartsWith(key + "=")) return field.Mid(key.size() + 1);
+    }
+    return wxString();
+}
+
 }  // namespace
 
-PaneLayout::PaneLayout() : slideTimer_(this) {
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckSlideBack(); });
+wxString FitDockSizes(const wxString& perspective, const wxSize& saved, const wxSize& current,
+                      const wxSize& centreMin, const wxSize& dockMin) {
+    wxArrayString entries = wxSplit(perspective, '|', '\0');
+    // The side bars keep their own thickness.
+    std::set<wxString> fixedDocks;
+    for (const wxString& entry : entries) {
+        if (!entry.StartsWith("name=" + kBarPrefix)) continue;
+        fixedDocks.insert(EntryField(entry, "dir") + "," + EntryField(entry, "layer") + "," +
+                          EntryField(entry, "row"));
+    }
+    struct Dock {
+        size_t entry;
+        wxString place;
+        bool vertical;
+        double size;
+    };
+    std::vector<Dock> docks;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const wxString& entry = entries[i];
+        long size = 0;
+        if (!entry.StartsWith("dock_size(") || !entry.AfterFirst('=').ToLong(&size)) continue;
+        const wxString place = entry.AfterFirst('(').BeforeFirst(')');
+        if (fixedDocks.count(place) != 0) continue;
+        long direction = 0;
+        if (!place.BeforeFirst(',').ToLong(&direction)) continue;
+        docks.push_back({i, place, IsVertical(static_cast<int>(direction)),
+                         static_cast<double>(size)});
+    }
+    const bool scale = saved.x > 0 && saved.y > 0;
+    for (const bool vertical : {true, false}) {
+        const double from = vertical ? saved.x : saved.y;
+        const double to = vertical ? current.x : current.y;
+        const double least = vertical ? dockMin.x : dockMin.y;
+        double total = 0;
+        for (Dock& dock : docks) {
+            if (dock.vertical != vertical) continue;
+            if (scale) dock.size = dock.size * to / from;
+            dock.size = std::max(dock.size, least);
+            total += dock.size;
+        }
+        const double room = to - (vertical ? centreMin.x : centreMin.y);
+        if (total <= room || total <= 0) continue;
+        for (Dock& dock : docks) {
+            if (dock.vertical == vertical)
+                dock.size = std::max(least, dock.size * std::max(room, 0.0) / total);
+        }
+    }
+    for (const Dock& dock : docks) {
+        entries[dock.entry] = wxString::Format("dock_size(%s)=%d", dock.place,
+                                               static_cast<int>(dock.size + 0.5));
+    }
+    return wxJoin(entries, '|', '\0');
+}
+
+wxRect MovedOnto(const wxRect& rect, const wxRect& area) {
+    wxRect moved(rect.GetPosition(),
+                 wxSize(std::min(rect.width, area.width), std::min(rect.height, area.height)));
+    moved.x = std::clamp(moved.x, area.x, area.GetRight() + 1 - moved.width);
+    moved.y = std::clamp(moved.y, area.y, area.GetBottom() + 1 - moved.height);
+    return moved;
+}
+
+PaneLayout::PaneLayout() : slideTimer_(this), dropTimer_(this) {
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckSlideBack(); }, slideTimer_.GetId());
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (dragged_ != nullptr && !wxGetMouseState().LeftIsDown())
+            TrackFloatingDrag(dragged_, wxGetMousePosition(), false);
+    }, dropTimer_.GetId());
 }
 
 PaneLayout::~PaneLayout() {
     slideTimer_.Stop();
+    dropTimer_.Stop();
     if (holderManager_) holderManager_->UnInit();
     // The windows outlive the manager (they go with the frame); none may call back.
     for (const Hidden& hidden : hidden_)
@@ -116,6 +326,12 @@ PaneLayout::~PaneLayout() {
 void PaneLayout::Manage(wxFrame* frame) {
     frame_ = frame;
     SetManagedWindow(frame);
+    // A smaller frame takes its room from the docks, never all of it from the centre; the
+    // manager has laid the frame out by the time this handler runs.
+    frame->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        if (FitDocksToClient()) Update();
+    });
     // The manager handles its own events before the frame sees them.
     Bind(wxEVT_AUI_PANE_BUTTON, &PaneLayout::OnPaneButton, this);
     for (int side : kSides) {
@@ -126,7 +342,7 @@ void PaneLayout::Manage(wxFrame* frame) {
         AddPane(bar, wxAuiPaneInfo()
                          .Name(kBarPrefix + wxString::Format("%d", side))
                          .Direction(side)
-                         .Layer(kBarLayer)
+                         .Layer(1)
                          .CaptionVisible(false)
                          .PaneBorder(false)
                          .Gripper(false)
@@ -145,6 +361,152 @@ void PaneLayout::AddDockingPane(wxWindow* window, wxAuiPaneInfo info) {
     registered_[window] = info;
     panes_.push_back(window);
     AddPane(window, info);
+}
+
+void PaneLayout::AddCentrePane(wxWindow* window, const wxString& name, const wxSize& minSize) {
+    centre_ = window;
+    centreMin_ = minSize;
+    window->SetMinSize(minSize);
+    AddPane(window, wxAuiPaneInfo().Name(name).CenterPane().MinSize(minSize));
+}
+
+bool PaneLayout::IsOurs(wxWindow* window) const {
+    if (registered_.count(window) != 0) return true;
+    return std::any_of(groups_.begin(), groups_.end(),
+                       [window](const auto& group) { return group->book == window; });
+}
+
+void PaneLayout::Relayout() {
+    // The toolkit gives a pane dropped on an outer edge a new outermost layer; the bars
+    // must lie beyond it.
+    int outer = 0;
+    wxAuiPaneInfoArray& panes = GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        if (panes[i].IsDocked() && !panes[i].name.StartsWith(kBarPrefix))
+            outer = std::max(outer, panes[i].dock_layer);
+    }
+    for (const auto& [side, bar] : bars_) GetPane(bar).Layer(outer + 1);
+    Update();
+    if (frame_ != nullptr) frame_->SetMinClientSize(MinimumClientSize());
+}
+
+wxSize PaneLayout::MinimumClientSize() {
+    wxAuiDockArt* art = GetArtProvider();
+    const int caption = art->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+    const int sash = art->GetMetric(wxAUI_DOCKART_SASH_SIZE);
+    const int border = 2 * art->GetMetric(wxAUI_DOCKART_PANE_BORDER_SIZE);
+    // Per dock (side, layer, row): its thickness across and its length along the side.
+    std::map<std::tuple<int, int, int>, wxSize> docks;
+    wxAuiPaneInfoArray& panes = GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        const wxAuiPaneInfo& pane = panes[i];
+        if (!pane.IsShown() || !pane.IsDocked() || pane.dock_direction == wxAUI_DOCK_CENTER) continue;
+        const int captionHeight = pane.HasCaption() ? caption : 0;
+        const wxSize min(std::max(pane.min_size.x, 0) + border,
+                         std::max(pane.min_size.y, 0) + border + captionHeight);
+        wxSize& dock = docks[{pane.dock_direction, pane.dock_layer, pane.dock_row}];
+        if (IsVertical(pane.dock_direction)) {
+            dock.x = std::max(dock.x, min.x);
+            dock.y += min.y + sash;
+        } else {
+            dock.y = std::max(dock.y, min.y);
+            dock.x += min.x + sash;
+        }
+    }
+    // The side docks lie between the top and bottom ones, beside the centre.
+    wxSize sides(centreMin_.x, centreMin_.y);
+    int across = 0;
+    int along = 0;
+    for (const auto& [place, dock] : docks) {
+        if (IsVertical(std::get<0>(place))) {
+            sides.x += dock.x + sash;
+            sides.y = std::max(sides.y, dock.y);
+        } else {
+            across += dock.y + sash;
+            along = std::max(along, dock.x);
+        }
+    }
+    return wxSize(std::max(sides.x, along), sides.y + across);
+}
+
+bool PaneLayout::FitDocksToClient() {
+    if (frame_ == nullptr) return false;
+    const wxSize client = frame_->GetClientSize();
+    const int sash = GetArtProvider()->GetMetric(wxAUI_DOCKART_SASH_SIZE);
+    const int caption = GetArtProvider()->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+    const int border = GetArtProvider()->GetMetric(wxAUI_DOCKART_PANE_BORDER_SIZE);
+    bool changed = false;
+    // Along a dock the manager shares the length by the panes' proportions; each pane gets
+    // its minimum first where the length allows, the rest as before.
+    for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+        wxAuiDockInfo& dock = m_docks[i];
+        if (dock.fixed || dock.panes.GetCount() < 2 || dock.dock_direction == wxAUI_DOCK_CENTER)
+            continue;
+        const bool vertical = IsVertical(dock.dock_direction);
+        const int length = vertical ? dock.rect.height : dock.rect.width;
+        int needed = 0;
+        int proportions = 0;
+        bool short_ = false;
+        for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+            const wxAuiPaneInfo& pane = *dock.panes[p];
+            const int least = vertical ? pane.min_size.y : pane.min_size.x;
+            const int has = vertical ? pane.window->GetSize().y : pane.window->GetSize().x;
+            short_ = short_ || has < least;
+            needed += least + (vertical && pane.HasCaption() ? caption : 0) + 2 * border + sash;
+            proportions += std::max(pane.dock_proportion, 1);
+        }
+        if (!short_ || needed > length) continue;
+        const double spare = length - needed;
+        for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+            wxAuiPaneInfo& pane = *dock.panes[p];
+            const int least = vertical ? pane.min_size.y : pane.min_size.x;
+            const int share = static_cast<int>(spare * std::max(pane.dock_proportion, 1) / proportions);
+            pane.dock_proportion = std::max(1, least + share);
+        }
+        changed = true;
+    }
+    int sideLength = 0;
+    for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+        const wxAuiDockInfo& dock = m_docks[i];
+        if (dock.fixed || !IsVertical(dock.dock_direction)) continue;
+        int length = 0;
+        for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+            const wxAuiPaneInfo& pane = *dock.panes[p];
+            length += pane.min_size.y + (pane.HasCaption() ? caption : 0) + 2 * border + sash;
+        }
+        sideLength = std::max(sideLength, length);
+    }
+    for (const bool vertical : {true, false}) {
+        // The least thickness of each dock: its widest (or tallest) pane's minimum.
+        std::vector<std::pair<wxAuiDockInfo*, int>> docks;
+        int total = 0;
+        for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+            wxAuiDockInfo& dock = m_docks[i];
+            if (dock.fixed || dock.panes.IsEmpty() || dock.dock_direction == wxAUI_DOCK_CENTER ||
+                IsVertical(dock.dock_direction) != vertical)
+                continue;
+            int least = 0;
+            for (size_t p = 0; p < dock.panes.GetCount(); ++p) {
+                const wxAuiPaneInfo& pane = *dock.panes[p];
+                least = std::max(least, vertical ? pane.min_size.x + 2
+                                                 : pane.min_size.y + 2 + caption);
+            }
+            docks.emplace_back(&dock, least);
+            total += dock.size + sash;
+        }
+        // Top and bottom docks leave the side docks, between them, room for their panes.
+        const int between = vertical ? centreMin_.x : std::max(centreMin_.y, sideLength);
+        const int room = (vertical ? client.x : client.y) - between - 2 * border - 2;
+        if (total <= room || total <= 0) continue;
+        for (auto& [dock, least] : docks) {
+            const int fitted = std::max(least, (dock->size + sash) * std::max(room, 0) / total - sash);
+            if (fitted < dock->size) {
+                dock->size = fitted;
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 const wxAuiPaneInfo& PaneLayout::Registered(wxWindow* window) const {
@@ -183,7 +545,7 @@ void PaneLayout::ShowPane(wxWindow* window, bool show) {
         if (!pane.IsOk()) return;
         pane.Show(show);
     }
-    Update();
+    Relayout();
 }
 
 
@@ -300,7 +662,7 @@ void PaneLayout::GroupAsTabs(wxWindow* target, wxWindow* moved) {
     }
     DetachPane(moved);
     AddTab(*group, moved, true);
-    Update();
+    Relayout();
     // The frame may have come up over the floating panes while the tab was dropped.
     for (size_t i = 0; i < GetAllPanes().GetCount(); ++i) {
         if (GetAllPanes()[i].frame != nullptr) GetAllPanes()[i].frame->Raise();
@@ -320,7 +682,7 @@ void PaneLayout::PullOutOfTabs(wxWindow* window, const wxPoint& screenPoint) {
                                                             std::max(size.y, 150));
     AddPane(window, info);
     DissolveIfSingle(group);
-    Update();
+    Relayout();
     wxAuiPaneInfo& pane = GetPane(window);
     if (pane.frame != nullptr) pane.frame->Raise();
 }
@@ -362,42 +724,100 @@ wxWindow* PaneLayout::CaptionTargetAt(const wxPoint& screenPoint, wxWindow* movi
 }
 
 bool PaneLayout::CanDockPanel(const wxAuiPaneInfo& pane) {
-    // Over a caption the pane becomes a tab, not a new dock.
-    if (tabTarget_ != nullptr && pane.window == dragged_) return false;
+    // Where our panes land is TrackFloatingDrag's alone; the toolkit's own drop would also
+    // run from the floating frame's idle time, in an order it does not promise.
+    if (IsOurs(pane.window)) return false;
     return wxAuiManager::CanDockPanel(pane);
 }
 
 wxAuiFloatingFrame* PaneLayout::CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane) {
-    // A tool window of the frame, so that a window manager keeps it above the frame.
-    auto* frame = new wxAuiFloatingFrame(parent, this, pane, wxID_ANY,
-                                         wxRESIZE_BORDER | wxSYSTEM_MENU | wxCAPTION |
-                                             wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT |
-                                             wxFRAME_TOOL_WINDOW | wxCLIP_CHILDREN);
-    wxWindow* window = pane.window;
-    if (registered_.count(window) == 0) return frame;
-    frame->Bind(wxEVT_MOVE, [this, window](wxMoveEvent& event) {
-        event.Skip();
-        if (!wxGetMouseState().LeftIsDown()) return;
-        dragged_ = window;
-        tabTarget_ = CaptionTargetAt(wxGetMousePosition(), window);
-        if (tabTarget_ != nullptr) ShowTabHint(tabTarget_);
-    });
-    // Runs before the frame's own idle handler, which docks the pane when the button is up;
-    // the target stays set until then, so that the pane is not docked there as well.
-    frame->Bind(wxEVT_IDLE, [this, window](wxIdleEvent& event) {
-        event.Skip();
-        if (dragged_ != window || dropPending_ || wxGetMouseState().LeftIsDown()) return;
-        dropPending_ = true;
+    return new FloatingPaneFrame(parent, this, pane);
+}
+
+void PaneLayout::TrackFloatingDrag(wxWindow* window, const wxPoint& screenPoint, bool down) {
+    if (!down) {
+        if (dragged_ != window) return;
         wxWindow* target = tabTarget_;
-        CallAfter([this, window, target] {
-            dropPending_ = false;
-            dragged_ = nullptr;
-            tabTarget_ = nullptr;
-            wxAuiManager::HideHint();
-            if (target != nullptr) GroupAsTabs(target, window);
+        const int side = dropSide_;
+        EndDrag();
+        // The floating frame may be inside its own handler; it goes with the drop.
+        CallAfter([this, window, target, side] {
+            if (target != nullptr && IsOurs(target))
+                GroupAsTabs(target, window);
+            else if (side != wxAUI_DOCK_NONE)
+                DockAtSide(window, side);
         });
-    });
-    return frame;
+        return;
+    }
+    dragged_ = window;
+    tabTarget_ = CaptionTargetAt(screenPoint, window);
+    dropSide_ = tabTarget_ != nullptr ? wxAUI_DOCK_NONE : SideAt(screenPoint);
+    if (tabTarget_ != nullptr)
+        ShowTabHint(tabTarget_);
+    else if (dropSide_ != wxAUI_DOCK_NONE)
+        ShowHint(SideHint(window, dropSide_));
+    else
+        wxAuiManager::HideHint();
+    if (!dropTimer_.IsRunning()) dropTimer_.Start(kDropCheckMs);
+}
+
+void PaneLayout::EndDrag() {
+    dropTimer_.Stop();
+    dragged_ = nullptr;
+    tabTarget_ = nullptr;
+    dropSide_ = wxAUI_DOCK_NONE;
+    wxAuiManager::HideHint();
+}
+
+int PaneLayout::SideAt(const wxPoint& screenPoint) const {
+    const wxRect client(frame_->ClientToScreen(wxPoint(0, 0)), frame_->GetClientSize());
+    if (!wxRect(client).Inflate(kEdgeOutside).Contains(screenPoint)) return wxAUI_DOCK_NONE;
+    const std::pair<int, int> distances[] = {
+        {screenPoint.x - client.x, wxAUI_DOCK_LEFT},
+        {client.GetRight() - screenPoint.x, wxAUI_DOCK_RIGHT},
+        {screenPoint.y - client.y, wxAUI_DOCK_TOP},
+        {client.GetBottom() - screenPoint.y, wxAUI_DOCK_BOTTOM}};
+    const auto nearest = *std::min_element(std::begin(distances), std::end(distances));
+    return nearest.first <= kEdgeInside ? nearest.second : wxAUI_DOCK_NONE;
+}
+
+wxRect PaneLayout::SideHint(wxWindow* window, int side) const {
+    const wxRect client(frame_->ClientToScreen(wxPoint(0, 0)), frame_->GetClientSize());
+    wxAuiPaneInfo& pane = const_cast<PaneLayout*>(this)->GetPane(window);
+    const wxSize floating = pane.frame != nullptr ? pane.frame->GetClientSize() : pane.best_size;
+    wxRect rect = client;
+    if (IsVertical(side)) {
+        rect.width = std::clamp(floating.x, std::max(pane.min_size.x, 50), client.width / 3);
+        if (side == wxAUI_DOCK_RIGHT) rect.x = client.GetRight() + 1 - rect.width;
+    } else {
+        rect.height = std::clamp(floating.y, std::max(pane.min_size.y, 50), client.height / 3);
+        if (side == wxAUI_DOCK_BOTTOM) rect.y = client.GetBottom() + 1 - rect.height;
+    }
+    return rect;
+}
+
+// Outside every dock there is, as the hint showed it.
+void PaneLayout::DockAtSide(wxWindow* window, int side) {
+    wxAuiPaneInfo& pane = GetPane(window);
+    if (!pane.IsOk() || !pane.IsFloating()) return;
+    const wxRect hint = SideHint(window, side);
+    int outer = -1;
+    wxAuiPaneInfoArray& panes = GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        if (panes[i].IsDocked() && panes[i].IsShown() && !panes[i].name.StartsWith(kBarPrefix) &&
+            !(panes[i].dock_direction == wxAUI_DOCK_CENTER))
+            outer = std::max(outer, panes[i].dock_layer);
+    }
+    GetPane(window).Dock().Direction(side).Layer(outer + 1).Row(0).Position(0).BestSize(hint.GetSize());
+    Relayout();
+}
+
+void PaneLayout::DockBack(wxWindow* window) {
+    wxAuiPaneInfo& pane = GetPane(window);
+    if (!pane.IsOk() || !pane.IsFloating()) return;
+    // Floating kept the place it was docked in.
+    pane.Dock();
+    Relayout();
 }
 
 void PaneLayout::ShowTabHint(wxWindow* target) {
@@ -407,7 +827,8 @@ void PaneLayout::ShowTabHint(wxWindow* target) {
 }
 
 void PaneLayout::HideHint() {
-    if (tabTarget_ != nullptr) return;
+    // The toolkit hides the hint on every move it does not dock on; ours stays.
+    if (dragged_ != nullptr && (tabTarget_ != nullptr || dropSide_ != wxAUI_DOCK_NONE)) return;
     wxAuiManager::HideHint();
 }
 
@@ -462,7 +883,7 @@ void PaneLayout::AutoHide(wxWindow* window) {
     hidden.button = button;
     hidden_.push_back(hidden);
     SetButtonShown(hidden_.back(), true);
-    Update();
+    Relayout();
 }
 
 void PaneLayout::SetButtonShown(Hidden& hidden, bool shown) {
@@ -494,7 +915,7 @@ void PaneLayout::DockAgain(wxWindow* window) {
     // Inserted, so that the panes that were behind it in its dock are behind it again.
     InsertPane(window, info, wxAUI_INSERT_PANE);
     UpdateBars();
-    Update();
+    Relayout();
 }
 
 // The pane lies over the client area along its bar, in a window of its own, so the preview
@@ -590,15 +1011,33 @@ wxString PaneLayout::SaveLayout() {
         if (!hidden.empty()) hidden += kEntrySeparator;
         hidden += (h.shown ? "" : "-") + SavePaneInfo(h.info);
     }
+    const wxSize client = frame_->GetClientSize();
     return kLayoutTag + kFieldSeparator + SavePerspective() + kFieldSeparator + groups +
-           kFieldSeparator + hidden;
+           kFieldSeparator + hidden + kFieldSeparator +
+           wxString::Format("%dx%d", client.x, client.y);
 }
 
 bool PaneLayout::LoadLayout(const wxString& text) {
     const wxArrayString fields = wxSplit(text, kFieldSeparator, '\0');
-    if (fields.size() != 4 || fields[0] != kLayoutTag) return false;
-    const wxString& perspective = fields[1];
-    if (!perspective.StartsWith("layout2|")) return false;
+    wxSize saved;
+    if (fields.size() == 5 && fields[0] == kLayoutTag) {
+        long width = 0, height = 0;
+        if (!fields[4].BeforeFirst('x').ToLong(&width) ||
+            !fields[4].AfterFirst('x').ToLong(&height) || width <= 0 || height <= 0)
+            return false;
+        saved = wxSize(static_cast<int>(width), static_cast<int>(height));
+    } else if (fields.size() != 4 || fields[0] != kLayoutTagWithoutSize) {
+        return false;
+    }
+    if (!fields[1].StartsWith("layout2|")) return false;
+    wxSize dockMin(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    for (wxWindow* window : panes_) {
+        dockMin.x = std::min(dockMin.x, Registered(window).min_size.x);
+        dockMin.y = std::min(dockMin.y, Registered(window).min_size.y);
+    }
+    dockMin.IncTo(wxSize(0, 0));
+    const wxString perspective =
+        FitDockSizes(fields[1], saved, frame_->GetClientSize(), centreMin_, dockMin);
 
     // Every pane of this program exactly once; group and bar names only as placed.
     std::multiset<wxString> names;
@@ -625,7 +1064,7 @@ bool PaneLayout::LoadLayout(const wxString& text) {
         hiddenPanes.emplace_back(shown, info);
     }
     for (const wxString& name : PerspectivePaneNames(perspective)) {
-        if (name.StartsWith(kBarPrefix) || name == "preview") continue;
+        if (name.StartsWith(kBarPrefix) || name == pane_names::kPreview) continue;
         if (groupNames.erase(name) == 1) continue;
         names.insert(name);
     }
@@ -651,6 +1090,19 @@ bool PaneLayout::LoadLayout(const wxString& text) {
             nextGroup_ = std::max(nextGroup_, static_cast<int>(number) + 1);
     }
     LoadPerspective(perspective, false);
+    // A display that is gone, or a smaller one, leaves no floating pane out of reach.
+    wxAuiPaneInfoArray& all = GetAllPanes();
+    for (size_t i = 0; i < all.GetCount(); ++i) {
+        wxAuiPaneInfo& pane = all[i];
+        if (!pane.IsFloating() || !pane.floating_size.IsFullySpecified()) continue;
+        const wxRect rect(pane.floating_pos, pane.floating_size);
+        int display = wxDisplay::GetFromPoint(rect.GetTopLeft());
+        if (display == wxNOT_FOUND) display = wxDisplay::GetFromWindow(frame_);
+        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : display).GetClientArea();
+        if (area.Contains(rect)) continue;
+        const wxRect moved = MovedOnto(rect, area);
+        pane.FloatingPosition(moved.GetPosition()).FloatingSize(moved.GetSize());
+    }
     for (auto& [shown, info] : hiddenPanes) {
         wxWindow* window = WindowNamed(info.name);
         wxAuiPaneInfo& pane = GetPane(window);
@@ -669,6 +1121,7 @@ bool PaneLayout::LoadLayout(const wxString& text) {
     }
     for (const auto& group : groups_) UpdateGroupPane(*group);
     UpdateBars();
-    Update();
+    Relayout();
+    if (FitDocksToClient()) Update();
     return true;
 }

@@ -12,6 +12,26 @@ class wxAuiNotebookEvent;
 class wxFrame;
 class wxPanel;
 
+// The names the frame registers its panes by; the saved layout refers to them.
+namespace pane_names {
+inline const char kPreview[] = "preview";
+inline const char kFileView[] = "file_view";
+inline const char kComponents[] = "components";
+inline const char kProperties[] = "properties";
+inline const char kHelp[] = "help";
+inline const char kOutput[] = "output";
+}  // namespace pane_names
+
+// Dock sizes of a saved layout fitted to the client area it is restored into: scaled by
+// the ratio of the two client sizes, then shrunk in proportion where the docks of one axis
+// would leave the centre less than `centreMin`, and never below `dockMin`. Other entries of
+// the toolkit's perspective text stay as they are. A `saved` size with no area scales
+// nothing.
+wxString FitDockSizes(const wxString& perspective, const wxSize& saved, const wxSize& current,
+                      const wxSize& centreMin, const wxSize& dockMin);
+// `rect` moved (and shrunk if it must be) so that it lies wholly in `area`.
+wxRect MovedOnto(const wxRect& rect, const wxRect& area);
+
 // The main frame's docking manager, with what the toolkit's manager lacks: panes grouped as
 // tabs in one dock position, and panes auto-hidden to a bar of buttons on their side of the
 // frame, from which they slide out over the client area. A pane dropped onto another pane's
@@ -25,6 +45,22 @@ public:
     void Manage(wxFrame* frame);
     // Adds one of the program's panes, with a pin button on its caption.
     void AddDockingPane(wxWindow* window, wxAuiPaneInfo info);
+    // The centre pane, with the least size the layout leaves it.
+    void AddCentrePane(wxWindow* window, const wxString& name, const wxSize& minSize);
+
+    // Lays the panes out again, with the side bars outside every dock and the frame no
+    // smaller than the docked panes and the centre need.
+    void Relayout();
+
+    // A floating pane goes back to where it was docked last.
+    void DockBack(wxWindow* window);
+    // While a floating pane is dragged, where it would land if dropped now: a docked pane to
+    // join as a tab, or a side of the frame (wxAUI_DOCK_NONE for neither).
+    wxWindow* DropTabTarget() const { return tabTarget_; }
+    int DropSide() const { return dropSide_; }
+    // Follows a drag of the floating pane `window` with the pointer at `screenPoint` and the
+    // left button `down`: shows where it would land, and lands it there once the button is up.
+    void TrackFloatingDrag(wxWindow* window, const wxPoint& screenPoint, bool down);
 
     // The View menu's view of a pane, wherever it is: docked, floating, a tab or auto-hidden.
     bool IsPaneShown(wxWindow* window);
@@ -55,6 +91,9 @@ public:
     // of another layout version or whose panes are not exactly this program's.
     wxString SaveLayout();
     bool LoadLayout(const wxString& text);
+
+    // The least client size that shows every docked pane and the centre at their minimum.
+    wxSize MinimumClientSize();
 
 protected:
     bool CanDockPanel(const wxAuiPaneInfo& pane) override;
@@ -94,6 +133,16 @@ private:
     void SetButtonShown(Hidden& hidden, bool shown);
     void UpdateBars();
     void ShowTabHint(wxWindow* target);
+    // The side of the frame whose edge band holds `screenPoint`, or wxAUI_DOCK_NONE.
+    int SideAt(const wxPoint& screenPoint) const;
+    // Where a pane docked on `side` as the outermost dock would lie, on the screen.
+    wxRect SideHint(wxWindow* window, int side) const;
+    void DockAtSide(wxWindow* window, int side);
+    void EndDrag();
+    bool IsOurs(wxWindow* window) const;
+    // Narrows the docks where they leave the centre less than its minimum; true if any
+    // changed (the layout then needs an update).
+    bool FitDocksToClient();
     // The registered look of a pane (caption, icon, buttons) in this language.
     const wxAuiPaneInfo& Registered(wxWindow* window) const;
     wxWindow* WindowNamed(const wxString& name) const;
@@ -106,10 +155,16 @@ private:
     int nextGroup_ = 0;
     std::vector<Hidden> hidden_;
 
-    // While a floating pane is dragged: the pane and the caption under the pointer.
+    wxWindow* centre_ = nullptr;
+    wxSize centreMin_;
+
+    // While a floating pane is dragged: the pane, the caption or the side under the pointer,
+    // and a timer that notices the button's release (a window manager that moves the window
+    // keeps the button events to itself).
     wxWindow* dragged_ = nullptr;
     wxWindow* tabTarget_ = nullptr;
-    bool dropPending_ = false;
+    int dropSide_ = wxAUI_DOCK_NONE;
+    wxTimer dropTimer_;
 
     wxWindow* slidOut_ = nullptr;
     wxFrame* holder_ = nullptr;

@@ -62,7 +62,17 @@ export XDG_CONFIG_DIRS="$tmp/etc"
 
 settle() { sleep 0.4; }
 wait_window() {  # wait_window NAME-REGEX: prints the id of the first window with that name
-  timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+  # Polled rather than --sync: a search fails outright when a window goes while it looks.
+  local i id
+  for ((i = 0; i < 600; i++)); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
 }
 origin() {  # origin WINDOW: sets OX, OY to the window's client origin on the screen, OH to its height
   local info
@@ -129,6 +139,69 @@ program_windows() { xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev
 wait_more_windows() {  # wait_more_windows COUNT: until the program shows more than COUNT
   timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -gt $1 ]; do sleep 0.1; done"
 }
+geometry() {  # geometry WINDOW: the client area's place and size on the screen, "X Y W H"
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+    /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}'
+}
+wait_geometry() {  # wait_geometry WINDOW "X Y W H": until the window has that place and size
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [ "$(geometry "$1")" = "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+maximized() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
+wait_maximized() {  # wait_maximized WINDOW yes|no
+  local i
+  for ((i = 0; i < 100; i++)); do
+    if maximized "$1"; then [ "$2" = yes ] && return 0; else [ "$2" = no ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+wait_no_window() {  # wait_no_window NAME-REGEX: until no visible window has that name
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [ "$(named_windows "$1")" -eq 0 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_stacked() {  # wait_stacked WINDOW: until the window manager lists the window
+  timeout 30 bash -c "until xprop -root _NET_CLIENT_LIST_STACKING | grep -q $(hex "$1"); do sleep 0.1; done"
+}
+close_program() {  # close_program FRAME: closes the frame as a user does and waits for the exit
+  if [ -n "${WM:-}" ]; then wmctrl -i -c "$1"; else xdotool windowactivate "$1" key alt+f x; fi
+  timeout 20 tail --pid="$app" -f /dev/null || true
+  stop_program
+}
+drag() {  # drag FROM-X FROM-Y TO-X TO-Y: a press, a move in steps, a release (screen positions)
+  local step
+  xdotool mousemove "$1" "$2" mousedown 1
+  for step in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove "$(($1 + ($3 - $1) * step / 10))" "$(($2 + ($4 - $2) * step / 10))"
+    sleep 0.03
+  done
+  xdotool mouseup 1
+}
+# The floating panes draw their own caption along their top edge; its left part moves them.
+caption_x() { origin "$1"; echo $((OX + 40)); }
+caption_y() { origin "$1"; echo $((OY + 8)); }
+edge_point() {  # edge_point FRAME left|right|bottom: a point just inside that edge of the client area
+  local x y w h
+  read -r x y w h <<<"$(geometry "$1")"
+  case $2 in
+    left) echo $((x + 8)) $((y + h / 2)) ;;
+    right) echo $((x + w - 8)) $((y + h / 2)) ;;
+    bottom) echo $((x + w / 2)) $((y + h - 8)) ;;
+  esac
+}
+dock_by_drag() {  # dock_by_drag FRAME PANE SIDE: drags the floating pane onto that edge of the frame
+  local to
+  to=$(edge_point "$1" "$3")
+  drag "$(caption_x "$2")" "$(caption_y "$2")" ${to% *} ${to#* }
+}
 menu() {  # menu MNEMONIC KEY: opens a menu of the frame, then presses KEY once it is open
   local before
   before=$(program_windows) # the open menu is a window of its own
@@ -148,6 +221,9 @@ top_of_two() {
 }
 check "without a window manager the output pane starts above the frame" \
   test "$(top_of_two)" = "$(hex "$output")"
+dock_by_drag "$frame" "$output" left
+check "without a window manager the output pane docks by a drag onto the left edge" \
+  wait_no_window '^Output$'
 stop_program
 check "without a window manager nothing is reported on standard error" quiet_stderr "$tmp/plain.log"
 
@@ -155,6 +231,65 @@ check "without a window manager nothing is reported on standard error" quiet_std
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
 pids+=($!)
 timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+
+export WM=openbox
+
+# Docking back: the output pane floats from the first start; a drag onto an edge of the
+# frame, or a double-click on its caption, docks it, and it stays docked after a restart.
+for side in left right bottom; do
+  start_program "$tmp/dock_$side"
+  frame=$(wait_window '^Zentrik$')
+  output=$(wait_window '^Output$')
+  wait_stacked "$output"
+  dock_by_drag "$frame" "$output" "$side"
+  check "the output pane docks by a drag onto the $side edge" wait_no_window '^Output$'
+  sleep 1 # the screenshot shows the frame painted anew
+  import -window root "$outdir/docked_$side.png"
+  close_program "$frame"
+  start_program "$tmp/dock_$side"
+  frame=$(wait_window '^Zentrik$')
+  xdotool windowactivate --sync "$frame"
+  settle
+  check "docked on the $side edge, the output pane stays docked after a restart" \
+    test "$(named_windows '^Output$')" -eq 0
+  close_program "$frame"
+done
+start_program "$tmp/dock_click"
+frame=$(wait_window '^Zentrik$')
+output=$(wait_window '^Output$')
+wait_stacked "$output"
+xdotool mousemove "$(caption_x "$output")" "$(caption_y "$output")" click --repeat 2 --delay 80 1
+check "a double-click on its caption docks the output pane" wait_no_window '^Output$'
+close_program "$frame"
+
+# The frame comes back where it was left, with its size, maximised or not.
+start_program "$tmp/place"
+frame=$(wait_window '^Zentrik$')
+wait_stacked "$(wait_window '^Output$')"
+wmctrl -i -r "$frame" -e 0,70,60,900,600
+timeout 10 bash -c "until xwininfo -id $frame | grep -q 'Width: 900' && xwininfo -id $frame | grep -q 'Height: 600'; do sleep 0.1; done" || true
+settle
+placed=$(geometry "$frame")
+close_program "$frame"
+start_program "$tmp/place"
+frame=$(wait_window '^Zentrik$')
+check "a moved and resized frame comes back the same after a restart ($placed)" \
+  wait_geometry "$frame" "$placed"
+wmctrl -i -r "$frame" -b add,maximized_vert,maximized_horz
+wait_maximized "$frame" yes || true
+settle
+large=$(geometry "$frame")
+close_program "$frame"
+start_program "$tmp/place"
+frame=$(wait_window '^Zentrik$')
+check "a maximised frame comes back maximised after a restart" wait_maximized "$frame" yes
+check "the maximised frame has the whole screen again ($large)" wait_geometry "$frame" "$large"
+sleep 1 # the screenshot shows the frame painted
+import -window root "$outdir/restarted_maximized.png"
+wmctrl -i -r "$frame" -b remove,maximized_vert,maximized_horz
+check "restored from maximised, the frame has the place it had before ($placed)" \
+  wait_geometry "$frame" "$placed"
+close_program "$frame"
 
 home="$tmp/home"
 parts="$home/Ostrel/Zentrik2020/parts"
@@ -187,6 +322,24 @@ xdotool key i
 check "the preview turns to the iso view by its key" wait_pixel_change 559 100 "$top"
 import -window root "$outdir/main_frame_part.png"
 check "the output pane stays above the frame after clicks in it" above "$output" "$frame"
+
+# The Export dialog from the menu, ten times: the floating output pane never covers it.
+covered=0
+for attempt in 1 2 3 4 5 6 7 8 9 10; do
+  xdotool windowactivate --sync "$frame"
+  menu f e
+  export_dialog=$(wait_window '^Export$')
+  wait_stacked "$export_dialog"
+  for look in 1 2 3 4 5; do
+    if above "$output" "$export_dialog"; then covered=$((covered + 1)); fi
+    sleep 0.1
+  done
+  wmctrl -i -c "$export_dialog"
+  wait_no_window '^Export$' || true
+done
+check "opened ten times from the menu, the Export dialog is never under the output pane" \
+  test "$covered" -eq 0
+check "with the dialogs closed the output pane is above the frame again" above "$output" "$frame"
 
 # New Folder by keyboard only, with the QFP folder (the tree's first row) selected.
 row() { echo $((82 + 23 * $1)); } # the file tree's rows
@@ -226,6 +379,40 @@ check "a cross-type move is refused with a message" test "$refused" = yes
 check "the refused part stays in its type folder" \
   test -f "$parts/QFP/QFP_Sample_1.qvx" -a ! -e "$parts/SOP/QFP_Sample_1.qvx"
 
+# A deleted part leaves no row highlighted: none is open afterwards.
+xdotool windowactivate --sync "$frame"
+origin "$frame"
+deleted=$(row 6) # PBGA_Sample_1
+unselected=$(pixel 109 $((deleted - 8)))
+before=$(program_windows)
+xdotool mousemove "$((OX + 109))" "$((OY + deleted))" click 3
+check "a right-click selects the part" wait_pixel_change 109 $((deleted - 8)) "$unselected"
+selected=$(pixel 109 $((deleted - 8)))
+wait_more_windows "$before" # the context menu
+xdotool key Down Return      # Delete
+wait_more_windows "$before"  # the question
+settle
+inactive=$(pixel 109 $((deleted - 8))) # the highlight while the tree has no focus
+xdotool key Return                       # Yes
+timeout 10 bash -c "while [ -e '$parts/PBGA/PBGA_Sample_1.qvx' ]; do sleep 0.1; done" || true
+check "the part is deleted" test ! -e "$parts/PBGA/PBGA_Sample_1.qvx"
+highlighted() {  # the pixels of the tree's first rows in a highlight colour
+  local colours=("$selected")
+  [ "$inactive" != "$unselected" ] && colours+=("$inactive")
+  import -window root -crop "170x$((23 * 8))+$((OX + 20))+$((OY + $(row 0) - 12))" -depth 8 txt:- |
+    grep -c -i -F "${colours[@]/#/-e}" || true
+}
+wait_no_highlight() {
+  local i calm=0
+  for ((i = 0; i < 100 && calm < 10; i++)); do
+    if [ "$(highlighted)" -eq 0 ]; then calm=$((calm + 1)); else calm=0; fi
+    sleep 0.1
+  done
+  [ "$calm" -ge 10 ]
+}
+check "after the delete no row of the tree is highlighted" wait_no_highlight
+import -window root "$outdir/after_delete.png"
+
 # Export: one kind per row, by mouse and by keyboard, in one run.
 mkdir -p "$library"
 xdotool windowactivate --sync "$frame"
@@ -249,6 +436,7 @@ timeout 60 bash -c "until [ -f '$library/QFP_Sample_1_2resistance.cab' ] && [ -f
 check "the two-resistor cabinet of the first row is on disk" test -s "$library/QFP_Sample_1_2resistance.cab"
 check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
 check "no detail cabinet was written" test -z "$(ls "$library" | grep -v resistance || true)"
+
 stop_program
 check "under a window manager nothing is reported on standard error" quiet_stderr "$home.log"
 

@@ -287,6 +287,39 @@ TEST_F(FileTreePane, WithoutItsFileThePartIsClosedAndReloadReopensWhatRemains) {
     nothingHappens(to263);
 }
 
+// The highlighted row is the open part, or there is none: what the control picks of its own
+// accord after a removal is taken back, and a click on a selected part that is not open
+// opens it rather than starting a rename.
+TEST_F(FileTreePane, TheSelectionShowsWhatIsOpen) {
+    FileOperationSeams seams;
+    seams.trash = [](const fs::path& path, std::string&) { return fs::remove(path); };
+    SetFileOperationSeams(seams);
+    const fs::path sop = Path("SOP");
+    Select(sop);
+    answer = wxYES;
+    operations.DeletePartFile(sop.wstring());
+    DispatchPending();
+    EXPECT_TRUE(WaitUntil([&] { return files->GetSelectedPath().empty(); }))
+        << "selected after the delete: " << files->GetSelectedPath();
+    EXPECT_TRUE(settings.CurrentPartPath.empty());
+
+    const fs::path to263 = Path("TO-263");
+    Select(to263);
+    fs::remove(to263);
+    frame->Reload();
+    DispatchPending();
+    EXPECT_TRUE(WaitUntil([&] { return files->GetSelectedPath().empty(); }));
+
+    const fs::path pbga = Path("PBGA");
+    Select(pbga);
+    settings.ClearCurrentPart();
+    Click(pbga);
+    ASSERT_TRUE(WaitUntil([&] { return settings.CurrentPartPath == pbga.wstring(); }));
+    EXPECT_EQ(LastLine(), "read from " + pbga.string());
+    DispatchPending();
+    EXPECT_FALSE(tree->GetEditControl()) << "no rename started";
+}
+
 TEST_F(FileTreePane, NewPartGoesToTheSelectedSubfolderAndOpens) {
     const fs::path boards = Part("PBGA/boards");
     Select(boards);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <wx/aui/auibook.h>
+#include <wx/aui/floatpane.h>
+#include <wx/dialog.h>
+#include <wx/regex.h>
 #include <wx/aui/dockart.h>
 #include <wx/menu.h>
 #include <wx/uiaction.h>
@@ -69,6 +72,42 @@ protected:
         }
         sim.MouseUp();
         DispatchPending();
+    }
+    wxPoint ScreenCentre(wxWindow* window) {
+        const wxRect rect = window->GetScreenRect();
+        return rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2);
+    }
+    // A point on the caption of a floating pane, clear of its close button.
+    wxPoint FloatingCaption(wxWindow* pane) {
+        const int caption = Layout().GetArtProvider()->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+        return pane->GetScreenPosition() + wxPoint(30, -caption / 2 - 1);
+    }
+    void Float(wxWindow* pane) {
+        Layout().GetPane(pane).Float().FloatingPosition(ScreenCentre(frame->Preview()))
+            .FloatingSize(300, 200).Show();
+        Layout().Relayout();
+        ASSERT_TRUE(WaitUntil([&] { return pane->IsShownOnScreen(); }));
+        DispatchPending();
+    }
+    // No dock lies outside a side bar.
+    void ExpectBarsOutside() {
+        int outer = 0;
+        wxAuiPaneInfoArray& panes = Layout().GetAllPanes();
+        for (size_t i = 0; i < panes.GetCount(); ++i) {
+            if (panes[i].IsDocked() && !panes[i].name.StartsWith("autohide_"))
+                outer = std::max(outer, panes[i].dock_layer);
+        }
+        for (int side : {wxAUI_DOCK_LEFT, wxAUI_DOCK_RIGHT, wxAUI_DOCK_TOP, wxAUI_DOCK_BOTTOM})
+            EXPECT_GT(Layout().GetPane(Layout().SideBar(side)).dock_layer, outer) << side;
+    }
+    // Destroys the frame without saving anything and opens a new one from what is stored.
+    void Reopen() {
+        frame->Destroy();
+        DispatchPending();
+        frame = new MainFrame(settings, operations);
+        frame->Show();
+        ASSERT_TRUE(WaitUntil([&] { return frame->IsShownOnScreen(); }));
+        frame->ArrangeFloatingPanes();
     }
     // Closes the frame as the user does (the layout is saved) and opens a new one that
     // restores it.
@@ -200,18 +239,158 @@ TEST_F(Panes, TabsHiddenPanesAndClosedTabsSurviveARestartOlderLayoutsGiveWay) {
     for (const wxString& stored : {Layout().SavePerspective(), unknown}) {
         platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue,
                                         stored.ToStdWstring());
-        frame->Destroy();
-        DispatchPending();
-        frame = new MainFrame(settings, operations);
-        frame->Show();
-        ASSERT_TRUE(WaitUntil([&] { return frame->IsShownOnScreen(); }));
-        frame->ArrangeFloatingPanes();
+        Reopen();
         EXPECT_EQ(Layout().TabsOf(frame->Files()), nullptr);
         EXPECT_TRUE(Layout().GetPane(frame->GetOutputView()).IsFloating());
         for (int id : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
                        ID_VIEW_OUTPUT})
             EXPECT_TRUE(Ticked(id)) << id;
     }
+}
+
+TEST(LayoutFit, DockSizesFollowTheFrameAndLeaveTheCentreItsMinimum) {
+    const wxString bar = "name=autohide_4;caption=;state=0;dir=4;layer=2;row=0;pos=0";
+    const wxString saved = "layout2|name=a;dir=4|" + bar +
+                           "|dock_size(4,0,0)=400|dock_size(3,0,1)=300|dock_size(4,2,0)=22|";
+    // Half the frame: half the docks; the bar keeps its thickness.
+    EXPECT_EQ(FitDockSizes(saved, wxSize(1600, 1000), wxSize(800, 500), wxSize(100, 100),
+                           wxSize(50, 50)),
+              "layout2|name=a;dir=4|" + bar +
+                  "|dock_size(4,0,0)=200|dock_size(3,0,1)=150|dock_size(4,2,0)=22|");
+    // Docks saved wider than the frame leaves room for: shrunk together, never below the
+    // least a dock may have; a layout without a saved size is only fitted.
+    const wxString wide = "layout2|dock_size(4,0,0)=600|dock_size(2,0,0)=300|dock_size(1,0,0)=40|";
+    EXPECT_EQ(FitDockSizes(wide, wxSize(1000, 800), wxSize(1000, 800), wxSize(400, 120),
+                           wxSize(50, 60)),
+              "layout2|dock_size(4,0,0)=400|dock_size(2,0,0)=200|dock_size(1,0,0)=60|");
+    EXPECT_EQ(FitDockSizes(wide, wxSize(), wxSize(300, 800), wxSize(200, 100), wxSize(80, 60)),
+              "layout2|dock_size(4,0,0)=80|dock_size(2,0,0)=80|dock_size(1,0,0)=60|");
+
+    const wxRect screen(0, 0, 1280, 800);
+    EXPECT_EQ(MovedOnto(wxRect(1500, -40, 300, 200), screen), wxRect(980, 0, 300, 200));
+    EXPECT_EQ(MovedOnto(wxRect(-10, 700, 2000, 300), screen), wxRect(0, 500, 1280, 300));
+    EXPECT_EQ(MovedOnto(wxRect(10, 20, 30, 40), screen), wxRect(10, 20, 30, 40));
+}
+
+TEST_F(Panes, AFloatingPaneDocksBackByADragOntoASideOrADoubleClickOnItsCaption) {
+    wxWindow* pane = frame->Properties();
+    const int sides[] = {wxAUI_DOCK_LEFT, wxAUI_DOCK_RIGHT, wxAUI_DOCK_BOTTOM, wxAUI_DOCK_TOP};
+    for (int side : sides) {
+        SCOPED_TRACE(side);
+        Float(pane);
+        const wxRect client(frame->ClientToScreen(wxPoint(0, 0)), frame->GetClientSize());
+        // Near the edge, over a pane's body rather than a caption (which would make tabs).
+        const int middleY = ScreenCentre(frame->Files()).y;
+        const wxPoint edge = side == wxAUI_DOCK_LEFT    ? wxPoint(client.x + 8, middleY)
+                             : side == wxAUI_DOCK_RIGHT ? wxPoint(client.GetRight() - 8, middleY)
+                             : side == wxAUI_DOCK_TOP   ? wxPoint(client.x + client.width / 2, client.y + 8)
+                                                        : wxPoint(client.x + client.width / 2,
+                                                                  client.GetBottom() - 8);
+        RealDrag(FloatingCaption(pane), edge);
+        ASSERT_TRUE(WaitUntil([&] { return Layout().GetPane(pane).IsDocked(); }));
+        EXPECT_EQ(Layout().GetPane(pane).dock_direction, side);
+        EXPECT_EQ(Layout().DropSide(), wxAUI_DOCK_NONE);
+        ASSERT_TRUE(WaitUntil([&] { return pane->IsShownOnScreen(); }));
+        EXPECT_TRUE(client.Contains(pane->GetScreenRect()));
+        ExpectBarsOutside();
+    }
+    // Hidden to its bar and docked again, the outermost pane stays inside the bars.
+    Layout().AutoHide(pane);
+    ExpectBarsOutside();
+    Layout().DockAgain(pane);
+
+    // The output pane floats from the start; a double-click takes it to where it was docked.
+    frame->ArrangeFloatingPanes();
+    wxWindow* output = frame->GetOutputView();
+    ASSERT_TRUE(Layout().GetPane(output).IsFloating());
+    ASSERT_TRUE(WaitUntil([&] { return output->IsShownOnScreen(); }));
+    wxUIActionSimulator sim;
+    sim.MouseMove(FloatingCaption(output));
+    WaitUntil([&] { return wxGetMousePosition() == FloatingCaption(output); });
+    DispatchPending();
+    sim.MouseDblClick();
+    ASSERT_TRUE(WaitUntil([&] { return Layout().GetPane(output).IsDocked(); }));
+    EXPECT_EQ(Layout().GetPane(output).dock_direction, wxAUI_DOCK_BOTTOM);
+    EXPECT_TRUE(Ticked(ID_VIEW_OUTPUT));
+    // A drop away from every edge and caption leaves it floating where it was dropped.
+    Float(pane);
+    RealDrag(FloatingCaption(pane), ScreenCentre(frame->Preview()) + wxPoint(20, 10));
+    DispatchPending();
+    EXPECT_TRUE(Layout().GetPane(pane).IsFloating());
+}
+
+TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
+    frame->ArrangeFloatingPanes();
+    const wxSize least = Layout().MinimumClientSize();
+    EXPECT_EQ(frame->GetMinClientSize(), least);
+    frame->SetClientSize(328, 435);
+    DispatchPending();
+    EXPECT_GE(frame->GetClientSize().x, least.x);
+    EXPECT_GE(frame->GetClientSize().y, least.y);
+    const auto expectAllShown = [&] {
+        EXPECT_GE(frame->Preview()->GetSize().x, 160);
+        EXPECT_GE(frame->Preview()->GetSize().y, 120);
+        for (wxWindow* pane : {static_cast<wxWindow*>(frame->Files()),
+                               static_cast<wxWindow*>(frame->Components()),
+                               static_cast<wxWindow*>(frame->Properties()),
+                               static_cast<wxWindow*>(frame->Help())}) {
+            const wxSize min = Layout().GetPane(pane).min_size;
+            EXPECT_TRUE(pane->IsShownOnScreen());
+            EXPECT_GE(pane->GetSize().x, min.x) << Layout().GetPane(pane).name;
+            EXPECT_GE(pane->GetSize().y, min.y) << Layout().GetPane(pane).name;
+        }
+    };
+    expectAllShown();
+    // The floating output pane keeps a usable size.
+    wxFrame* output = Layout().GetPane(frame->GetOutputView()).frame;
+    ASSERT_NE(output, nullptr);
+    output->SetSize(8, 24);
+    DispatchPending();
+    EXPECT_GE(frame->GetOutputView()->GetSize().x, Layout().GetPane(frame->GetOutputView()).min_size.x);
+    EXPECT_GE(frame->GetOutputView()->GetSize().y, Layout().GetPane(frame->GetOutputView()).min_size.y);
+
+    // A layout saved with a bottom dock taller than the frame it comes back in, and a
+    // floating pane off the screen.
+    frame->SetClientSize(1200, 760);
+    DispatchPending();
+    wxString layout = Layout().SaveLayout();
+    wxRegEx("dock_size\\(3,0,0\\)=[0-9]+").Replace(&layout, "dock_size(3,0,0)=700");
+    wxRegEx("floatx=-?[0-9]+;floaty=-?[0-9]+").Replace(&layout, "floatx=3000;floaty=-500");
+    platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue, layout.ToStdWstring());
+    platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue, L"40,30,700,520,0");
+    Reopen();
+    DispatchPending();
+    EXPECT_EQ(frame->GetSize(), wxSize(700, 520));
+    expectAllShown();
+    const wxAuiPaneInfo& floating = Layout().GetPane(frame->GetOutputView());
+    ASSERT_TRUE(floating.IsFloating());
+    ASSERT_NE(floating.frame, nullptr);
+    EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(floating.frame->GetScreenRect()))
+        << floating.frame->GetScreenRect().x << "," << floating.frame->GetScreenRect().y << " "
+        << floating.frame->GetScreenRect().width << "x" << floating.frame->GetScreenRect().height;
+}
+
+TEST_F(Panes, TheFrameIsKeptWithItsPlaceAndModalWindowsAreKnown) {
+    frame->SetSize(wxRect(60, 50, 900, 640));
+    DispatchPending();
+    Restart();
+    EXPECT_EQ(frame->GetRect(), wxRect(60, 50, 900, 640));
+    // The maximised state follows the place the frame had before it.
+    const auto rect = platform::Registry::ReadString(platform::RegistryRoot::CurrentUser,
+                                                     GetProductKey(), MainFrame::kRectValue);
+    ASSERT_TRUE(rect);
+    EXPECT_EQ(*rect, L"60,50,900,640,0");
+
+    bool during = false;
+    wxDialog dialog(frame, wxID_ANY, "modal");
+    dialog.CallAfter([&] {
+        during = MainFrame::IsModalWindowOpen();
+        dialog.EndModal(wxID_OK);
+    });
+    EXPECT_FALSE(MainFrame::IsModalWindowOpen());
+    dialog.ShowModal();
+    EXPECT_TRUE(during);
+    EXPECT_FALSE(MainFrame::IsModalWindowOpen());
 }
 
 }  // namespace
