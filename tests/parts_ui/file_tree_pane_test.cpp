@@ -11,7 +11,7 @@
 #include "app/command_ids.h"
 #include "app/help_view.h"
 #include "app/preview_view.h"
-#include "app/frame/trelvo_app.h"
+#include "shell/trelvo_app.h"
 #include "models/part_loaders.h"
 #include "parts_ui/batch_output_dialog.h"
 #include "parts_ui/file_view.h"

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/help_image_catalog.h"
-#include "app/frame/main_frame.h"
+#include "shell/main_frame.h"
 #include "app/message_box.h"
 #include "app/output_view.h"
 #include "app/program_settings.h"

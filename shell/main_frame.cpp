@@ -1,4 +1,4 @@
-#include "app/frame/main_frame.h"
+#include "shell/main_frame.h"
 
 #include <filesystem>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "app/frame/main_frame.h"
+#include "shell/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,8 @@
 #include "app/output_view.h"
 #include "app/message_box.h"
 #include "app/preview_view.h"
-#include "app/frame/program_configurations.h"
-#include "app/frame/trelvo_app.h"
+#include "shell/program_configurations.h"
+#include "shell/trelvo_app.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "models/model_tree.h"
@@ -33,7 +33,7 @@
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/properties_view.h"
 #include "resources/string_table.h"
-#include "tests/app/frame/shown_main_frame.h"
+#include "tests/shell/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
 namespace fs = std::filesystem;

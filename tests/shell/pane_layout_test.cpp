@@ -1,4 +1,4 @@
-#include "app/frame/pane_layout.h"
+#include "shell/pane_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
 #include "platform/registry.h"
-#include "tests/app/frame/shown_main_frame.h"
+#include "tests/shell/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "app/frame/program_configurations.h"
+#include "shell/program_configurations.h"
 
-#include "app/frame/main_frame.h"
+#include "shell/main_frame.h"
 #include "app/preview_view.h"
 #include "app/program_settings.h"
 #include "parts_ui/part_file_operations.h"

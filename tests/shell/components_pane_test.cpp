@@ -1,4 +1,4 @@
-#include "app/frame/main_frame.h"
+#include "shell/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/parts_view.h"
 #include "resources/string_table.h"
-#include "tests/app/frame/shown_main_frame.h"
+#include "tests/shell/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 #include "widget/tree_ctrl.h"
 #include "widget/tree_item.h"

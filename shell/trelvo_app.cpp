@@ -1,4 +1,4 @@
-#include "app/frame/trelvo_app.h"
+#include "shell/trelvo_app.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -18,8 +18,8 @@
 #include "app/home_folder.h"
 #include "app/message_box.h"
 #include "app/output_view.h"
-#include "app/frame/main_frame.h"
-#include "app/frame/program_configurations.h"
+#include "shell/main_frame.h"
+#include "shell/program_configurations.h"
 #include "app/program_settings.h"
 #include "app/sample_parts.h"
 #include "app/ui_language.h"

@@ -12,7 +12,7 @@
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 
-#include "app/frame/pane_layout.h"
+#include "shell/pane_layout.h"
 #include "app/shell_frame.h"
 
 class FileView;

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/frame/main_frame.h"
+#include "shell/main_frame.h"
 #include "app/program_settings.h"
 #include "parts_ui/part_file_operations.h"
 #include "platform/temp_files.h"

@@ -6,7 +6,7 @@
 #include <wx/init.h>
 
 #include "app/home_folder.h"
-#include "app/frame/trelvo_app.h"
+#include "shell/trelvo_app.h"
 #include "app/ui_language.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"

@@ -1,4 +1,4 @@
-#include "app/frame/pane_layout.h"
+#include "shell/pane_layout.h"
 
 #include <algorithm>
 #include <functional>
