@@ -23,9 +23,8 @@ struct HelpImage {
     wxImage Image;
 };
 
-// The help pictures per package type (0 QFP, 1 SOP, 2 PBGA, 3 FCBGA, 4 TO-220, 5 TO-247,
-// 6 TO-263, 7 TO-252, 8 SOT-89, 9 SOT-223), each list in its fixed order, holding only the
-// pictures that loaded. The application owns it and frees it after every window is gone.
+// The help pictures per package type (numbered as in pkg::kPackageTypes), each list in its
+// fixed order, holding only the pictures that loaded. The application owns it and frees it after every window is gone.
 class HelpImageCatalog {
 public:
     using PictureList = std::vector<std::shared_ptr<const HelpImage>>;

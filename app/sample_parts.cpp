@@ -8,14 +8,13 @@
 
 #include "app/home_folder.h"
 #include "app/output_view.h"
+#include "models/package_types.h"
 #include "platform/atomic_file.h"
 #include "platform/wide_string.h"
 
 namespace fs = std::filesystem;
 
-const std::array<const wchar_t*, 10> kSampleTypes = {
-    L"QFP", L"SOP", L"PBGA", L"FCBGA", L"TO-220", L"TO-247", L"TO-263", L"TO-252", L"SOT-89",
-    L"SOT-223"};
+const std::array<const wchar_t*, 10> kSampleTypes = pkg::kWidePackageTypeNames;
 
 namespace {
 

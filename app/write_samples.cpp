@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "models/part_loaders.h"
+#include "models/package_types.h"
 #include "platform/atomic_file.h"
 
 int main(int argc, char** argv) {
@@ -14,9 +14,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    for (int index = 0; index < 10; ++index) {
-        const char* type = pkg::kPackageTypeNames[index];
-        const auto part = pkg::MakeDefaultPackage(index);
+    for (const pkg::PackageType& row : pkg::kPackageTypes) {
+        const char* type = row.folder;
+        const auto part = row.make_sample();
         std::error_code error;
         std::filesystem::create_directories(folder / type, error);
         const std::filesystem::path file = folder / type / (std::string(type) + "_Sample_1.qvx");

@@ -11,6 +11,7 @@
 #include "export/solver_grid.h"
 #include "export/solver_input.h"
 #include "export/surf_register/create_surface_register.h"
+#include "models/package_types.h"
 #include "models/semiconductor_package.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
@@ -37,7 +38,7 @@ FileIdentity IdentityOf(const std::string& path) {
 }
 
 bool IsBallGridArray(const std::string& package_type) {
-    return package_type == "PBGA" || package_type == "FCBGA";
+    return IsPackageFamily(package_type, PackageFamily::kBGA);
 }
 
 // Removes the solver input file whatever happens between its creation and the return.
@@ -58,19 +59,12 @@ private:
 
 bool PackageTypeMatchesModel(const std::string& package_type, const DetailedModel& model) {
     const auto* package = dynamic_cast<const SemiconductorPackage*>(&model);
-    if (!package) return false;
+    const PackageType* expected = FindPackageType(package_type);
+    if (!package || !expected) return false;
     const std::string type = package->TypeName();
-    if (package_type == "PBGA") return type == "pbga" || type == "bga";
-    if (package_type == "FCBGA") return type == "fcbga";
-    if (package_type == "QFP") return type == "qfp";
-    if (package_type == "SOP") return type == "sop";
-    // The power devices carry their folder name as their type.
-    static const char* const kPowerDevices[] = {"TO-220", "TO-247", "TO-263",
-                                                "TO-252", "SOT-89", "SOT-223"};
-    for (const char* name : kPowerDevices) {
-        if (package_type == name) return type == package_type;
-    }
-    return false;
+    // A legacy "bga" part is read as a PBGA.
+    if (package_type == "PBGA" && type == "bga") return true;
+    return type == expected->type_name;
 }
 
 std::wstring MakeTempFileName() {

@@ -9,6 +9,7 @@
 #include "export/run_failure.h"
 #include "export/surf_register/create_surface_register.h"
 #include "models/bga/bga_detailed_model.h"
+#include "models/package_types.h"
 #include "models/qfp/qfp.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
@@ -19,7 +20,7 @@ namespace pkg {
 namespace {
 
 bool IsBallGridArray(const std::wstring& package_type) {
-    return package_type == L"PBGA" || package_type == L"FCBGA";
+    return IsPackageFamily(package_type, PackageFamily::kBGA);
 }
 
 // Builds the compact model library document; false when nothing applies.

@@ -9,6 +9,7 @@
 #include "export/exporter/cab_exporter.h"
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "export/surf_register/create_surface_register.h"
+#include "models/package_types.h"
 #include "models/part_loaders.h"
 #include "models/part_rules.h"
 #include "platform/wide_string.h"
@@ -33,12 +34,12 @@ LoadedPart AsLoadedPart(const std::shared_ptr<Model>& loaded) {
     return {loaded, loaded};
 }
 
-bool IsBallGridArray(const std::wstring& type) { return type == L"PBGA" || type == L"FCBGA"; }
+bool IsBallGridArray(const std::wstring& type) {
+    return IsPackageFamily(type, PackageFamily::kBGA);
+}
 
 bool IsPowerDevice(const std::wstring& type) {
-    static const wchar_t* const kTypes[] = {L"TO-220", L"TO-247", L"TO-263",
-                                            L"TO-252", L"SOT-89", L"SOT-223"};
-    return std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
+    return IsPackageFamily(type, PackageFamily::kPowerDevice);
 }
 
 LoadedPart LoadDetailed(const std::wstring& type, const std::wstring& path) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "models/package_types.h"
 #include "platform/wide_string.h"
 
 namespace pkg {
@@ -17,7 +18,9 @@ constexpr int32_t kSymmetryQuarter = 4;
 constexpr int32_t kIterationLimit = 2000;
 constexpr double kIterationTolerance = 1.0e-4;
 
-bool IsBallGridArray(const std::string& type) { return type == "PBGA" || type == "FCBGA"; }
+bool IsBallGridArray(const std::string& type) {
+    return IsPackageFamily(type, PackageFamily::kBGA);
+}
 
 // Solver model type of a model kind; 0 for a kind the solver does not know.
 int32_t SolverModelType(int32_t model_kind) {

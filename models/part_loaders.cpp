@@ -70,19 +70,8 @@ std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstri
 }
 
 std::shared_ptr<SemiconductorPackage> MakeDefaultPackage(int index) {
-    switch (index) {
-        case 0: return std::make_shared<qfp::QFPDetailedModel>(false);
-        case 1: return std::make_shared<qfp::QFPDetailedModel>(true);
-        case 2: return std::make_shared<bga::BGADetailedModel>(false);
-        case 3: return std::make_shared<bga::BGADetailedModel>(true);
-        case 4: return std::make_shared<pdevice::TO220DetailedModel>();
-        case 5: return std::make_shared<pdevice::TO247DetailedModel>();
-        case 6: return std::make_shared<pdevice::TO263DetailedModel>();
-        case 7: return std::make_shared<pdevice::TO252DetailedModel>();
-        case 8: return std::make_shared<pdevice::SOT89DetailedModel>();
-        case 9: return std::make_shared<pdevice::SOT223DetailedModel>();
-        default: return nullptr;
-    }
+    if (index < 0 || index >= kPackageTypeCount) return nullptr;
+    return kPackageTypes[index].make_sample();
 }
 
 std::shared_ptr<qfp::QFPSimplifiedModel> LoadQFPSimplifiedModel(const std::wstring& path) {

@@ -5,6 +5,7 @@
 
 #include "models/bga/bga_detailed_model.h"
 #include "models/bga/bga_simplified_model.h"
+#include "models/package_types.h"
 #include "models/pdevice/sot223_detailed_model.h"
 #include "models/pdevice/sot89_detailed_model.h"
 #include "models/pdevice/to220_detailed_model.h"
@@ -31,11 +32,7 @@ std::shared_ptr<pdevice::SOT223DetailedModel> LoadSOT223DetailedModel(const std:
 std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstring& path);
 std::shared_ptr<qfp::QFPSimplifiedModel> LoadQFPSimplifiedModel(const std::wstring& path);
 
-// The package types as their folder names, in the order the program numbers them 0 to 9.
-inline constexpr const char* kPackageTypeNames[10] = {
-    "QFP", "SOP", "PBGA", "FCBGA", "TO-220", "TO-247", "TO-263", "TO-252", "SOT-89", "SOT-223"};
-
-// A package object with the defaults of package type `index` (0 to 9 in the order above);
+// A package object with the defaults of package type `index` (0 to 9 in kPackageTypes);
 // empty for any other index. It is also the type's detailed model.
 std::shared_ptr<SemiconductorPackage> MakeDefaultPackage(int index);
 

@@ -15,6 +15,7 @@
 #include "app/message_box.h"
 #include "app/output_view.h"
 #include "app/program_settings.h"
+#include "models/package_types.h"
 #include "models/semiconductor_package.h"
 #include "parts_ui/file_tree_images.h"
 #include "parts_ui/file_view_model.h"
@@ -34,12 +35,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const wchar_t* const kPowerDeviceTypes[] = {L"TO-220", L"TO-247", L"TO-263",
-                                            L"TO-252", L"SOT-89", L"SOT-223"};
-
-bool IsPowerDeviceType(const std::wstring& type) {
-    return std::find(std::begin(kPowerDeviceTypes), std::end(kPowerDeviceTypes), type) !=
-           std::end(kPowerDeviceTypes);
+// Whether a part of folder type `type` may be exported as `kind`; a type the program does
+// not know refuses nothing.
+bool Exports(const std::wstring& type, pkg::ExportKind kind) {
+    const pkg::PackageType* row = pkg::FindPackageType(type);
+    return row == nullptr || row->Exports(kind);
 }
 
 wxString Text(std::uint32_t id) { return wxString(resources::LoadText(id)); }
@@ -92,11 +92,14 @@ BatchOutputDialog::BatchOutputDialog(wxWindow* parent, const ProgramSettings& se
               resources::LoadText(resources::IDS_KIND_TWO_RESISTOR),
               resources::LoadText(resources::IDS_KIND_THREE_RESISTOR),
               resources::LoadText(resources::IDS_KIND_DELPHI)};
-    ModelingTypeExclusions = {{L"PBGA", kinds_.threeResistor}, {L"FCBGA", kinds_.threeResistor}};
-    for (const wchar_t* type : kPowerDeviceTypes) {
-        for (const std::wstring* kind :
-             {&kinds_.simple, &kinds_.threeResistor, &kinds_.twoResistor, &kinds_.delphi}) {
-            ModelingTypeExclusions.emplace_back(type, *kind);
+    const std::pair<const std::wstring*, pkg::ExportKind> optional[] = {
+        {&kinds_.simple, pkg::kExportsSimple},
+        {&kinds_.threeResistor, pkg::kExportsThreeResistor},
+        {&kinds_.twoResistor, pkg::kExportsTwoResistor},
+        {&kinds_.delphi, pkg::kExportsDelphi}};
+    for (const pkg::PackageType& type : pkg::kPackageTypes) {
+        for (const auto& [text, kind] : optional) {
+            if (!type.Exports(kind)) ModelingTypeExclusions.emplace_back(type.wide_folder, *text);
         }
     }
     createFolder = MakeFolders;
@@ -337,22 +340,21 @@ void BatchOutputDialog::OnModelingTypeChanged(widget::WTreeItem* item) {
     const int row = item->row;
     const std::wstring kind = ValueText(listModel->root->Child(row, kExportKind));
     const std::wstring type = ValueText(listModel->root->Child(row, kExportPartType));
-    const bool power = IsPowerDeviceType(type);
     std::wstring suffix;
     bool refused = false;
     if (kind == kinds_.detail) {
         suffix = L"_detail";
     } else if (kind == kinds_.simple) {
-        refused = power;
+        refused = !Exports(type, pkg::kExportsSimple);
         suffix = L"_simple";
     } else if (kind == kinds_.twoResistor) {
-        refused = power;
+        refused = !Exports(type, pkg::kExportsTwoResistor);
         suffix = L"_2resistance";
     } else if (kind == kinds_.delphi) {
-        refused = power;
+        refused = !Exports(type, pkg::kExportsDelphi);
         suffix = L"_DELPHI";
     } else if (kind == kinds_.threeResistor) {
-        refused = power || type == L"PBGA" || type == L"FCBGA";
+        refused = !Exports(type, pkg::kExportsThreeResistor);
         suffix = L"_3resistance";
     }
     if (refused) {

@@ -5,13 +5,12 @@
 #include <map>
 #include <system_error>
 
+#include "models/package_types.h"
 #include "platform/wide_string.h"
 
 namespace fs = std::filesystem;
 
-const wchar_t* const kPackageTypeFolders[10] = {L"QFP",    L"SOP",    L"PBGA",   L"FCBGA",
-                                                L"TO-220", L"TO-247", L"TO-263", L"TO-252",
-                                                L"SOT-89", L"SOT-223"};
+const std::array<const wchar_t*, 10>& kPackageTypeFolders = pkg::kWidePackageTypeNames;
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -9,7 +10,7 @@
 #include "widget/tree_item.h"
 
 // The ten package-type folders below the parts folder, in the order the tree shows them.
-extern const wchar_t* const kPackageTypeFolders[10];
+extern const std::array<const wchar_t*, 10>& kPackageTypeFolders;
 
 // The item model of the parts folder: ten type-folder rows, below them subfolders and part
 // files. Each item's value is its full path as text; folders come before part files.

@@ -9,6 +9,7 @@
 #include "app/program_settings.h"
 #include "app/shell_frame.h"
 #include "models/bga/bga_detailed_model.h"
+#include "models/package_types.h"
 #include "models/pdevice/power_device.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/bga_property_model.h"
@@ -27,14 +28,12 @@ namespace r = resources;
 
 namespace {
 
-enum class Family { BGA, PowerDevice, QFP };
+using Family = pkg::PackageFamily;
 
+// The family of a part file's type name; the QFP family reads any other.
 Family FamilyOf(const std::string& typeName) {
-    if (typeName == "pbga" || typeName == "fcbga") return Family::BGA;
-    for (const char* name : {"TO-220", "TO-247", "TO-263", "TO-252", "SOT-89", "SOT-223"}) {
-        if (typeName == name) return Family::PowerDevice;
-    }
-    return Family::QFP;
+    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+    return type != nullptr ? type->family : Family::kQFP;
 }
 
 // Tried in this order; the first that reads the file makes it the current part.
@@ -48,13 +47,13 @@ constexpr PartLoader kLoaders[] = {
 parts_ui::PropertyModel BuildPropertyModel(const pkg::SemiconductorPackage& package,
                                            const std::string& typeName) {
     switch (FamilyOf(typeName)) {
-        case Family::BGA:
+        case Family::kBGA:
             return parts_ui::BuildBGAPropertyTree(
                 dynamic_cast<const pkg::bga::BGADetailedModel&>(package));
-        case Family::PowerDevice:
+        case Family::kPowerDevice:
             return parts_ui::BuildPowerDevicePropertyTree(
                 dynamic_cast<const pkg::pdevice::PowerDevice&>(package));
-        case Family::QFP:
+        case Family::kQFP:
             break;
     }
     return parts_ui::BuildQFPPropertyTree(dynamic_cast<const pkg::qfp::QFP&>(package));
@@ -67,14 +66,14 @@ bool PushGridValues(const std::shared_ptr<pkg::SemiconductorPackage>& package,
                     const std::string& typeName, const parts_ui::PropertyItemIndex& index,
                     bool validate) {
     switch (FamilyOf(typeName)) {
-        case Family::BGA: {
+        case Family::kBGA: {
             const auto record = parts_ui::ApplyBGAProperties(index, typeName);
             if (validate && !parts_ui::ValidateBGAParameters(record)) return false;
             parts_ui::PushBGAParameters(
                 record, std::dynamic_pointer_cast<pkg::bga::BGADetailedModel>(package));
             return true;
         }
-        case Family::PowerDevice: {
+        case Family::kPowerDevice: {
             const auto record = parts_ui::ApplyPowerDeviceProperties(index, typeName);
             if (validate && !parts_ui::ValidatePowerDeviceParameters(record, index, typeName))
                 return false;
@@ -82,7 +81,7 @@ bool PushGridValues(const std::shared_ptr<pkg::SemiconductorPackage>& package,
                 record, std::dynamic_pointer_cast<pkg::pdevice::PowerDevice>(package));
             return true;
         }
-        case Family::QFP:
+        case Family::kQFP:
             break;
     }
     const auto record = parts_ui::ApplyQFPProperties(index);
@@ -203,7 +202,7 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
     currentTypeName_ = typeName;
     currentItemIndex_ = properties.index;
     wiringConnection_.disconnect();
-    if (FamilyOf(typeName) == Family::BGA) {
+    if (FamilyOf(typeName) == Family::kBGA) {
         wiringConnection_ = properties.model->dataChanged.connect(
             [this](widget::WTreeItem*) { UpdateWiringLayers(currentItemIndex_); });
         UpdateWiringLayers(currentItemIndex_);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "models/package_types.h"
+
 class wxChoice;
 class wxTextCtrl;
 
@@ -21,9 +23,8 @@ class NewPartDialog : public wxDialog {
     std::wstring partName = L"new_part";
     std::wstring chosenType;
     std::wstring destinationFolder;
-    const std::vector<std::wstring> typeNames = {L"QFP",    L"SOP",    L"PBGA",   L"FCBGA",
-                                                 L"TO-220", L"TO-247", L"TO-263", L"TO-252",
-                                                 L"SOT-89", L"SOT-223"};
+    const std::vector<std::wstring> typeNames = std::vector<std::wstring>(
+        pkg::kWidePackageTypeNames.begin(), pkg::kWidePackageTypeNames.end());
 
     wxChoice* typeChoice() const { return typeChoice_; }
     wxTextCtrl* nameEdit() const { return nameEdit_; }

@@ -22,6 +22,7 @@
 #include "app/preview_view.h"
 #include "app/program_settings.h"
 #include "app/shell_frame.h"
+#include "models/package_types.h"
 #include "models/part_loaders.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/file_view_model.h"
@@ -370,15 +371,10 @@ void PartFileOperations::NewFolder() {
 }
 
 void PartFileOperations::ShowHelpImagesForType(const std::string& type_name) {
-    static const char* const kTypeNames[10] = {"qfp",    "sop",    "pbga",   "fcbga",
-                                               "TO-220", "TO-247", "TO-263", "TO-252",
-                                               "SOT-89", "SOT-223"};
     if (Help == nullptr || Help->PackageType == type_name) return;
-    int index = -1;
-    for (int i = 0; i < 10; ++i) {
-        if (type_name == kTypeNames[i]) index = i;
-    }
-    if (index < 0) return;
+    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(type_name);
+    if (type == nullptr) return;
+    const int index = static_cast<int>(type - pkg::kPackageTypes);
     const HelpImageCatalog::PictureList pictures =
         HelpImages ? HelpImages->Pictures(index) : HelpImageCatalog::PictureList();
     const int previous = Help->PictureChoice()->GetSelection();

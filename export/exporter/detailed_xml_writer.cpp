@@ -3,6 +3,7 @@
 #include <charconv>
 #include <locale>
 
+#include "models/package_types.h"
 #include "platform/wide_string.h"
 
 namespace pkg::exporter {
@@ -130,8 +131,8 @@ void WriteHexaComponent(const NamedPrism& prism, wptree& parent) {
 
 void WriteFaceSets(const DetailedXmlWriter& writer, const std::wstring& package_type,
                    const Group& root, wptree& library) {
-    const bool leaded = package_type == L"QFP" || package_type == L"SOP";
-    const bool balled = package_type == L"PBGA" || package_type == L"FCBGA";
+    const bool leaded = IsPackageFamily(package_type, PackageFamily::kQFP);
+    const bool balled = IsPackageFamily(package_type, PackageFamily::kBGA);
     if (!leaded && !balled) return;
 
     // Faces 5 and 6 are a block's bottom and top in the importing tool's numbering.

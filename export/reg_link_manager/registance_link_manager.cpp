@@ -1,6 +1,7 @@
 #include "export/reg_link_manager/registance_link_manager.h"
 
 #include "models/bga/bga_detailed_model.h"
+#include "models/package_types.h"
 
 namespace pkg::reg_link_manager {
 
@@ -73,7 +74,7 @@ std::shared_ptr<RegistanceLinkManager> CreateRegistanceLinkManager(const std::st
                                                                    const DetailedModel* model) {
     if (package_type == "QFP") return std::make_shared<RegistanceLinkManagerQFP>();
     if (package_type == "SOP") return std::make_shared<RegistanceLinkManagerSOP>();
-    if (package_type == "PBGA" || package_type == "FCBGA") {
+    if (IsPackageFamily(package_type, PackageFamily::kBGA)) {
         const auto* bga = dynamic_cast<const bga::BGADetailedModel*>(model);
         if (!bga) return nullptr;
         switch (bga->solder_ball.layout) {

@@ -3,12 +3,15 @@
 #include "export/surf_register/delphi_reg_model.h"
 #include "export/surf_register/delphi_reg_model_bga.h"
 #include "export/surf_register/two_three_reg_model.h"
+#include "models/package_types.h"
 
 namespace pkg::surf_register {
 
 namespace {
 
-bool IsBallGridArray(const std::string& type) { return type == "PBGA" || type == "FCBGA"; }
+bool IsBallGridArray(const std::string& type) {
+    return IsPackageFamily(type, PackageFamily::kBGA);
+}
 
 // DELPHI networks: "QFP" and "SOP" get registrations of their own, "PBGA" and "FCBGA"
 // one per ball layout (0 full array, 1 peripheral rows, 2 peripheral rows and centre
