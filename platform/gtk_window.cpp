@@ -51,4 +51,21 @@ bool IsMapped(void* gtkWidget) {
     return gtkWidget != nullptr && mapped != nullptr && mapped(gtkWidget) != 0;
 }
 
+bool FrameRectangle(void* gtkWindow, ScreenRect& rect) {
+    struct Rectangle {
+        int x, y, width, height;
+    };
+    static const auto getWindow = Lookup<void* (*)(void*)>("gtk_widget_get_window");
+    static const auto frameExtents =
+        Lookup<void (*)(void*, Rectangle*)>("gdk_window_get_frame_extents");
+    if (gtkWindow == nullptr || getWindow == nullptr || frameExtents == nullptr) return false;
+    void* window = getWindow(gtkWindow);
+    if (window == nullptr) return false;
+    Rectangle extents{0, 0, 0, 0};
+    frameExtents(window, &extents);
+    if (extents.width < 1 || extents.height < 1) return false;
+    rect = ScreenRect{extents.x, extents.y, extents.width, extents.height};
+    return true;
+}
+
 }  // namespace platform

@@ -27,4 +27,16 @@ bool SizeBeforeFirstShow(void* gtkWindow, int width, int height);
 // loaded.
 bool IsMapped(void* gtkWidget);
 
+// A place and size on the screen, in pixels.
+struct ScreenRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The place and size a shown top-level window has on the screen now, its window manager's
+// decorations included, as the display server reports them. The toolkit learns a new size
+// only when it next lays the window out, some time after a move or resize has been made;
+// a window closed in between would otherwise report its old size. False when the window is
+// not realised or GDK is not loaded.
+bool FrameRectangle(void* gtkWindow, ScreenRect& rect);
+
 }  // namespace platform

@@ -176,11 +176,11 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
     // The size it has when neither maximised nor minimised, to come back to.
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
-        KeepNormalRect();
+        KeepNormalRectLater();
     });
     Bind(wxEVT_MOVE, [this](wxMoveEvent& event) {
         event.Skip();
-        KeepNormalRect();
+        KeepNormalRectLater();
     });
     Bind(wxEVT_SYS_COLOUR_CHANGED, &MainFrame::OnSysColourChanged, this);
     for (int command : {ID_FILE_VIEW, ID_VIEW_PROPERTIES, ID_HELP_VIEW, ID_VIEW_COMPONENTS,
@@ -346,7 +346,25 @@ void MainFrame::RestoreRectangle() {
 }
 
 void MainFrame::KeepNormalRect() {
-    if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) normalRect_ = GetRect();
+    if (!IsShown() || IsMaximized() || IsIconized() || IsFullScreen()) return;
+    // Asked of the display server: a frame resized just before it is closed has not yet
+    // been told its new size.
+    platform::ScreenRect now;
+    normalRect_ = platform::FrameRectangle(GetHandle(), now)
+                      ? wxRect(now.x, now.y, now.width, now.height)
+                      : GetRect();
+}
+
+void MainFrame::KeepNormalRectLater() {
+    // A window manager that maximises the frame moves and sizes it first and says that it
+    // is maximised afterwards; the rectangle is taken once those messages have all come in,
+    // so that the maximised one is never kept as the frame's own.
+    if (normalRectPending_) return;
+    normalRectPending_ = true;
+    CallAfter([this] {
+        normalRectPending_ = false;
+        KeepNormalRect();
+    });
 }
 
 void MainFrame::ArrangeFloatingPanes() {

@@ -106,6 +106,7 @@ private:
     void CreateDockingWindows(bool highColorIcons);
     void RestoreRectangle();
     void KeepNormalRect();
+    void KeepNormalRectLater();
     void SaveLayout();
     wxWindow* PaneOfCommand(int commandId) const;
 
@@ -130,6 +131,7 @@ private:
     // The components model's slots; dropped with the frame or when the next model comes.
     std::vector<boost::signals2::scoped_connection> componentConnections_;
     wxRect normalRect_;
+    bool normalRectPending_ = false;
     bool floatingArranged_ = false;
     bool closing_ = false;
 };
