@@ -301,7 +301,7 @@ wxRect MovedOnto(const wxRect& rect, const wxRect& area) {
     return moved;
 }
 
-PaneLayout::PaneLayout() : slideTimer_(this), dropTimer_(this) {
+PaneLayout::PaneLayout() : dropTimer_(this), slideTimer_(this) {
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckSlideBack(); }, slideTimer_.GetId());
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
         if (dragged_ != nullptr && !wxGetMouseState().LeftIsDown())
