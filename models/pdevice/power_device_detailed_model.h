@@ -18,7 +18,7 @@ struct SOT89;
 // package's source defines every member below for its own Package, nothing more.
 template <class Package>
 class PowerDeviceDetailedModel : public PowerDeviceModel {
-  public:
+public:
     PowerDeviceDetailedModel();
 
     void RegisterDimensions() override;
@@ -28,7 +28,7 @@ class PowerDeviceDetailedModel : public PowerDeviceModel {
     std::vector<Cuboid> PlateCuboids() const;
     std::vector<Cuboid> LeadCuboids() const override;
 
-  protected:
+protected:
     double OutlineLength() const override;
     double ChipStart() const override;
     double MountingHeight() const override;
@@ -40,5 +40,33 @@ using TO247DetailedModel = PowerDeviceDetailedModel<TO247>;
 using TO263DetailedModel = PowerDeviceDetailedModel<TO263>;
 using TO252DetailedModel = PowerDeviceDetailedModel<TO252>;
 using SOT89DetailedModel = PowerDeviceDetailedModel<SOT89>;
+
+// Every member is the package's own: declared so here, every file that uses a model calls
+// the definitions in the package's source and never asks the template for one.
+#define ZENTRIK_POWER_DEVICE_OWN_MEMBERS(Package)                                          \
+    template <>                                                                            \
+    PowerDeviceDetailedModel<Package>::PowerDeviceDetailedModel();                         \
+    template <>                                                                            \
+    void PowerDeviceDetailedModel<Package>::RegisterDimensions();                          \
+    template <>                                                                            \
+    Cuboid PowerDeviceDetailedModel<Package>::MoldCuboid() const;                          \
+    template <>                                                                            \
+    std::vector<Cuboid> PowerDeviceDetailedModel<Package>::PlateCuboids() const;           \
+    template <>                                                                            \
+    std::vector<Cuboid> PowerDeviceDetailedModel<Package>::LeadCuboids() const;            \
+    template <>                                                                            \
+    double PowerDeviceDetailedModel<Package>::OutlineLength() const;                       \
+    template <>                                                                            \
+    double PowerDeviceDetailedModel<Package>::ChipStart() const;                           \
+    template <>                                                                            \
+    double PowerDeviceDetailedModel<Package>::MountingHeight() const;                      \
+    template <>                                                                            \
+    void PowerDeviceDetailedModel<Package>::AddPlateGroups(std::vector<Property>& list);
+ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO220)
+ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO247)
+ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO263)
+ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO252)
+ZENTRIK_POWER_DEVICE_OWN_MEMBERS(SOT89)
+#undef ZENTRIK_POWER_DEVICE_OWN_MEMBERS
 
 }  // namespace pkg::pdevice
