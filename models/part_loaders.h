@@ -6,12 +6,8 @@
 #include "models/bga/bga_detailed_model.h"
 #include "models/bga/bga_simplified_model.h"
 #include "models/package_types.h"
+#include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
-#include "models/pdevice/sot89_detailed_model.h"
-#include "models/pdevice/to220_detailed_model.h"
-#include "models/pdevice/to247_detailed_model.h"
-#include "models/pdevice/to252_detailed_model.h"
-#include "models/pdevice/to263_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "models/qfp/qfp_simplified_model.h"
 

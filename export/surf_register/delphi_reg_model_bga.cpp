@@ -34,10 +34,17 @@ BallRegion CentreBlockRegion(const bga::BGA* b) {
 
 SurfaceRegister_DelphiModel_BGA_base::SurfaceRegister_DelphiModel_BGA_base(
     CellGrid material_cells_in, CellGrid part_cells_in, NameIndexMap material_index_in,
-    NameIndexMap part_index_in)
+    NameIndexMap part_index_in, std::shared_ptr<bga::BGADetailedModel> model_in,
+    std::vector<GridLine> x_lines_in, std::vector<GridLine> y_lines_in,
+    std::vector<GridLine> z_lines_in, RegionOf region_of)
     : SurfaceRegister(std::move(material_cells_in), std::move(part_cells_in),
                       std::move(material_index_in), std::move(part_index_in)),
-      chip_range(PartCellRange(part_cells, part_index, "chip")) {}
+      chip_range(PartCellRange(part_cells, part_index, "chip")),
+      model(std::move(model_in)),
+      x_lines(std::move(x_lines_in)),
+      y_lines(std::move(y_lines_in)),
+      z_lines(std::move(z_lines_in)),
+      region(region_of(model.get())) {}
 
 bool SurfaceRegister_DelphiModel_BGA_base::HasRequiredGroups() const {
     return HasMaterials({"chip", "mold", "solder_ball", "air"});
@@ -82,13 +89,10 @@ SurfaceRegister_DelphiModel_BGA_full::SurfaceRegister_DelphiModel_BGA_full(
     NameIndexMap part_index_in, std::shared_ptr<bga::BGADetailedModel> model_in,
     std::vector<GridLine> x_lines_in, std::vector<GridLine> y_lines_in,
     std::vector<GridLine> z_lines_in)
-    : SurfaceRegister_DelphiModel_BGA_base(std::move(material_cells_in), std::move(part_cells_in),
-                                           std::move(material_index_in), std::move(part_index_in)),
-      model(std::move(model_in)),
-      x_lines(std::move(x_lines_in)),
-      y_lines(std::move(y_lines_in)),
-      z_lines(std::move(z_lines_in)),
-      region(InnerBallRegion(model.get())) {}
+    : SurfaceRegister_DelphiModel_BGA_base(
+          std::move(material_cells_in), std::move(part_cells_in), std::move(material_index_in),
+          std::move(part_index_in), std::move(model_in), std::move(x_lines_in),
+          std::move(y_lines_in), std::move(z_lines_in), InnerBallRegion) {}
 
 bool SurfaceRegister_DelphiModel_BGA_full::HasRequiredGroups() const {
     if (!SurfaceRegister_DelphiModel_BGA_base::HasRequiredGroups()) return false;
@@ -113,13 +117,10 @@ SurfaceRegister_DelphiModel_BGA_out::SurfaceRegister_DelphiModel_BGA_out(
     NameIndexMap part_index_in, std::shared_ptr<bga::BGADetailedModel> model_in,
     std::vector<GridLine> x_lines_in, std::vector<GridLine> y_lines_in,
     std::vector<GridLine> z_lines_in)
-    : SurfaceRegister_DelphiModel_BGA_base(std::move(material_cells_in), std::move(part_cells_in),
-                                           std::move(material_index_in), std::move(part_index_in)),
-      model(std::move(model_in)),
-      x_lines(std::move(x_lines_in)),
-      y_lines(std::move(y_lines_in)),
-      z_lines(std::move(z_lines_in)),
-      region(PeripheralRegion(model.get())) {}
+    : SurfaceRegister_DelphiModel_BGA_base(
+          std::move(material_cells_in), std::move(part_cells_in), std::move(material_index_in),
+          std::move(part_index_in), std::move(model_in), std::move(x_lines_in),
+          std::move(y_lines_in), std::move(z_lines_in), PeripheralRegion) {}
 
 std::vector<NodeRegister> SurfaceRegister_DelphiModel_BGA_out::BuildNodeList() const {
     std::vector<NodeRegister> nodes;
@@ -141,13 +142,10 @@ SurfaceRegister_DelphiModel_BGA_outcenter::SurfaceRegister_DelphiModel_BGA_outce
     std::vector<GridLine> y_lines_in, std::vector<GridLine> z_lines_in,
     CellGrid material_cells_in, CellGrid part_cells_in, NameIndexMap material_index_in,
     NameIndexMap part_index_in)
-    : SurfaceRegister_DelphiModel_BGA_base(std::move(material_cells_in), std::move(part_cells_in),
-                                           std::move(material_index_in), std::move(part_index_in)),
-      model(std::move(model_in)),
-      x_lines(std::move(x_lines_in)),
-      y_lines(std::move(y_lines_in)),
-      z_lines(std::move(z_lines_in)),
-      region(CentreBlockRegion(model.get())),
+    : SurfaceRegister_DelphiModel_BGA_base(
+          std::move(material_cells_in), std::move(part_cells_in), std::move(material_index_in),
+          std::move(part_index_in), std::move(model_in), std::move(x_lines_in),
+          std::move(y_lines_in), std::move(z_lines_in), CentreBlockRegion),
       second_region(PeripheralRegion(model.get())) {}
 
 std::vector<NodeRegister> SurfaceRegister_DelphiModel_BGA_outcenter::BuildNodeList() const {

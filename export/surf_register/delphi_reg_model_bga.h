@@ -24,16 +24,30 @@ struct BallRegion {
 // split by regions of the ball layout, which the derived classes choose.
 class SurfaceRegister_DelphiModel_BGA_base : public SurfaceRegister {
 public:
-    SurfaceRegister_DelphiModel_BGA_base(CellGrid material_cells, CellGrid part_cells,
-                                         NameIndexMap material_index, NameIndexMap part_index);
     ~SurfaceRegister_DelphiModel_BGA_base() override = default;
 
     bool HasRequiredGroups() const override;
 
     // The columns of the chip.
     CellRange chip_range;
+    std::shared_ptr<bga::BGADetailedModel> model;
+    std::vector<GridLine> x_lines;
+    std::vector<GridLine> y_lines;
+    std::vector<GridLine> z_lines;
+    // The region of the ball side that the layout's nodes are split by.
+    BallRegion region;
 
 protected:
+    // The region of a layout for a package; an empty region when there is no package.
+    using RegionOf = BallRegion (*)(const bga::BGA* model);
+    // Keeps the model and its grid lines; `region` is region_of(model).
+    SurfaceRegister_DelphiModel_BGA_base(CellGrid material_cells, CellGrid part_cells,
+                                         NameIndexMap material_index, NameIndexMap part_index,
+                                         std::shared_ptr<bga::BGADetailedModel> model,
+                                         std::vector<GridLine> x_lines,
+                                         std::vector<GridLine> y_lines,
+                                         std::vector<GridLine> z_lines, RegionOf region_of);
+
     // "TI" over the chip's columns and "TO" over the rest of the top plane.
     void AppendTops(NodeRegister& inner, NodeRegister& outer) const;
     // The outer side planes x plane 1 and y plane 1 over the whole height; the planes x = 0
@@ -67,12 +81,6 @@ public:
     std::vector<NodeRegister> BuildNodeList() const override;
     // The via region, when the package has one, must be in the model too.
     bool HasRequiredGroups() const override;
-
-    std::shared_ptr<bga::BGADetailedModel> model;
-    std::vector<GridLine> x_lines;
-    std::vector<GridLine> y_lines;
-    std::vector<GridLine> z_lines;
-    BallRegion region;
 };
 
 // Peripheral ball rows: "L" under the rows, "B" under the ball-free centre.
@@ -87,12 +95,6 @@ public:
     ~SurfaceRegister_DelphiModel_BGA_out() override = default;
 
     std::vector<NodeRegister> BuildNodeList() const override;
-
-    std::shared_ptr<bga::BGADetailedModel> model;
-    std::vector<GridLine> x_lines;
-    std::vector<GridLine> y_lines;
-    std::vector<GridLine> z_lines;
-    BallRegion region;
 };
 
 // Peripheral ball rows with a centre block: "LI" under the centre block, "LO" under the
@@ -110,12 +112,8 @@ public:
 
     std::vector<NodeRegister> BuildNodeList() const override;
 
-    std::shared_ptr<bga::BGADetailedModel> model;
-    std::vector<GridLine> x_lines;
-    std::vector<GridLine> y_lines;
-    std::vector<GridLine> z_lines;
-    BallRegion region;         // the centre block
-    BallRegion second_region;  // the ball-free ring and the centre inside it
+    // `region` is the centre block; this the ball-free ring and the centre inside it.
+    BallRegion second_region;
 };
 
 }  // namespace pkg::surf_register

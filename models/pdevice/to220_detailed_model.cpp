@@ -1,8 +1,18 @@
-#include "models/pdevice/to220_detailed_model.h"
+#include "models/pdevice/power_device_detailed_model.h"
 
 namespace pkg::pdevice {
 
-TO220DetailedModel::TO220DetailedModel() {
+// TO-220: a mold body on a plate that runs out of its far face as the mounting tab, and
+// three straight leads at height A2. Outline length D + L; the plate is A1 thick.
+template <>
+void TO220DetailedModel::RegisterDimensions() {
+    for (const char* s : {"A", "A1", "A2", "b", "c", "D", "D1", "D2", "E", "E1", "e", "L"}) {
+        RegisterSymbol(s);
+    }
+}
+
+template <>
+TO220DetailedModel::PowerDeviceDetailedModel() {
     type_ = "TO-220";
     OuterShape& o = outer_shape_param;
     o.A = 3.6;
@@ -25,35 +35,36 @@ TO220DetailedModel::TO220DetailedModel() {
     RegisterDimensions();
 }
 
-void TO220DetailedModel::RegisterDimensions() {
-    for (const char* s : {"A", "A1", "A2", "b", "c", "D", "D1", "D2", "E", "E1", "e", "L"}) {
-        RegisterSymbol(s);
-    }
-}
-
+template <>
 double TO220DetailedModel::OutlineLength() const {
     return outer_shape_param.D + outer_shape_param.L;
 }
 
 // The chip sits offset beyond the plate's lead-side edge, which lies D2 before the far end.
+template <>
 double TO220DetailedModel::ChipStart() const {
     const OuterShape& o = outer_shape_param;
     return o.L + o.D - o.D2 + inner_shape_param.offset;
 }
 
+template <>
 double TO220DetailedModel::MountingHeight() const { return outer_shape_param.A1; }
 
+template <>
 Cuboid TO220DetailedModel::MoldCuboid() const {
     const OuterShape& o = outer_shape_param;
     return OutlineBlock(-o.E / 2.0, o.E / 2.0, o.L, o.L + o.D1, 0.0, o.A);
 }
 
+// plate(0) outside the mold, E wide; plate(1) inside it, E1 wide.
+template <>
 std::vector<Cuboid> TO220DetailedModel::PlateCuboids() const {
     const OuterShape& o = outer_shape_param;
     return {OutlineBlock(-o.E / 2.0, o.E / 2.0, o.L + o.D1, o.L + o.D, 0.0, o.A1),
             OutlineBlock(-o.E1 / 2.0, o.E1 / 2.0, o.L + o.D - o.D2, o.L + o.D1, 0.0, o.A1)};
 }
 
+template <>
 std::vector<Cuboid> TO220DetailedModel::LeadCuboids() const {
     const OuterShape& o = outer_shape_param;
     std::vector<Cuboid> leads;
@@ -65,6 +76,7 @@ std::vector<Cuboid> TO220DetailedModel::LeadCuboids() const {
     return leads;
 }
 
+template <>
 void TO220DetailedModel::AddPlateGroups(std::vector<Property>& list) {
     AddCuboidListGroup(root, list, plate_name_, L"plate_group", [this] { return PlateProperty(); },
                        [this] { return PlateCuboids(); });

@@ -9,7 +9,7 @@
 #include <wx/uiaction.h>
 
 #include "models/bga/bga_detailed_model.h"
-#include "models/pdevice/to263_detailed_model.h"
+#include "models/pdevice/power_device_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/bga_property_model.h"
 #include "parts_ui/part_property_grid_ctrl.h"

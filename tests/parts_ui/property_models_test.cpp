@@ -8,12 +8,8 @@
 
 #include "app/message_box.h"
 #include "models/bga/bga_detailed_model.h"
+#include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
-#include "models/pdevice/sot89_detailed_model.h"
-#include "models/pdevice/to220_detailed_model.h"
-#include "models/pdevice/to247_detailed_model.h"
-#include "models/pdevice/to252_detailed_model.h"
-#include "models/pdevice/to263_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/bga_property_model.h"
 #include "parts_ui/power_device_property_model.h"

@@ -11,12 +11,8 @@
 #include <vector>
 
 #include "export/exporter/cab_exporter.h"
+#include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
-#include "models/pdevice/sot89_detailed_model.h"
-#include "models/pdevice/to220_detailed_model.h"
-#include "models/pdevice/to247_detailed_model.h"
-#include "models/pdevice/to252_detailed_model.h"
-#include "models/pdevice/to263_detailed_model.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
 

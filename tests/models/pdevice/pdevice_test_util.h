@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/power_device_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
-#include "models/pdevice/sot89_detailed_model.h"
-#include "models/pdevice/to220_detailed_model.h"
-#include "models/pdevice/to247_detailed_model.h"
-#include "models/pdevice/to252_detailed_model.h"
-#include "models/pdevice/to263_detailed_model.h"
 
 namespace testutil {
 
