@@ -756,11 +756,13 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     // Helpers pay off only while they run: on a machine busier than its cores, a helper
     // that loses its core in the middle of a unit holds up the whole pass. So the solve
     // keeps timing its iterations with and without the crew, tries the other way now and
-    // then, and goes on with the faster one. This changes who computes, never what.
+    // then, and goes on with the faster one. This changes who computes, never what. A crew
+    // pinned to one way is never timed.
     SolveCrew solo;
     RecentTimes seconds[2];  // time per iteration: alone, with the crew
     const SolveCrew* ways[2] = {&solo, &crew};
-    int way = crew.crew ? 1 : 0;
+    const bool timed = crew.crew && crew.sharing == Sharing::kByClock;
+    int way = crew.crew && crew.sharing != Sharing::kAlone ? 1 : 0;
     // Each time sharing loses, it is tried again only half as often, down to once in 128
     // iterations, so that on a busy machine probes cost little; a probe that looks clearly
     // faster is repeated at once, so that a machine that has become quiet again is noticed
@@ -768,9 +770,11 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     int probe_every = 32, next_probe = 2;
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
-        const bool probe = crew.crew && iteration == next_probe;
+        const bool probe = timed && iteration == next_probe;
         const int now = probe ? 1 - way : way;
-        const SolveCrew& c = crew.crew && crew.crew->HasHelpers() ? *ways[now] : solo;
+        const bool helped =
+            crew.crew && (crew.sharing == Sharing::kShared || crew.crew->HasHelpers());
+        const SolveCrew& c = helped ? *ways[now] : solo;
         shared = c.crew != nullptr;
         const auto start = std::chrono::steady_clock::now();
         chain.Reset();
@@ -796,13 +800,14 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         // x += alpha p waits until here so that it shares the pass over p.
         RunPass(c, l.blocks, update);
         rho = rho_next;
+        if (!timed) continue;
         const double took =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (c.crew == ways[now]->crew) {
             seconds[now].Add(took);
         }
         // Sharing must win clearly: its timings scatter more than those of going alone.
-        if (crew.crew && seconds[0].Known() && seconds[1].Known()) {
+        if (seconds[0].Known() && seconds[1].Known()) {
             way = seconds[1].Typical() < 0.8 * seconds[0].Typical() ? 1 : 0;
             if (probe) {
                 if (way == 1) {
