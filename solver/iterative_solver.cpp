@@ -4,7 +4,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -308,14 +307,11 @@ void PrefetchBlock(const Kernels& k, int block, const double* x, const double* y
 }
 
 // The interleaved lines are several streams per array, more than the hardware prefetcher
-// follows, so each step fetches a slice of the next group of lines ahead of time: cell `at`
-// of each array given (null: none), where it lies inside the grid.
-template <std::size_t N>
-inline void PrefetchCell(std::int64_t at, std::int64_t ncell, const double* const (&arrays)[N]) {
-    if (static_cast<std::uint64_t>(at) >= static_cast<std::uint64_t>(ncell)) return;
-    for (const double* p : arrays) {
-        if (p) __builtin_prefetch(p + at, 0, 3);
-    }
+// follows, so each step of a sweep fetches a slice of the next group of lines ahead of
+// time: cell `at` of each array.
+template <typename... Arrays>
+inline void PrefetchCell(std::int64_t at, const Arrays*... arrays) {
+    (__builtin_prefetch(arrays + at, 0, 3), ...);
 }
 
 struct SweepUnit {
@@ -345,7 +341,9 @@ struct LineGroup {
     // The steps at which every line has a cell and a neighbour before it in its line; they
     // run without tests. Empty (both step1) when the group is not full.
     std::int64_t fast0 = 0, fast1 = 0;
-    std::int64_t fetch = 0;  // the slice fetched at step 0; it moves by dir * kLines a step
+    // The slice fetched at step 0 moves by dir * kLines cells a step; it lies inside the
+    // grid before step fetch_end.
+    std::int64_t fetch = 0, fetch_end = 0;
     bool line_beside = false;   // line 0 has a line before it in its plane
     bool plane_beside = false;  // there is a plane before this one
 };
@@ -382,11 +380,29 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
         if (fast0 < fast1) grp.fast0 = fast0, grp.fast1 = fast1;
     }
     const std::int64_t base = (plane * l.plane_lines + first) * l.line;
-    grp.fetch = dir > 0 ? base + kLines * l.line : base + l.line - kLines * l.line - kLines;
+    if (dir > 0) {
+        grp.fetch = base + kLines * l.line;
+        grp.fetch_end = CeilDiv(l.ncell - grp.fetch, kLines);
+    } else {
+        grp.fetch = base + l.line - kLines * l.line - kLines;
+        grp.fetch_end = grp.fetch < 0 ? 0 : grp.fetch / kLines + 1;
+    }
     grp.line_beside = dir > 0 ? first > 0 : first < l.plane_lines - 1;
     grp.plane_beside = dir > 0 ? plane > 0 : plane < l.planes - 1;
     return grp;
 }
+
+// What the steps of a group read, taken into locals so that they stay in registers while
+// the steps write z.
+struct SweepReads {
+    SweepReads(const Kernels& k, const LineGroup& grp)
+        : cx(k.a->cx), cy(k.a->cy), cz(k.a->cz), pivots(k.pivots), im(k.l.im),
+          imjm(k.l.imjm), ncell(k.l.ncell), fetch(grp.fetch), fetch_end(grp.fetch_end),
+          one_line(k.l.one_line) {}
+    const double *cx, *cy, *cz, *pivots;
+    std::int64_t im, imjm, ncell, fetch, fetch_end;
+    bool one_line;
+};
 
 // Forward substitution z = (P + L)^-1 r scaled by the pivots over steps s0..s1-1 of a group,
 // with r -= alpha q folded in with kFold. kChecked tests each cell: whether it is in its
@@ -397,13 +413,7 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
 template <bool kChecked, bool kFold, bool kLine0, bool kPlane>
 void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::int64_t s1,
                   double* r, const double* q, double alpha, double* z) {
-    const StencilView& a = *k.a;
-    const std::int64_t im = k.l.im, imjm = k.l.imjm, ncell = k.l.ncell;
-    const bool one_line = k.l.one_line;
-    const double* cx = a.cx;
-    const double* cy = a.cy;
-    const double* cz = a.cz;
-    const double* pivots = k.pivots;
+    const SweepReads w(k, grp);
     const int count = kChecked ? grp.count : kLines;
     std::int64_t at[kLines];
     double left[kLines];
@@ -412,10 +422,13 @@ void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::
         if (!kChecked) left[g] = z[at[g] + s0 - 1];
     }
     for (std::int64_t s = s0; s < s1; ++s) {
-        const std::int64_t f = grp.fetch + s * kLines;
-        PrefetchCell(f, ncell, {r, kFold ? q : nullptr, pivots, cx, cy});
-        PrefetchCell(f - imjm, ncell, {cz, z});
-        double below = !kChecked && kLine0 ? z[at[0] + s - im] : 0.0;
+        if (s < w.fetch_end) {
+            const std::int64_t f = w.fetch + s * kLines;
+            PrefetchCell(f, r, w.pivots, w.cx, w.cy);
+            if (kFold) PrefetchCell(f, q);
+            if (f >= w.imjm) PrefetchCell(f - w.imjm, w.cz, z);
+        }
+        double below = !kChecked && kLine0 ? z[at[0] + s - w.im] : 0.0;
 #pragma GCC unroll 4
         for (int g = 0; g < count; ++g) {
             const std::int64_t pos = s - g;
@@ -426,14 +439,16 @@ void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::
                 t -= alpha * q[n];
                 r[n] = t;
             }
-            if (!kChecked || pos > 0) t -= cx[n - 1] * (kChecked ? z[n - 1] : left[g]);
+            if (!kChecked || pos > 0) t -= w.cx[n - 1] * (kChecked ? z[n - 1] : left[g]);
             // Across a plane's first line the y coupling is zero and its cell is another
             // unit's, so it is not read.
-            if ((kChecked && one_line) ? n >= im : (kLine0 || g > 0)) {
-                t -= cy[n - im] * (kChecked ? z[n - im] : below);
+            if ((kChecked && w.one_line) ? n >= w.im : (kLine0 || g > 0)) {
+                t -= w.cy[n - w.im] * (kChecked ? z[n - w.im] : below);
             }
-            if ((kChecked && one_line) ? n >= imjm : kPlane) t -= cz[n - imjm] * z[n - imjm];
-            const double v = pivots[n] * t;
+            if ((kChecked && w.one_line) ? n >= w.imjm : kPlane) {
+                t -= w.cz[n - w.imjm] * z[n - w.imjm];
+            }
+            const double v = w.pivots[n] * t;
             z[n] = v;
             if (!kChecked) {
                 below = left[g];
@@ -448,13 +463,7 @@ void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::
 template <bool kChecked, bool kLine0, bool kPlane>
 void BackwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::int64_t s1,
                    double* z) {
-    const StencilView& a = *k.a;
-    const std::int64_t im = k.l.im, imjm = k.l.imjm, ncell = k.l.ncell;
-    const bool one_line = k.l.one_line;
-    const double* cx = a.cx;
-    const double* cy = a.cy;
-    const double* cz = a.cz;
-    const double* pivots = k.pivots;
+    const SweepReads w(k, grp);
     const int count = kChecked ? grp.count : kLines;
     std::int64_t at[kLines];
     double right[kLines];
@@ -463,23 +472,27 @@ void BackwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std:
         if (!kChecked) right[g] = z[at[g] - s0 + 1];
     }
     for (std::int64_t s = s0; s < s1; ++s) {
-        const std::int64_t f = grp.fetch - s * kLines;
-        PrefetchCell(f, ncell, {pivots, cx, cy, cz, z});
-        PrefetchCell(f + imjm, ncell, {z});
-        double above = !kChecked && kLine0 ? z[at[0] - s + im] : 0.0;
+        if (s < w.fetch_end) {
+            const std::int64_t f = w.fetch - s * kLines;
+            PrefetchCell(f, w.pivots, w.cx, w.cy, w.cz, z);
+            if (f + w.imjm < w.ncell) PrefetchCell(f + w.imjm, z);
+        }
+        double above = !kChecked && kLine0 ? z[at[0] - s + w.im] : 0.0;
 #pragma GCC unroll 4
         for (int g = 0; g < count; ++g) {
             const std::int64_t pos = s - g;
             if (kChecked && (pos < grp.pos0[g] || pos >= grp.pos1[g])) continue;
             const std::int64_t n = at[g] - s;
             // The last cell has no neighbour after it.
-            if (kChecked && n >= ncell - 1) continue;
-            double t = kChecked && pos == 0 ? 0.0 : cx[n] * (kChecked ? z[n + 1] : right[g]);
-            if ((kChecked && one_line) ? n + im < ncell : (kLine0 || g > 0)) {
-                t += cy[n] * (kChecked ? z[n + im] : above);
+            if (kChecked && n >= w.ncell - 1) continue;
+            double t = kChecked && pos == 0 ? 0.0 : w.cx[n] * (kChecked ? z[n + 1] : right[g]);
+            if ((kChecked && w.one_line) ? n + w.im < w.ncell : (kLine0 || g > 0)) {
+                t += w.cy[n] * (kChecked ? z[n + w.im] : above);
             }
-            if ((kChecked && one_line) ? n + imjm < ncell : kPlane) t += cz[n] * z[n + imjm];
-            const double v = z[n] - pivots[n] * t;
+            if ((kChecked && w.one_line) ? n + w.imjm < w.ncell : kPlane) {
+                t += w.cz[n] * z[n + w.imjm];
+            }
+            const double v = z[n] - w.pivots[n] * t;
             z[n] = v;
             if (!kChecked) {
                 above = right[g];
