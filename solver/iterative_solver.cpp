@@ -330,12 +330,13 @@ SweepUnit UnitOf(const Layout& l, int unit) {
 }
 
 // Up to kLines lines of one plane swept together in the sweep's direction, line g one cell
-// behind line g - 1: at step s line g is at the cell `at[g] + dir * s`, its position
-// s - g along the sweep (the cell's index in its line forward, counted from the line's end
-// backward). Forward the lines go up from the group's lowest, backward down from its top.
+// behind line g - 1: at step s line g is at the cell `at + dir * s + g * stride`, its
+// position s - g along the sweep (the cell's index in its line forward, counted from the
+// line's end backward). Forward the lines go up from the group's lowest, backward down from
+// its top.
 struct LineGroup {
     int count = 0;
-    std::int64_t at[kLines];
+    std::int64_t at = 0, stride = 0;
     std::int64_t pos0[kLines], pos1[kLines];  // the positions of the line's spanned cells
     std::int64_t step0 = 0, step1 = 0;        // the steps at which some line has a cell
     // The steps at which every line has a cell and a neighbour before it in its line; they
@@ -364,7 +365,6 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
         const std::int64_t from = k.From(line), to = k.To(line);
         grp.pos0[g] = dir > 0 ? from : l.line - to;
         grp.pos1[g] = dir > 0 ? to : l.line - from;
-        grp.at[g] = dir > 0 ? line * l.line - g : line * l.line + l.line - 1 + g;
         if (from < to) {
             grp.step0 = std::min(grp.step0, grp.pos0[g] + g);
             grp.step1 = std::max(grp.step1, grp.pos1[g] + g);
@@ -381,9 +381,13 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
     }
     const std::int64_t base = (plane * l.plane_lines + first) * l.line;
     if (dir > 0) {
+        grp.at = base;
+        grp.stride = l.line - 1;
         grp.fetch = base + kLines * l.line;
         grp.fetch_end = CeilDiv(l.ncell - grp.fetch, kLines);
     } else {
+        grp.at = base + l.line - 1;
+        grp.stride = 1 - l.line;
         grp.fetch = base + l.line - kLines * l.line - kLines;
         grp.fetch_end = grp.fetch < 0 ? 0 : grp.fetch / kLines + 1;
     }
@@ -397,10 +401,10 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
 struct SweepReads {
     SweepReads(const Kernels& k, const LineGroup& grp)
         : cx(k.a->cx), cy(k.a->cy), cz(k.a->cz), pivots(k.pivots), im(k.l.im),
-          imjm(k.l.imjm), ncell(k.l.ncell), fetch(grp.fetch), fetch_end(grp.fetch_end),
-          one_line(k.l.one_line) {}
+          imjm(k.l.imjm), ncell(k.l.ncell), at(grp.at), stride(grp.stride), fetch(grp.fetch),
+          fetch_end(grp.fetch_end), one_line(k.l.one_line) {}
     const double *cx, *cy, *cz, *pivots;
-    std::int64_t im, imjm, ncell, fetch, fetch_end;
+    std::int64_t im, imjm, ncell, at, stride, fetch, fetch_end;
     bool one_line;
 };
 
@@ -415,12 +419,8 @@ void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::
                   double* r, const double* q, double alpha, double* z) {
     const SweepReads w(k, grp);
     const int count = kChecked ? grp.count : kLines;
-    std::int64_t at[kLines];
     double left[kLines];
-    for (int g = 0; g < count; ++g) {
-        at[g] = grp.at[g];
-        if (!kChecked) left[g] = z[at[g] + s0 - 1];
-    }
+    for (int g = 0; g < count && !kChecked; ++g) left[g] = z[w.at + s0 + g * w.stride - 1];
     for (std::int64_t s = s0; s < s1; ++s) {
         if (s < w.fetch_end) {
             const std::int64_t f = w.fetch + s * kLines;
@@ -428,12 +428,13 @@ void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::
             if (kFold) PrefetchCell(f, q);
             if (f >= w.imjm) PrefetchCell(f - w.imjm, w.cz, z);
         }
-        double below = !kChecked && kLine0 ? z[at[0] + s - w.im] : 0.0;
+        const std::int64_t n0 = w.at + s;
+        double below = !kChecked && kLine0 ? z[n0 - w.im] : 0.0;
 #pragma GCC unroll 4
         for (int g = 0; g < count; ++g) {
             const std::int64_t pos = s - g;
             if (kChecked && (pos < grp.pos0[g] || pos >= grp.pos1[g])) continue;
-            const std::int64_t n = at[g] + s;
+            const std::int64_t n = n0 + g * w.stride;
             double t = r[n];
             if (kFold) {
                 t -= alpha * q[n];
@@ -465,24 +466,21 @@ void BackwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std:
                    double* z) {
     const SweepReads w(k, grp);
     const int count = kChecked ? grp.count : kLines;
-    std::int64_t at[kLines];
     double right[kLines];
-    for (int g = 0; g < count; ++g) {
-        at[g] = grp.at[g];
-        if (!kChecked) right[g] = z[at[g] - s0 + 1];
-    }
+    for (int g = 0; g < count && !kChecked; ++g) right[g] = z[w.at - s0 + g * w.stride + 1];
     for (std::int64_t s = s0; s < s1; ++s) {
         if (s < w.fetch_end) {
             const std::int64_t f = w.fetch - s * kLines;
             PrefetchCell(f, w.pivots, w.cx, w.cy, w.cz, z);
             if (f + w.imjm < w.ncell) PrefetchCell(f + w.imjm, z);
         }
-        double above = !kChecked && kLine0 ? z[at[0] - s + w.im] : 0.0;
+        const std::int64_t n0 = w.at - s;
+        double above = !kChecked && kLine0 ? z[n0 + w.im] : 0.0;
 #pragma GCC unroll 4
         for (int g = 0; g < count; ++g) {
             const std::int64_t pos = s - g;
             if (kChecked && (pos < grp.pos0[g] || pos >= grp.pos1[g])) continue;
-            const std::int64_t n = at[g] - s;
+            const std::int64_t n = n0 + g * w.stride;
             // The last cell has no neighbour after it.
             if (kChecked && n >= w.ncell - 1) continue;
             double t = kChecked && pos == 0 ? 0.0 : w.cx[n] * (kChecked ? z[n + 1] : right[g]);
