@@ -472,7 +472,8 @@ void BackwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std:
         if (s < w.fetch_end) {
             const std::int64_t f = w.fetch - s * kLines;
             PrefetchCell(f, w.pivots, w.cx, w.cy, w.cz, z);
-            if (f + w.imjm < w.ncell) PrefetchCell(f + w.imjm, z);
+            // With a plane after the group's, the slice's cell there is inside the grid.
+            if (kPlane || f + w.imjm < w.ncell) PrefetchCell(f + w.imjm, z);
         }
         const std::int64_t n0 = w.at - s;
         double above = !kChecked && kLine0 ? z[n0 + w.im] : 0.0;
