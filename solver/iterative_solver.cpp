@@ -330,10 +330,10 @@ SweepUnit UnitOf(const Layout& l, int unit) {
 }
 
 // Up to kLines lines of one plane swept together in the sweep's direction, line g one cell
-// behind line g - 1: at step s line g is at the cell `at + dir * s + g * stride`, its
-// position s - g along the sweep (the cell's index in its line forward, counted from the
-// line's end backward). Forward the lines go up from the group's lowest, backward down from
-// its top.
+// behind line g - 1: at step s line g is at the cell `at + s + g * stride` forward,
+// `at - s + g * stride` backward, its position s - g along the sweep (the cell's index in
+// its line forward, counted from the line's end backward). Forward the lines go up from the
+// group's lowest, backward down from its top.
 struct LineGroup {
     int count = 0;
     std::int64_t at = 0, stride = 0;
@@ -342,29 +342,29 @@ struct LineGroup {
     // The steps at which every line has a cell and a neighbour before it in its line; they
     // run without tests. Empty (both step1) when the group is not full.
     std::int64_t fast0 = 0, fast1 = 0;
-    // The slice fetched at step 0 moves by dir * kLines cells a step; it lies inside the
-    // grid before step fetch_end.
+    // The slice fetched at step 0 moves kLines cells a step the sweep's way; it lies
+    // inside the grid before step fetch_end.
     std::int64_t fetch = 0, fetch_end = 0;
     bool line_beside = false;   // line 0 has a line before it in its plane
     bool plane_beside = false;  // there is a plane before this one
 };
 
-// dir = 1: forward, the group of lines low..low+count-1; dir = -1: backward, the same lines
-// from the top down. Groups are counted from the band's first line, so they are the same
-// whoever runs the unit.
-LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t low,
-                    std::int64_t line1) {
+// kDir = 1: forward, the group of lines low..low+count-1; kDir = -1: backward, the same
+// lines from the top down. Groups are counted from the band's first line, so they are the
+// same whoever runs the unit.
+template <int kDir>
+LineGroup MakeGroup(const Kernels& k, std::int64_t plane, std::int64_t low, std::int64_t line1) {
     const Layout& l = k.l;
     LineGroup grp;
     grp.count = static_cast<int>(std::min<std::int64_t>(kLines, line1 - low));
-    const std::int64_t first = dir > 0 ? low : low + grp.count - 1;
+    const std::int64_t first = kDir > 0 ? low : low + grp.count - 1;
     grp.step0 = std::numeric_limits<std::int64_t>::max();
     grp.step1 = 0;
     for (int g = 0; g < grp.count; ++g) {
-        const std::int64_t line = plane * l.plane_lines + first + dir * g;
+        const std::int64_t line = plane * l.plane_lines + first + kDir * g;
         const std::int64_t from = k.From(line), to = k.To(line);
-        grp.pos0[g] = dir > 0 ? from : l.line - to;
-        grp.pos1[g] = dir > 0 ? to : l.line - from;
+        grp.pos0[g] = kDir > 0 ? from : l.line - to;
+        grp.pos1[g] = kDir > 0 ? to : l.line - from;
         if (from < to) {
             grp.step0 = std::min(grp.step0, grp.pos0[g] + g);
             grp.step1 = std::max(grp.step1, grp.pos1[g] + g);
@@ -380,7 +380,7 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
         if (fast0 < fast1) grp.fast0 = fast0, grp.fast1 = fast1;
     }
     const std::int64_t base = (plane * l.plane_lines + first) * l.line;
-    if (dir > 0) {
+    if (kDir > 0) {
         grp.at = base;
         grp.stride = l.line - 1;
         grp.fetch = base + kLines * l.line;
@@ -391,8 +391,8 @@ LineGroup MakeGroup(const Kernels& k, int dir, std::int64_t plane, std::int64_t 
         grp.fetch = base + l.line - kLines * l.line - kLines;
         grp.fetch_end = grp.fetch < 0 ? 0 : grp.fetch / kLines + 1;
     }
-    grp.line_beside = dir > 0 ? first > 0 : first < l.plane_lines - 1;
-    grp.plane_beside = dir > 0 ? plane > 0 : plane < l.planes - 1;
+    grp.line_beside = kDir > 0 ? first > 0 : first < l.plane_lines - 1;
+    grp.plane_beside = kDir > 0 ? plane > 0 : plane < l.planes - 1;
     return grp;
 }
 
@@ -518,18 +518,18 @@ constexpr BackwardFn kBackwardSteps[2][2] = {
     {BackwardSteps<kChecked, true, false>, BackwardSteps<kChecked, true, true>}};
 
 // Calls steps(checked, group, s0, s1) for the unit's groups of lines in the sweep's order,
-// planes and lines upwards forward (dir = 1), downwards backward: each group's fast steps
+// planes and lines upwards forward (kDir = 1), downwards backward: each group's fast steps
 // without tests, those before and after them checked.
-template <typename Steps>
-void SweepGroups(const Kernels& k, int unit, int dir, Steps steps) {
+template <int kDir, typename Steps>
+void SweepGroups(const Kernels& k, int unit, Steps steps) {
     const SweepUnit u = UnitOf(k.l, unit);
     const std::int64_t planes = u.plane1 - u.plane0;
     const std::int64_t groups = CeilDiv(u.line1 - u.line0, kLines);
     for (std::int64_t p = 0; p < planes; ++p) {
-        const std::int64_t plane = dir > 0 ? u.plane0 + p : u.plane1 - 1 - p;
+        const std::int64_t plane = kDir > 0 ? u.plane0 + p : u.plane1 - 1 - p;
         for (std::int64_t gi = 0; gi < groups; ++gi) {
-            const std::int64_t low = u.line0 + (dir > 0 ? gi : groups - 1 - gi) * kLines;
-            const LineGroup grp = MakeGroup(k, dir, plane, low, u.line1);
+            const std::int64_t low = u.line0 + (kDir > 0 ? gi : groups - 1 - gi) * kLines;
+            const LineGroup grp = MakeGroup<kDir>(k, plane, low, u.line1);
             if (grp.step0 < grp.fast0) steps(true, grp, grp.step0, grp.fast0);
             if (grp.fast0 < grp.fast1) steps(false, grp, grp.fast0, grp.fast1);
             if (grp.fast1 < grp.step1) steps(true, grp, grp.fast1, grp.step1);
@@ -542,21 +542,22 @@ void SweepGroups(const Kernels& k, int unit, int dir, Steps steps) {
 // indices).
 void ForwardUnit(const Kernels& k, int unit, double* r, const double* q, double alpha,
                  double* z) {
-    SweepGroups(k, unit, 1,
-                [&](bool checked, const LineGroup& grp, std::int64_t s0, std::int64_t s1) {
-                    const auto& table = checked ? kForwardSteps<true> : kForwardSteps<false>;
-                    table[q != nullptr][grp.line_beside][grp.plane_beside](k, grp, s0, s1, r,
-                                                                          q, alpha, z);
-                });
+    SweepGroups<1>(k, unit,
+                   [&](bool checked, const LineGroup& grp, std::int64_t s0, std::int64_t s1) {
+                       const auto& table = checked ? kForwardSteps<true> : kForwardSteps<false>;
+                       table[q != nullptr][grp.line_beside][grp.plane_beside](k, grp, s0, s1,
+                                                                             r, q, alpha, z);
+                   });
 }
 
 // Backward substitution over one unit, lines and cells in decreasing order.
 void BackwardUnit(const Kernels& k, int unit, double* z) {
-    SweepGroups(k, unit, -1,
-                [&](bool checked, const LineGroup& grp, std::int64_t s0, std::int64_t s1) {
-                    const auto& table = checked ? kBackwardSteps<true> : kBackwardSteps<false>;
-                    table[grp.line_beside][grp.plane_beside](k, grp, s0, s1, z);
-                });
+    SweepGroups<-1>(k, unit,
+                    [&](bool checked, const LineGroup& grp, std::int64_t s0, std::int64_t s1) {
+                        const auto& table =
+                            checked ? kBackwardSteps<true> : kBackwardSteps<false>;
+                        table[grp.line_beside][grp.plane_beside](k, grp, s0, s1, z);
+                    });
 }
 
 // The lines of one block, cell by cell: x += alpha p, then p = z + beta p when z is given.
