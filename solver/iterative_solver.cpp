@@ -307,9 +307,11 @@ void PrefetchBlock(const Kernels& k, int block, const double* x, const double* y
 }
 
 // The interleaved lines are several streams per array, more than the hardware prefetcher
-// follows, so each step fetches a slice of the next group of lines ahead of time.
-inline void PrefetchSlice(const double* p, std::int64_t at, std::int64_t end) {
-    if (at >= 0 && at < end) __builtin_prefetch(p + at, 0, 3);
+// follows, so each step of a sweep fetches a slice of the next group of lines ahead of
+// time: cell `at` of each array.
+template <typename... Arrays>
+inline void PrefetchCell(std::int64_t at, const Arrays*... arrays) {
+    (__builtin_prefetch(arrays + at, 0, 3), ...);
 }
 
 struct SweepUnit {
@@ -327,270 +329,235 @@ SweepUnit UnitOf(const Layout& l, int unit) {
     return u;
 }
 
-// The steps of a full group of lines at which every line has a cell with a neighbour before
-// it in its line (forward; after it, backward) run without tests; whether the group has a
-// line and a plane beside it is fixed for the whole run. Line g's cell at step s is
-// at + s + g * stride (stride = line - 1 forward, 1 - line backward: the lines run one cell
-// apart), and each line's last result and the line before's stay in registers. The
-// arithmetic of every cell is that of the general loops.
-struct GroupRun {
-    std::int64_t at;      // line 0's cell at the first step
-    std::int64_t stride;  // from one line's cell to the next line's at the same step
-    std::int64_t steps;
-    std::int64_t ahead;   // first cell of the slice fetched at the first step
-    std::int64_t fetch_steps;  // steps whose slice lies inside the grid
+// Up to kLines lines of one plane swept together in the sweep's direction, line g one cell
+// behind line g - 1: at step s line g is at the cell `at + s + g * stride` forward,
+// `at - s + g * stride` backward, its position s - g along the sweep (the cell's index in
+// its line forward, counted from the line's end backward). Forward the lines go up from the
+// group's lowest, backward down from its top.
+struct LineGroup {
+    int count = 0;
+    std::int64_t at = 0, stride = 0;
+    std::int64_t pos0[kLines], pos1[kLines];  // the positions of the line's spanned cells
+    std::int64_t step0 = 0, step1 = 0;        // the steps at which some line has a cell
+    // The steps at which every line has a cell and a neighbour before it in its line; they
+    // run without tests. Empty (both step1) when the group is not full.
+    std::int64_t fast0 = 0, fast1 = 0;
+    // The slice fetched at step 0 moves kLines cells a step the sweep's way; it lies
+    // inside the grid before step fetch_end.
+    std::int64_t fetch = 0, fetch_end = 0;
+    bool line_beside = false;   // line 0 has a line before it in its plane
+    bool plane_beside = false;  // there is a plane before this one
 };
 
-// kFold: r -= alpha q on the way; kLine0: the group's first line has a line below it in its
-// plane; kPlane: there is a plane below.
-template <bool kFold, bool kLine0, bool kPlane>
-void ForwardRun(const GroupRun& run, double* r, const double* q, double alpha, double* z,
-                const double* cx, const double* cy, const double* cz, const double* pivots,
-                std::int64_t im, std::int64_t imjm) {
-    const std::int64_t st = run.stride;
-    double left[kLines];
-    for (int g = 0; g < kLines; ++g) left[g] = z[run.at + g * st - 1];
-    for (std::int64_t s = 0; s < run.steps; ++s) {
-        if (s < run.fetch_steps) {
-            const std::int64_t f = run.ahead + s * kLines;
-            __builtin_prefetch(r + f, 0, 3);
-            if (kFold) __builtin_prefetch(q + f, 0, 3);
-            __builtin_prefetch(pivots + f, 0, 3);
-            __builtin_prefetch(cx + f, 0, 3);
-            __builtin_prefetch(cy + f, 0, 3);
-            if (f >= imjm) {
-                __builtin_prefetch(cz + f - imjm, 0, 3);
-                __builtin_prefetch(z + f - imjm, 0, 3);
-            }
+// kDir = 1: forward, the group of lines low..low+count-1; kDir = -1: backward, the same
+// lines from the top down. Groups are counted from the band's first line, so they are the
+// same whoever runs the unit.
+template <int kDir>
+LineGroup MakeGroup(const Kernels& k, std::int64_t plane, std::int64_t low, std::int64_t line1) {
+    const Layout& l = k.l;
+    LineGroup grp;
+    grp.count = static_cast<int>(std::min<std::int64_t>(kLines, line1 - low));
+    const std::int64_t first = kDir > 0 ? low : low + grp.count - 1;
+    grp.step0 = std::numeric_limits<std::int64_t>::max();
+    grp.step1 = 0;
+    for (int g = 0; g < grp.count; ++g) {
+        const std::int64_t line = plane * l.plane_lines + first + kDir * g;
+        const std::int64_t from = k.From(line), to = k.To(line);
+        grp.pos0[g] = kDir > 0 ? from : l.line - to;
+        grp.pos1[g] = kDir > 0 ? to : l.line - from;
+        if (from < to) {
+            grp.step0 = std::min(grp.step0, grp.pos0[g] + g);
+            grp.step1 = std::max(grp.step1, grp.pos1[g] + g);
         }
-        const std::int64_t n0 = run.at + s;
-        double below = kLine0 ? z[n0 - im] : 0.0;
-#pragma GCC unroll 4
+    }
+    grp.fast0 = grp.fast1 = grp.step1;
+    if (grp.count == kLines && !l.one_line) {
+        std::int64_t fast0 = grp.step0, fast1 = grp.step1;
         for (int g = 0; g < kLines; ++g) {
-            const std::int64_t n = n0 + g * st;
+            fast0 = std::max(fast0, std::max<std::int64_t>(grp.pos0[g], 1) + g);
+            fast1 = std::min(fast1, grp.pos1[g] + g);
+        }
+        if (fast0 < fast1) grp.fast0 = fast0, grp.fast1 = fast1;
+    }
+    const std::int64_t base = (plane * l.plane_lines + first) * l.line;
+    if (kDir > 0) {
+        grp.at = base;
+        grp.stride = l.line - 1;
+        grp.fetch = base + kLines * l.line;
+        grp.fetch_end = CeilDiv(l.ncell - grp.fetch, kLines);
+    } else {
+        grp.at = base + l.line - 1;
+        grp.stride = 1 - l.line;
+        grp.fetch = base + l.line - kLines * l.line - kLines;
+        grp.fetch_end = grp.fetch < 0 ? 0 : grp.fetch / kLines + 1;
+    }
+    grp.line_beside = kDir > 0 ? first > 0 : first < l.plane_lines - 1;
+    grp.plane_beside = kDir > 0 ? plane > 0 : plane < l.planes - 1;
+    return grp;
+}
+
+// What the steps of a group read, taken into locals so that they stay in registers while
+// the steps write z.
+struct SweepReads {
+    SweepReads(const Kernels& k, const LineGroup& grp)
+        : cx(k.a->cx), cy(k.a->cy), cz(k.a->cz), pivots(k.pivots), im(k.l.im),
+          imjm(k.l.imjm), ncell(k.l.ncell), at(grp.at), stride(grp.stride), fetch(grp.fetch),
+          fetch_end(grp.fetch_end), one_line(k.l.one_line) {}
+    const double *cx, *cy, *cz, *pivots;
+    std::int64_t im, imjm, ncell, at, stride, fetch, fetch_end;
+    bool one_line;
+};
+
+// Forward substitution z = (P + L)^-1 r scaled by the pivots over steps s0..s1-1 of a group,
+// with r -= alpha q folded in with kFold. kChecked tests each cell: whether it is in its
+// line's span and which neighbours it has; without it the steps are the group's fast ones,
+// every line's last result and the line before's stay in registers, and kLine0 and kPlane
+// say whether the group has a line and a plane before it. The arithmetic of a cell is the
+// same either way.
+template <bool kChecked, bool kFold, bool kLine0, bool kPlane>
+void ForwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::int64_t s1,
+                  double* r, const double* q, double alpha, double* z) {
+    const SweepReads w(k, grp);
+    const int count = kChecked ? grp.count : kLines;
+    double left[kLines];
+    for (int g = 0; g < count && !kChecked; ++g) left[g] = z[w.at + s0 + g * w.stride - 1];
+    for (std::int64_t s = s0; s < s1; ++s) {
+        if (s < w.fetch_end) {
+            const std::int64_t f = w.fetch + s * kLines;
+            PrefetchCell(f, r, w.pivots, w.cx, w.cy);
+            if (kFold) PrefetchCell(f, q);
+            if (f >= w.imjm) PrefetchCell(f - w.imjm, w.cz, z);
+        }
+        const std::int64_t n0 = w.at + s;
+        double below = !kChecked && kLine0 ? z[n0 - w.im] : 0.0;
+#pragma GCC unroll 4
+        for (int g = 0; g < count; ++g) {
+            const std::int64_t pos = s - g;
+            if (kChecked && (pos < grp.pos0[g] || pos >= grp.pos1[g])) continue;
+            const std::int64_t n = n0 + g * w.stride;
             double t = r[n];
             if (kFold) {
                 t -= alpha * q[n];
                 r[n] = t;
             }
-            t -= cx[n - 1] * left[g];
-            if (kLine0 || g > 0) t -= cy[n - im] * below;
-            if (kPlane) t -= cz[n - imjm] * z[n - imjm];
-            below = left[g];
-            left[g] = pivots[n] * t;
-            z[n] = left[g];
+            if (!kChecked || pos > 0) t -= w.cx[n - 1] * (kChecked ? z[n - 1] : left[g]);
+            // Across a plane's first line the y coupling is zero and its cell is another
+            // unit's, so it is not read.
+            if ((kChecked && w.one_line) ? n >= w.im : (kLine0 || g > 0)) {
+                t -= w.cy[n - w.im] * (kChecked ? z[n - w.im] : below);
+            }
+            if ((kChecked && w.one_line) ? n >= w.imjm : kPlane) {
+                t -= w.cz[n - w.imjm] * z[n - w.imjm];
+            }
+            const double v = w.pivots[n] * t;
+            z[n] = v;
+            if (!kChecked) {
+                below = left[g];
+                left[g] = v;
+            }
         }
     }
 }
 
-// kLine0: the group's first (top) line has a line above it in its plane; kPlane: there is
-// a plane above.
-template <bool kLine0, bool kPlane>
-void BackwardRun(const GroupRun& run, double* z, const double* cx, const double* cy,
-                 const double* cz, const double* pivots, std::int64_t im, std::int64_t imjm,
-                 std::int64_t ncell) {
-    const std::int64_t st = run.stride;
+// Backward substitution over steps s0..s1-1 of a group, cells in decreasing order; kChecked,
+// kLine0 and kPlane (a line and a plane after the group's) as for ForwardSteps.
+template <bool kChecked, bool kLine0, bool kPlane>
+void BackwardSteps(const Kernels& k, const LineGroup& grp, std::int64_t s0, std::int64_t s1,
+                   double* z) {
+    const SweepReads w(k, grp);
+    const int count = kChecked ? grp.count : kLines;
     double right[kLines];
-    for (int g = 0; g < kLines; ++g) right[g] = z[run.at + g * st + 1];
-    for (std::int64_t s = 0; s < run.steps; ++s) {
-        if (s < run.fetch_steps) {
-            const std::int64_t f = run.ahead - s * kLines;
-            __builtin_prefetch(pivots + f, 0, 3);
-            __builtin_prefetch(cx + f, 0, 3);
-            __builtin_prefetch(cy + f, 0, 3);
-            __builtin_prefetch(cz + f, 0, 3);
-            __builtin_prefetch(z + f, 0, 3);
-            if (f + imjm < ncell) __builtin_prefetch(z + f + imjm, 0, 3);
+    for (int g = 0; g < count && !kChecked; ++g) right[g] = z[w.at - s0 + g * w.stride + 1];
+    for (std::int64_t s = s0; s < s1; ++s) {
+        if (s < w.fetch_end) {
+            const std::int64_t f = w.fetch - s * kLines;
+            PrefetchCell(f, w.pivots, w.cx, w.cy, w.cz, z);
+            // With a plane after the group's, the slice's cell there is inside the grid.
+            if (kPlane || f + w.imjm < w.ncell) PrefetchCell(f + w.imjm, z);
         }
-        const std::int64_t n0 = run.at - s;
-        double above = kLine0 ? z[n0 + im] : 0.0;
+        const std::int64_t n0 = w.at - s;
+        double above = !kChecked && kLine0 ? z[n0 + w.im] : 0.0;
 #pragma GCC unroll 4
-        for (int g = 0; g < kLines; ++g) {
-            const std::int64_t n = n0 + g * st;
-            double t = cx[n] * right[g];
-            if (kLine0 || g > 0) t += cy[n] * above;
-            if (kPlane) t += cz[n] * z[n + imjm];
-            above = right[g];
-            right[g] = z[n] - pivots[n] * t;
-            z[n] = right[g];
+        for (int g = 0; g < count; ++g) {
+            const std::int64_t pos = s - g;
+            if (kChecked && (pos < grp.pos0[g] || pos >= grp.pos1[g])) continue;
+            const std::int64_t n = n0 + g * w.stride;
+            // The last cell has no neighbour after it.
+            if (kChecked && n >= w.ncell - 1) continue;
+            double t = kChecked && pos == 0 ? 0.0 : w.cx[n] * (kChecked ? z[n + 1] : right[g]);
+            if ((kChecked && w.one_line) ? n + w.im < w.ncell : (kLine0 || g > 0)) {
+                t += w.cy[n] * (kChecked ? z[n + w.im] : above);
+            }
+            if ((kChecked && w.one_line) ? n + w.imjm < w.ncell : kPlane) {
+                t += w.cz[n] * z[n + w.imjm];
+            }
+            const double v = z[n] - w.pivots[n] * t;
+            z[n] = v;
+            if (!kChecked) {
+                above = right[g];
+                right[g] = v;
+            }
         }
     }
 }
 
-// The runs by kFold (forward only), kLine0 and kPlane.
-constexpr void (*kForwardRuns[2][2][2])(const GroupRun&, double*, const double*, double,
-                                        double*, const double*, const double*, const double*,
-                                        const double*, std::int64_t, std::int64_t) = {
-    {{ForwardRun<false, false, false>, ForwardRun<false, false, true>},
-     {ForwardRun<false, true, false>, ForwardRun<false, true, true>}},
-    {{ForwardRun<true, false, false>, ForwardRun<true, false, true>},
-     {ForwardRun<true, true, false>, ForwardRun<true, true, true>}}};
-constexpr void (*kBackwardRuns[2][2])(const GroupRun&, double*, const double*, const double*,
-                                      const double*, const double*, std::int64_t,
-                                      std::int64_t, std::int64_t) = {
-    {BackwardRun<false, false>, BackwardRun<false, true>},
-    {BackwardRun<true, false>, BackwardRun<true, true>}};
+// The step runs by kChecked, then kFold (forward only), kLine0 and kPlane.
+using ForwardFn = void (*)(const Kernels&, const LineGroup&, std::int64_t, std::int64_t,
+                           double*, const double*, double, double*);
+using BackwardFn = void (*)(const Kernels&, const LineGroup&, std::int64_t, std::int64_t,
+                            double*);
+template <bool kChecked>
+constexpr ForwardFn kForwardSteps[2][2][2] = {
+    {{ForwardSteps<kChecked, false, false, false>, ForwardSteps<kChecked, false, false, true>},
+     {ForwardSteps<kChecked, false, true, false>, ForwardSteps<kChecked, false, true, true>}},
+    {{ForwardSteps<kChecked, true, false, false>, ForwardSteps<kChecked, true, false, true>},
+     {ForwardSteps<kChecked, true, true, false>, ForwardSteps<kChecked, true, true, true>}}};
+template <bool kChecked>
+constexpr BackwardFn kBackwardSteps[2][2] = {
+    {BackwardSteps<kChecked, false, false>, BackwardSteps<kChecked, false, true>},
+    {BackwardSteps<kChecked, true, false>, BackwardSteps<kChecked, true, true>}};
 
-// Forward substitution z = (P + L)^-1 r scaled by the pivots over one unit, with
-// r -= alpha q folded in when q is given (q and z may be the same vector: each q(n) is read
-// before z(n) is written, and z only reads lower indices).
+// Calls steps(checked, group, s0, s1) for the unit's groups of lines in the sweep's order,
+// planes and lines upwards forward (kDir = 1), downwards backward: each group's fast steps
+// without tests, those before and after them checked.
+template <int kDir, typename Steps>
+void SweepGroups(const Kernels& k, int unit, Steps steps) {
+    const SweepUnit u = UnitOf(k.l, unit);
+    const std::int64_t planes = u.plane1 - u.plane0;
+    const std::int64_t groups = CeilDiv(u.line1 - u.line0, kLines);
+    for (std::int64_t p = 0; p < planes; ++p) {
+        const std::int64_t plane = kDir > 0 ? u.plane0 + p : u.plane1 - 1 - p;
+        for (std::int64_t gi = 0; gi < groups; ++gi) {
+            const std::int64_t low = u.line0 + (kDir > 0 ? gi : groups - 1 - gi) * kLines;
+            const LineGroup grp = MakeGroup<kDir>(k, plane, low, u.line1);
+            if (grp.step0 < grp.fast0) steps(true, grp, grp.step0, grp.fast0);
+            if (grp.fast0 < grp.fast1) steps(false, grp, grp.fast0, grp.fast1);
+            if (grp.fast1 < grp.step1) steps(true, grp, grp.fast1, grp.step1);
+        }
+    }
+}
+
+// Forward substitution over one unit, with r -= alpha q folded in when q is given (q and z
+// may be the same vector: each q(n) is read before z(n) is written, and z only reads lower
+// indices).
 void ForwardUnit(const Kernels& k, int unit, double* r, const double* q, double alpha,
                  double* z) {
-    const Layout& l = k.l;
-    const StencilView& a = *k.a;
-    const std::int64_t im = l.im, imjm = l.imjm, ncell = l.ncell;
-    const double* cx = a.cx;
-    const double* cy = a.cy;
-    const double* cz = a.cz;
-    const double* pivots = k.pivots;
-    const SweepUnit u = UnitOf(l, unit);
-    for (std::int64_t plane = u.plane0; plane < u.plane1; ++plane) {
-        for (std::int64_t j = u.line0; j < u.line1; j += kLines) {
-            const int count = static_cast<int>(std::min<std::int64_t>(kLines, u.line1 - j));
-            std::int64_t base[kLines], from[kLines], to[kLines];
-            std::int64_t step0 = std::numeric_limits<std::int64_t>::max(), step1 = 0;
-            for (int g = 0; g < count; ++g) {
-                const std::int64_t line = plane * l.plane_lines + j + g;
-                base[g] = line * l.line;
-                from[g] = k.From(line);
-                to[g] = k.To(line);
-                if (from[g] < to[g]) {
-                    step0 = std::min(step0, from[g] + g);
-                    step1 = std::max(step1, to[g] + g);
-                }
-            }
-            // The steps at which every line of a full group has a cell, not its line's first.
-            std::int64_t fast0 = step1, fast1 = step1;
-            if (count == kLines && !l.one_line) {
-                fast0 = step0, fast1 = step1;
-                for (int g = 0; g < kLines; ++g) {
-                    fast0 = std::max(fast0, std::max<std::int64_t>(from[g], 1) + g);
-                    fast1 = std::min(fast1, to[g] + g);
-                }
-                if (fast0 >= fast1) fast0 = fast1 = step1;
-            }
-            for (std::int64_t step = step0; step < step1; ++step) {
-                if (step == fast0) {
-                    GroupRun run;
-                    run.at = base[0] + fast0;
-                    run.stride = l.line - 1;
-                    run.steps = fast1 - fast0;
-                    run.ahead = base[0] + kLines * l.line + fast0 * kLines;
-                    run.fetch_steps = std::clamp<std::int64_t>(
-                        CeilDiv(ncell - run.ahead, kLines), 0, run.steps);
-                    kForwardRuns[q != nullptr][j > 0][plane > 0](run, r, q, alpha, z, cx, cy,
-                                                                 cz, pivots, im, imjm);
-                    step = fast1;
-                    if (step >= step1) break;
-                }
-                const std::int64_t ahead = base[0] + kLines * l.line + step * kLines;
-                PrefetchSlice(r, ahead, ncell);
-                if (q) PrefetchSlice(q, ahead, ncell);
-                PrefetchSlice(pivots, ahead, ncell);
-                PrefetchSlice(cx, ahead, ncell);
-                PrefetchSlice(cy, ahead, ncell);
-                PrefetchSlice(cz, ahead - imjm, ncell);
-                PrefetchSlice(z, ahead - imjm, ncell);
-                for (int g = 0; g < count; ++g) {
-                    const std::int64_t i = step - g;
-                    if (i < from[g] || i >= to[g]) continue;
-                    const std::int64_t n = base[g] + i;
-                    if (q) r[n] -= alpha * q[n];
-                    double t = r[n];
-                    if (i > 0) t -= cx[n - 1] * z[n - 1];
-                    // Across a plane's first line the y coupling is zero and its cell is
-                    // another unit's, so it is not read.
-                    if (l.one_line ? n >= im : j + g > 0) t -= cy[n - im] * z[n - im];
-                    if (n >= imjm) t -= cz[n - imjm] * z[n - imjm];
-                    z[n] = pivots[n] * t;
-                }
-            }
-        }
-    }
+    SweepGroups<1>(k, unit,
+                   [&](bool checked, const LineGroup& grp, std::int64_t s0, std::int64_t s1) {
+                       const auto& table = checked ? kForwardSteps<true> : kForwardSteps<false>;
+                       table[q != nullptr][grp.line_beside][grp.plane_beside](k, grp, s0, s1,
+                                                                             r, q, alpha, z);
+                   });
 }
 
 // Backward substitution over one unit, lines and cells in decreasing order.
 void BackwardUnit(const Kernels& k, int unit, double* z) {
-    const Layout& l = k.l;
-    const StencilView& a = *k.a;
-    const std::int64_t im = l.im, imjm = l.imjm, ncell = l.ncell;
-    const double* cx = a.cx;
-    const double* cy = a.cy;
-    const double* cz = a.cz;
-    const double* pivots = k.pivots;
-    const SweepUnit u = UnitOf(l, unit);
-    for (std::int64_t plane = u.plane1 - 1; plane >= u.plane0; --plane) {
-        // Line `top - g` of a group runs g cells behind line `top`; groups are counted from
-        // the band's first line, so they are the same whoever runs the unit.
-        const std::int64_t groups = CeilDiv(u.line1 - u.line0, kLines);
-        for (std::int64_t group = groups - 1; group >= 0; --group) {
-            const std::int64_t low = u.line0 + group * kLines;
-            const int count = static_cast<int>(std::min<std::int64_t>(kLines, u.line1 - low));
-            const std::int64_t top = low + count - 1;
-            std::int64_t base[kLines], from[kLines], to[kLines];
-            std::int64_t step0 = std::numeric_limits<std::int64_t>::max(), step1 = 0;
-            for (int g = 0; g < count; ++g) {
-                const std::int64_t line = plane * l.plane_lines + top - g;
-                base[g] = line * l.line;
-                from[g] = k.From(line);
-                to[g] = k.To(line);
-                if (from[g] < to[g]) {
-                    step0 = std::min(step0, l.line - to[g] + g);
-                    step1 = std::max(step1, l.line - from[g] + g);
-                }
-            }
-            const std::int64_t top_base = base[0];
-            // The steps at which every line of a full group has a cell, not its line's last.
-            std::int64_t fast0 = step1, fast1 = step1;
-            if (count == kLines && !l.one_line) {
-                fast0 = step0, fast1 = step1;
-                for (int g = 0; g < kLines; ++g) {
-                    fast0 = std::max(fast0, l.line - std::min(to[g], l.line - 1) + g);
-                    fast1 = std::min(fast1, l.line - from[g] + g);
-                }
-                if (fast0 >= fast1) fast0 = fast1 = step1;
-            }
-            for (std::int64_t step = step0; step < step1; ++step) {
-                if (step == fast0) {
-                    GroupRun run;
-                    run.at = top_base + l.line - 1 - fast0;
-                    run.stride = 1 - l.line;
-                    run.steps = fast1 - fast0;
-                    run.ahead = top_base + l.line - kLines * l.line - (fast0 + 1) * kLines;
-                    // The slice moves down; it is fetched while it lies at or above cell 0.
-                    run.fetch_steps =
-                        run.ahead < 0 ? 0
-                                      : std::min<std::int64_t>(run.ahead / kLines + 1, run.steps);
-                    kBackwardRuns[top < l.plane_lines - 1][plane < l.planes - 1](
-                        run, z, cx, cy, cz, pivots, im, imjm, ncell);
-                    step = fast1;
-                    if (step >= step1) break;
-                }
-                const std::int64_t ahead =
-                    top_base + l.line - kLines * l.line - (step + 1) * kLines;
-                if (ahead >= 0) {
-                    PrefetchSlice(pivots, ahead, ncell);
-                    PrefetchSlice(cx, ahead, ncell);
-                    PrefetchSlice(cy, ahead, ncell);
-                    PrefetchSlice(cz, ahead, ncell);
-                    PrefetchSlice(z, ahead, ncell);
-                    PrefetchSlice(z, ahead + imjm, ncell);
-                }
-                for (int g = 0; g < count; ++g) {
-                    const std::int64_t i = l.line - 1 - (step - g);
-                    if (i < from[g] || i >= to[g]) continue;
-                    const std::int64_t n = base[g] + i;
-                    if (n >= ncell - 1) continue;
-                    double t = i < l.line - 1 ? cx[n] * z[n + 1] : 0.0;
-                    if (l.one_line ? n + im < ncell : top - g < l.plane_lines - 1) {
-                        t += cy[n] * z[n + im];
-                    }
-                    if (n + imjm < ncell) t += cz[n] * z[n + imjm];
-                    z[n] -= pivots[n] * t;
-                }
-            }
-        }
-    }
+    SweepGroups<-1>(k, unit,
+                    [&](bool checked, const LineGroup& grp, std::int64_t s0, std::int64_t s1) {
+                        const auto& table =
+                            checked ? kBackwardSteps<true> : kBackwardSteps<false>;
+                        table[grp.line_beside][grp.plane_beside](k, grp, s0, s1, z);
+                    });
 }
 
 // The lines of one block, cell by cell: x += alpha p, then p = z + beta p when z is given.
@@ -802,11 +769,13 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     // Helpers pay off only while they run: on a machine busier than its cores, a helper
     // that loses its core in the middle of a unit holds up the whole pass. So the solve
     // keeps timing its iterations with and without the crew, tries the other way now and
-    // then, and goes on with the faster one. This changes who computes, never what.
+    // then, and goes on with the faster one. This changes who computes, never what. A crew
+    // pinned to one way is never timed.
     SolveCrew solo;
     RecentTimes seconds[2];  // time per iteration: alone, with the crew
     const SolveCrew* ways[2] = {&solo, &crew};
-    int way = crew.crew ? 1 : 0;
+    const bool timed = crew.crew && crew.sharing == Sharing::kByClock;
+    int way = crew.crew && crew.sharing != Sharing::kAlone ? 1 : 0;
     // Each time sharing loses, it is tried again only half as often, down to once in 128
     // iterations, so that on a busy machine probes cost little; a probe that looks clearly
     // faster is repeated at once, so that a machine that has become quiet again is noticed
@@ -814,9 +783,11 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     int probe_every = 32, next_probe = 2;
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
-        const bool probe = crew.crew && iteration == next_probe;
+        const bool probe = timed && iteration == next_probe;
         const int now = probe ? 1 - way : way;
-        const SolveCrew& c = crew.crew && crew.crew->HasHelpers() ? *ways[now] : solo;
+        const bool helped =
+            crew.crew && (crew.sharing == Sharing::kShared || crew.crew->HasHelpers());
+        const SolveCrew& c = helped ? *ways[now] : solo;
         shared = c.crew != nullptr;
         const auto start = std::chrono::steady_clock::now();
         chain.Reset();
@@ -842,13 +813,14 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         // x += alpha p waits until here so that it shares the pass over p.
         RunPass(c, l.blocks, update);
         rho = rho_next;
+        if (!timed) continue;
         const double took =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (c.crew == ways[now]->crew) {
             seconds[now].Add(took);
         }
         // Sharing must win clearly: its timings scatter more than those of going alone.
-        if (crew.crew && seconds[0].Known() && seconds[1].Known()) {
+        if (seconds[0].Known() && seconds[1].Known()) {
             way = seconds[1].Typical() < 0.8 * seconds[0].Typical() ? 1 : 0;
             if (probe) {
                 if (way == 1) {

@@ -43,11 +43,17 @@ struct SolverWork {
 
 class PassCrew;
 
+// Whether a solve with a crew shares its passes. By default the clock decides, iteration by
+// iteration; tests pin either way, as the two sweep the grid in different orders.
+enum class Sharing { kByClock, kAlone, kShared };
+
 // Where the parallel passes of a solve run: a seat of a crew, or without a crew only on
 // the calling thread. The result does not depend on it.
 struct SolveCrew {
     PassCrew* crew = nullptr;
     int seat = 0;
+    // kShared shares even while the crew has no helpers.
+    Sharing sharing = Sharing::kByClock;
 };
 
 double VectorDot(const double* x, const double* y, std::int64_t n);

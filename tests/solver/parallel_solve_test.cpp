@@ -4,6 +4,7 @@
 // grids with empty cells and of odd shapes.
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -134,13 +135,15 @@ SolveResult PlainSolve(const StencilView& a, const std::vector<double>& b,
 
 // One seat and threads - 1 helpers, as a run with fewer stages than threads has them.
 SolveResult CrewSolve(const StencilView& a, const std::vector<double>& b,
-                      std::vector<double>& x, int nitr, double eitr, int threads) {
+                      std::vector<double>& x, int nitr, double eitr, int threads,
+                      Sharing sharing = Sharing::kByClock) {
     PassCrew crew(1);
     crew.AddHelpers(threads - 1);
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t) helpers.emplace_back([&crew] { crew.Help(); });
     SolverWork work;
-    SolveResult result = IterativeSolve(a, b.data(), x.data(), nitr, eitr, work, {&crew, 0});
+    SolveResult result =
+        IterativeSolve(a, b.data(), x.data(), nitr, eitr, work, {&crew, 0, sharing});
     crew.Leave();
     for (std::thread& helper : helpers) helper.join();
     return result;
@@ -186,6 +189,30 @@ TEST(ParallelSolveTest, EveryCrewGivesThePlainLoopsBits) {
             std::int64_t differing = 0;
             for (std::int64_t n = 0; n < a.ncell; ++n) differing += x[n] != plain[n];
             EXPECT_EQ(differing, 0) << c.name << ", " << threads << " threads";
+        }
+    }
+}
+
+// The clock picks between going alone and sharing, so the test above may see either; pinned,
+// each way must give the plain loop's bits, sharing also while the crew has no helpers.
+TEST(ParallelSolveTest, AloneAndSharedEachGiveThePlainLoopsBits) {
+    const Grid grids[] = {Grid(23, 17, 9, EveryThird), Grid(200, 33, 6, NotchedSlab)};
+    for (const Grid& grid : grids) {
+        const StencilView a = grid.View();
+        std::vector<double> plain(a.ncell, 0.0);
+        const SolveResult expected = PlainSolve(a, grid.b, plain, 400, 1e-9);
+        ASSERT_GT(expected.iterations, 1) << grid.im;
+        for (Sharing sharing : {Sharing::kAlone, Sharing::kShared}) {
+            for (int threads : {1, 3, 8}) {
+                const std::string name = std::to_string(grid.im) +
+                                         (sharing == Sharing::kAlone ? " alone, " : " shared, ") +
+                                         std::to_string(threads) + " threads";
+                std::vector<double> x(a.ncell, 0.0);
+                const SolveResult got = CrewSolve(a, grid.b, x, 400, 1e-9, threads, sharing);
+                EXPECT_EQ(got.iterations, expected.iterations) << name;
+                EXPECT_EQ(got.error, expected.error) << name;
+                EXPECT_TRUE(x == plain) << name;
+            }
         }
     }
 }
