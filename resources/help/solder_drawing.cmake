@@ -57,12 +57,14 @@ function(area_of out column row)
 endfunction()
 
 # A dimension from a to b along the axis ("x" or "y"): its line at the distance "at" across,
-# the extension lines from "from" (beside the part) to 3 px past the line, arrowheads 7 px
-# long and 5.2 px wide at both ends.
-function(dimension axis a b from at)
-  if(at GREATER from)
+# the extension lines from 2 px clear of the part's edge to 3 px past the line, arrowheads
+# 7 px long and 5.2 px wide at both ends.
+function(dimension axis a b edge at)
+  if(at GREATER edge)
+    math(EXPR from "${edge} + 20")
     math(EXPR past "${at} + 30")
   else()
+    math(EXPR from "${edge} - 20")
     math(EXPR past "${at} - 30")
   endif()
   math(EXPR a_in "${a} + 70")
@@ -125,44 +127,28 @@ foreach(column RANGE ${last})
 endforeach()
 put([[<text x="138" y="352" text-anchor="middle" class="view">@BOTTOM_VIEW_OUTER_AND_CENTER@</text>]])
 
-# The counts of lines, measured between the edges of the balls' places; extension lines
-# start 2 px clear of them.
+# The counts of lines, measured between the edges of the balls' places.
 math(EXPR edge_left "${left} - ${pitch} / 2")
 math(EXPR edge_right "${right} + ${pitch} / 2")
 math(EXPR edge_top "${top} - ${pitch} / 2")
 math(EXPR edge_bottom "${bottom} + ${pitch} / 2")
-math(EXPR outer_span "${outer} * ${pitch}")
-math(EXPR centre_offset "${centre_first} * ${pitch}")
-math(EXPR centre_span "${centre} * ${pitch}")
-
-math(EXPR clear_top "${edge_top} - 20")
-dimension(x ${edge_left} ${edge_right} ${clear_top} 875)
+math(EXPR outer_right "${edge_left} + ${outer} * ${pitch}")
+math(EXPR outer_bottom "${edge_top} + ${outer} * ${pitch}")
+math(EXPR centre_left "${edge_left} + ${centre_first} * ${pitch}")
+math(EXPR centre_right "${centre_left} + ${centre} * ${pitch}")
+math(EXPR centre_top "${edge_top} + ${centre_first} * ${pitch}")
+math(EXPR centre_bottom "${centre_top} + ${centre} * ${pitch}")
+dimension(x ${edge_left} ${edge_right} ${edge_top} 875)
 put([[<text x="138" y="83.5" text-anchor="middle" class="dt">@NUMBER_OF_ALL_LINES_X@</text>]])
-
-math(EXPR outer_end "${edge_left} + ${outer_span}")
-math(EXPR clear_bottom "${edge_bottom} + 20")
-dimension(x ${edge_left} ${outer_end} ${clear_bottom} 3045)
+dimension(x ${edge_left} ${outer_right} ${edge_bottom} 3045)
 put([[<text x="118" y="317.5" text-anchor="middle" class="dt">@NUMBER_OF_OUTER_LINES_X@</text>]])
-
-math(EXPR centre_left "${edge_left} + ${centre_offset}")
-math(EXPR centre_right "${centre_left} + ${centre_span}")
-math(EXPR clear_centre_bottom "${edge_bottom} - ${centre_offset} + 20")
-dimension(x ${centre_left} ${centre_right} ${clear_centre_bottom} 2350)
+dimension(x ${centre_left} ${centre_right} ${centre_bottom} 2350)
 put([[<text x="@CENTER_LINES_X_LABEL_X@" y="248" text-anchor="middle" class="@CENTER_LINES_X_LABEL_CLASS@">@NUMBER_OF_CENTER_LINES_X@</text>]])
-
-math(EXPR clear_right "${edge_right} + 20")
-dimension(y ${edge_top} ${edge_bottom} ${clear_right} 2465)
+dimension(y ${edge_top} ${edge_bottom} ${edge_right} 2465)
 put([[<text x="259.5" y="196" text-anchor="middle" class="dt" transform="rotate(-90 259.5 196)">@NUMBER_OF_ALL_LINES_Y@</text>]])
-
-math(EXPR outer_bottom "${edge_top} + ${outer_span}")
-math(EXPR clear_left "${edge_left} - 20")
-dimension(y ${edge_top} ${outer_bottom} ${clear_left} 315)
+dimension(y ${edge_top} ${outer_bottom} ${edge_left} 315)
 put([[<text x="27.5" y="106" text-anchor="end" class="dt" transform="rotate(-90 27.5 106)">@NUMBER_OF_OUTER_LINES_Y@</text>]])
-
-math(EXPR centre_top "${edge_top} + ${centre_offset}")
-math(EXPR centre_bottom "${centre_top} + ${centre_span}")
-math(EXPR clear_centre_left "${centre_left} - 20")
-dimension(y ${centre_top} ${centre_bottom} ${clear_centre_left} 990)
+dimension(y ${centre_top} ${centre_bottom} ${centre_left} 990)
 put([[<text x="95" y="196" text-anchor="middle" class="dt" transform="rotate(-90 95 196)">@NUMBER_OF_CENTER_LINES_Y@</text>]])
 
 # Detail of two balls on the board, not to the scale of the bottom view.
@@ -172,11 +158,11 @@ put([[<circle class="ball" cx="346" cy="127" r="15"/>]])
 put([[<circle class="ball" cx="406" cy="127" r="15"/>]])
 put([[<rect class="board" x="316" y="100" width="146" height="12"/>]])
 put([[<line class="datum" x1="316" y1="142" x2="462" y2="142"/>]])
-dimension(x 3460 4060 980 660)
+dimension(x 3460 4060 1000 660)
 put([[<text x="376" y="62" text-anchor="middle" class="dt">@PITCH@</text>]])
-dimension(x 3910 4210 1290 1540)
+dimension(x 3910 4210 1270 1540)
 put([[<text x="312" y="158" class="dt">@DIAMETER_OF_SOLDER_BALL@</text>]])
-dimension(y 1120 1420 4230 4520)
+dimension(y 1120 1420 4210 4520)
 put([[<text x="448" y="131" text-anchor="end" class="dt">@HEIGHT@</text>]])
 
 # The layouts as matrices of 1.3 px squares 1.9 px apart, column by column from the left,
