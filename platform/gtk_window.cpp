@@ -1,68 +1,74 @@
 #include "platform/gtk_window.h"
 
-#include <dlfcn.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
 
 namespace platform {
 
 namespace {
 
-template <typename Function>
-Function Lookup(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
+// A handle that is not the GTK object a call expects is a mistake of the caller's; it is
+// reported once per call, not on every event that repeats it.
+bool Expected(bool ok, const char* call, bool& reported) {
+    if (!ok && !reported) {
+        reported = true;
+        std::fprintf(stderr, "%s: the handle is not the GTK widget it needs\n", call);
+    }
+    return ok;
+}
+
+GtkWidget* AsWindow(void* handle, const char* call, bool& reported) {
+    return Expected(handle != nullptr && GTK_IS_WINDOW(handle), call, reported)
+               ? GTK_WIDGET(handle)
+               : nullptr;
 }
 
 }  // namespace
 
 bool RaiseWithoutFocus(void* gtkWindow) {
-    static const auto getWindow = Lookup<void* (*)(void*)>("gtk_widget_get_window");
-    static const auto raise = Lookup<void (*)(void*)>("gdk_window_raise");
-    if (gtkWindow == nullptr || getWindow == nullptr || raise == nullptr) return false;
-    void* window = getWindow(gtkWindow);
+    static bool reported = false;
+    GtkWidget* widget = AsWindow(gtkWindow, "RaiseWithoutFocus", reported);
+    if (widget == nullptr) return false;
+    GdkWindow* window = gtk_widget_get_window(widget);
     if (window == nullptr) return false;
-    raise(window);
+    gdk_window_raise(window);
     return true;
 }
 
 bool KeepScrollBarsVisible(void* gtkScrolledWindow) {
-    static const auto setOverlay =
-        Lookup<void (*)(void*, int)>("gtk_scrolled_window_set_overlay_scrolling");
-    if (gtkScrolledWindow == nullptr || setOverlay == nullptr) return false;
-    setOverlay(gtkScrolledWindow, 0);
+    static bool reported = false;
+    if (!Expected(gtkScrolledWindow != nullptr && GTK_IS_SCROLLED_WINDOW(gtkScrolledWindow),
+                  "KeepScrollBarsVisible", reported))
+        return false;
+    gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(gtkScrolledWindow), FALSE);
     return true;
 }
 
 bool SizeBeforeFirstShow(void* gtkWindow, int width, int height) {
-    struct Allocation {
-        int x, y, width, height;
-    };
-    static const auto realized = Lookup<int (*)(void*)>("gtk_widget_get_realized");
-    static const auto setAllocation =
-        Lookup<void (*)(void*, const Allocation*)>("gtk_widget_set_allocation");
-    if (gtkWindow == nullptr || realized == nullptr || setAllocation == nullptr ||
-        realized(gtkWindow) != 0 || width < 1 || height < 1)
+    static bool reported = false;
+    GtkWidget* widget = AsWindow(gtkWindow, "SizeBeforeFirstShow", reported);
+    if (widget == nullptr || gtk_widget_get_realized(widget) || width < 1 || height < 1)
         return false;
-    const Allocation allocation{0, 0, width, height};
-    setAllocation(gtkWindow, &allocation);
+    GtkAllocation allocation{0, 0, width, height};
+    gtk_widget_set_allocation(widget, &allocation);
     return true;
 }
 
 bool IsMapped(void* gtkWidget) {
-    static const auto mapped = Lookup<int (*)(void*)>("gtk_widget_get_mapped");
-    return gtkWidget != nullptr && mapped != nullptr && mapped(gtkWidget) != 0;
+    static bool reported = false;
+    return Expected(gtkWidget != nullptr && GTK_IS_WIDGET(gtkWidget), "IsMapped", reported) &&
+           gtk_widget_get_mapped(GTK_WIDGET(gtkWidget));
 }
 
 bool FrameRectangle(void* gtkWindow, ScreenRect& rect) {
-    struct Rectangle {
-        int x, y, width, height;
-    };
-    static const auto getWindow = Lookup<void* (*)(void*)>("gtk_widget_get_window");
-    static const auto frameExtents =
-        Lookup<void (*)(void*, Rectangle*)>("gdk_window_get_frame_extents");
-    if (gtkWindow == nullptr || getWindow == nullptr || frameExtents == nullptr) return false;
-    void* window = getWindow(gtkWindow);
+    static bool reported = false;
+    GtkWidget* widget = AsWindow(gtkWindow, "FrameRectangle", reported);
+    if (widget == nullptr) return false;
+    GdkWindow* window = gtk_widget_get_window(widget);
     if (window == nullptr) return false;
-    Rectangle extents{0, 0, 0, 0};
-    frameExtents(window, &extents);
+    GdkRectangle extents{0, 0, 0, 0};
+    gdk_window_get_frame_extents(window, &extents);
     if (extents.width < 1 || extents.height < 1) return false;
     rect = ScreenRect{extents.x, extents.y, extents.width, extents.height};
     return true;

@@ -1,30 +1,30 @@
 #pragma once
 
-// GTK calls the toolkit offers no wrapper for; GTK is loaded with the toolkit, so they
-// are looked up at run time and need no GTK headers.
+// GTK calls the toolkit offers no wrapper for. The handles are the toolkit's native ones,
+// passed untyped so that callers need no GTK headers. A handle of the wrong kind makes a
+// call return false and is reported once on standard error.
 
 namespace platform {
 
 // Puts a shown top-level window on top of the others without giving it the keyboard focus
 // (the toolkit's own raise also activates the window). `gtkWindow` is the window's native
-// handle, a GtkWindow. False when the window is not realised or GDK is not loaded.
+// handle, a GtkWindow. False when the window is not realised.
 bool RaiseWithoutFocus(void* gtkWindow);
 
 // Gives a GtkScrolledWindow (the native handle of a multi-line text box) scroll bars that
 // stay on screen while there is something to scroll, instead of overlay indicators that
-// appear only under the pointer. False when GTK is not loaded.
+// appear only under the pointer.
 bool KeepScrollBarsVisible(void* gtkScrolledWindow);
 
 // Gives a top-level window that was never shown the size it is about to be shown at, so
 // that its native window is created at that size. Under a window manager the toolkit
 // creates it first at a stub size of two by one pixels while it waits for the size of the
 // decorations, and a menu bar laid out in one pixel makes GTK report a critical error.
-// False when the window is already realised or GTK is not loaded.
+// False when the window is already realised.
 bool SizeBeforeFirstShow(void* gtkWindow, int width, int height);
 
 // Whether the window has been put on screen (mapped). Under a window manager a top-level
-// window is put there some time after the toolkit's Show returns. False when GTK is not
-// loaded.
+// window is put there some time after the toolkit's Show returns.
 bool IsMapped(void* gtkWidget);
 
 // A place and size on the screen, in pixels.
@@ -36,7 +36,7 @@ struct ScreenRect {
 // decorations included, as the display server reports them. The toolkit learns a new size
 // only when it next lays the window out, some time after a move or resize has been made;
 // a window closed in between would otherwise report its old size. False when the window is
-// not realised or GDK is not loaded.
+// not realised.
 bool FrameRectangle(void* gtkWindow, ScreenRect& rect);
 
 }  // namespace platform
