@@ -22,14 +22,15 @@
 #include "app/output_view.h"
 #include "app/preview_view.h"
 #include "app/program_settings.h"
+#include "models/package_types.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
+#include "platform/gtk_window.h"
 #include "platform/registry.h"
 #include "platform/wide_string.h"
-#include "platform/gtk_window.h"
 #include "resources/icons.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
@@ -487,17 +488,18 @@ void MainFrame::ComponentKeysForType(const std::string& typeName) {
         componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},   {IDS_COMPONENT_CHIP, "chip"},
                            {IDS_COMPONENT_BUMP, "bump"},   {IDS_COMPONENT_WIRING, "board"},
                            {IDS_COMPONENT_VIA, "via"},     {IDS_COMPONENT_SOLDER_BALL, "solder"}};
-    } else if (typeName == "TO-220" || typeName == "TO-247" || typeName == "TO-263" ||
-               typeName == "TO-252" || typeName == "SOT-89") {
-        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
-                           {IDS_COMPONENT_CHIP, "chip"},
-                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
-                           {IDS_COMPONENT_LEAD, "lead"},
-                           {IDS_COMPONENT_PLATE, "plate"}};
     } else if (typeName == "SOT-223") {
         componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
                            {IDS_COMPONENT_CHIP, "chip"},
                            {IDS_COMPONENT_DIE_PAD, "diepad"},
+                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                           {IDS_COMPONENT_LEAD, "lead"},
+                           {IDS_COMPONENT_PLATE, "plate"}};
+    } else if (const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+               type != nullptr && type->family == pkg::PackageFamily::kPowerDevice) {
+        // The other power devices have no die pad of their own.
+        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
+                           {IDS_COMPONENT_CHIP, "chip"},
                            {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
                            {IDS_COMPONENT_LEAD, "lead"},
                            {IDS_COMPONENT_PLATE, "plate"}};
