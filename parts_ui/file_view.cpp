@@ -466,6 +466,10 @@ void FileView::OnBeginDrag(wxTreeEvent& event) {
     dragImage_ = widget::DragImage::OfTreeNode(tree_, node);
     if (dragImage_ == nullptr) return;
     dragImage_->FollowPointer(wxGetMousePosition());
+    // The control hides its selection for the drag and marks that node again when the
+    // drag ends; a selection change still waiting for the press would mark a second row
+    // that stays marked.
+    tree_->CancelPendingSelection();
     event.Allow();
     dragged_ = item;
     dragging_ = true;
