@@ -1,18 +1,18 @@
 #include "shell/geometry_dump.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <sstream>
-#include <string>
-
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/listctrl.h>
 #include <wx/toplevel.h>
 #include <wx/treectrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
 
 #include "app/output_view.h"
 #include "app/preview_view.h"
@@ -24,7 +24,7 @@ namespace {
 // (it may hold spaces). The first line, "serial N", counts the rewrites, so a reader can wait
 // for a change to be written.
 class GeometryDump {
-public:
+  public:
     explicit GeometryDump(std::string path) : path_(std::move(path)) {}
 
     // Runs once the events are handled; the controls lay themselves out on the idle pass
@@ -51,7 +51,7 @@ public:
         event.RequestMore();
     }
 
-private:
+  private:
     static wxRect Client(const wxWindow& window) {
         return wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize());
     }
@@ -59,8 +59,8 @@ private:
     static void Line(std::ostream& out, const char* kind, const wxRect& r, const char* state,
                      wxString name) {
         name.Replace("\n", " ");
-        out << kind << ' ' << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << ' '
-            << state << ' ' << (name.empty() ? "-" : name.utf8_string()) << '\n';
+        out << kind << ' ' << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << ' ' << state
+            << ' ' << (name.empty() ? "-" : name.utf8_string()) << '\n';
     }
 
     static void Describe(wxWindow* window, std::ostream& out) {
@@ -90,7 +90,8 @@ private:
         }
     }
 
-    // The rows below `node` that are shown: a collapsed node's children are not.
+    // The rows below `node` that are on screen: a collapsed node's children are not, nor
+    // rows scrolled out of the control.
     static void TreeRows(const wxTreeCtrl& tree, const char* kind, const wxTreeItemId& node,
                          std::ostream& out) {
         if (!node.IsOk()) return;
@@ -98,7 +99,7 @@ private:
         for (wxTreeItemId child = tree.GetFirstChild(node, cookie); child.IsOk();
              child = tree.GetNextChild(node, cookie)) {
             wxRect r;
-            if (tree.GetBoundingRect(child, r, true)) {
+            if (tree.GetBoundingRect(child, r, true) && tree.GetClientRect().Contains(r)) {
                 r.SetPosition(tree.ClientToScreen(r.GetPosition()));
                 Line(out, kind, r, tree.IsSelected(child) ? "selected" : "-",
                      tree.GetItemText(child));
