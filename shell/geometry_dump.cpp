@@ -21,8 +21,7 @@
 namespace {
 
 // One line per thing: "KIND X Y W H STATE NAME", screen pixels, NAME to the end of the line
-// (it may hold spaces). The first line, "serial N", counts the rewrites, so a reader can wait
-// for a change to be written.
+// (it may hold spaces).
 class GeometryDump {
   public:
     explicit GeometryDump(std::string path) : path_(std::move(path)) {}
@@ -35,16 +34,15 @@ class GeometryDump {
         for (wxWindow* top : wxTopLevelWindows) {
             if (top->IsShown()) Describe(top, out);
         }
-        if (wxWindow* focus = wxWindow::FindFocus()) {
-            Line(out, "focus", Client(*focus), "-", wxGetTopLevelParent(focus)->GetLabel());
-        }
+        wxWindow* focus = wxWindow::FindFocus();
+        if (const wxWindow* top = focus ? wxGetTopLevelParent(focus) : nullptr)
+            Line(out, "focus", Client(*focus), "-", top->GetLabel());
         if (out.str() == last_) return;
         last_ = out.str();
-        ++serial_;
         const std::string temporary = path_ + ".tmp";
         {
             std::ofstream file(temporary, std::ios::trunc);
-            file << "serial " << serial_ << '\n' << last_;
+            file << last_;
             if (!file) return;
         }
         std::rename(temporary.c_str(), path_.c_str());
@@ -123,7 +121,6 @@ class GeometryDump {
 
     std::string path_;
     std::string last_;
-    long serial_ = 0;
 };
 
 }  // namespace
