@@ -26,8 +26,9 @@ class GeometryDump {
   public:
     explicit GeometryDump(std::string path) : path_(std::move(path)) {}
 
-    // Runs once the events are handled; the controls lay themselves out on the idle pass
-    // after this one, so a change asks for one more pass.
+    // Runs once the events are handled, before the windows' own idle work, where the tree
+    // and the list place rows changed meanwhile. So a change is written only once it has
+    // come out the same on two passes, with the windows' idle work between them.
     void OnIdle(wxIdleEvent& event) {
         event.Skip();
         std::ostringstream out;
@@ -37,16 +38,25 @@ class GeometryDump {
         wxWindow* focus = wxWindow::FindFocus();
         if (const wxWindow* top = focus ? wxGetTopLevelParent(focus) : nullptr)
             Line(out, "focus", Client(*focus), "-", top->GetLabel());
-        if (out.str() == last_) return;
-        last_ = out.str();
+        const std::string text = out.str();
+        if (text == written_) {
+            pending_.clear();
+            return;
+        }
+        if (text != pending_) {
+            pending_ = text;
+            event.RequestMore();
+            return;
+        }
+        pending_.clear();
+        written_ = text;
         const std::string temporary = path_ + ".tmp";
         {
             std::ofstream file(temporary, std::ios::trunc);
-            file << last_;
+            file << text;
             if (!file) return;
         }
         std::rename(temporary.c_str(), path_.c_str());
-        event.RequestMore();
     }
 
   private:
@@ -120,7 +130,8 @@ class GeometryDump {
     }
 
     std::string path_;
-    std::string last_;
+    std::string written_;
+    std::string pending_;
 };
 
 }  // namespace
