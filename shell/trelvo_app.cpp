@@ -18,6 +18,7 @@
 #include "app/home_folder.h"
 #include "app/message_box.h"
 #include "app/output_view.h"
+#include "shell/geometry_dump.h"
 #include "shell/main_frame.h"
 #include "shell/program_configurations.h"
 #include "app/program_settings.h"
@@ -89,6 +90,7 @@ bool TrelvoApp::OnInit() {
     frame->Show();
     frame->Update();
     frame->ArrangeFloatingPanesWhenPlaced();
+    StartGeometryDumpIfAsked(*this);
     started_ = true;
     return true;
 }

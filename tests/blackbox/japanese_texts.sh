@@ -28,16 +28,8 @@ trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-mkfifo "$tmp/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/displayfd" 2>"$tmp/xvfb.log" &
-pids+=($!)
-display=""
-if ! read -r -t 30 display <"$tmp/displayfd" || [ -z "$display" ]; then
-  echo "Xvfb did not start" >&2
-  exit 1
-fi
-export DISPLAY=":$display"
-unset WAYLAND_DISPLAY NO_AT_BRIDGE
+source "$here/display.sh"
+unset NO_AT_BRIDGE
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
 
 # A session bus of our own, then the accessibility bus on it.

@@ -3,8 +3,10 @@
 # window manager (openbox), drives it with real X input (xdotool) and checks what a user
 # sees and what lands on disk. Screenshots go to OUTDIR.
 #   usage: run.sh PROGRAM OUTDIR
-# Positions are offsets from the client origin of the window they are in; that origin and
-# the windows themselves are read from the X server.
+# Positions come from the program: the windows' places from the X server, and the places of
+# the controls and of what the toolkit draws itself (tree rows, list cells, the preview) from
+# the geometry the program writes when ZENTRIK_GEOMETRY_DUMP names a file (one line per
+# thing, "KIND X Y W H STATE NAME" in screen pixels).
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
@@ -43,23 +45,13 @@ check() {  # check DESCRIPTION COMMAND...
   fi
 }
 # --- display -------------------------------------------------------------------------
-mkfifo "$tmp/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/displayfd" 2>"$tmp/xvfb.log" &
-pids+=($!)
-display=""
-if ! read -r -t 30 display <"$tmp/displayfd" || [ -z "$display" ]; then
-  echo "Xvfb did not start" >&2
-  exit 1
-fi
-export DISPLAY=":$display"
-unset WAYLAND_DISPLAY
+source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 export NO_AT_BRIDGE=1
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
 # No user's guide is recorded system-wide.
 mkdir -p "$tmp/etc"
 export XDG_CONFIG_DIRS="$tmp/etc"
 
-settle() { sleep 0.4; }
 wait_window() {  # wait_window NAME-REGEX: prints the id of the first window with that name
   # Polled rather than --sync: a search fails outright when a window goes while it looks.
   local i id
@@ -73,20 +65,80 @@ wait_window() {  # wait_window NAME-REGEX: prints the id of the first window wit
   done
   return 1
 }
-origin() {  # origin WINDOW: sets OX, OY to the window's client origin on the screen, OH to its height
+origin() {  # origin WINDOW: sets OX, OY to the window's client origin on the screen
   local info
   info=$(xwininfo -id "$1")
   OX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
   OY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  OH=$(awk '/Height:/ {print $2}' <<<"$info")
 }
-click() {  # click X Y, relative to the last origin
-  xdotool mousemove "$((OX + $1))" "$((OY + $2))" click 1
-  settle
+# The program's geometry file of its current run.
+find() {  # find KIND NAME [WINDOW-TITLE]: "X Y W H STATE" of the first such line, or nothing
+  [ -f "$dump" ] || return 0
+  awk -v kind="$1" -v name="$2" -v window="${3-}" '
+    { rest = $0; for (i = 0; i < 6; i++) sub(/^[^ ]+ /, "", rest) }
+    $1 == "window" { inside = (window == "" || rest == window) }
+    $1 == kind && rest == name && inside { print $2, $3, $4, $5, $6; exit }' "$dump"
+}
+wait_find() {  # wait_find KIND NAME [WINDOW-TITLE [STATE]]: "X Y W H" once the dump has it
+  local i found
+  for ((i = 0; i < 300; i++)); do
+    found=$(find "$1" "$2" "${3-}")
+    if [ -n "$found" ] && { [ -z "${4-}" ] || [ "${found##* }" = "$4" ]; }; then
+      echo "${found% *}"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "the program never showed $1 $2${3:+ in $3}${4:+ ($4)}" >&2
+  return 1
+}
+centre() { echo $(($1 + $3 / 2)) $(($2 + $4 / 2)); }  # centre X Y W H
+click_at() { xdotool mousemove "$1" "$2" click 1; }   # click_at X Y, on the screen
+click_on() {  # click_on KIND NAME [WINDOW-TITLE [STATE]]: a click on the middle of it
+  local r
+  r=$(wait_find "$@") || return 1
+  click_at $(centre $r)
+}
+wait_shown() {  # wait_shown KIND: until the dump has a line of that kind, in any window
+  local i
+  for ((i = 0; i < 300; i++)); do
+    grep -q "^$1 " "$dump" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+focus_window() {  # the title of the window that holds the keyboard focus
+  awk '$1 == "focus" { for (i = 0; i < 6; i++) sub(/^[^ ]+ /, ""); print; exit }' "$dump" 2>/dev/null || true
+}
+wait_focus() {  # wait_focus KIND NAME [WINDOW-TITLE]: until the keyboard focus is on it
+  local i r f
+  for ((i = 0; i < 300; i++)); do
+    r=$(find "$@")
+    f=$(find focus "$(focus_window)")
+    [ -n "$r" ] && [ "${f% *}" = "${r% *}" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_focus_in() {  # wait_focus_in WINDOW-TITLE: until the keyboard focus is in that window
+  local i
+  for ((i = 0; i < 300; i++)); do
+    [ "$(focus_window)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_inactive() {  # wait_inactive WINDOW: until another window is the active one
+  local i
+  for ((i = 0; i < 300; i++)); do
+    [ "$(xdotool getactivewindow 2>/dev/null)" != "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 hex() { printf '0x%x' "$1"; }
-pixel() {  # pixel X Y, relative to the last origin: the colour on screen there
-  import -window root -crop "1x1+$((OX + $1))+$((OY + $2))" -depth 8 txt:- | awk 'END {print $3}'
+pixel() {  # pixel X Y: the colour on screen there
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'END {print $3}'
 }
 wait_pixel_change() {  # wait_pixel_change X Y COLOUR: until the pixel is no longer COLOUR
   local i
@@ -96,13 +148,35 @@ wait_pixel_change() {  # wait_pixel_change X Y COLOUR: until the pixel is no lon
   done
   return 1
 }
+wait_pixel_still() {  # wait_pixel_still X Y: prints the pixel's colour once two reads agree
+  local i now last
+  last=$(pixel "$1" "$2")
+  for ((i = 0; i < 100; i++)); do
+    sleep 0.1
+    now=$(pixel "$1" "$2")
+    [ "$now" = "$last" ] && break
+    last=$now
+  done
+  echo "$now"
+}
+screen_sum() { import -window root -depth 8 rgb:- | md5sum; }
+wait_still() {  # until the screen is the same in two reads in a row
+  local i now last
+  last=$(screen_sum)
+  for ((i = 0; i < 100; i++)); do
+    sleep 0.1
+    now=$(screen_sum)
+    [ "$now" = "$last" ] && return 0
+    last=$now
+  done
+  return 1
+}
 title_click() {  # title_click WINDOW: a click on the middle of the window's title bar
   local top width
   top=$(xprop -id "$1" _NET_FRAME_EXTENTS | awk -F'[=,]' '{print $4}')
   width=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
   origin "$1"
   xdotool mousemove "$((OX + width / 2))" "$((OY - top / 2))" click 1
-  settle
 }
 # The program writes no toolkit warnings or critical errors to its standard error.
 quiet_stderr() { ! grep -E 'Gtk-CRITICAL|Gtk-WARNING|GLib-GObject|Negative content width' "$1"; }
@@ -125,7 +199,10 @@ start_program() {  # start_program HOME [ENV...]
   local home=$1
   shift
   mkdir -p "$home"
-  env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@" "$program" >"$home.log" 2>&1 &
+  dump="$home.geometry"
+  rm -f "$dump"
+  env HOME="$home" XDG_CONFIG_HOME="$home/.config" ZENTRIK_GEOMETRY_DUMP="$dump" "$@" "$program" \
+    >"$home.log" 2>&1 &
   app=$!
   pids+=("$app")
 }
@@ -137,6 +214,19 @@ named_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; 
 program_windows() { xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l; }
 wait_more_windows() {  # wait_more_windows COUNT: until the program shows more than COUNT
   timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -gt $1 ]; do sleep 0.1; done"
+}
+wait_windows_back() {  # wait_windows_back COUNT: until the program shows no more than COUNT
+  timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -le $1 ]; do sleep 0.1; done"
+}
+new_window() {  # new_window IDS: prints the first shown window of the program not in IDS
+  local i id
+  for ((i = 0; i < 100; i++)); do
+    for id in $(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null); do
+      grep -qxF "$id" <<<"$1" || { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
 }
 geometry() {  # geometry WINDOW: the client area's place and size on the screen, "X Y W H"
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
@@ -213,7 +303,7 @@ menu() {  # menu MNEMONIC KEY: opens a menu of the frame, then presses KEY once 
 start_program "$tmp/plain"
 frame=$(wait_window '^Zentrik$')
 output=$(wait_window '^Output$')
-settle
+wait_find output Output >/dev/null || true # the pane is in its floating window, placed and raised
 top_of_two() {
   xwininfo -root -children | grep -E "^ +0x" | awk '{print $1}' |
     grep -m 1 -x -e "$(hex "$frame")" -e "$(hex "$output")"
@@ -242,13 +332,15 @@ for side in left right bottom; do
   wait_stacked "$output"
   dock_by_drag "$frame" "$output" "$side"
   check "the output pane docks by a drag onto the $side edge" wait_no_window '^Output$'
-  sleep 1 # the screenshot shows the frame painted anew
+  # The screenshot shows the frame painted anew, with the pane in it.
+  wait_find output Zentrik >/dev/null && wait_still || true
   import -window root "$outdir/docked_$side.png"
   close_program "$frame"
   start_program "$tmp/dock_$side"
   frame=$(wait_window '^Zentrik$')
   xdotool windowactivate --sync "$frame"
-  settle
+  # The pane is shown wherever the restored layout puts it.
+  wait_shown output || true
   check "docked on the $side edge, the output pane stays docked after a restart" \
     test "$(named_windows '^Output$')" -eq 0
   close_program "$frame"
@@ -261,29 +353,44 @@ xdotool mousemove "$(caption_x "$output")" "$(caption_y "$output")" click --repe
 check "a double-click on its caption docks the output pane" wait_no_window '^Output$'
 close_program "$frame"
 
-# The frame comes back where it was left, with its size, maximised or not.
+# The frame comes back where it was left, with its size, maximised or not. The program has
+# taken a change of its place once the rectangle it writes has changed and holds still.
+frame_moved() {  # frame_moved RECTANGLE-BEFORE: until the program has taken the frame's change
+  local i now last=$1
+  for ((i = 0; i < 100; i++)); do
+    sleep 0.1
+    now=$(find window Zentrik)
+    [ "$now" != "$1" ] && [ "$now" = "$last" ] && return 0
+    last=$now
+  done
+  return 1
+}
 start_program "$tmp/place"
 frame=$(wait_window '^Zentrik$')
 wait_stacked "$(wait_window '^Output$')"
+wait_find output Output >/dev/null || true
+before=$(find window Zentrik)
 wmctrl -i -r "$frame" -e 0,70,60,900,600
 timeout 10 bash -c "until xwininfo -id $frame | grep -q 'Width: 900' && xwininfo -id $frame | grep -q 'Height: 600'; do sleep 0.1; done" || true
-settle
+frame_moved "$before" || true
 placed=$(geometry "$frame")
 close_program "$frame"
 start_program "$tmp/place"
 frame=$(wait_window '^Zentrik$')
 check "a moved and resized frame comes back the same after a restart ($placed)" \
   wait_geometry "$frame" "$placed"
+wait_find output Output >/dev/null || true
+before=$(find window Zentrik)
 wmctrl -i -r "$frame" -b add,maximized_vert,maximized_horz
 wait_maximized "$frame" yes || true
-settle
+frame_moved "$before" || true
 large=$(geometry "$frame")
 close_program "$frame"
 start_program "$tmp/place"
 frame=$(wait_window '^Zentrik$')
 check "a maximised frame comes back maximised after a restart" wait_maximized "$frame" yes
 check "the maximised frame has the whole screen again ($large)" wait_geometry "$frame" "$large"
-sleep 1 # the screenshot shows the frame painted
+wait_find preview - Zentrik >/dev/null && wait_still || true # the screenshot shows the frame painted
 import -window root "$outdir/restarted_maximized.png"
 wmctrl -i -r "$frame" -b remove,maximized_vert,maximized_horz
 check "restored from maximised, the frame has the place it had before ($placed)" \
@@ -297,28 +404,35 @@ start_program "$home"
 frame=$(wait_window '^Zentrik$')
 output=$(wait_window '^Output$')
 timeout 30 bash -c "until xprop -root _NET_CLIENT_LIST_STACKING | grep -q $(hex "$output"); do sleep 0.1; done"
-settle
+wait_find output Output >/dev/null || true # placed and raised
 check "under a window manager the output pane starts above the frame" above "$output" "$frame"
 title_click "$frame"
 check "the output pane stays above the frame after a click on its title bar" above "$output" "$frame"
 
-# The Help menu: its mnemonic u would open the user's guide, which is not installed.
+# The Help menu: its mnemonic u would open the user's guide, which is not installed. The
+# menu is closed again before the count: by then the key has been taken, whatever it did.
 xdotool windowactivate --sync "$frame"
+before=$(program_windows)
 menu h u
-settle
-check "no User's Guide item without a guide" test "$(named_windows '^Zentrik$')" -eq 1
 xdotool key Escape Escape
-settle
+wait_windows_back "$before" || true
+check "no User's Guide item without a guide" test "$(named_windows '^Zentrik$')" -eq 1
 
 # A part open in the main frame.
-origin "$frame"
-background=$(pixel 740 280) # the middle of the preview
-click 109 105               # QFP_Sample_1, the file tree's second row
-check "the part opens in the preview" wait_pixel_change 740 280 "$background"
-top=$(pixel 559 100) # near a corner of the mold seen from the top; background in the iso view
-click 740 280        # the preview takes the keys
+read -r px py pw ph <<<"$(wait_find preview - Zentrik)"
+read -r cx cy <<<"$(centre "$px" "$py" "$pw" "$ph")" # the middle of the preview
+background=$(pixel "$cx" "$cy")
+click_on file-tree-row QFP_Sample_1 || true
+check "the part opens in the preview" wait_pixel_change "$cx" "$cy" "$background"
+# Near a corner of the mold seen from the top; background in the iso view. The drawing is
+# centred and scales with the preview's height, so the point is given in shares of it.
+mx=$((cx - ph * 358 / 1000))
+my=$((cy - ph * 354 / 1000))
+top=$(pixel "$mx" "$my")
+click_at "$cx" "$cy" # the preview takes the keys
+wait_focus preview - Zentrik || true
 xdotool key i
-check "the preview turns to the iso view by its key" wait_pixel_change 559 100 "$top"
+check "the preview turns to the iso view by its key" wait_pixel_change "$mx" "$my" "$top"
 import -window root "$outdir/main_frame_part.png"
 check "the output pane stays above the frame after clicks in it" above "$output" "$frame"
 
@@ -341,16 +455,21 @@ check "opened ten times from the menu, the Export dialog is never under the outp
 check "with the dialogs closed the output pane is above the frame again" above "$output" "$frame"
 
 # New Folder by keyboard only, with the QFP folder (the tree's first row) selected.
-row() { echo $((82 + 23 * $1)); } # the file tree's rows
 # A click on the folder, not on the part: a click on the selected row would start renaming it.
 # The tree takes a clicked row only after the click; the menu must find it selected.
-unselected=$(pixel 54 74) # inside the folder's label box, beside its text
-click 68 "$(row 0)"
-check "a click selects the QFP folder" wait_pixel_change 54 74 "$unselected"
+xdotool windowactivate --sync "$frame"
+wait_focus_in Zentrik || true
+read -r fx fy fw fh <<<"$(wait_find file-tree-row QFP Zentrik)"
+# Inside the folder's label box, beside its text: the box reaches a little beyond the text.
+read -r bx by <<<"$((fx - 1)) $((fy + 3))"
+unselected=$(pixel "$bx" "$by")
+click_at $(centre "$fx" "$fy" "$fw" "$fh")
+check "a click selects the QFP folder" wait_pixel_change "$bx" "$by" "$unselected"
+wait_find file-tree-row QFP Zentrik selected >/dev/null || true
 menu f f
 # Typed only into the dialog: in an open menu its x would be Exit.
 if timeout 10 xdotool search --sync --onlyvisible --name '^New Folder$' >/dev/null; then
-  settle
+  wait_focus_in "New Folder" || true
   xdotool type --delay 20 "blackbox folder"
   xdotool key Return
   timeout 10 bash -c "until [ -d '$parts/QFP/blackbox folder' ]; do sleep 0.1; done" || true
@@ -358,47 +477,56 @@ fi
 check "New Folder by keyboard creates the folder on disk" test -d "$parts/QFP/blackbox folder"
 
 # A part dragged onto another package type's folder is refused.
-origin "$frame"
 xdotool windowactivate --sync "$frame"
+wait_find file-tree-row "blackbox folder" Zentrik >/dev/null || true
 before=$(program_windows)
-# Rows now: QFP, its new folder, QFP_Sample_1, SOP.
-xdotool mousemove "$((OX + 109))" "$((OY + $(row 2)))" mousedown 1
+read -r sx sy <<<"$(centre $(wait_find file-tree-row QFP_Sample_1 Zentrik))"
+read -r tx ty <<<"$(centre $(wait_find file-tree-row SOP Zentrik))"
+xdotool mousemove "$sx" "$sy" mousedown 1
 for step in 1 2 3 4 5 6; do
-  xdotool mousemove "$((OX + 109 - step * 6))" "$((OY + $(row 2) + step * 4))"
+  xdotool mousemove "$((sx - step * 6))" "$((sy + step * 4))"
   sleep 0.05
 done
-xdotool mousemove "$((OX + 68))" "$((OY + $(row 3)))"
+xdotool mousemove "$tx" "$ty"
 sleep 0.1
 xdotool mouseup 1
 refused=no
 wait_more_windows "$before" && refused=yes
 xdotool key Return
-settle
+wait_windows_back "$before" || true
 check "a cross-type move is refused with a message" test "$refused" = yes
 check "the refused part stays in its type folder" \
   test -f "$parts/QFP/QFP_Sample_1.qvx" -a ! -e "$parts/SOP/QFP_Sample_1.qvx"
 
 # A deleted part leaves no row highlighted: none is open afterwards.
 xdotool windowactivate --sync "$frame"
-origin "$frame"
-deleted=$(row 6) # PBGA_Sample_1
-unselected=$(pixel 109 $((deleted - 8)))
+wait_focus_in Zentrik || true
+read -r dx dy dw dh <<<"$(wait_find file-tree-row PBGA_Sample_1 Zentrik)"
+read -r hx hy <<<"$((dx + dw / 2)) $((dy + 3))" # inside the row's label box, above its text
+unselected=$(pixel "$hx" "$hy")
 before=$(program_windows)
-xdotool mousemove "$((OX + 109))" "$((OY + deleted))" click 3
-check "a right-click selects the part" wait_pixel_change 109 $((deleted - 8)) "$unselected"
-selected=$(pixel 109 $((deleted - 8)))
+xdotool mousemove $(centre "$dx" "$dy" "$dw" "$dh") click 3
+check "a right-click selects the part" wait_pixel_change "$hx" "$hy" "$unselected"
+selected=$(pixel "$hx" "$hy")
 wait_more_windows "$before" # the context menu
 xdotool key Down Return      # Delete
 wait_more_windows "$before"  # the question
-settle
-inactive=$(pixel 109 $((deleted - 8))) # the highlight while the tree has no focus
+wait_inactive "$frame" || true
+inactive=$(wait_pixel_still "$hx" "$hy") # the highlight while the tree has no focus
 xdotool key Return                       # Yes
 timeout 10 bash -c "while [ -e '$parts/PBGA/PBGA_Sample_1.qvx' ]; do sleep 0.1; done" || true
 check "the part is deleted" test ! -e "$parts/PBGA/PBGA_Sample_1.qvx"
-highlighted() {  # the pixels of the tree's first rows in a highlight colour
-  local colours=("$selected")
+tree_rows() {  # the rectangle around the file tree's rows and their highlight boxes, "X Y W H"
+  awk '$1 == "file-tree-row" {
+         if (n++ == 0 || $2 < x0) x0 = $2; if (n == 1 || $3 < y0) y0 = $3
+         if ($2 + $4 > x1) x1 = $2 + $4; if ($3 + $5 > y1) y1 = $3 + $5 }
+       END { print x0 - 4, y0, x1 - x0 + 8, y1 - y0 }' "$dump"
+}
+highlighted() {  # the pixels of the tree's rows in a highlight colour
+  local colours=("$selected") x y w h
   [ "$inactive" != "$unselected" ] && colours+=("$inactive")
-  import -window root -crop "170x$((23 * 8))+$((OX + 20))+$((OY + $(row 0) - 12))" -depth 8 txt:- |
+  read -r x y w h <<<"$(tree_rows)"
+  import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- |
     grep -c -i -F "${colours[@]/#/-e}" || true
 }
 wait_no_highlight() {
@@ -417,20 +545,58 @@ mkdir -p "$library"
 xdotool windowactivate --sync "$frame"
 menu f e
 export_dialog=$(wait_window '^Export$')
-settle
-origin "$export_dialog"
-prow() { echo $((44 + 23 * $1)); } # the parts tree's rows: QFP, its new folder, ...
-click 120 "$(prow 2)" # QFP_Sample_1
-click 432 211         # Add to list
-click 120 "$(prow 4)" # SOP_Sample_1
-click 432 211
-click 760 66  # the first row's modeling type: its list opens below it
-click 760 156 # "Two-resistor model" by mouse
-click 760 89  # the second row's modeling type
+add="Add to list ->"
+cell() { wait_find list-cell "$1" Export; } # cell "ROW COLUMN TEXT"
+kind_cell() {  # kind_cell ROW: the modeling type's cell of that row of the list, "X Y W H"
+  local i r
+  for ((i = 0; i < 300; i++)); do
+    r=$(awk -v row="$1" '$1 == "list-cell" && $7 == row && $8 == 2 {print $2, $3, $4, $5; exit}' "$dump")
+    [ -n "$r" ] && { echo "$r"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+wait_kind() {  # wait_kind ROW TEXT: until the row's modeling type is TEXT
+  local i
+  for ((i = 0; i < 300; i++)); do
+    awk -v row="$1" -v text="$2" '$1 == "list-cell" && $7 == row && $8 == 2 {
+        s = $0; for (i = 0; i < 8; i++) sub(/^[^ ]+ /, "", s); found = (s == text); exit }
+      END { exit !found }' "$dump" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+open_kind_list() {  # open_kind_list ROW: opens the row's modeling-type list; prints its window
+  local known
+  known=$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null)
+  click_at $(centre $(kind_cell "$1"))
+  new_window "$known"
+}
+click_on parts-tree-row QFP_Sample_1 Export || true
+wait_find button "$add" Export enabled >/dev/null || true
+click_on button "$add" Export || true
+kind_cell 0 >/dev/null || true
+click_on parts-tree-row SOP_Sample_1 Export || true
+wait_find parts-tree-row SOP_Sample_1 Export selected >/dev/null || true
+wait_find button "$add" Export enabled >/dev/null || true
+click_on button "$add" Export || true
+kind_cell 1 >/dev/null || true
+# The first row's list opens below it; "Two-resistor model" by mouse, on the middle of its
+# line, the list's lines sharing its height.
+popup=$(open_kind_list 0)
+wait_find combo-option "Two-resistor model" Export >/dev/null || true
+option=$(awk '$1 == "combo-option" { s = $0; for (i = 0; i < 6; i++) sub(/^[^ ]+ /, "", s)
+                                     if (s == "Two-resistor model") {print $6; exit} }' "$dump")
+options=$(awk '$1 == "combo-option" {n++} END {print n}' "$dump")
+read -r lx ly lw lh <<<"$(geometry "$popup")"
+click_at "$((lx + lw / 2))" "$((ly + lh * (2 * option + 1) / (2 * options)))"
+wait_kind 0 "Two-resistor model" || true
+open_kind_list 1 >/dev/null || true # the second row's modeling type
 xdotool key Down Down Return # "Three-resistor model" by keyboard
-settle
+wait_kind 1 "Three-resistor model" || true
+wait_still || true
 import -window root "$outdir/export_mixed.png"
-click 862 $((OH - 28)) # Export, in the dialog's bottom row
+click_on button Export Export || true # in the dialog's bottom row
 timeout 60 bash -c "until [ -f '$library/QFP_Sample_1_2resistance.cab' ] && [ -f '$library/SOP_Sample_1_3resistance.cab' ]; do sleep 0.2; done" || true
 check "the two-resistor cabinet of the first row is on disk" test -s "$library/QFP_Sample_1_2resistance.cab"
 check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
@@ -446,11 +612,11 @@ start_program "$tmp/japanese" LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8
 frame=$(wait_window '^Zentrik$')
 wait_more_windows 1 # the output pane
 xdotool windowactivate --sync "$frame"
-origin "$frame"
-background=$(pixel 740 280)
-click 109 99 # QFP_Sample_1: the Japanese font's rows are lower
-check "the part opens in the Japanese main frame" wait_pixel_change 740 280 "$background"
-settle
+read -r cx cy <<<"$(centre $(wait_find preview - Zentrik))"
+background=$(pixel "$cx" "$cy")
+click_on file-tree-row QFP_Sample_1 Zentrik || true # the Japanese font's rows are where the program says
+check "the part opens in the Japanese main frame" wait_pixel_change "$cx" "$cy" "$background"
+wait_still || true
 import -window root "$outdir/main_frame_japanese.png"
 stop_program
 check "in Japanese nothing is reported on standard error" quiet_stderr "$tmp/japanese.log"

@@ -110,7 +110,8 @@ TEST_F(PropertiesViewTest, TypedValueMarksThenResetRestores) {
 // is refused with a message and stays in its editor, never stored as another value.
 TEST_F(PropertiesViewTest, NumbersReadAndShowWithAPointUnderACommaLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8";
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "scripts/setup provides de_DE.UTF-8";
     std::vector<wxString> refused;
     SetMessageBoxAnswerer([&](const wxString& text, const wxString&, long) {
         refused.push_back(text);

@@ -166,7 +166,8 @@ TEST(ListFileWriteTest, AFailedWriteKeepsThePreviousListFile) {
 
 // A German user's locale writes "1,5" with printf; the list file keeps its points.
 TEST(LocaleTest, TheListFileIgnoresACommaDecimalLocale) {
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "scripts/setup provides de_DE.UTF-8";
     EXPECT_EQ(resist_model::FormatReal(1.5), "  1.5000E+00");
     const std::string list = ListOf(kData + "two_resistor.in");
     const std::string delphi = ListOf(kData + "delphi.in");
