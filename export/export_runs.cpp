@@ -44,14 +44,11 @@ bool IsPowerDevice(const std::wstring& type) {
 
 LoadedPart LoadDetailed(const std::wstring& type, const std::wstring& path) {
     if (type.empty()) return {};
-    if (IsBallGridArray(type)) return AsLoadedPart(LoadBGADetailedModel(path));
-    if (type == L"TO-220") return AsLoadedPart(LoadTO220DetailedModel(path));
-    if (type == L"TO-247") return AsLoadedPart(LoadTO247DetailedModel(path));
-    if (type == L"TO-263") return AsLoadedPart(LoadTO263DetailedModel(path));
-    if (type == L"TO-252") return AsLoadedPart(LoadTO252DetailedModel(path));
-    if (type == L"SOT-89") return AsLoadedPart(LoadSOT89DetailedModel(path));
-    if (type == L"SOT-223") return AsLoadedPart(LoadSOT223DetailedModel(path));
-    return AsLoadedPart(LoadQFPDetailedModel(path));
+    // A folder that names no type holds parts read as QFPs.
+    const PackageType* known = FindPackageType(type);
+    if (known == nullptr) return AsLoadedPart(LoadQFPDetailedModel(path));
+    LoadedDetail loaded = known->load_detailed(path);
+    return {std::move(loaded.package), std::move(loaded.model)};
 }
 
 LoadedPart LoadSimplified(const std::wstring& type, const std::wstring& path) {

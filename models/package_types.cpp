@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "models/bga/bga_detailed_model.h"
+#include "models/part_loaders.h"
 #include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
@@ -24,6 +25,13 @@ std::shared_ptr<SemiconductorPackage> Make() {
     return std::make_shared<Model>();
 }
 
+template <auto kLoader>
+LoadedDetail LoadWith(const std::wstring& path) {
+    const auto model = kLoader(path);
+    if (!model) return {};
+    return {model, model};
+}
+
 constexpr unsigned kEveryKind =
     kExportsDetail | kExportsSimple | kExportsTwoResistor | kExportsThreeResistor | kExportsDelphi;
 // A ball grid array has no three-resistor network.
@@ -35,25 +43,25 @@ constexpr unsigned kPowerDeviceKinds = kExportsDetail;
 
 constexpr PackageType kPackageTypes[kPackageTypeCount] = {
     {PACKAGE_FOLDER("QFP"), "qfp", PackageFamily::kQFP, MakeVariant<qfp::QFPDetailedModel, false>,
-     kEveryKind},
+     kEveryKind, LoadWith<LoadQFPDetailedModel>},
     {PACKAGE_FOLDER("SOP"), "sop", PackageFamily::kQFP, MakeVariant<qfp::QFPDetailedModel, true>,
-     kEveryKind},
+     kEveryKind, LoadWith<LoadQFPDetailedModel>},
     {PACKAGE_FOLDER("PBGA"), "pbga", PackageFamily::kBGA,
-     MakeVariant<bga::BGADetailedModel, false>, kBGAKinds},
+     MakeVariant<bga::BGADetailedModel, false>, kBGAKinds, LoadWith<LoadBGADetailedModel>},
     {PACKAGE_FOLDER("FCBGA"), "fcbga", PackageFamily::kBGA,
-     MakeVariant<bga::BGADetailedModel, true>, kBGAKinds},
+     MakeVariant<bga::BGADetailedModel, true>, kBGAKinds, LoadWith<LoadBGADetailedModel>},
     {PACKAGE_FOLDER("TO-220"), "TO-220", PackageFamily::kPowerDevice,
-     Make<pdevice::TO220DetailedModel>, kPowerDeviceKinds},
+     Make<pdevice::TO220DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO220DetailedModel>},
     {PACKAGE_FOLDER("TO-247"), "TO-247", PackageFamily::kPowerDevice,
-     Make<pdevice::TO247DetailedModel>, kPowerDeviceKinds},
+     Make<pdevice::TO247DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO247DetailedModel>},
     {PACKAGE_FOLDER("TO-263"), "TO-263", PackageFamily::kPowerDevice,
-     Make<pdevice::TO263DetailedModel>, kPowerDeviceKinds},
+     Make<pdevice::TO263DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO263DetailedModel>},
     {PACKAGE_FOLDER("TO-252"), "TO-252", PackageFamily::kPowerDevice,
-     Make<pdevice::TO252DetailedModel>, kPowerDeviceKinds},
+     Make<pdevice::TO252DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO252DetailedModel>},
     {PACKAGE_FOLDER("SOT-89"), "SOT-89", PackageFamily::kPowerDevice,
-     Make<pdevice::SOT89DetailedModel>, kPowerDeviceKinds},
+     Make<pdevice::SOT89DetailedModel>, kPowerDeviceKinds, LoadWith<LoadSOT89DetailedModel>},
     {PACKAGE_FOLDER("SOT-223"), "SOT-223", PackageFamily::kPowerDevice,
-     Make<pdevice::SOT223DetailedModel>, kPowerDeviceKinds},
+     Make<pdevice::SOT223DetailedModel>, kPowerDeviceKinds, LoadWith<LoadSOT223DetailedModel>},
 };
 
 #undef PACKAGE_FOLDER

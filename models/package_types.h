@@ -8,6 +8,14 @@
 
 namespace pkg {
 
+class DetailedModel;
+
+// A part file read as its type's detailed model: one object seen as both.
+struct LoadedDetail {
+    std::shared_ptr<SemiconductorPackage> package;
+    std::shared_ptr<DetailedModel> model;
+};
+
 enum class PackageFamily { kQFP, kBGA, kPowerDevice };
 
 // The model kinds an export can make of a part, as bits of PackageType::exports.
@@ -29,6 +37,9 @@ struct PackageType {
     // A package with the type's defaults, which is also what its installed sample holds.
     std::shared_ptr<SemiconductorPackage> (*make_sample)();
     unsigned exports;
+    // Reads a part file of the type as its detailed model (see models/part_loaders.h);
+    // empty when the file does not open or is refused.
+    LoadedDetail (*load_detailed)(const std::wstring& path);
 
     bool Exports(ExportKind kind) const { return (exports & kind) != 0; }
 };
