@@ -286,6 +286,17 @@ edge_point() {  # edge_point FRAME left|right|bottom: a point just inside that e
     bottom) echo $((x + w / 2)) $((y + h - 8)) ;;
   esac
 }
+wait_placed() {  # wait_placed FRAME PANE: until the first start has put the floating pane in
+  # the frame's bottom right corner, where the drag will look for its caption
+  local i fx fy fw fh px py pw ph
+  for ((i = 0; i < 300; i++)); do
+    read -r fx fy fw fh <<<"$(geometry "$1")"
+    read -r px py pw ph <<<"$(geometry "$2")"
+    [ $((px + pw)) -eq $((fx + fw)) ] && [ $((py + ph)) -eq $((fy + fh)) ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
 dock_by_drag() {  # dock_by_drag FRAME PANE SIDE: drags the floating pane onto that edge of the frame
   local to
   to=$(edge_point "$1" "$3")
@@ -330,6 +341,7 @@ for side in left right bottom; do
   frame=$(wait_window '^Zentrik$')
   output=$(wait_window '^Output$')
   wait_stacked "$output"
+  wait_placed "$frame" "$output" || true
   dock_by_drag "$frame" "$output" "$side"
   check "the output pane docks by a drag onto the $side edge" wait_no_window '^Output$'
   # The screenshot shows the frame painted anew, with the pane in it.
@@ -349,6 +361,7 @@ start_program "$tmp/dock_click"
 frame=$(wait_window '^Zentrik$')
 output=$(wait_window '^Output$')
 wait_stacked "$output"
+wait_placed "$frame" "$output" || true
 xdotool mousemove "$(caption_x "$output")" "$(caption_y "$output")" click --repeat 2 --delay 80 1
 check "a double-click on its caption docks the output pane" wait_no_window '^Output$'
 close_program "$frame"
