@@ -13,21 +13,6 @@ fi
 program=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 129' HUP
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
 source "$here/display.sh"
 unset NO_AT_BRIDGE
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0

@@ -17,22 +17,6 @@ program=$1
 outdir=$2
 mkdir -p "$outdir"
 
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  local pid
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    pid=${pids[i]}
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 129' HUP
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
 failures=0
 check() {  # check DESCRIPTION COMMAND...
   local what=$1
@@ -44,6 +28,7 @@ check() {  # check DESCRIPTION COMMAND...
     failures=$((failures + 1))
   fi
 }
+
 # --- display -------------------------------------------------------------------------
 source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 export NO_AT_BRIDGE=1
