@@ -167,10 +167,6 @@ void LogOpenFailure(const std::wstring& path) {
                 r::FormatString1(r::LoadText(r::IDS_OPEN_UNKNOWN_PART_TYPE), shown));
 }
 
-void LogNotBuilt(const std::wstring& reason) {
-    LogToOutput("%s", r::FormatString1(r::LoadText(r::IDS_OPEN_MODEL_NOT_BUILT), reason));
-}
-
 }  // namespace
 
 void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
@@ -217,9 +213,10 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
         // not built at all: a count in the millions would only end in a refusal.
         const pkg::RuleViolation broken = pkg::CheckPackageRules(*settings_.CurrentPackage);
         if (broken) {
-            LogNotBuilt(parts_ui::RuleText(broken));
+            LogToOutput("%s", r::FormatString1(r::LoadText(r::IDS_OPEN_MODEL_NOT_BUILT),
+                                               parts_ui::RuleText(broken)));
         } else if (settings_.CurrentModel->Build() != 0) {
-            LogNotBuilt(r::LoadText(r::IDS_RUN_BUILD_FAILED));
+            LogToOutput("%s", r::LoadText(r::IDS_RUN_BUILD_FAILED));
         }
         // The type the part reads as names its panes: the older "bga" shows as a PBGA.
         typeName = settings_.CurrentPackage->TypeName();
