@@ -3,9 +3,9 @@
 #include <system_error>
 
 #include "platform/wide_string.h"
+#include "platform/xdg_dirs.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
-#include "platform/xdg_dirs.h"
 
 namespace fs = std::filesystem;
 

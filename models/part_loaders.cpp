@@ -5,7 +5,6 @@
 #include <type_traits>
 
 #include "models/part_file.h"
-
 #include "platform/wide_string.h"
 
 namespace pkg {
