@@ -341,6 +341,10 @@ enum StringId : std::uint32_t {
     IDS_PROPERTY_INVALID_VALUE = 6400,
     IDS_ABOUT_TITLE = 6401,
     IDS_ABOUT_MANUAL_LINK = 6402,
+    // What a start, an open and the export's names could not use, and why.
+    IDS_KEY_FILE_REFUSED = 6760,
+    IDS_OPEN_UNKNOWN_PART_TYPE = 6761,
+    IDS_OPEN_MODEL_NOT_BUILT = 6762,
 };
 
 }  // namespace resources

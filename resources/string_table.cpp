@@ -370,6 +370,15 @@ const std::vector<StringRow> kRows = {
      L"入力された値は正しくありません。ESC キーを押すと編集を取り消します。"},
     {IDS_ABOUT_TITLE, L"About Zentrik", L"Zentrik のバージョン情報"},
     {IDS_ABOUT_MANUAL_LINK, L"Zentrik user's manual", L"Zentrik ユーザーズ マニュアル"},
+    {IDS_KEY_FILE_REFUSED,
+     L"The key file %1 is larger than 1 MiB or cannot be read: the window's place, the pane "
+     L"layout and the home folder record take their defaults, and the file is left as it is.",
+     L"キー ファイル %1 は 1 MiB を超えているか読み込めません。ウィンドウの位置、ペインの配置と"
+     L"ホーム フォルダーの記録は既定値を使い、ファイルはそのまま残します。"},
+    {IDS_OPEN_UNKNOWN_PART_TYPE, L"the part type \"%1\" is not one of the package types",
+     L"パーツの種類 \"%1\" はどのパッケージ タイプでもありません"},
+    {IDS_OPEN_MODEL_NOT_BUILT, L"The model of the part cannot be built: %1",
+     L"パーツのモデルを作成できません: %1"},
 };
 
 const std::unordered_map<std::uint32_t, const StringRow*>& Index() {
