@@ -150,8 +150,10 @@ bool Inside(const XY& inner, const XY& outer) {
 
 // Whether block `inner` lies within `outer` across (x) and along (y) the package.
 bool FootprintInside(const Cuboid& inner, const Cuboid& outer) {
-    return inner.x >= outer.x - kFaceSlack && inner.x + inner.dx <= outer.x + outer.dx + kFaceSlack &&
-           inner.y >= outer.y - kFaceSlack && inner.y + inner.dy <= outer.y + outer.dy + kFaceSlack;
+    return inner.x >= outer.x - kFaceSlack &&
+           inner.x + inner.dx <= outer.x + outer.dx + kFaceSlack &&
+           inner.y >= outer.y - kFaceSlack &&
+           inner.y + inner.dy <= outer.y + outer.dy + kFaceSlack;
 }
 
 bool TopWithin(const Cuboid& inner, const Cuboid& outer) {
