@@ -331,6 +331,10 @@ RuleViolation CheckQFPRules(const QFPRuleInput& p) {
                         (bonded ? p.bonded_part.thickness : 0.0) + p.chip.thickness <=
                     p.mold.thickness,
                 r::IDS_RULE_CHIP_IN_MOLD_HEIGHT) &&
+        (!suspension ||
+         c.Holds(p.suspension_lead.width <= std::min(p.die_pad.size.x, p.die_pad.size.y),
+                 r::IDS_RULE_SUSPENSION_ON_DIE_PAD)) &&
+        (!wire || c.Holds(p.wire.diameter <= p.chip.thickness, r::IDS_RULE_WIRE_WITHIN_CHIP)) &&
         // The inner leads run from the mold edge to their tips offset beside the die pad.
         c.Holds(p.die_pad.size.x + 2.0 * p.inner_lead.offset < p.mold.size.x &&
                     p.die_pad.size.y + 2.0 * p.inner_lead.offset < p.mold.size.y,
@@ -454,6 +458,7 @@ RuleViolation CheckBGARules(const BGARuleInput& p) {
          (pbga || c.Holds(p.bump.number * kPi * (p.bump.diameter * p.bump.diameter) / 4.0 <=
                               p.chip.size.x * p.chip.size.y,
                           r::IDS_RULE_BUMPS_FILL)) &&
+         (!wire || c.Holds(p.wire.diameter <= p.chip.thickness, r::IDS_RULE_WIRE_WITHIN_CHIP)) &&
          // One wire's cross-section per wire across each fan, from chip edge to wire ring.
          (!wire ||
           c.Holds(p.wire.number.x * p.wire.diameter <= p.chip.size.y + p.wire.length.y &&

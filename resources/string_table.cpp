@@ -389,6 +389,8 @@ const std::vector<StringRow> kRows = {
     {IDS_RULE_PLATE_IN_MOLD, L"Specify the plate no wider and no thicker than the mold, starting inside the mold.", L"プレートは封止樹脂より広く、厚くならないようにし、封止樹脂の中から始まるようにして下さい。"},
     {IDS_RULE_LEADS_IN_BODY, L"Specify the leads so that they enter the mold within its width and height and end inside it.", L"リードが封止樹脂の幅と高さの中で封止樹脂に入り、その中で終わるように指定して下さい。"},
     {IDS_RULE_BLOCK_EMPTY, L"Specify the outline dimensions so that the block %1 has a size greater than 0 and lies above the board.", L"ブロック %1 の大きさが0より大きく、基板より上にあるように外形寸法を指定して下さい。"},
+    {IDS_RULE_SUSPENSION_ON_DIE_PAD, L"Specify the suspension lead width no larger than the die pad size.", L"吊りリードの幅はダイパッドのサイズ以下にして下さい。"},
+    {IDS_RULE_WIRE_WITHIN_CHIP, L"Specify the wire diameter no larger than the chip thickness: the wires run level with the chip's top.", L"ワイヤの直径はチップの厚さ以下にして下さい。ワイヤはチップ上面の高さを通ります。"},
     {IDS_NAME_DENSITY_MOLD, L"Density of mold", L"封止樹脂の密度"},
     {IDS_NAME_DENSITY_LEAD, L"Density of lead", L"リードの密度"},
     {IDS_NAME_DENSITY_CHIP, L"Density of chip", L"チップの密度"},

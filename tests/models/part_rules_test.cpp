@@ -150,8 +150,13 @@ TEST(PartRules, EachRuleGivesItsMessage) {
         {kSOP, [](auto& p) { Q(p).chip.thickness = 0.6; Q(p).mold.thickness = 1.6; },
          r::IDS_RULE_CHIP_IN_MOLD_HEIGHT, 0},
         {kQFP, [](auto& p) { Q(p).inner_lead.offset = 1.3; }, r::IDS_RULE_INNER_LEADS_IN_MOLD, 0},
-        {kQFP, [](auto& p) { Q(p).wire.diameter = 0.5; }, r::IDS_RULE_WIRES_FILL, 0},
-        {kSOP, [](auto& p) { Q(p).wire.diameter = 1.0; }, r::IDS_RULE_WIRES_FILL, 0},
+        {kQFP, [](auto& p) { Q(p).wire.diameter = 0.3; }, r::IDS_RULE_WIRES_FILL, 0},
+        {kSOP, [](auto& p) { Q(p).wire.diameter = 0.3; Q(p).die_pad.size = {2.0, 7.2};
+                             Q(p).chip.size = {1.0, 1.0}; },
+         r::IDS_RULE_WIRES_FILL, 0},
+        {kSOP, [](auto& p) { Q(p).wire.diameter = 0.31; }, r::IDS_RULE_WIRE_WITHIN_CHIP, 0},
+        {kQFP, [](auto& p) { Q(p).suspension_lead.width = 4.5; }, r::IDS_RULE_SUSPENSION_ON_DIE_PAD,
+         0},
         {kQFP, [](auto& p) { Q(p).die_pad.size = {2.6, 2.6}; Q(p).lead.width = 0.45;
                              Q(p).inner_lead.offset = 0.01; },
          r::IDS_RULE_INNER_LEADS_FILL, 0},
@@ -159,6 +164,7 @@ TEST(PartRules, EachRuleGivesItsMessage) {
         {kFCBGA, [](auto& p) { B(p).chip.thickness = 0.46; }, r::IDS_RULE_CHIP_IN_MOLD_HEIGHT, 0},
         {kFCBGA, [](auto& p) { B(p).bump.number = 10000; }, r::IDS_RULE_BUMPS_FILL, 0},
         {kPBGA, [](auto& p) { B(p).wire.number.x = 1000; }, r::IDS_RULE_WIRES_FILL, 0},
+        {kPBGA, [](auto& p) { B(p).wire.diameter = 0.4; }, r::IDS_RULE_WIRE_WITHIN_CHIP, 0},
         {kPBGA, [](auto& p) { B(p).composition.wire = false; B(p).board.ratio_of_wiring[3] = 1;
                               B(p).board.land_size = {21, 21};
                               B(p).board.wiring_area_size = {10.5, 10.5}; },
