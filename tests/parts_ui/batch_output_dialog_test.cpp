@@ -332,18 +332,30 @@ TEST_F(ExportDialog, NameEditorRefusesForbiddenCharactersAndCommits) {
     edit->SelectAll();
     sim_.Text("a");
     sim_.Char('/');
+    // The reason shows where the user types, in a tip just under the box that leaves the
+    // focus in the box, and until a character the box takes comes.
+    ASSERT_TRUE(WaitUntil([&] { return edit->RefusalTip() && edit->RefusalTip()->IsShown(); }));
+    wxWindow* tip = edit->RefusalTip();
+    EXPECT_EQ(tip->GetChildren().front()->GetLabel(), refusal);
+    EXPECT_EQ(tip->GetScreenPosition(),
+              edit->GetScreenPosition() + wxPoint(0, edit->GetSize().y));
+    EXPECT_EQ(wxWindow::FindFocus(), edit);
     sim_.Text("b");
     ASSERT_TRUE(WaitUntil([&] { return edit->GetValue() == "ab"; })) << edit->GetValue();
     EXPECT_EQ(Count(Log(), refusal + "\n"), 1);
+    EXPECT_FALSE(tip->IsShown());
 
     // Pasted text loses the characters silently; the caret stays at the end of the text.
     edit->WriteText("x:y?z");
     EXPECT_EQ(edit->GetValue(), "abxyz");
     EXPECT_EQ(edit->GetInsertionPoint(), 5);
     EXPECT_EQ(Count(Log(), refusal), 1);
+    sim_.Char('?');
+    ASSERT_TRUE(WaitUntil([&] { return tip->IsShown(); }));
     sim_.Char(WXK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return Cell(0, 3) == L"abxyz"; }));
     EXPECT_NE(wxWindow::FindFocus(), edit) << "Enter gives the focus back";
+    EXPECT_FALSE(tip->IsShown()) << "the tip ends with the edit";
 
     // An emptied box keeps the old name.
     edit = dynamic_cast<parts_ui::PartNameEdit*>(OpenEditor(0, 3));
