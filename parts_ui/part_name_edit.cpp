@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <wx/display.h>
 #include <wx/popupwin.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
@@ -71,7 +72,14 @@ void PartNameEdit::ShowRefusalTip() {
         tip->SetSizerAndFit(sizer);
         tip_ = tip;
     }
-    tip_->SetPosition(GetScreenPosition() + wxPoint(0, GetSize().y));
+    // Under the box, moved left as far as needed to stay on the screen.
+    wxPoint at = GetScreenPosition() + wxPoint(0, GetSize().y);
+    const int display = wxDisplay::GetFromWindow(this);
+    if (display != wxNOT_FOUND) {
+        const wxRect screen = wxDisplay(static_cast<unsigned>(display)).GetGeometry();
+        at.x = std::max(screen.x, std::min(at.x, screen.GetRight() + 1 - tip_->GetSize().x));
+    }
+    tip_->SetPosition(at);
     tip_->Show();
     tip_->Raise();
     tipTimer_.StartOnce(kTipShownMs);
