@@ -20,6 +20,18 @@ OutputView::OutputView(wxWindow* parent, wxWindowID id) : wxPanel(parent, id) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(text_, 1, wxEXPAND);
     SetSizer(sizer);
+    // Lines logged before the box is on screen (the whole first start) cannot be scrolled
+    // to, and a pane that is floated or docked again loses its scroll position: whenever
+    // the box gets a size, it shows the newest line again, unless the user has put the
+    // caret somewhere else to read.
+    text_->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        if (text_->GetInsertionPoint() != text_->GetLastPosition()) return;
+        CallAfter([this] {
+            const long end = text_->GetLastPosition();
+            if (text_->GetInsertionPoint() == end) text_->ShowPosition(end);
+        });
+    });
 }
 
 void OutputView::AppendLine(wxString line) {

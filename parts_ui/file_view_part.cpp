@@ -289,6 +289,7 @@ bool FileView::SavePart() {
             break;
     }
     bool saved = false;
+    platform::FileIdentity written;
     try {
         PushGridValues(package, package->TypeName(), currentItemIndex_, false);
         model->Build();
@@ -296,7 +297,8 @@ bool FileView::SavePart() {
         std::ostringstream out;
         std::string reason;
         saved = package->WritePartFile(out) &&
-                platform::WriteFileAtomically(platform::PathFromWide(path), out.str(), &reason);
+                platform::WriteFileAtomically(platform::PathFromWide(path), out.str(), &reason,
+                                              &written);
         if (!reason.empty()) {
             LogToOutput("cannot write %s: %s", path, wxString::FromUTF8(reason));
         }
@@ -305,7 +307,7 @@ bool FileView::SavePart() {
         saved = false;
     }
     if (saved) {
-        settings_.CurrentPartFile = platform::ReadFileIdentity(platform::PathFromWide(path));
+        settings_.CurrentPartFile = written;
         LogToOutput("saved to %s", path);
     } else {
         LogToOutput("failed to save %s", path);

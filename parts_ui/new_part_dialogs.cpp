@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 
 #include <filesystem>
+#include <system_error>
 
 #include "app/message_box.h"
 #include "parts_ui/part_name_rules.h"
@@ -34,6 +35,22 @@ bool PathTaken(const std::filesystem::path& path) {
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(path, ec);
     return status.type() != std::filesystem::file_type::not_found;
+}
+
+// True when the folder holds an entry named `fileName` in some other letter case: the tree
+// and Rename take names that differ only in case for one, and so does the export's list of
+// output names. A folder that cannot be listed counts as holding it; an absent one does not.
+bool FolderHoldsNameInOtherCase(const std::filesystem::path& folder, const std::wstring& fileName) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    if (ec) return ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory;
+    const wxString wanted(fileName);
+    for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
+        if (wanted.CmpNoCase(wxString(platform::PathToWide(it->path().filename()))) == 0) {
+            return true;
+        }
+    }
+    return static_cast<bool>(ec);
 }
 
 // The first character of `name` no file name may hold; 0 when there is none.
@@ -130,9 +147,10 @@ void NewPartDialog::OnOK(wxCommandEvent&) {
             return;
         }
     }
-    const std::filesystem::path path =
-        platform::PathFromWide(destinationFolder) / platform::PathFromWide(partName + L".qvx");
-    if (PathTaken(path)) {
+    const std::wstring fileName = partName + L".qvx";
+    const std::filesystem::path folder = platform::PathFromWide(destinationFolder);
+    if (PathTaken(folder / platform::PathFromWide(fileName)) ||
+        FolderHoldsNameInOtherCase(folder, fileName)) {
         RefuseName(Message(resources::IDS_PART_EXISTS, partName));
         return;
     }

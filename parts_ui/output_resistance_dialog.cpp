@@ -1,5 +1,6 @@
 #include "parts_ui/output_resistance_dialog.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <wx/button.h>
@@ -7,6 +8,7 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include "platform/gtk_window.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
@@ -82,6 +84,9 @@ OutputResistanceDialog::OutputResistanceDialog(wxWindow* parent, std::wstring re
         font.Family(wxFONTFAMILY_TELETYPE);
     }
     reportBox->SetFont(wxFont(font));
+    // Node names are joined by underscores, which the Japanese fixed-width font draws at the
+    // very bottom of its line: a little room below each line keeps them whole.
+    platform::SetLineGap(reportBox->GetHandle(), std::max(2, reportBox->GetCharHeight() / 6));
 
     // The report box has the focus and would take Enter as a new line: Enter is OK's.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {

@@ -1,13 +1,10 @@
 #include "parts_ui/part_file_operations.h"
 
-#include <stdlib.h>
-#include <unistd.h>
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/filename.h>
 #include <wx/utils.h>
 
-#include <cerrno>
 #include <cwctype>
 #include <fstream>
 #include <sstream>
@@ -28,10 +25,10 @@
 #include "parts_ui/file_view_model.h"
 #include "parts_ui/new_part_dialogs.h"
 #include "parts_ui/properties_view.h"
+#include "platform/atomic_file.h"
 #include "platform/file_identity.h"
 #include "platform/file_moves.h"
 #include "platform/registry.h"
-#include "platform/temp_files.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
@@ -84,9 +81,8 @@ bool IsSameOrBelow(const std::wstring& path, const std::wstring& folder) {
            path[folder.size()] == L'/';
 }
 
-// Writes the part to a fresh temporary file beside `target`, flushed to the disk, and
-// renames it into place only where nothing exists yet; on any failure only the temporary
-// is removed.
+// Writes the part whole or not at all, and only where nothing exists yet: an existing file
+// is never replaced, and a failure leaves no temporary behind.
 bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& target,
                      std::string& error) {
     std::ostringstream out;
@@ -94,27 +90,7 @@ bool WritePartBeside(const pkg::SemiconductorPackage& package, const fs::path& t
         error = "the part could not be written";
         return false;
     }
-    const platform::UniqueFile file =
-        platform::CreateUniqueFile(target.parent_path(), platform::BesideFilePrefix(target));
-    if (file.fd < 0) {
-        error = std::generic_category().message(errno);
-        return false;
-    }
-    const std::string bytes = out.str();
-    bool written = true;
-    for (std::size_t done = 0; written && done < bytes.size();) {
-        const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) done += static_cast<std::size_t>(n);
-    }
-    written = written && ::fsync(file.fd) == 0;
-    written = ::close(file.fd) == 0 && written;
-    if (!written) error = std::generic_category().message(errno);
-    if (written && Rename(file.path, target, error)) return true;
-    std::error_code ec;
-    fs::remove(file.path, ec);
-    return false;
+    return platform::WriteNewFileAtomically(target, out.str(), &error);
 }
 
 }  // namespace

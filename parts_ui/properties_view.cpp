@@ -91,8 +91,11 @@ void PropertiesView::AdjustLayout() {
     preview_->SetSize(2 * w, 0, std::max(client.x - 2 * w, least), kButtonRowHeight);
     preview_->Enable();
     const int rowHeight = save_->GetSize().y;
-    const int toolHeight = toolBar_->GetSize().y;
-    toolBar_->SetSize(0, rowHeight, std::max(client.x, toolBar_->GetBestSize().x), toolHeight);
+    // The tool bar's natural height: its size before it is first shown is only the toolkit's
+    // placeholder, a few pixels that hide the button.
+    const wxSize toolBest = toolBar_->GetBestSize();
+    const int toolHeight = toolBest.y;
+    toolBar_->SetSize(0, rowHeight, std::max(client.x, toolBest.x), toolHeight);
     grid_->SetSize(0, rowHeight + toolHeight, client.x,
                    std::max(0, client.y - rowHeight - toolHeight));
 }

@@ -52,7 +52,7 @@ void SyncFolder(const fs::path& folder) {
 namespace {
 
 bool WriteBesideAndRename(const fs::path& target_path, std::string_view bytes, bool replace,
-                          std::string* error) {
+                          std::string* error, FileIdentity* written) {
     std::string reason;
     const auto fail = [&](std::string why) {
         if (error != nullptr) *error = std::move(why);
@@ -85,6 +85,8 @@ bool WriteBesideAndRename(const fs::path& target_path, std::string_view bytes, b
         }
     }
     ok = ok && WriteAllBytes(temp.fd, bytes) && ::fsync(temp.fd) == 0;
+    struct stat wrote {};
+    ok = ok && ::fstat(temp.fd, &wrote) == 0;
     if (!ok) reason = ErrnoText();
     if (::close(temp.fd) != 0 && ok) {
         ok = false;
@@ -100,18 +102,26 @@ bool WriteBesideAndRename(const fs::path& target_path, std::string_view bytes, b
         return fail(reason);
     }
     SyncFolder(folder);
+    if (written != nullptr) {
+        written->exists = true;
+        written->size = static_cast<std::uintmax_t>(wrote.st_size);
+        written->modified_ns = static_cast<std::int64_t>(wrote.st_mtim.tv_sec) * 1000000000 +
+                               wrote.st_mtim.tv_nsec;
+        written->hash = HashBytes(bytes);
+    }
     return true;
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const fs::path& target, std::string_view bytes, std::string* error) {
-    return WriteBesideAndRename(target, bytes, true, error);
+bool WriteFileAtomically(const fs::path& target, std::string_view bytes, std::string* error,
+                         FileIdentity* written) {
+    return WriteBesideAndRename(target, bytes, true, error, written);
 }
 
-bool WriteNewFileAtomically(const fs::path& target, std::string_view bytes,
-                            std::string* error) {
-    return WriteBesideAndRename(target, bytes, false, error);
+bool WriteNewFileAtomically(const fs::path& target, std::string_view bytes, std::string* error,
+                            FileIdentity* written) {
+    return WriteBesideAndRename(target, bytes, false, error, written);
 }
 
 }  // namespace platform

@@ -45,6 +45,18 @@ bool KeepScrollBarsVisible(void* gtkScrolledWindow) {
     return true;
 }
 
+bool SetLineGap(void* gtkScrolledWindow, int pixels) {
+    static bool reported = false;
+    if (!Expected(gtkScrolledWindow != nullptr && GTK_IS_SCROLLED_WINDOW(gtkScrolledWindow),
+                  "SetLineGap", reported))
+        return false;
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(gtkScrolledWindow));
+    if (!Expected(child != nullptr && GTK_IS_TEXT_VIEW(child), "SetLineGap", reported))
+        return false;
+    gtk_text_view_set_pixels_below_lines(GTK_TEXT_VIEW(child), pixels);
+    return true;
+}
+
 bool SizeBeforeFirstShow(void* gtkWindow, int width, int height) {
     static bool reported = false;
     GtkWidget* widget = AsWindow(gtkWindow, "SizeBeforeFirstShow", reported);

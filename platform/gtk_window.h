@@ -16,6 +16,11 @@ bool RaiseWithoutFocus(void* gtkWindow);
 // appear only under the pointer.
 bool KeepScrollBarsVisible(void* gtkScrolledWindow);
 
+// Leaves `pixels` of space below every line of a multi-line text box (the native handle, a
+// GtkScrolledWindow holding a GtkTextView). Some fonts draw an underscore below the line
+// height they give, where the next line's background covers it.
+bool SetLineGap(void* gtkScrolledWindow, int pixels);
+
 // Gives a top-level window that was never shown the size it is about to be shown at, so
 // that its native window is created at that size. Under a window manager the toolkit
 // creates it first at a stub size of two by one pixels while it waits for the size of the

@@ -54,7 +54,7 @@ struct MenuText {
 
 const std::vector<MenuText> kMenu = {
     {-1, L"&File", L"ファイル(&F)"},
-    {ID_NEW_PART, L"&New Part\tCtrl+N", L"新規部品(&N)\tCtrl+N"},
+    {ID_NEW_PART, L"&New Part\tCtrl+N", L"新規パーツ(&N)\tCtrl+N"},
     {kSeparator, nullptr, nullptr},
     {ID_EXPORT, L"&Export", L"エクスポート(&E)"},
     {kSeparator, nullptr, nullptr},

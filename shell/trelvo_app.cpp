@@ -252,6 +252,8 @@ void ShowAboutDialog(wxWindow* parent, int language) {
     buttons->Add(new wxButton(&dialog, wxID_OK), 0, wxALL, 10);
     top->Add(buttons);
     dialog.SetSizerAndFit(top);
-    dialog.SetPosition(wxPoint(100, 100));
+    // Placed by us, over the middle of the main window: without a window manager nothing
+    // else would place it, and with one it would be left wherever the manager chose.
+    dialog.CentreOnParent();
     dialog.ShowModal();
 }

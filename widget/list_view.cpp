@@ -170,6 +170,11 @@ void WListView::BeginEdit(int row, int column) {
 
     wxRect rect;
     GetSubItemRect(row, column, rect, wxLIST_RECT_BOUNDS);
+    // Only the part of the cell in view: an editor reaching past the list's edge makes the
+    // toolkit scroll the list's contents by itself when the editor takes the focus, without
+    // the list knowing, and the editor then stands off its cell and is cut off.
+    const wxRect visible = rect.Intersect(wxRect(GetClientSize()));
+    if (!visible.IsEmpty()) rect = visible;
     WViewItemOption option;
     option.enabled = 1;
     option.rect = rect;

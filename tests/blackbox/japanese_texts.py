@@ -190,16 +190,42 @@ def named_button(window, name):
     return press
 
 
+def click_below(window, label_name, dx, dy):
+    """Clicks at (dx, dy) from the middle of the left edge of the label `label_name`."""
+    label = next(a for a in descendants(window)
+                 if a.getRole() == pyatspi.ROLE_LABEL and a.name == label_name)
+    box = label.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(box.x + dx), str(box.y + box.height // 2 + dy),
+                    "click", "1"], check=True)
+    time.sleep(0.5)
+
+
+def refusal_tip(window):
+    """Types a refused character into the output-name editor of the list's first row and
+    reads the reason from the tip shown under it."""
+    global failures
+    # The output name is the last column, below the label, the header and half a row.
+    click_below(window, "エクスポートするパーツリスト", 400, 47)
+    subprocess.run(["xdotool", "type", "/"], check=True)
+    tip = wait(lambda: next((a for w in windows() for a in descendants(w)
+                             if a.getRole() == pyatspi.ROLE_LABEL
+                             and a.name.startswith("パーツ名には次の文字は使えません")), None),
+               "the refusal tip")
+    words = english_words(tip.name, set())
+    if words:
+        failures += 1
+        print("FAIL - the refusal tip shows English words: %s" % " ".join(words))
+    else:
+        print("ok   - the refusal tip shows no English word")
+    key("Escape")
+
+
 def export_dialogs(window):
     # A part in the list, for the modeling type dialog: QFP_Sample_1, the second row of the
     # parts tree below its label.
-    label = next(a for a in descendants(window)
-                 if a.getRole() == pyatspi.ROLE_LABEL and a.name == "パーツ一覧")
-    box = label.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    subprocess.run(["xdotool", "mousemove", str(box.x + 100), str(box.y + box.height // 2 + 42),
-                    "click", "1"], check=True)
-    time.sleep(0.5)
+    click_below(window, "パーツ一覧", 100, 42)
     named_button(window, "リストに追加 ->")()
+    refusal_tip(window)
     check("the modeling type dialog", named_button(window, "モデル化の一括設定"), ["キャンセル"])
     check("the export folder chooser", named_button(window, "..."), ["キャンセル"])
 

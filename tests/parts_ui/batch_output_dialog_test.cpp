@@ -332,18 +332,31 @@ TEST_F(ExportDialog, NameEditorRefusesForbiddenCharactersAndCommits) {
     edit->SelectAll();
     sim_.Text("a");
     sim_.Char('/');
+    // The reason shows where the user types, in a tip just under the box that leaves the
+    // focus in the box, and until a character the box takes comes.
+    ASSERT_TRUE(WaitUntil([&] { return edit->RefusalTip() && edit->RefusalTip()->IsShown(); }));
+    wxWindow* tip = edit->RefusalTip();
+    EXPECT_EQ(tip->GetChildren().front()->GetLabel(), refusal);
+    EXPECT_EQ(tip->GetScreenPosition().y, edit->GetScreenRect().GetBottom() + 1);
+    EXPECT_LE(tip->GetScreenPosition().x, edit->GetScreenPosition().x);
+    EXPECT_LT(tip->GetScreenRect().GetRight(), wxGetDisplaySize().x) << "the tip stays on screen";
+    EXPECT_EQ(wxWindow::FindFocus(), edit);
     sim_.Text("b");
     ASSERT_TRUE(WaitUntil([&] { return edit->GetValue() == "ab"; })) << edit->GetValue();
     EXPECT_EQ(Count(Log(), refusal + "\n"), 1);
+    EXPECT_FALSE(tip->IsShown());
 
     // Pasted text loses the characters silently; the caret stays at the end of the text.
     edit->WriteText("x:y?z");
     EXPECT_EQ(edit->GetValue(), "abxyz");
     EXPECT_EQ(edit->GetInsertionPoint(), 5);
     EXPECT_EQ(Count(Log(), refusal), 1);
+    sim_.Char('?');
+    ASSERT_TRUE(WaitUntil([&] { return tip->IsShown(); }));
     sim_.Char(WXK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return Cell(0, 3) == L"abxyz"; }));
     EXPECT_NE(wxWindow::FindFocus(), edit) << "Enter gives the focus back";
+    EXPECT_FALSE(tip->IsShown()) << "the tip ends with the edit";
 
     // An emptied box keeps the old name.
     edit = dynamic_cast<parts_ui::PartNameEdit*>(OpenEditor(0, 3));
@@ -354,6 +367,28 @@ TEST_F(ExportDialog, NameEditorRefusesForbiddenCharactersAndCommits) {
     sim_.Char(WXK_RETURN);
     zentrik_test::DispatchPending();
     EXPECT_EQ(Cell(0, 3), L"abxyz");
+
+    // A cell that reaches past the list's edge gets its editor on the part in view, and the
+    // list does not move under it.
+    d->listView->SetColumnWidth(0, d->listView->GetClientSize().x / 2);
+    zentrik_test::DispatchPending();
+    wxRect cell;
+    d->listView->GetSubItemRect(0, 3, cell, wxLIST_RECT_BOUNDS);
+    ASSERT_GT(cell.GetRight(), d->listView->GetClientSize().x);
+    const wxPoint cellOnScreen = d->listView->ClientToScreen(cell.GetPosition());
+    ClickAt(d->listView, cell.GetPosition() + wxPoint(10, cell.height / 2));
+    ASSERT_TRUE(WaitUntil([&] {
+        edit = d->listView->editEditor
+                   ? dynamic_cast<parts_ui::PartNameEdit*>(d->listView->editEditor->window.get())
+                   : nullptr;
+        return edit != nullptr && edit->IsShown() && wxWindow::FindFocus() == edit;
+    }));
+    EXPECT_EQ(edit->GetScreenPosition(), cellOnScreen);
+    EXPECT_LT(edit->GetRect().GetRight(), d->listView->GetClientSize().x);
+    d->listView->GetSubItemRect(0, 3, cell, wxLIST_RECT_BOUNDS);
+    EXPECT_EQ(d->listView->ClientToScreen(cell.GetPosition()), cellOnScreen);
+    sim_.Char(WXK_ESCAPE);
+    zentrik_test::DispatchPending();
 
     // Leaving the box stores what it holds.
     edit = dynamic_cast<parts_ui::PartNameEdit*>(OpenEditor(0, 3));

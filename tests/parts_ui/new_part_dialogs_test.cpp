@@ -83,6 +83,7 @@ TEST_F(NameDialogs, NewPartChecksInOrderAndStaysOpen) {
     }
     fs::create_directories(dir_ / "PBGA");
     std::ofstream(dir_ / "PBGA" / "taken.qvx") << "x";
+    std::ofstream(dir_ / "PBGA" / "QFP_Sample_1.QVX") << "x";
     Show(dialog);
     EXPECT_EQ(dialog->nameEdit()->GetValue(), "new_part");
 
@@ -109,6 +110,9 @@ TEST_F(NameDialogs, NewPartChecksInOrderAndStaysOpen) {
     EXPECT_EQ(messages_.back(), L"A part name can't contain a character ':'.");
     TypeAndOk(dialog, dialog->nameEdit(), "_a");
     EXPECT_EQ(messages_.back(), L"Text string starting from \"_\" cannot be used.");
+    TypeAndOk(dialog, dialog->nameEdit(), "qfp_sample_1");
+    EXPECT_EQ(messages_.back(), L"Part qfp_sample_1 exists. Please change the part name.")
+        << "a name that differs only in letter case is taken";
     TypeAndOk(dialog, dialog->nameEdit(), "taken");
     EXPECT_EQ(messages_.back(), L"Part taken exists. Please change the part name.");
     EXPECT_TRUE(dialog->IsShown());

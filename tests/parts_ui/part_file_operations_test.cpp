@@ -135,17 +135,16 @@ TEST_F(PartFileOperationsTest, ANewPartNeverReplacesAFileAndLeavesNoTemporary) {
     ASSERT_FALSE(lines_.empty());
     EXPECT_EQ(lines_[0], L"Failed to create a new part file.");
 
-    // A rename failing after the part was written removes only our temporary.
+    // A broken link in the part's place is only found when the written part is renamed
+    // there: the link stays and only our temporary goes.
     lines_.clear();
-    seams_.rename = [](const fs::path&, const fs::path&, std::string& error) {
-        error = "injected";
-        return false;
-    };
-    SetFileOperationSeams(seams_);
+    fs::create_symlink("nowhere.qvx", parts_ / "TO-220" / "fresh.qvx");
     ops_.CreatePartFile(5, L"fresh", P("TO-220"));
     EXPECT_EQ(lines_.at(0), L"Failed to create a new part file.");
+    EXPECT_TRUE(fs::is_symlink(parts_ / "TO-220" / "fresh.qvx"));
     EXPECT_EQ(std::distance(fs::directory_iterator(parts_ / "TO-220"), fs::directory_iterator()),
-              1);
+              2);
+    fs::remove(parts_ / "TO-220" / "fresh.qvx");
     ExpectTreeMatchesDisk();
 }
 

@@ -76,10 +76,13 @@ TEST_F(PropertiesViewTest, LayoutGivesThreeButtonsInOneRow) {
     EXPECT_GE(view->PreviewButton()->GetSize().x, view->PreviewButton()->GetBestSize().x);
     view->SetSize(frame->GetClientSize());
 
+    // The tool bar has its natural height, so its button can be seen and clicked.
+    wxToolBar* tools = view->ToolBar();
+    EXPECT_GE(tools->GetSize().y, tools->GetBestSize().y);
+    EXPECT_GE(tools->GetSize().y, 15 + 4);
     Grid()->Collapse(Item(Key(199, 181))->property->GetParent());
-    wxCommandEvent expand(wxEVT_TOOL, PropertiesView::kExpandAllCommand);
-    view->ToolBar()->ProcessWindowEvent(expand);
-    EXPECT_TRUE(Item(Key(199, 181))->property->GetParent()->IsExpanded());
+    zentrik_test::ClickAt(tools, wxPoint(tools->GetToolSize().x / 2 + 2, tools->GetSize().y / 2));
+    EXPECT_TRUE(WaitUntil([&] { return Item(Key(199, 181))->property->GetParent()->IsExpanded(); }));
 }
 
 TEST_F(PropertiesViewTest, TypedValueMarksThenResetRestores) {

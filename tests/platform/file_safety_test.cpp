@@ -81,9 +81,11 @@ TEST_F(FileSafety, SavesKeepModesLinksAndReadOnlyFiles) {
     const fs::path part = dir / "private.qvx";
     Write(part, "old");
     fs::permissions(part, fs::perms(0600));
-    ASSERT_TRUE(platform::WriteFileAtomically(part, "new"));
+    platform::FileIdentity written;
+    ASSERT_TRUE(platform::WriteFileAtomically(part, "new", nullptr, &written));
     EXPECT_EQ(Read(part), "new");
     EXPECT_EQ(Mode(part), 0600u);
+    EXPECT_EQ(written, platform::ReadFileIdentity(part)) << "the identity is the file's own";
 
     // A link is kept and the file it leads to is replaced, in its own folder.
     fs::create_directories(dir / "real");
