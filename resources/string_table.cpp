@@ -377,7 +377,7 @@ const std::vector<StringRow> kRows = {
     {IDS_RULE_LISTED_CHOICE, L"Specify %1 from the listed choices.", L"%1には一覧にある選択肢を指定して下さい。"},
     {IDS_RULE_LEADS_IN_MOLD_HEIGHT, L"The leads leave the mold: height from bottom of mold + lead thickness must not exceed the mold thickness.", L"リードが封止樹脂からはみ出します。封止樹脂底面からの高さ + リードの厚さを封止樹脂の厚さ以下にして下さい。"},
     {IDS_RULE_DIE_PAD_ABOVE_MOLD_BOTTOM, L"The die pad leaves the bottom of the mold: specify the depress of die pad no larger than the height from bottom of mold.", L"ダイパッドが封止樹脂の底面からはみ出します。ダイパッドのディプレスは封止樹脂底面からの高さ以下にして下さい。"},
-    {IDS_RULE_CHIP_IN_MOLD_HEIGHT, L"The chip leaves the top of the mold: specify the thicknesses so that the chip and what it is mounted on fit in the mold.", L"チップが封止樹脂の上面からはみ出します。チップとその下の部品が封止樹脂に収まるように厚さを指定して下さい。"},
+    {IDS_RULE_CHIP_IN_MOLD_HEIGHT, L"The chip leaves the top of the mold: specify the thicknesses so that the chip and what it is mounted on fit in the mold.", L"チップが封止樹脂の上面からはみ出します。チップとその下の構成要素が封止樹脂に収まるように厚さを指定して下さい。"},
     {IDS_RULE_OUTER_LEAD_SHAPE, L"Specify the length of mounting area no smaller than the lead thickness and smaller than the length of outer lead.", L"実装部の長さはリードの厚さ以上、アウターリードの長さ未満にして下さい。"},
     {IDS_RULE_INNER_LEADS_IN_MOLD, L"The inner leads leave the mold: die pad size + 2 x offset of inner lead from die pad must be smaller than the mold size.", L"インナーリードが封止樹脂からはみ出します。ダイパッドのサイズ + 2 × インナーリードのダイパッドからのオフセットを封止樹脂のサイズ未満にして下さい。"},
     {IDS_RULE_WIRES_FILL, L"The wires do not fit in their region: reduce the number or the diameter of the wires.", L"ワイヤが領域に収まりません。ワイヤの本数または直径を小さくして下さい。"},
