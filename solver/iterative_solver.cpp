@@ -693,7 +693,8 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     const Layout& l = k.l;
     const std::vector<int> order = WavefrontOrder(l);
     // Sweep unit u is done for the sweep numbered done[u]; a unit waits for the ones it
-    // reads from to reach the current sweep.
+    // reads from to reach the current sweep. Two sweeps an iteration keep the numbers below
+    // a WaitWord's bound for up to 2^30 iterations, far beyond any input's limit.
     std::unique_ptr<WaitWord[]> done(new WaitWord[l.sweep_units]);
     std::uint32_t sweep = 0;
     auto wait_for = [&](int u) { done[u].WaitFor(sweep); };

@@ -14,7 +14,7 @@ namespace resist_model {
 // thread that has lost its core to another program would otherwise hold up its waiters for
 // the rest of a time slice, while they keep every core busy and the kernel cannot move it
 // to a free one. The top bit of the word marks a sleeping waiter, so that a thread that
-// moves the count makes a system call only when someone sleeps.
+// moves the count makes a system call only when someone sleeps, and counts stay below 2^31.
 class WaitWord {
 public:
     std::uint32_t Count() const { return word_.load(std::memory_order_acquire) & ~kSleeper; }
