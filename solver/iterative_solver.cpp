@@ -601,7 +601,8 @@ void FindLineSpans(const Layout& l, const StencilView& a, const double* b, const
     }
 }
 
-// Cells of a grid from which on a solve with helpers shares its passes.
+// A solve with helpers shares its passes once this many cells take part: with fewer, a
+// pass is too short for the meetings of its threads to pay off.
 constexpr std::int64_t kShareCells = 8 * kBlockCells;
 
 std::int64_t ActiveCells(const Layout& l, const SolverWork& work) {
@@ -751,12 +752,12 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         UpdateBlock(k, block, alpha, x, p, last ? nullptr : qz, beta);
     };
 
-    // Whether to share is fixed by the grid, so a grid takes the same way on every run: a
-    // grid of fewer cells than kShareCells has passes too short for the meetings of the
-    // threads to pay off. A pinned crew goes its way whatever the grid.
-    const bool share = crew.crew != nullptr &&
-                       (crew.sharing == Sharing::kShared ||
-                        (crew.sharing == Sharing::kByGrid && ActiveCells(l, work) >= kShareCells));
+    // Whether to share is fixed by the grid, never by the clock, so a grid takes the same way
+    // on every run; a pinned crew goes its way whatever the grid.
+    const bool share =
+        crew.crew != nullptr &&
+        (crew.sharing == Sharing::kShared ||
+         (crew.sharing == Sharing::kByGrid && ActiveCells(l, work) >= kShareCells));
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
         // Stages that end leave their threads to the crew, so helpers may come at any time.
