@@ -1,15 +1,18 @@
 // Solver benchmark. In one run: the copy bandwidth of one thread; one iteration on a
 // synthetic package of 1e6 cells against it; the default SOP's two-resistor computation at
 // the default and at twice the mesh density (mesh factors halved), and its DELPHI
-// computation, each on one thread and on eight. With --reference OTHER, OTHER (this
-// benchmark built against another solver) times the same inputs in turns with this one,
-// and every line shows the ratio of the times and how far the resistances differ.
+// computation, each on one thread, on eight, and on eight while a plain loop keeps one core
+// busy; each line gives the best of its runs and how far the slowest lies above it. With
+// --reference OTHER, OTHER (this benchmark built against another solver) times the same
+// inputs in turns with this one, and every line shows the ratio of the times and how far
+// the resistances differ.
 //   solver_bench [--reference OTHER] [--repeat N]
 //   solver_bench --computation PATH THREADS   (one timed computation, for --reference)
 //   solver_bench --iteration PATH             (one iteration of a stage on one thread)
 //   solver_bench --write-sop PATH KIND SCALE  (the SOP input of a model kind, 2 or 4, and
 //                                              mesh scale, kept for a look by hand)
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -21,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include "bench/sop_delphi_case.h"
@@ -294,33 +299,75 @@ struct Options {
     int repeat = 3;
 };
 
-// Times one computation `repeat` times, in turns with the reference when there is one,
-// keeping the best time of each, and prints a line.
+// The best of a series of timed runs and how far the slowest lies above it.
+struct Series {
+    Computation best;
+    double worst = 0.0;
+
+    Series() { best.seconds = INFINITY; }
+    void Add(Computation c) {
+        worst = std::max(worst, c.seconds);
+        if (c.seconds < best.seconds) best = std::move(c);
+    }
+    double SpreadPercent() const { return 100.0 * (worst / best.seconds - 1.0); }
+};
+
+// Times one computation `repeat` times, in turns with the reference when there is one, and
+// prints a line with the best time of each and the spread of its runs.
 Computation Measure(const Options& o, const char* label, const std::string& path,
                     unsigned threads, bool iteration) {
-    Computation best, best_reference;
-    best.seconds = best_reference.seconds = INFINITY;
+    Series own, reference;
     const std::string arguments = iteration ? "--iteration '" + path + "'"
                                             : "--computation '" + path + "' " +
                                                   std::to_string(threads);
     for (int r = 0; r < o.repeat; ++r) {
-        Computation c = iteration ? Iteration(path) : Compute(path, threads);
-        if (c.seconds < best.seconds) best = c;
-        if (!o.reference.empty()) {
-            Computation ref = RunReference(o.reference, arguments);
-            if (ref.seconds < best_reference.seconds) best_reference = ref;
-        }
+        own.Add(iteration ? Iteration(path) : Compute(path, threads));
+        if (!o.reference.empty()) reference.Add(RunReference(o.reference, arguments));
     }
-    std::printf("  %-34s %10.4f s", label, best.seconds);
+    const Computation& best = own.best;
+    std::printf("  %-34s %8.4f s, spread %3.0f%%", label, best.seconds, own.SpreadPercent());
     if (!o.reference.empty()) {
-        std::printf("  reference %10.4f s  ratio %.3f  results differ by %.1e",
-                    best_reference.seconds, best.seconds / best_reference.seconds,
-                    LargestRelativeDifference(best, best_reference));
+        std::printf("  reference %8.4f s, spread %3.0f%%  ratio %.3f  results differ by %.1e",
+                    reference.best.seconds, reference.SpreadPercent(),
+                    best.seconds / reference.best.seconds,
+                    LargestRelativeDifference(best, reference.best));
     }
     std::printf("\n");
     std::fflush(stdout);
     return best;
 }
+
+// A plain loop on one core, the last of this process's CPU set, for as long as it lives: a
+// desktop that has one core taken by another program. A reference run meanwhile sees the
+// same busy core.
+class BusyCore {
+public:
+    BusyCore() : thread_([this] { Loop(); }) {}
+    BusyCore(const BusyCore&) = delete;
+    BusyCore& operator=(const BusyCore&) = delete;
+    ~BusyCore() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    void Loop() {
+        cpu_set_t set;
+        if (sched_getaffinity(0, sizeof set, &set) == 0) {
+            int last = 0;
+            for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+                if (CPU_ISSET(cpu, &set)) last = cpu;
+            }
+            CPU_ZERO(&set);
+            CPU_SET(last, &set);
+            pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+        }
+        while (!stop_.load(std::memory_order_relaxed)) {
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 std::string TempPath(const char* name) {
     return (std::filesystem::temp_directory_path() /
@@ -389,6 +436,8 @@ int main(int argc, char** argv) {
             const std::string label = std::to_string(threads) + (threads == 1 ? " thread" : " threads");
             Measure(o, label.c_str(), path, threads, false);
         }
+        BusyCore busy;
+        Measure(o, "8 threads, one core busy", path, 8, false);
         std::filesystem::remove(path);
     }
     return 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -151,19 +150,16 @@ inline double MatvecRow(const StencilView& a, const double* x, std::int64_t n) {
 // once the units before it have added theirs. The cells of a unit are still in the cache
 // then, so this costs the sums' additions and no memory traffic.
 struct DotChain {
-    alignas(64) std::atomic<int> at{0};  // units whose cells are in the sums
+    alignas(64) WaitWord at;  // units whose cells are in the sums
     // Written only by the unit whose turn it is, on a line of its own.
     alignas(64) double s[2][4] = {};
 
     void Reset() {
-        at.store(0, std::memory_order_relaxed);
+        at.Reset();
         for (auto& lanes : s) std::fill(lanes, lanes + 4, 0.0);
     }
-    void WaitFor(int unit) const {
-        Backoff backoff;
-        while (at.load(std::memory_order_acquire) < unit) backoff.Wait();
-    }
-    void Pass(int unit) { at.store(unit + 1, std::memory_order_release); }
+    void WaitFor(int unit) { at.WaitFor(static_cast<std::uint32_t>(unit)); }
+    void Pass(int unit) { at.Publish(static_cast<std::uint32_t>(unit + 1)); }
     double Sum(int which) const {
         return (s[which][0] + s[which][1]) + (s[which][2] + s[which][3]);
     }
@@ -605,23 +601,17 @@ void FindLineSpans(const Layout& l, const StencilView& a, const double* b, const
     }
 }
 
-// The last three times of one way of running the iterations. Their median is the typical
-// time: one iteration held up (a helper that lost its core for a moment) does not move it,
-// so it cannot turn a way that is clearly faster into one that is tried again only rarely.
-class RecentTimes {
-public:
-    void Add(double seconds) { times_[count_++ % 3] = seconds; }
-    bool Known() const { return count_ > 0; }
-    double Typical() const {
-        if (count_ < 3) return count_ == 1 ? times_[0] : std::min(times_[0], times_[1]);
-        return std::max(std::min(times_[0], times_[1]),
-                        std::min(std::max(times_[0], times_[1]), times_[2]));
-    }
+// A solve with helpers shares its passes once this many cells take part: with fewer, a
+// pass is too short for the meetings of its threads to pay off.
+constexpr std::int64_t kShareCells = 8 * kBlockCells;
 
-private:
-    double times_[3] = {0.0, 0.0, 0.0};
-    int count_ = 0;
-};
+std::int64_t ActiveCells(const Layout& l, const SolverWork& work) {
+    std::int64_t cells = 0;
+    for (std::int64_t line = 0; line < l.lines; ++line) {
+        cells += work.line_to[line] - work.line_from[line];
+    }
+    return cells;
+}
 
 // Runs a pass's units on the crew's seat, or in order on this thread.
 void RunPass(SolveCrew crew, int units, const std::function<void(int)>& body) {
@@ -704,15 +694,11 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     const Layout& l = k.l;
     const std::vector<int> order = WavefrontOrder(l);
     // Sweep unit u is done for the sweep numbered done[u]; a unit waits for the ones it
-    // reads from to reach the current sweep.
-    std::unique_ptr<std::atomic<std::uint32_t>[]> done(
-        new std::atomic<std::uint32_t>[l.sweep_units]);
-    for (int u = 0; u < l.sweep_units; ++u) done[u].store(0, std::memory_order_relaxed);
+    // reads from to reach the current sweep. Two sweeps an iteration keep the numbers below
+    // a WaitWord's bound for up to 2^30 iterations, far beyond any input's limit.
+    std::unique_ptr<WaitWord[]> done(new WaitWord[l.sweep_units]);
     std::uint32_t sweep = 0;
-    auto wait_for = [&](int u) {
-        Backoff backoff;
-        while (done[u].load(std::memory_order_acquire) < sweep) backoff.Wait();
-    };
+    auto wait_for = [&](int u) { done[u].WaitFor(sweep); };
     DotChain chain;
 
     // The start runs over every cell, as the spans are found from its results.
@@ -745,7 +731,7 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         if (u % l.bands > 0) wait_for(u - 1);
         if (u >= l.bands) wait_for(u - l.bands);
         ForwardUnit(k, u, r, qz, alpha, qz);
-        done[u].store(sweep, std::memory_order_release);
+        done[u].Publish(sweep);
     };
     const std::function<void(int)> backward = [&](int ticket) {
         const int last_unit = l.sweep_units - 1;
@@ -753,7 +739,7 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         if (u % l.bands < l.bands - 1) wait_for(u + 1);
         if (u + l.bands < l.sweep_units) wait_for(u + l.bands);
         BackwardUnit(k, u, qz);
-        done[u].store(sweep, std::memory_order_release);
+        done[u].Publish(sweep);
     };
     const std::function<void(int)> residual_dot = [&](int block) {
         if (shared) PrefetchBlock(k, block, r, qz);
@@ -766,30 +752,17 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         UpdateBlock(k, block, alpha, x, p, last ? nullptr : qz, beta);
     };
 
-    // Helpers pay off only while they run: on a machine busier than its cores, a helper
-    // that loses its core in the middle of a unit holds up the whole pass. So the solve
-    // keeps timing its iterations with and without the crew, tries the other way now and
-    // then, and goes on with the faster one. This changes who computes, never what. A crew
-    // pinned to one way is never timed.
-    SolveCrew solo;
-    RecentTimes seconds[2];  // time per iteration: alone, with the crew
-    const SolveCrew* ways[2] = {&solo, &crew};
-    const bool timed = crew.crew && crew.sharing == Sharing::kByClock;
-    int way = crew.crew && crew.sharing != Sharing::kAlone ? 1 : 0;
-    // Each time sharing loses, it is tried again only half as often, down to once in 128
-    // iterations, so that on a busy machine probes cost little; a probe that looks clearly
-    // faster is repeated at once, so that a machine that has become quiet again is noticed
-    // soon.
-    int probe_every = 32, next_probe = 2;
+    // Whether to share is fixed by the grid, never by the clock, so a grid takes the same way
+    // on every run; a pinned crew goes its way whatever the grid.
+    const bool share =
+        crew.crew != nullptr &&
+        (crew.sharing == Sharing::kShared ||
+         (crew.sharing == Sharing::kByGrid && ActiveCells(l, work) >= kShareCells));
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
-        const bool probe = timed && iteration == next_probe;
-        const int now = probe ? 1 - way : way;
-        const bool helped =
-            crew.crew && (crew.sharing == Sharing::kShared || crew.crew->HasHelpers());
-        const SolveCrew& c = helped ? *ways[now] : solo;
-        shared = c.crew != nullptr;
-        const auto start = std::chrono::steady_clock::now();
+        // Stages that end leave their threads to the crew, so helpers may come at any time.
+        shared = share && (crew.sharing == Sharing::kShared || crew.crew->HasHelpers());
+        const SolveCrew c = shared ? crew : SolveCrew{};
         chain.Reset();
         RunPass(c, l.blocks, product);
         const double pi = chain.Sum(0);
@@ -813,26 +786,6 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
         // x += alpha p waits until here so that it shares the pass over p.
         RunPass(c, l.blocks, update);
         rho = rho_next;
-        if (!timed) continue;
-        const double took =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (c.crew == ways[now]->crew) {
-            seconds[now].Add(took);
-        }
-        // Sharing must win clearly: its timings scatter more than those of going alone.
-        if (seconds[0].Known() && seconds[1].Known()) {
-            way = seconds[1].Typical() < 0.8 * seconds[0].Typical() ? 1 : 0;
-            if (probe) {
-                if (way == 1) {
-                    probe_every = 32;
-                } else if (now == 1 && took < 0.8 * seconds[0].Typical()) {
-                    probe_every = 1;
-                } else {
-                    probe_every = std::min(2 * probe_every, 128);
-                }
-            }
-        }
-        if (probe) next_probe = iteration + probe_every;
     }
     if (nitr < 1) result.iterations = 0;
     return result;

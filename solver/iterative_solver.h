@@ -43,9 +43,10 @@ struct SolverWork {
 
 class PassCrew;
 
-// Whether a solve with a crew shares its passes. By default the clock decides, iteration by
-// iteration; tests pin either way, as the two sweep the grid in different orders.
-enum class Sharing { kByClock, kAlone, kShared };
+// Whether a solve with a crew shares its passes. By default the size of the grid decides,
+// so a grid takes the same way on every run; tests pin either way, as the two sweep the
+// grid in different orders. kByClock is the former name of kByGrid.
+enum class Sharing { kByGrid, kByClock = kByGrid, kAlone, kShared };
 
 // Where the parallel passes of a solve run: a seat of a crew, or without a crew only on
 // the calling thread. The result does not depend on it.
@@ -53,7 +54,7 @@ struct SolveCrew {
     PassCrew* crew = nullptr;
     int seat = 0;
     // kShared shares even while the crew has no helpers.
-    Sharing sharing = Sharing::kByClock;
+    Sharing sharing = Sharing::kByGrid;
 };
 
 double VectorDot(const double* x, const double* y, std::int64_t n);

@@ -9,14 +9,59 @@
 
 namespace resist_model {
 
+// A count that threads of a crew wait on. A waiter pauses for a short while, about as long
+// as a unit of work takes, and then sleeps until the count reaches what it waits for: a
+// thread that has lost its core to another program would otherwise hold up its waiters for
+// the rest of a time slice, while they keep every core busy and the kernel cannot move it
+// to a free one. The top bit of the word marks a sleeping waiter, so that a thread that
+// moves the count makes a system call only when someone sleeps, and counts stay below 2^31.
+class WaitWord {
+public:
+    std::uint32_t Count() const { return word_.load(std::memory_order_acquire) & ~kSleeper; }
+    // Only while nobody waits on the word.
+    void Reset() { word_.store(0, std::memory_order_relaxed); }
+    // Sets the count, waking the waiters; one thread at a time sets it.
+    void Publish(std::uint32_t count);
+    // Adds one to the count, waking the waiters when it reaches `last`.
+    void Increment(std::uint32_t last);
+    // Returns once the count is at least `count`.
+    void WaitFor(std::uint32_t count);
+
+private:
+    static constexpr std::uint32_t kSleeper = 0x80000000u;
+    void Wake();
+    std::atomic<std::uint32_t> word_{0};
+};
+
+// Pauses of a waiter that has nothing else to do, up to about the length of a unit of work.
+class Spin {
+public:
+    // False once the waiter has spun long enough and should sleep.
+    bool Wait();
+
+private:
+    int pauses_ = 0;
+    std::int64_t until_ = 0;
+};
+
+// The cores of this process's CPU set that no other thread is running on or waiting for,
+// counting the caller's as free: the most threads of a crew that can run at once. Taken
+// from the kernel's count of runnable threads, the middle of a few readings over about a
+// millisecond, so a thread that wakes for a moment does not count.
+int FreeCores();
+
 // Threads of one run that share the work of the stages' parallel passes. Each stage that
 // runs has a seat; its thread opens a pass there (a number of units of work), and every
 // thread without a stage of its own takes units of whatever passes are open. Units are
 // handed out in increasing order, so a unit may wait for lower units of its pass: those
 // are already taken by threads that are running them.
+//
+// The threads meet at every pass, so one without a core holds up all the others. The crew
+// therefore works on no more cores than were free when it was made: the stage threads each
+// take one, and helpers beyond the rest sleep until a stage thread leaves.
 class PassCrew {
 public:
-    explicit PassCrew(int seats);
+    explicit PassCrew(int seats, int cores = FreeCores());
     PassCrew(const PassCrew&) = delete;
     PassCrew& operator=(const PassCrew&) = delete;
 
@@ -30,7 +75,8 @@ public:
     // Takes units of open passes until every seat has been left. Each call must have been
     // announced by AddHelpers.
     void Help();
-    bool HasHelpers() const { return helping_.load(std::memory_order_relaxed) > 0; }
+    // Some helper may take units: one has been announced and a core is left for it.
+    bool HasHelpers() const;
     // The stage thread of a seat has no more stages.
     void Leave();
 
@@ -40,13 +86,17 @@ private:
         std::atomic<std::uint64_t> state{0};
         std::atomic<int> units{0};
         std::atomic<const std::function<void(int)>*> body{nullptr};
-        alignas(64) std::atomic<int> done{0};
+        alignas(64) WaitWord done;
     };
     // Runs one unit of the seat's open pass; false when it has none left to hand out.
     static bool TakeUnit(Seat& seat);
 
     // Some seat has an open pass with units to hand out, or every seat has been left.
     bool WorkOrEnd() const;
+    // Helpers that may take units beside the stage threads still running.
+    int HelperPlaces() const;
+    // Waits until the helper may take units; false when every seat has been left.
+    bool TakePlace();
     // Wakes the helpers that sleep for want of work.
     void Signal();
 
@@ -54,23 +104,17 @@ private:
     int seat_count_;
     std::atomic<int> occupied_;
     std::atomic<int> helping_{0};
+    const int cores_;
+    std::atomic<int> placed_{0};  // helpers that may take units
     // Helpers that find no work for a while sleep on signal_ rather than keep a core busy
     // that a stage thread could use.
     std::mutex sleep_mutex_;
     std::condition_variable wake_;
     std::uint32_t signal_ = 0;  // guarded by sleep_mutex_
     std::atomic<int> sleepers_{0};
-};
-
-// Waiting for another thread of the crew: a few short pauses, then giving the core away,
-// so that a waiter never holds up the thread it waits for on a busy machine.
-class Backoff {
-public:
-    void Wait();
-    int Spins() const { return spins_; }
-
-private:
-    int spins_ = 0;
+    // Helpers without a place wait for a seat to be left.
+    std::condition_variable place_;
+    std::uint32_t left_ = 0;  // guarded by sleep_mutex_
 };
 
 }  // namespace resist_model
