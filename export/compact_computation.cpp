@@ -59,14 +59,22 @@ private:
 // The node pairs of the two- and three-resistor values, in value order.
 constexpr const char* kSeriesPairs[3][2] = {{"T", "J"}, {"B", "J"}, {"L", "J"}};
 
-// A node the solver is handed without a cell gives it nothing to heat, hold or cool: the
-// first such node, or null when every node has cells.
-const surf_register::NodeRegister* NodeWithoutCells(
-    const std::vector<surf_register::NodeRegister>& nodes) {
+// The nodes the network needs that have no cell, by name; empty when there are none. The
+// two- and three-resistor stages heat, hold and cool every node they are given. A DELPHI
+// network needs its junction and one surface at least; a surface node without cells (the
+// mold's inner underside of a part whose die pad is exposed there) is adiabatic in the fit.
+std::wstring NodesWithoutCells(const std::vector<surf_register::NodeRegister>& nodes,
+                               uint32_t model_kind) {
+    std::wstring surfaces;
+    bool any_surface = false;
     for (const surf_register::NodeRegister& node : nodes) {
-        if (node.i.empty()) return &node;
+        const bool junction = model_kind != surf_register::kDelphiModel || node.name == "J";
+        if (junction && node.i.empty()) return platform::Utf8ToWide(node.name);
+        if (junction) continue;
+        any_surface = any_surface || !node.i.empty();
+        surfaces += (surfaces.empty() ? L"" : L", ") + platform::Utf8ToWide(node.name);
     }
-    return nullptr;
+    return any_surface ? std::wstring() : surfaces;
 }
 
 // The smallest resistance heat conduction through the model allows, in K/W. The hottest
@@ -328,8 +336,9 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
         return false;
     }
     const std::vector<surf_register::NodeRegister> nodes = registration->BuildNodeList();
-    if (const surf_register::NodeRegister* empty = NodeWithoutCells(nodes)) {
-        ReportRunFailure(resources::IDS_RUN_NODE_WITHOUT_CELLS, platform::Utf8ToWide(empty->name));
+    const std::wstring empty = NodesWithoutCells(nodes, model_kind);
+    if (!empty.empty()) {
+        ReportRunFailure(resources::IDS_RUN_NODE_WITHOUT_CELLS, empty);
         return false;
     }
 

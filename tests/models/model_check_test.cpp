@@ -8,14 +8,17 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "models/bga/bga_simplified_model.h"
 #include "models/part_loaders.h"
+#include "models/part_rules.h"
 #include "models/pdevice/power_device.h"
 #include "models/qfp/qfp_simplified_model.h"
 #include "resources/string_ids.h"
+#include "tests/models/real_outlines.h"
 
 namespace {
 
@@ -51,6 +54,24 @@ TEST(ModelCheck, EveryDefaultPartIsSoundInEveryBuild) {
     for (bool sop : {false, true}) {
         pkg::qfp::QFPSimplifiedModel simple(sop);
         ExpectSound(simple, sop ? "simple SOP" : "simple QFP");
+    }
+}
+
+// Outlines as datasheets give them: every build of each is sound.
+TEST(ModelCheck, RealOutlinesAreSound) {
+    for (const real_outlines::Outline& outline : real_outlines::All()) {
+        const pkg::SemiconductorPackage& package = *outline.part;
+        EXPECT_FALSE(pkg::CheckPackageRules(package)) << outline.name;
+        ExpectSound(*Model(outline.part), outline.name);
+        if (const auto* q = dynamic_cast<const QFP*>(&package)) {
+            pkg::qfp::QFPDetailedModel detailed(q->IsSOP());
+            static_cast<QFP&>(detailed) = *q;
+            ExpectSound(detailed, std::string("detailed ") + outline.name);
+        } else if (const auto* b = dynamic_cast<const BGA*>(&package)) {
+            pkg::bga::BGADetailedModel detailed(b->IsFCBGA());
+            static_cast<BGA&>(detailed) = *b;
+            ExpectSound(detailed, std::string("detailed ") + outline.name);
+        }
     }
 }
 
