@@ -147,33 +147,10 @@ TEST_F(ExportRuns, APartOrSettingsBreakingARuleWriteNothingAndSayWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        auto part = default_parts::MakeDefault(c.type);
-        c.change(*part);
-        const fs::path path = parts_ / c.type / "bad.qvx";
-        {
-            std::ofstream out(path);
-            ASSERT_TRUE(part->WritePartFile(out));
-        }
-        const std::wstring bad = platform::PathToWide(path);
-        const std::string type = c.type;
-        const bool compact = type == "QFP" || type == "SOP" || type == "PBGA" || type == "FCBGA";
-        pkg::RunFailure failure;
-        auto expect = [&](bool result) {
-            EXPECT_FALSE(result);
-            EXPECT_EQ(failure.message, c.message);
-            EXPECT_EQ(failure.name, c.name);
-        };
-        expect(pkg::ExportDetailedModelByType(settings_, bad, Cabinet("bad"), &failure));
-        if (compact) {
-            expect(pkg::ExportSimplifiedModelByType(settings_, bad, Cabinet("bad"), &failure));
-            auto values = Untouched();
-            pkg::NodePairList links;
-            expect(pkg::BatchComputePart(settings_, 0, bad, Cabinet("bad"), links, values.data(),
-                                         &failure));
-            EXPECT_EQ(values, Untouched());
-        }
-        EXPECT_EQ(CabinetEntries("bad"), -1);
-        EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+        pkg::RunFailure expected;
+        expected.message = c.message;
+        expected.name = c.name;
+        ExpectEveryRunRefuses(WriteChangedPart(c.type, c.change, "bad"), c.type, expected);
     }
 
     pkg::ExportRunSettings negative = settings_;
@@ -276,39 +253,13 @@ TEST_F(ListFileRuns, ABuiltModelThatFailsItsCheckIsNeverWritten) {
         SCOPED_TRACE(c.type);
         auto part = default_parts::MakeDefault(c.type);
         c.change(*part);
-        const fs::path path = parts_ / c.type / "unsound.qvx";
-        {
-            std::ofstream out(path);
-            ASSERT_TRUE(part->WritePartFile(out));
-        }
         auto& model = dynamic_cast<pkg::DetailedModel&>(*part);
         ASSERT_EQ(model.Build(), 0);
         const pkg::RuleViolation fault = pkg::CheckBuiltModel(model);
         ASSERT_TRUE(fault);
         const pkg::RuleViolation rule = pkg::CheckPackageRules(*part);
-        const pkg::RuleViolation expected = rule ? rule : fault;
-
-        const std::wstring unsound = platform::PathToWide(path);
-        const std::string type = c.type;
-        const bool compact = type == "QFP" || type == "SOP" || type == "FCBGA";
-        pkg::RunFailure failure;
-        auto expect = [&](bool result) {
-            EXPECT_FALSE(result);
-            EXPECT_EQ(failure.message, expected.message);
-            EXPECT_EQ(failure.literal, expected.literal);
-        };
-        expect(pkg::ExportDetailedModelByType(settings_, unsound, Cabinet("unsound"), &failure));
-        if (compact) {
-            expect(pkg::ExportSimplifiedModelByType(settings_, unsound, Cabinet("unsound"),
-                                                    &failure));
-            auto values = Untouched();
-            pkg::NodePairList links;
-            expect(pkg::BatchComputePart(settings_, 0, unsound, Cabinet("unsound"), links,
-                                         values.data(), &failure));
-            EXPECT_EQ(values, Untouched());
-        }
-        EXPECT_EQ(CabinetEntries("unsound"), -1);
-        EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+        ExpectEveryRunRefuses(WriteChangedPart(c.type, c.change, "unsound"), c.type,
+                              rule ? rule : fault);
     }
 }
 
