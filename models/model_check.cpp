@@ -23,16 +23,11 @@ constexpr double kAirConductivity = 0.0256;
 
 constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 
-// An axis-aligned region in mm; a bound of +-infinity does not limit.
+// An axis-aligned box in mm: the extent of a solid, or a region it must lie in, where a
+// bound of +-infinity does not limit.
 struct Region {
     double min[3] = {-kUnbounded, -kUnbounded, 0.0};
     double max[3] = {kUnbounded, kUnbounded, kUnbounded};
-};
-
-// The extent of a solid along x, y and z.
-struct Extent {
-    double min[3];
-    double max[3];
 };
 
 // A face computed from a parameter may land an ulp beyond the face it meets.
@@ -41,7 +36,7 @@ bool Within(double value, double low, double high) {
     return value >= low - slack(low) && value <= high + slack(high);
 }
 
-bool Inside(const Extent& e, const Region& region) {
+bool Inside(const Region& e, const Region& region) {
     for (int axis = 0; axis < 3; ++axis) {
         if (!Within(e.min[axis], region.min[axis], region.max[axis]) ||
             !Within(e.max[axis], region.min[axis], region.max[axis])) {
@@ -53,12 +48,13 @@ bool Inside(const Extent& e, const Region& region) {
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 
-Extent ExtentOf(const Cuboid& c) {
+Region ExtentOf(const Cuboid& c) {
     return {{c.x, c.y, c.z}, {c.x + c.dx, c.y + c.dy, c.z + c.dz}};
 }
 
-Extent ExtentOf(const Prism& p) {
-    Extent e{{kUnbounded, kUnbounded, p.base_z}, {-kUnbounded, -kUnbounded, p.base_z + p.thickness}};
+Region ExtentOf(const Prism& p) {
+    Region e{{kUnbounded, kUnbounded, p.base_z},
+             {-kUnbounded, -kUnbounded, p.base_z + p.thickness}};
     for (const Point3& corner : p.corner) {
         e.min[0] = std::min(e.min[0], corner.x);
         e.max[0] = std::max(e.max[0], corner.x);
@@ -89,9 +85,9 @@ bool HasSize(const Prism& p) {
 // The groups whose solids sit inside the mold body.
 bool InsideTheMold(const std::wstring& group) {
     static const wchar_t* const kEmbedded[] = {
-        L"chip_group",           L"bonded_part_group",     L"bump_group",
-        L"die_pad_group",        L"diepad_group",          L"wire_left_right_group",
-        L"wire_top_bottom_group", L"inner_lead_group",     L"suspension_group"};
+        L"chip_group",       L"bonded_part_group",     L"bump_group",
+        L"die_pad_group",    L"diepad_group",          L"wire_left_right_group",
+        L"inner_lead_group", L"wire_top_bottom_group", L"suspension_group"};
     return std::find(std::begin(kEmbedded), std::end(kEmbedded), group) != std::end(kEmbedded);
 }
 
@@ -151,7 +147,9 @@ std::vector<double> Constituents(const SemiconductorPackage* package, const Prop
     if (const auto* b = dynamic_cast<const bga::BGA*>(package)) {
         const double board = b->board.thermal_conductivity_board;
         const double wiring = b->board.thermal_conductivity_wiring;
-        if (n == "bump") return {b->bump.bump_thermal_conductivity, b->bump.ufil_thermal_conductivity};
+        if (n == "bump") {
+            return {b->bump.bump_thermal_conductivity, b->bump.ufil_thermal_conductivity};
+        }
         if (n == "wire(left_right)" || n == "wire(top_bottom)") {
             return {b->wire.thermal_conductivity, b->mold.thermal_conductivity};
         }
@@ -163,7 +161,9 @@ std::vector<double> Constituents(const SemiconductorPackage* package, const Prop
             return {b->solder_ball.thermal_conductivity, kAirConductivity};
         }
     } else if (const auto* q = dynamic_cast<const qfp::QFP*>(package)) {
-        if (n.rfind("wire(", 0) == 0) return {q->wire.thermal_conductivity, q->mold.thermal_conductivity};
+        if (n.rfind("wire(", 0) == 0) {
+            return {q->wire.thermal_conductivity, q->mold.thermal_conductivity};
+        }
         if (n.rfind("inner_lead(", 0) == 0) {
             return {q->lead.thermal_conductivity, q->mold.thermal_conductivity};
         }
@@ -188,11 +188,11 @@ bool BetweenConstituents(const std::vector<double>& values, const std::vector<do
 
 class ModelChecker {
 public:
-    ModelChecker(const DetailedModel& model)
+    explicit ModelChecker(const DetailedModel& model)
         : package_(dynamic_cast<const SemiconductorPackage*>(&model)),
           mold_(FindMold(model.root)),
           outline_(Outline(package_, mold_)) {
-        if (mold_) body_ = {{mold_->x, mold_->y, mold_->z}, {mold_->x + mold_->dx, mold_->y + mold_->dy, mold_->z + mold_->dz}};
+        if (mold_) body_ = ExtentOf(*mold_);
     }
 
     bool Solids(const Group& group) {
@@ -211,8 +211,8 @@ public:
     bool Materials(const DetailedModel& model) {
         for (const Property& m : model.properties) {
             const std::vector<double> k = Conductivities(m);
-            const bool finite = std::all_of(k.begin(), k.end(), Positive) &&
-                                Positive(m.density) && Positive(m.specific_heat);
+            const bool finite = std::all_of(k.begin(), k.end(), Positive) && Positive(m.density) &&
+                                Positive(m.specific_heat);
             if (!finite) return Fail(r::IDS_MODEL_MATERIAL_VALUE, MaterialName(model, m));
             const std::vector<double> constituents = Constituents(package_, m);
             if (!constituents.empty() && !BetweenConstituents(k, constituents)) {
@@ -225,7 +225,7 @@ public:
     RuleViolation Result() const { return fault_; }
 
 private:
-    bool Solid(const Group& group, const std::string& part, bool has_size, const Extent& e) {
+    bool Solid(const Group& group, const std::string& part, bool has_size, const Region& e) {
         if (!has_size) return Fail(r::IDS_MODEL_SOLID_NO_SIZE, SolidName(group, part));
         if (!Within(e.min[2], 0.0, kUnbounded)) {
             return Fail(r::IDS_MODEL_SOLID_BELOW_BOARD, SolidName(group, part));
@@ -250,7 +250,9 @@ private:
     }
 
     static const Group* FirstUser(const Group& group, const std::string& material) {
-        const auto made_of = [&material](const auto& leaf) { return leaf.property_name == material; };
+        const auto made_of = [&material](const auto& leaf) {
+            return leaf.property_name == material;
+        };
         if (std::any_of(group.cuboids.begin(), group.cuboids.end(), made_of) ||
             std::any_of(group.prisms.begin(), group.prisms.end(), made_of)) {
             return &group;

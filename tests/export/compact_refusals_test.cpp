@@ -1,16 +1,14 @@
 // What the compact computation refuses to hand on, each with its reason: a node without
 // cells, a stage that did not converge, a value no resistance of the part can have; and a
 // list file that is only a by-product.
-#include "export/compact_computation.h"
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <gtest/gtest.h>
-
+#include "export/compact_computation.h"
 #include "export/run_failure.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "resources/string_ids.h"
@@ -48,9 +46,8 @@ TEST_F(Refusals, ANodeWithoutCellsIsNamedAndNothingIsSolved) {
     pkg::RunFailure failure;
     {
         const pkg::RunFailureScope scope(&failure);
-        EXPECT_FALSE(pkg::ComputePartResistances(request, L"QFP", 2,
-                                                 std::make_shared<CoveredQFP>(), values,
-                                                 (out_ / "x.cab.l").wstring()));
+        EXPECT_FALSE(pkg::ComputePartResistances(request, L"QFP", 2, std::make_shared<CoveredQFP>(),
+                                                 values, (out_ / "x.cab.l").wstring()));
     }
     EXPECT_EQ(failure.message, r::IDS_RUN_NODE_WITHOUT_CELLS);
     EXPECT_EQ(failure.literal, L"TOP");
@@ -112,7 +109,8 @@ TEST_F(Refusals, AResistanceThePartCannotHaveIsNotExported) {
                                                      (out_ / "x.cab.l").wstring()));
         }
         EXPECT_EQ(failure.message, c.message);
-        EXPECT_EQ(failure.literal.rfind(L"T-J = ", 0), 0u) << std::string(failure.literal.begin(), failure.literal.end());
+        EXPECT_EQ(failure.literal.rfind(L"T-J = ", 0), 0u)
+            << std::string(failure.literal.begin(), failure.literal.end());
     }
     EXPECT_EQ(EntryCount(tmp_), 0u);
 }

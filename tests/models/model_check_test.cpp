@@ -3,14 +3,14 @@
 // is named with its group.
 #include "models/model_check.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <string>
 #include <utility>
-
-#include <gtest/gtest.h>
 
 #include "models/bga/bga_simplified_model.h"
 #include "models/part_loaders.h"
@@ -37,7 +37,8 @@ std::shared_ptr<pkg::DetailedModel> Model(const std::shared_ptr<pkg::Semiconduct
 void ExpectSound(pkg::DetailedModel& model, const std::string& what) {
     ASSERT_EQ(model.Build(), 0);
     const pkg::RuleViolation built = pkg::CheckBuiltModel(model);
-    EXPECT_FALSE(built) << what << ": " << built.message << " " << std::string(built.literal.begin(), built.literal.end());
+    EXPECT_FALSE(built) << what << ": " << built.message << " "
+                        << std::string(built.literal.begin(), built.literal.end());
     ASSERT_EQ(model.BuildWithAir(), 0);
     const pkg::RuleViolation with_air = pkg::CheckBuiltModel(model);
     EXPECT_FALSE(with_air) << what << " with air: " << with_air.message;
@@ -117,7 +118,10 @@ TEST(ModelCheck, NamesTheGroupAndTheFact) {
         // More bump cross-section than the chip has area: conductivity above the solder's.
         {kFCBGA, [](auto& p) { B(p).bump.number = 10000; }, r::IDS_MODEL_MIXTURE_OUT_OF_RANGE,
          L"bump (bump_group)"},
-        {kPBGA, [](auto& p) { B(p).wire.number = {1000, 1000}; },
+        {kPBGA,
+         [](auto& p) {
+             B(p).wire.number = {1000, 1000};
+         },
          r::IDS_MODEL_MIXTURE_OUT_OF_RANGE, L"wire(left_right) (wire_left_right_group)"},
         {kPBGA, [](auto& p) { B(p).board.ratio_of_wiring[1] = 1.5; },
          r::IDS_MODEL_MIXTURE_OUT_OF_RANGE, L"board(wiring)(1) (board(wiring_layer))"},

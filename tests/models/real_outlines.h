@@ -24,8 +24,8 @@ using XYPair = std::pair<double, double>;
 
 inline std::shared_ptr<pkg::SemiconductorPackage> LeadFrame(
     bool sop, XYPair mold, double thickness, double stand_off, double outer, double height,
-    double width, double pitch, double lead_thickness, int per_side, XYPair pad,
-    double depress, XYPair chip, double chip_thickness) {
+    double width, double pitch, double lead_thickness, int per_side, XYPair pad, double depress,
+    XYPair chip, double chip_thickness) {
     auto q = std::make_shared<pkg::qfp::QFPSimplifiedModel>(sop);
     q->mold.size = {mold.first, mold.second};
     q->mold.thickness = thickness;
@@ -43,9 +43,11 @@ inline std::shared_ptr<pkg::SemiconductorPackage> LeadFrame(
     return q;
 }
 
-inline std::shared_ptr<pkg::SemiconductorPackage> BallGrid(
-    bool fcbga, double board, double mold, double thickness, int balls, double pitch,
-    double diameter, int layout, int rows, int centre, double chip, double chip_thickness) {
+inline std::shared_ptr<pkg::SemiconductorPackage> BallGrid(bool fcbga, double board, double mold,
+                                                           double thickness, int balls,
+                                                           double pitch, double diameter,
+                                                           int layout, int rows, int centre,
+                                                           double chip, double chip_thickness) {
     auto b = std::make_shared<pkg::bga::BGASimplifiedModel>(fcbga);
     b->board.size = {board, board};
     b->board.wiring_area_size = {3.0, 3.0};
@@ -81,7 +83,8 @@ inline std::vector<Outline> All() {
         {"TSSOP-20", "SOP",
          LeadFrame(true, {4.4, 6.5}, 0.9, 0.1, 1.0, 0.45, 0.25, 0.65, 0.15, 10, {2.8, 3.5}, 0.15,
                    {2.0, 2.8}, 0.2)},
-        {"PBGA 17 x 17 full array", "PBGA", BallGrid(false, 17, 17, 0.8, 16, 1.0, 0.5, 0, 0, 0, 8, 0.3)},
+        {"PBGA 17 x 17 full array", "PBGA",
+         BallGrid(false, 17, 17, 0.8, 16, 1.0, 0.5, 0, 0, 0, 8, 0.3)},
         {"PBGA 35 x 35 four rows", "PBGA",
          BallGrid(false, 35, 30, 1.17, 26, 1.27, 0.75, 1, 4, 0, 10, 0.35)},
         {"PBGA 35 x 35 four rows and centre", "PBGA",
