@@ -7,9 +7,9 @@ namespace resist_model {
 
 // The run's text report. Every line goes through here; when no list file was asked for,
 // or it could not be created, lines are dropped. The report is written to a temporary
-// file beside the target (named by TemporaryName) and renamed over it only by Commit once every write and the
-// close succeeded, so a failed write leaves a previous list file as it was and no
-// temporary behind.
+// file beside the target (named by TemporaryName) and renamed over it only by Commit once
+// every write and the close succeeded, so a failed write leaves a previous list file as it
+// was and no temporary behind.
 class ListFile {
 public:
     ListFile() = default;
