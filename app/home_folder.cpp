@@ -4,6 +4,8 @@
 
 #include "platform/wide_string.h"
 #include "platform/xdg_dirs.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
 
 namespace fs = std::filesystem;
 
@@ -86,4 +88,11 @@ std::wstring InitHomeDirectory() {
     const fs::path folder = platform::PathFromWide(home.substr(0, home.size() - 1));
     if (!folder.empty() && !fs::exists(folder, error)) fs::create_directories(folder, error);
     return home;
+}
+
+std::wstring RefusedProductKeyLine() {
+    const std::wstring key = GetProductKey();
+    if (!platform::Registry::IsKeyRefused(key)) return {};
+    return resources::FormatString1(resources::LoadText(resources::IDS_KEY_FILE_REFUSED),
+                                    platform::PathToWide(platform::Registry::UserKeyFile(key)));
 }

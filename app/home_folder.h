@@ -28,3 +28,7 @@ std::wstring GetDefaultHomeDirectory();
 // found; with a trailing '/' added in memory only. The folder and its parents are created
 // when missing; file-system failures are ignored.
 std::wstring InitHomeDirectory();
+
+// The line for the output pane when the product key's file is refused (too large or
+// unreadable), so its values were not used and it is left as it is; empty otherwise.
+std::wstring RefusedProductKeyLine();

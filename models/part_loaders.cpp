@@ -2,7 +2,9 @@
 
 #include <exception>
 #include <fstream>
+#include <type_traits>
 
+#include "models/part_file.h"
 #include "platform/wide_string.h"
 
 namespace pkg {
@@ -12,6 +14,11 @@ namespace {
 // A file title holds at most this many characters.
 constexpr std::size_t kMaxFileTitle = 255;
 
+template <class Model>
+constexpr PackageFamily kFamilyOf = std::is_base_of_v<bga::BGA, Model>   ? PackageFamily::kBGA
+                                    : std::is_base_of_v<qfp::QFP, Model> ? PackageFamily::kQFP
+                                                                         : PackageFamily::kPowerDevice;
+
 template <class Model, class... Args>
 std::shared_ptr<Model> LoadPart(const std::wstring& path, Args... args) {
     try {
@@ -20,6 +27,10 @@ std::shared_ptr<Model> LoadPart(const std::wstring& path, Args... args) {
         if (!in.good()) return nullptr;
         auto model = std::make_shared<Model>(args...);
         if (!model->ReadPartFile(in)) return nullptr;
+        // A reader that takes the type text as it stands (the BGA family's) would otherwise
+        // hand on an object whose type no part of the program can handle.
+        const PackageType* type = PackageTypeReadAs(model->TypeName());
+        if (type == nullptr || type->family != kFamilyOf<Model>) return nullptr;
         std::wstring title = platform::PathToWide(file.stem());
         if (title.size() > kMaxFileTitle) title.resize(kMaxFileTitle);
         model->SetName(title);
@@ -67,6 +78,27 @@ std::shared_ptr<pdevice::SOT223DetailedModel> LoadSOT223DetailedModel(const std:
 
 std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstring& path) {
     return LoadPart<bga::BGASimplifiedModel>(path, false);
+}
+
+const PackageType* PackageTypeReadAs(const std::string& type_name) {
+    if (type_name == "bga") return FindPackageTypeByTypeName("pbga");
+    return FindPackageTypeByTypeName(type_name);
+}
+
+std::optional<std::string> ReadPartFileType(const std::wstring& path) {
+    try {
+        std::ifstream in(platform::PathFromWide(path));
+        if (!in.good()) return std::nullopt;
+        std::string type;
+        const bool read = ReadPartDocument(in, [&type](const PartReader&, const std::string& text) {
+            type = text;
+            return true;
+        });
+        if (!read) return std::nullopt;
+        return type;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 std::shared_ptr<SemiconductorPackage> MakeDefaultPackage(int index) {

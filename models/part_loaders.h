@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "models/bga/bga_detailed_model.h"
@@ -15,8 +16,9 @@ namespace pkg {
 
 // Each loader reads a part file over the defaults of its model class and names the model
 // after the file's stem. The model is not built yet. Empty when the file does not open or
-// its reader refuses it (another family, another type, a missing element); never throws
-// for a bad file. A BGA loader also reads "fcbga" files, a QFP loader "sop" files.
+// its reader refuses it (another family, another type, a type the program does not know,
+// a missing element); never throws for a bad file. A BGA loader also reads "fcbga" files
+// and the older "bga" ones, a QFP loader "sop" files.
 std::shared_ptr<bga::BGADetailedModel> LoadBGADetailedModel(const std::wstring& path);
 std::shared_ptr<qfp::QFPDetailedModel> LoadQFPDetailedModel(const std::wstring& path);
 std::shared_ptr<pdevice::TO220DetailedModel> LoadTO220DetailedModel(const std::wstring& path);
@@ -27,6 +29,14 @@ std::shared_ptr<pdevice::SOT89DetailedModel> LoadSOT89DetailedModel(const std::w
 std::shared_ptr<pdevice::SOT223DetailedModel> LoadSOT223DetailedModel(const std::wstring& path);
 std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstring& path);
 std::shared_ptr<qfp::QFPSimplifiedModel> LoadQFPSimplifiedModel(const std::wstring& path);
+
+// The package type a part file's "type" text is read as: the type holding exactly that
+// name, and PBGA for the older "bga"; null for a name the program does not know.
+const PackageType* PackageTypeReadAs(const std::string& type_name);
+
+// The "type" text of the part file at `path`; nothing when the file does not open or is
+// no part file. Never throws.
+std::optional<std::string> ReadPartFileType(const std::wstring& path);
 
 // A package object with the defaults of package type `index` (0 to 9 in kPackageTypes);
 // empty for any other index. It is also the type's detailed model.

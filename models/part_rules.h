@@ -13,6 +13,12 @@ namespace pkg {
 // The longest length any package has, in mm; a longer one is a typing error.
 constexpr double kMaxPartLength = 1000.0;
 
+// The thermal conductivities a package's materials span, in W/(m K): below still air
+// (0.026) and any foam, above diamond (about 2000). A value outside is a typing error and
+// would give resistances no package can have.
+constexpr double kMinConductivity = 0.001;
+constexpr double kMaxConductivity = 5000.0;
+
 // The first validity rule a part breaks, as string-table ids the caller turns into text:
 // `message`, with its %1 filled by the text of `name` (or by `literal` when `name` is 0),
 // followed by " <layer + 1>" and the word for layer when `layer` is at least 0. An empty
@@ -61,16 +67,20 @@ struct PowerDeviceRuleInput {
     const Chip& chip;
     const BondedPart& bond;
     const pdevice::PowerDevice::MaterialValues& property;
+    const pdevice::PowerDevice::Composition& composition;
     // The outline dimensions the device uses, checked in part-file order.
     const std::vector<pdevice::PowerDevice::OutlineSymbol>& symbols;
-    bool has_die_pad;  // "SOT-223"
+    std::string type_name;  // "TO-220" ... "SOT-223"
 };
 
 // Every length, thickness, diameter and pitch finite, above 0 and at most kMaxPartLength;
-// every conductivity finite and above 0; the counts the model needs above 0; and the
-// solids inside each other (chip on its pad or substrate and inside the mold, leads, balls
-// and vias on their side or substrate without overlapping). Values a part's composition
-// switches off are not looked at.
+// every conductivity within kMinConductivity..kMaxConductivity, every density and
+// specific heat finite and above 0, the heat finite and not negative; the counts the model
+// needs above 0 and at most what it builds, layout codes from their lists; the solids
+// inside each other side by side and stacked (chip on its pad, plate or substrate and
+// inside the mold, leads, balls and vias on their side or substrate without overlapping,
+// nothing above the mold's top or below the board), and every mixed material's fraction
+// within 0..1. Values a part's composition switches off are not looked at.
 RuleViolation CheckQFPRules(const QFPRuleInput& part);
 RuleViolation CheckBGARules(const BGARuleInput& part);
 RuleViolation CheckPowerDeviceRules(const PowerDeviceRuleInput& part);

@@ -417,7 +417,8 @@ bool BatchOutputDialog::CheckRows() {
         }
         const std::wstring name = ValueText(listModel->root->Child(r, kExportOutputName));
         std::wstring message;
-        if (!CheckPartName(name, message)) {
+        // The name becomes the cabinet's file name: it is held to what Rename allows.
+        if (!CheckPartFileName(name, message)) {
             ShowError(wxString(message));
             return false;
         }

@@ -1,6 +1,8 @@
 #include "parts_ui/file_view.h"
 
+#include <cstdint>
 #include <exception>
+#include <optional>
 #include <sstream>
 
 #include <wx/propgrid/property.h>
@@ -10,6 +12,8 @@
 #include "app/shell_frame.h"
 #include "models/bga/bga_detailed_model.h"
 #include "models/package_types.h"
+#include "models/part_loaders.h"
+#include "models/part_rules.h"
 #include "models/pdevice/power_device.h"
 #include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/bga_property_model.h"
@@ -30,9 +34,10 @@ namespace {
 
 using Family = pkg::PackageFamily;
 
-// The family of a part file's type name; the QFP family reads any other.
+// The family of a part file's type name (the older "bga" is a BGA); the QFP family reads
+// any other.
 Family FamilyOf(const std::string& typeName) {
-    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+    const pkg::PackageType* type = pkg::PackageTypeReadAs(typeName);
     return type != nullptr ? type->family : Family::kQFP;
 }
 
@@ -143,6 +148,25 @@ void UpdateWiringLayers(const parts_ui::PropertyItemIndex& index) {
     }
 }
 
+// No loader read the part file: a type the program does not know is named, anything else
+// (no part file, another family's values missing) keeps the plain line.
+void LogOpenFailure(const std::wstring& path) {
+    const std::optional<std::string> type = pkg::ReadPartFileType(path);
+    if (!type || pkg::PackageTypeReadAs(*type) != nullptr) {
+        LogToOutput("failed to open: %s", path);
+        return;
+    }
+    // The text is the file's: cut short and without control characters, it stays one line.
+    constexpr std::size_t kShownTypeLength = 40;
+    std::wstring shown = platform::Utf8ToWide(type->substr(0, kShownTypeLength * 4));
+    if (shown.size() > kShownTypeLength) shown = shown.substr(0, kShownTypeLength) + L"\u2026";
+    for (wchar_t& c : shown) {
+        if (static_cast<std::uint32_t>(c) < 0x20 || c == 0x7F) c = L'\uFFFD';
+    }
+    LogToOutput("failed to open: %s: %s", path,
+                r::FormatString1(r::LoadText(r::IDS_OPEN_UNKNOWN_PART_TYPE), shown));
+}
+
 }  // namespace
 
 void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
@@ -179,13 +203,26 @@ void FileView::OpenPart(const std::shared_ptr<widget::WTreeItem>& item) {
             }
         }
         if (!loaded) {
-            LogToOutput("failed to open: %s", path);
+            LogOpenFailure(path);
             keepPreviousPart();
             return;
         }
         LogToOutput("read from %s", path);
-        settings_.CurrentModel->Build();
+        // A part the model cannot be built from still opens, so its values can be put
+        // right in the grid; the pane says why the preview stays empty. A broken rule is
+        // not built at all: a count in the millions would only end in a refusal.
+        const pkg::RuleViolation broken = pkg::CheckPackageRules(*settings_.CurrentPackage);
+        if (broken) {
+            LogToOutput("%s", r::FormatString1(r::LoadText(r::IDS_OPEN_MODEL_NOT_BUILT),
+                                               parts_ui::RuleText(broken)));
+        } else if (settings_.CurrentModel->Build() != 0) {
+            LogToOutput("%s", r::LoadText(r::IDS_RUN_BUILD_FAILED));
+        }
+        // The type the part reads as names its panes: the older "bga" shows as a PBGA.
         typeName = settings_.CurrentPackage->TypeName();
+        if (const pkg::PackageType* readAs = pkg::PackageTypeReadAs(typeName)) {
+            typeName = readAs->type_name;
+        }
         properties = BuildPropertyModel(*settings_.CurrentPackage, typeName);
     } catch (const std::exception& error) {
         settings_.CurrentPackage = previousPackage;

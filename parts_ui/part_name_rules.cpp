@@ -63,6 +63,15 @@ bool CheckPartName(const std::wstring& name, std::wstring& message) {
     return true;
 }
 
+bool CheckPartFileName(const std::wstring& name, std::wstring& message) {
+    if (!CheckPartName(name, message)) return false;
+    if (std::any_of(name.begin(), name.end(), IsInvalidPathCharacter)) {
+        message = FormatForbiddenCharsMessage(resources::IDS_NAME_HAS_ANY_OF_LINES);
+        return false;
+    }
+    return true;
+}
+
 std::wstring FormatForbiddenCharsMessage(std::uint32_t id) {
     std::wstring characters;
     for (wchar_t c : ForbiddenNameCharacters) {

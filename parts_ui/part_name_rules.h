@@ -20,6 +20,11 @@ constexpr std::size_t kMaxPartNameLength = 64;
 // gives true and leaves `message` alone. Single characters are not looked at.
 bool CheckPartName(const std::wstring& name, std::wstring& message);
 
+// What a name that becomes a file name as it stands must meet, as Rename checks it:
+// CheckPartName's rules, then no character IsInvalidPathCharacter refuses (message 177).
+// The first rule broken loads its message into `message` and gives false.
+bool CheckPartFileName(const std::wstring& name, std::wstring& message);
+
 // The string-table message `id` (116 or 177) with the forbidden characters, joined by
 // single spaces, in place of its "%1".
 std::wstring FormatForbiddenCharsMessage(std::uint32_t id);

@@ -203,8 +203,8 @@ bool ValidatePowerDeviceParameters(const PowerDeviceParameters& p, PropertyItemI
         if (index.count(key) != 0) shown.push_back({key, field.field});
     }
     return CheckRules(pkg::CheckPowerDeviceRules({p.inner_shape_param, p.outer_shape_param,
-                                                  p.chip, p.bond, p.property, shown,
-                                                  HasDiePad(typeName)}));
+                                                  p.chip, p.bond, p.property, p.composition,
+                                                  shown, typeName}));
 }
 
 void PushPowerDeviceParameters(const PowerDeviceParameters& p,

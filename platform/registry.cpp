@@ -2,15 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-#include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <system_error>
-#include <vector>
 
 #include <wx/fileconf.h>
 #include <wx/log.h>
@@ -38,12 +36,48 @@ wxString ToWx(const std::wstring& text) { return wxString(text.c_str(), text.siz
 
 std::wstring FromWx(const wxString& text) { return text.ToStdWstring(); }
 
-// The key file's bytes; empty for a missing or unreadable file, which reads as an empty key.
-std::string ReadKeyBytes(const fs::path& file) {
+// What a key file read gave: its bytes, or that it is there but refused.
+struct KeyBytes {
+    std::string bytes;  // empty for a missing file, which reads as an empty key
+    bool refused = false;
+};
+
+// The key file's bytes, read under the size bound. A file that is there but is no regular
+// file, cannot be read or is larger than the bound is refused: its values are not used and
+// nothing is ever written over it. Opened without blocking, so a pipe put in its place
+// cannot hold the start.
+KeyBytes ReadKeyBytes(const fs::path& file) {
+    KeyBytes read;
+    if (file.empty()) return read;
     std::error_code error;
-    if (file.empty() || !fs::is_regular_file(file, error)) return {};
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const fs::file_status status = fs::status(file, error);
+    if (!fs::exists(status)) return read;
+    read.refused = true;
+    if (!fs::is_regular_file(status)) return read;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return read;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::uintmax_t>(info.st_size) <= Registry::kMaxKeyFileBytes) {
+        // One byte more than the bound is asked for, so a file that grew since is seen.
+        std::string bytes(Registry::kMaxKeyFileBytes + 1, '\0');
+        std::size_t got = 0;
+        bool failed = false;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failed = true;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (!failed && got <= Registry::kMaxKeyFileBytes) {
+            bytes.resize(got);
+            read.bytes = std::move(bytes);
+            read.refused = false;
+        }
+    }
+    ::close(fd);
+    return read;
 }
 
 // A file configuration over the key file's text, held in memory, with nothing expanded or
@@ -57,9 +91,9 @@ std::unique_ptr<wxFileConfig> ParseKey(const std::string& bytes) {
 }
 
 std::optional<std::wstring> ReadFrom(const fs::path& file, const std::wstring& valueName) {
-    std::error_code error;
-    if (file.empty() || !fs::is_regular_file(file, error)) return std::nullopt;
-    auto config = ParseKey(ReadKeyBytes(file));
+    const KeyBytes read = ReadKeyBytes(file);
+    if (read.refused || read.bytes.empty()) return std::nullopt;
+    auto config = ParseKey(read.bytes);
     wxString value;
     if (!config->Read(ToWx(valueName), &value)) return std::nullopt;
     return FromWx(value);
@@ -85,17 +119,6 @@ public:
 private:
     int fd_;
 };
-
-// Temporaries an earlier version's configuration writer left: the file's stem followed by
-// six random letters or digits.
-bool IsOldWriterTemporary(const std::string& name) {
-    const std::string stem = fs::path(kKeyFileName).stem().string();
-    if (name.size() != stem.size() + 6 || name.compare(0, stem.size(), stem) != 0) return false;
-    for (size_t i = stem.size(); i < name.size(); ++i) {
-        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -134,9 +157,7 @@ std::optional<std::wstring> Registry::ReadString(RegistryRoot root, const std::w
 bool Registry::WriteString(const std::wstring& key, const std::wstring& valueName,
                            const std::wstring& value) {
     if (!ValidValueName(valueName)) return false;
-    const fs::path base = ConfigHome();
-    if (base.empty()) return false;
-    const fs::path file = KeyFile(base, key);
+    const fs::path file = UserKeyFile(key);
     if (file.empty()) return false;
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
@@ -144,7 +165,10 @@ bool Registry::WriteString(const std::wstring& key, const std::wstring& valueNam
     // The whole key is rewritten through the atomic writer: a kill at any moment leaves
     // the old file or the new one, never none, and the other values stay as they were.
     const FolderLock lock(file.parent_path());
-    auto config = ParseKey(ReadKeyBytes(file));
+    // A refused file stays as it is: rewriting it would drop every value it holds.
+    const KeyBytes read = ReadKeyBytes(file);
+    if (read.refused) return false;
+    auto config = ParseKey(read.bytes);
     wxLogNull quiet;
     if (!config->Write(ToWx(valueName), ToWx(value))) return false;
     wxMemoryOutputStream out;
@@ -155,29 +179,27 @@ bool Registry::WriteString(const std::wstring& key, const std::wstring& valueNam
     return WriteFileAtomically(file, bytes);
 }
 
-int Registry::RemoveStaleTemporaries(const std::wstring& key) {
+bool Registry::IsKeyRefused(const std::wstring& key) {
+    const fs::path file = UserKeyFile(key);
+    return !file.empty() && ReadKeyBytes(file).refused;
+}
+
+fs::path Registry::UserKeyFile(const std::wstring& key) {
     const fs::path base = ConfigHome();
-    if (base.empty()) return 0;
-    const fs::path file = KeyFile(base, key);
+    if (base.empty()) return {};
+    return KeyFile(base, key);
+}
+
+int Registry::RemoveStaleTemporaries(const std::wstring& key) {
+    const fs::path file = UserKeyFile(key);
     if (file.empty()) return 0;
+    // Only the atomic writer's own temporaries of this key file, with the owner mark and
+    // the id of a process that has ended; whatever else lies in the key's folder is the
+    // user's.
     const std::string ours = BesideFilePrefix(file);
-    int removed = platform::RemoveStaleTemporaries(
+    return platform::RemoveStaleTemporaries(
         file.parent_path(), 0,
         [&ours](std::string_view prefix, bool is_folder) { return !is_folder && prefix == ours; });
-    std::error_code error;
-    fs::directory_iterator it(file.parent_path(), error);
-    if (error) return removed;
-    std::vector<fs::path> old;
-    for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) break;
-        std::error_code status_error;
-        if (it->is_regular_file(status_error) && !it->is_symlink(status_error) &&
-            IsOldWriterTemporary(it->path().filename().string())) {
-            old.push_back(it->path());
-        }
-    }
-    for (const fs::path& path : old) removed += RemoveQuietly(path) ? 1 : 0;
-    return removed;
 }
 
 }  // namespace platform

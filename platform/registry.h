@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,23 +15,35 @@ enum class RegistryRoot { CurrentUser, LocalMachine };
 // entry of the file's top group.
 class Registry {
 public:
+    // The largest key file that is read, as for the settings file. A larger one, or one that
+    // cannot be read, is refused: it reads as holding no value and is never written over.
+    static constexpr std::size_t kMaxKeyFileBytes = 1024 * 1024;
+
     // The file of `key` below `base`; empty when the key is empty or has a "." or ".."
     // component, so no key reaches outside its base.
     static std::filesystem::path KeyFile(const std::filesystem::path& base, const std::wstring& key);
 
-    // The text of the value; nothing when the file, the value or the key is missing.
+    // The current user's file of `key`; empty as KeyFile, or without a configuration folder.
+    static std::filesystem::path UserKeyFile(const std::wstring& key);
+
+    // The text of the value; nothing when the file, the value or the key is missing, or the
+    // file is refused.
     static std::optional<std::wstring> ReadString(RegistryRoot root, const std::wstring& key,
                                                   const std::wstring& valueName);
 
     // Sets the value of a current-user key, creating the key's folder and file as needed;
     // the file is replaced only once fully written, and the key's other values are taken
     // from the file as it is at that moment (another program may have written some).
-    // False on any failure.
+    // False on any failure, and without writing when the key's file is refused.
     static bool WriteString(const std::wstring& key, const std::wstring& valueName,
                             const std::wstring& value);
 
+    // Whether the current user's file of `key` is there but refused (too large, unreadable,
+    // no regular file).
+    static bool IsKeyRefused(const std::wstring& key);
+
     // Removes the temporaries that interrupted writes of a current-user key left beside its
-    // file; returns how many went.
+    // file, and nothing else; returns how many went.
     static int RemoveStaleTemporaries(const std::wstring& key);
 };
 

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -135,6 +137,29 @@ std::string BesideFilePrefix(const fs::path& target) {
 
 bool IsBesideFilePrefix(std::string_view prefix) {
     return prefix.size() > 2 && prefix.front() == '.' && prefix.back() == '-';
+}
+
+bool IsBesideFilePrefixOf(std::string_view prefix,
+                          std::initializer_list<std::string_view> endings) {
+    if (!IsBesideFilePrefix(prefix)) return false;
+    const std::string_view name = prefix.substr(1, prefix.size() - 2);
+    // ".<cut name>~<16 hex digits>-"
+    constexpr std::size_t kHashed = 1 + 16;
+    if (name.size() > kHashed && name[name.size() - kHashed] == '~' &&
+        std::all_of(name.end() - 16, name.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+        })) {
+        return true;
+    }
+    for (std::string_view ending : endings) {
+        if (name.size() > ending.size() &&
+            std::equal(ending.begin(), ending.end(), name.end() - ending.size(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                   std::tolower(static_cast<unsigned char>(b)); })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int RemoveStaleTemporaries(const fs::path& folder, int max_depth, const TempPrefixFilter& ours) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,11 @@ bool SplitTempName(std::string_view name, std::string_view& prefix, long& proces
 // the whole name follow it, so every temporary's name fits the 255-byte limit.
 std::string BesideFilePrefix(const std::filesystem::path& target);
 bool IsBesideFilePrefix(std::string_view prefix);
+// Whether `prefix` is BesideFilePrefix of a file whose name ends with one of `endings`
+// (compared without regard to ASCII case), or of a name so long that it was cut and hashed,
+// which keeps no ending but cannot be a name anybody typed.
+bool IsBesideFilePrefixOf(std::string_view prefix,
+                          std::initializer_list<std::string_view> endings);
 
 // Removes, in `folder` and its real subfolders down to `max_depth` levels (symbolic links
 // are never followed), every entry whose name is one of our temporaries, whose prefix

@@ -85,6 +85,7 @@ bool TrelvoApp::OnInit() {
     }
 
     if (settingsFile == SettingsFileState::Unusable) KeepUnusableSettingsAside();
+    if (const std::wstring line = RefusedProductKeyLine(); !line.empty()) LogToOutput("%s", line);
     RemoveStaleTemporaries();
 
     frame->Show();
@@ -109,16 +110,26 @@ void TrelvoApp::KeepUnusableSettingsAside() {
 
 void TrelvoApp::RemoveStaleTemporaries() {
     // Only names our own writers give, and only those whose process has ended: the hidden
-    // temporaries of saved files beside them, the export's staging folders and the solver's
-    // input files in the temporary folder.
-    const auto beside = [](std::string_view prefix, bool is_folder) {
-        return !is_folder && platform::IsBesideFilePrefix(prefix);
-    };
-    platform::RemoveStaleTemporaries(platform::PathFromWide(Settings->HomeFolder), 0, beside);
-    for (const std::wstring* folder : {&Settings->PartsFolder, &Settings->ExportFolder}) {
-        platform::RemoveStaleTemporaries(platform::PathFromWide(*folder), kMaxScanDepth + 1,
-                                         beside);
-    }
+    // temporaries beside the settings file, part files and cabinets, the export's staging
+    // folders and the solver's input files in the temporary folder.
+    const std::string settings =
+        platform::BesideFilePrefix(platform::PathFromWide(Settings->GetFilePath()));
+    platform::RemoveStaleTemporaries(
+        platform::PathFromWide(Settings->HomeFolder), 0,
+        [&settings](std::string_view prefix, bool is_folder) {
+            return !is_folder && prefix == settings;
+        });
+    platform::RemoveStaleTemporaries(
+        platform::PathFromWide(Settings->PartsFolder), kMaxScanDepth + 1,
+        [](std::string_view prefix, bool is_folder) {
+            return !is_folder && platform::IsBesideFilePrefixOf(prefix, {".qvx"});
+        });
+    // Cabinets and their list files lie in the export folder itself, never below it.
+    platform::RemoveStaleTemporaries(
+        platform::PathFromWide(Settings->ExportFolder), 0,
+        [](std::string_view prefix, bool is_folder) {
+            return !is_folder && platform::IsBesideFilePrefixOf(prefix, {".cab", ".cab.l"});
+        });
     platform::RemoveStaleTemporaries(
         platform::TempDirectory(), 0, [](std::string_view prefix, bool is_folder) {
             return is_folder ? pkg::exporter::IsTempExportFolderPrefix(prefix)

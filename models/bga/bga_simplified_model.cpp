@@ -38,6 +38,16 @@ int BGASimplifiedModel::Build() {
     return 0;
 }
 
+double BGASimplifiedModel::TopLayerSpreadRatio() const {
+    const int n = LayerCount();
+    if (n < 1) return 0.0;
+    const double area = board.size.x * board.size.y;
+    const double spread = area - (board.size.x - board.wiring_area_size.x) *
+                                     (board.size.y - board.wiring_area_size.y) +
+                          board.land_size.x * board.land_size.y;
+    return Ratio(spread * board.ratio_of_wiring[n - 1], area);
+}
+
 Cuboid BGASimplifiedModel::SubstrateCuboid() const {
     const double h = solder_ball.height;
     return Cuboid{-board.size.x / 2.0, -board.size.y / 2.0, h, board.size.x, board.size.y,
@@ -70,14 +80,7 @@ Property BGASimplifiedModel::SubstrateProperty() const {
     if (n >= 1) {
         const Property top = WiringLayerProperty(n - 1);
         Property plane = top;
-        if (IsPBGA()) {
-            const double area = board.size.x * board.size.y;
-            const double spread =
-                area - (board.size.x - board.wiring_area_size.x) *
-                           (board.size.y - board.wiring_area_size.y) +
-                board.land_size.x * board.land_size.y;
-            plane = WiringMixture(top.name, Ratio(spread * board.ratio_of_wiring[n - 1], area));
-        }
+        if (IsPBGA()) plane = WiringMixture(top.name, TopLayerSpreadRatio());
         add_layer(WiringThickness(n - 1), plane.conductivity_x, top.conductivity_x, plane.density,
                   plane.specific_heat);
     }

@@ -22,6 +22,10 @@ public:
 
     virtual Cuboid SubstrateCuboid() const;
     virtual Property SubstrateProperty() const;
+    // The copper share of the top wiring layer once a PBGA's copper is spread over the
+    // land and wiring areas; 0 without layers, above 1 when the areas hold more copper
+    // than the layer.
+    double TopLayerSpreadRatio() const;
 
     int Build() override;
 

@@ -359,32 +359,33 @@ Property QFPDetailedModel::WireMixture(double f) const {
                    Bulk{mold.thermal_conductivity, mold.density, mold.specific_heat});
 }
 
-// One wire per lead of a side over the fan between the chip edge and the tip line; the
-// wires conduct along x (and through their drop, along z), the mold alone along y.
+// One wire per lead of a side over the fan between the chip edge and the tip line.
+double QFPDetailedModel::FanWireFraction(bool x_sides) const {
+    const std::vector<double> tips = TipEdges(x_sides);
+    if (tips.empty()) return 0.0;
+    const double g = x_sides ? (mold.size.x - chip.size.x) / 2.0 - InnerLeadLength(true)
+                             : (mold.size.y - chip.size.y) / 2.0 - InnerLeadLength(false);
+    const double across = x_sides ? chip.size.y : chip.size.x;
+    const double area = (across - 2.0 * tips[0]) * g / 2.0;
+    return Ratio(g * wire.diameter * LeadCount(x_sides), area);
+}
+
+std::vector<double> QFPDetailedModel::WireFractions() const {
+    if (IsSOP()) return SopWireFractions();
+    return {FanWireFraction(true), FanWireFraction(false)};
+}
+
+// The wires conduct along x (and through their drop, along z), the mold alone along y.
 std::vector<Property> QFPDetailedModel::WireLeftRightProperties() const {
     if (IsSOP()) return SopWireProperties();
-    const std::vector<double> tips = TipEdges(true);
-    double f = 0.0;
-    if (!tips.empty()) {
-        const double g = (mold.size.x - chip.size.x) / 2.0 - InnerLeadLength(true);
-        const double area = (chip.size.y - 2.0 * tips[0]) * g / 2.0;
-        f = Ratio(g * wire.diameter * LeadCount(true), area);
-    }
-    const Property p = WireMixture(f);
+    const Property p = WireMixture(FanWireFraction(true));
     return {AnisotropicProperty(wire_left_right_name_, p.conductivity_z, mold.thermal_conductivity,
                                 p.conductivity_z, p.density, p.specific_heat)};
 }
 
 Property QFPDetailedModel::WireTopBottomProperty() const {
     if (IsSOP()) ThrowNoBottomLeads();
-    const std::vector<double> tips = TipEdges(false);
-    double f = 0.0;
-    if (!tips.empty()) {
-        const double g = (mold.size.y - chip.size.y) / 2.0 - InnerLeadLength(false);
-        const double area = (chip.size.x - 2.0 * tips[0]) * g / 2.0;
-        f = Ratio(g * wire.diameter * LeadCount(false), area);
-    }
-    const Property p = WireMixture(f);
+    const Property p = WireMixture(FanWireFraction(false));
     return AnisotropicProperty(wire_top_bottom_name_, mold.thermal_conductivity, p.conductivity_z,
                                p.conductivity_z, p.density, p.specific_heat);
 }

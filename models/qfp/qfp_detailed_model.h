@@ -67,6 +67,10 @@ public:
     };
     SopRouting RouteSopLeads() const;
 
+    // The wire volume fraction of every wire material the build makes, wires switched on
+    // or not: a share above 1 means more wire than its region holds.
+    std::vector<double> WireFractions() const;
+
 protected:
     // Lower edge of lead k of a row of `count` leads centred on the axis.
     double LeadPosition(int k, int count) const;
@@ -86,6 +90,10 @@ protected:
     // The SOP forms of the wire operations.
     std::vector<IndexedPrism> SopWirePrisms() const;
     std::vector<Property> SopWireProperties() const;
+    // Wire volume fraction of the QFP form's fan on the x sides (or the y sides).
+    double FanWireFraction(bool x_sides) const;
+    // Wire volume fractions of the SOP form's materials, in the order of its list.
+    std::vector<double> SopWireFractions() const;
     // Wires in mold at volume fraction f; conductivity along the wires on every axis.
     Property WireMixture(double f) const;
     // The wires' run at the tip line between the chip top and the lead top, whichever lies

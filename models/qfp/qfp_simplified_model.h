@@ -28,13 +28,15 @@ public:
     Property InnerLeadPropertyTopBottom() const override;
     Property SuspensionLeadProperty() const override;
 
+    // Share of a side's inner-lead fan that is lead; 0 without leads, above 1 when the
+    // leads hold more than the fan.
+    double FanFraction(bool x_sides) const;
+
 protected:
     // Width of a side's row of leads, (n - 1) pitch + width; not positive without leads.
     double RowWidth(bool x_sides) const;
     // Share of the row that is lead, n width / R; 0 without leads.
     double RowFraction(bool x_sides) const;
-    // Share of a side's inner-lead fan that is lead; 0 without leads.
-    double FanFraction(bool x_sides) const;
 
     const std::string outer_lead_left_right_name_ = "outer_lead(left_right)";
     const std::string outer_lead_top_bottom_name_ = "outer_lead(top_bottom)";

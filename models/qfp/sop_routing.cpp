@@ -151,14 +151,13 @@ std::vector<IndexedPrism> QFPDetailedModel::SopWirePrisms() const {
 
 // The straight region holds one wire per straight lead; the end region holds the wires of
 // the wrapped leads of one row end, which run along y.
-std::vector<Property> QFPDetailedModel::SopWireProperties() const {
+std::vector<double> QFPDetailedModel::SopWireFractions() const {
     const SopRouting routing = RouteSopLeads();
     const int n = static_cast<int>(routing.tips.size());
     const int c = routing.wrapped, s = n - 2 * c;
     const double off = inner_lead.offset, w = lead.width, d = wire.diameter;
-    const double k_mold = mold.thermal_conductivity;
 
-    std::vector<Property> materials;
+    std::vector<double> fractions;
     if (s > 0) {
         const double row = (s - 1) * lead.pitch + w;
         const double L = die_pad.size.x / 2.0 + off - chip.size.x / 2.0;
@@ -170,17 +169,33 @@ std::vector<Property> QFPDetailedModel::SopWireProperties() const {
             area = row;
             volume = s * w;
         }
-        const Property p = WireMixture(Ratio(volume, area));
-        materials.push_back(AnisotropicProperty(wire_left_right_name_, p.conductivity_z, k_mold,
-                                                p.conductivity_z, p.density, p.specific_heat));
+        fractions.push_back(Ratio(volume, area));
     }
     if (c > 0) {
         const double L = die_pad.size.y / 2.0 + off - chip.size.y / 2.0;
         const double area =
             (die_pad.size.x / 2.0 - SuspensionWidth() / 2.0 + chip.size.x / 2.0) * L / 2.0;
-        const Property p = WireMixture(Ratio(L * d * c, area));
-        materials.push_back(AnisotropicProperty(wire_left_right2_name_, k_mold, p.conductivity_z,
-                                                p.conductivity_z, p.density, p.specific_heat));
+        fractions.push_back(Ratio(L * d * c, area));
+    }
+    return fractions;
+}
+
+// The straight material conducts along x, the end material along y.
+std::vector<Property> QFPDetailedModel::SopWireProperties() const {
+    const std::vector<double> fractions = SopWireFractions();
+    const double k_mold = mold.thermal_conductivity;
+    // With both regions the straight one comes first; alone, either is the first.
+    const bool only_wrapped = fractions.size() == 1 && RouteSopLeads().wrapped > 0;
+    std::vector<Property> materials;
+    for (size_t i = 0; i < fractions.size(); ++i) {
+        const Property p = WireMixture(fractions[i]);
+        const bool straight = i == 0 && !only_wrapped;
+        materials.push_back(straight ? AnisotropicProperty(wire_left_right_name_, p.conductivity_z,
+                                                           k_mold, p.conductivity_z, p.density,
+                                                           p.specific_heat)
+                                     : AnisotropicProperty(wire_left_right2_name_, k_mold,
+                                                           p.conductivity_z, p.conductivity_z,
+                                                           p.density, p.specific_heat));
     }
     return materials;
 }

@@ -60,6 +60,38 @@ TEST_F(StartUp, EmptyRecordedHomeFolderCountsAsMissing) {
     EXPECT_EQ(Recorded(), GetDefaultHomeDirectory());
 }
 
+// A key file past the bound is read as empty and never written over: the start takes the
+// default home folder, records nothing and says why once.
+TEST_F(StartUp, AnOversizedKeyFileIsLeftAloneAndSaidOnce) {
+    const fs::path file = Registry::UserKeyFile(GetProductKey());
+    fs::create_directories(file.parent_path());
+    const std::string work = (dir / "work").string();
+    std::string bytes = "EnvHomeDirectory=" + work + "\nMainFrameRect=0,0,100000,100000,0\n";
+    WriteBytes(file, bytes);
+    EXPECT_EQ(InitHomeDirectory(), platform::Utf8ToWide(work) + L"/");
+    EXPECT_TRUE(RefusedProductKeyLine().empty());
+
+    bytes.resize(Registry::kMaxKeyFileBytes, '\n');
+    WriteBytes(file, bytes);
+    EXPECT_EQ(Recorded(), platform::Utf8ToWide(work));  // exactly at the bound: read
+    bytes += '\n';
+    WriteBytes(file, bytes);
+    EXPECT_FALSE(Recorded());
+    EXPECT_EQ(InitHomeDirectory(), GetDefaultHomeDirectory());
+    EXPECT_FALSE(Registry::WriteString(GetProductKey(), L"MainFrameRect", L"1,2,300,400,0"));
+    EXPECT_EQ(ReadBytes(file), bytes);
+    const std::wstring line = RefusedProductKeyLine();
+    EXPECT_NE(line.find(platform::PathToWide(file)), std::wstring::npos);
+    EXPECT_NE(line.find(L"larger than 1 MiB"), std::wstring::npos);
+
+    // A folder in the file's place is refused as well; a missing file is no refusal.
+    fs::remove(file);
+    EXPECT_TRUE(RefusedProductKeyLine().empty());
+    fs::create_directory(file);
+    EXPECT_FALSE(RefusedProductKeyLine().empty());
+    EXPECT_FALSE(Registry::WriteString(GetProductKey(), L"PaneLayout", L"x"));
+}
+
 TEST_F(StartUp, RegistryValuesKeepTheirTextAndStayInsideTheirBase) {
     const std::wstring odd = L"C:\\dir \"q\" $HOME ${USER} 部品 ";
     ASSERT_TRUE(Registry::WriteString(L"Maker\\Tool", L"Path", odd));

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,26 @@ TEST_F(PartLoaders, MissingMalformedAndOtherFamilyFilesGiveNoModel) {
             EXPECT_FALSE(loader.load(other));
         }
     }
+}
+
+// The BGA reader takes any type text: a name no package type has, or another family's,
+// would reach code that takes the object for that family.
+TEST_F(PartLoaders, ATypeThatIsNoneOfTheFamilysIsRefusedAndNamed) {
+    const fs::path pbga = platform::PathFromWide(Write("PBGA", "p.qvx"));
+    std::ifstream in(pbga);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::size_t at = text.find(">pbga<");
+    ASSERT_NE(at, std::string::npos);
+    for (const char* type : {"xyz", "qfp", "TO-220", "", "bga"}) {
+        SCOPED_TRACE(type);
+        std::string changed = text;
+        std::ofstream(pbga) << changed.replace(at + 1, 4, type);
+        EXPECT_EQ(pkg::ReadPartFileType(platform::PathToWide(pbga)), type);
+        EXPECT_EQ(bool(pkg::LoadBGADetailedModel(platform::PathToWide(pbga))),
+                  std::string(type) == "bga");
+    }
+    EXPECT_EQ(pkg::PackageTypeReadAs("bga"), pkg::FindPackageTypeByTypeName("pbga"));
+    EXPECT_FALSE(pkg::ReadPartFileType(platform::PathToWide(dir_ / "none.qvx")));
 }
 
 }  // namespace

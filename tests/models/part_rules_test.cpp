@@ -33,7 +33,8 @@ QFP& Q(pkg::SemiconductorPackage& p) { return dynamic_cast<QFP&>(p); }
 BGA& B(pkg::SemiconductorPackage& p) { return dynamic_cast<BGA&>(p); }
 PowerDevice& D(pkg::SemiconductorPackage& p) { return dynamic_cast<PowerDevice&>(p); }
 
-constexpr int kQFP = 0, kSOP = 1, kPBGA = 2, kFCBGA = 3, kTO220 = 4, kSOT223 = 9;
+constexpr int kQFP = 0, kSOP = 1, kPBGA = 2, kFCBGA = 3, kTO220 = 4, kTO247 = 5, kTO263 = 6,
+              kTO252 = 7, kSOT89 = 8, kSOT223 = 9;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 const std::uint32_t kPositive = r::IDS_SPECIFY_GREATER_THAN_ZERO;
 
@@ -93,8 +94,12 @@ TEST(PartRules, EachRuleGivesItsMessage) {
          r::IDS_NAME_COPPER_COVERAGE, 0},
         {kPBGA, [](auto& p) { B(p).board.number_of_layer = 9; }, r::IDS_RULE_LAYER_COUNT,
          r::IDS_NAME_WIRING_LAYERS},
-        // No wiring layer is a bare board; the layers past the count are not looked at.
-        {kPBGA, [](auto& p) { B(p).board.number_of_layer = 0; B(p).board.thick_of_wiringlayer[0] = 0; },
+        // A part file of no layer can be saved but never read again.
+        {kPBGA, [](auto& p) { B(p).board.number_of_layer = 0; }, r::IDS_RULE_LAYER_COUNT,
+         r::IDS_NAME_WIRING_LAYERS},
+        // The layers past the count are not looked at.
+        {kPBGA,
+         [](auto& p) { B(p).board.number_of_layer = 2; B(p).board.thick_of_wiringlayer[2] = 0; },
          0, 0},
         {kPBGA, [](auto& p) { B(p).composition.wire = true; B(p).wire.length.x = 0; },
          r::IDS_WIRE_AREA_OVERLAPS_CHIP, 0},
@@ -105,6 +110,84 @@ TEST(PartRules, EachRuleGivesItsMessage) {
          r::IDS_NAME_PLATE_CONDUCTIVITY},
         {kSOT223, [](auto& p) { D(p).chip.size.x = D(p).inner_shape_param.diepad_x + 0.1; },
          r::IDS_RULE_CHIP_ON_DIE_PAD, 0},
+        // Material values within what real materials have; none of the chip's heat is fine.
+        {kQFP, [](auto& p) { Q(p).mold.thermal_conductivity = 1e4; },
+         r::IDS_RULE_CONDUCTIVITY_RANGE, r::IDS_CHECK_MOLD_CONDUCTIVITY},
+        {kTO220, [](auto& p) { D(p).property.lead_thermal_conductivity = 1e-4; },
+         r::IDS_RULE_CONDUCTIVITY_RANGE, r::IDS_CHECK_LEAD_CONDUCTIVITY},
+        {kQFP, [](auto& p) { Q(p).wire.density = 0; }, kPositive, r::IDS_NAME_DENSITY_WIRE},
+        {kPBGA, [](auto& p) { B(p).board.density_board = std::nan(""); }, kPositive,
+         r::IDS_NAME_DENSITY_BOARD},
+        {kFCBGA, [](auto& p) { B(p).bump.ufil_specific_heat = kInf; }, r::IDS_RULE_FINITE,
+         r::IDS_NAME_SPECIFIC_HEAT_UNDERFILL},
+        {kTO220, [](auto& p) { D(p).property.plate_density = -1; }, kPositive,
+         r::IDS_NAME_DENSITY_PLATE},
+        {kSOP, [](auto& p) { Q(p).chip.rate_of_heating = -0.5; }, r::IDS_RULE_NOT_NEGATIVE,
+         r::IDS_NAME_RATE_OF_HEATING},
+        {kPBGA, [](auto& p) { B(p).chip.rate_of_heating = kInf; }, r::IDS_RULE_FINITE,
+         r::IDS_NAME_RATE_OF_HEATING},
+        {kQFP, [](auto& p) { Q(p).chip.rate_of_heating = 0; }, 0, 0},
+        // Counts up to what the model builds, layout codes from their lists.
+        {kQFP, [](auto& p) { Q(p).lead.number_of_xmin_xmax_lead = 1001; },
+         r::IDS_RULE_LEAD_COUNT_AT_MOST, r::IDS_CHECK_LEAD_COUNT_X},
+        {kPBGA, [](auto& p) { B(p).solder_ball.number_all.y = 501; },
+         r::IDS_RULE_BALL_COUNT_AT_MOST, r::IDS_NAME_ALL_LINES_Y},
+        {kPBGA, [](auto& p) { B(p).composition.via = true; B(p).via.number.x = 501; },
+         r::IDS_RULE_BALL_COUNT_AT_MOST, r::IDS_NAME_VIA_LINES_X},
+        {kPBGA, [](auto& p) { B(p).solder_ball.layout = 3; }, r::IDS_RULE_LISTED_CHOICE,
+         r::IDS_PROP_BALL_LAYOUT},
+        {kTO263, [](auto& p) { D(p).composition.lead_type = 4; }, r::IDS_RULE_LISTED_CHOICE,
+         r::IDS_PROP_VARIATION},
+        {kPBGA, [](auto& p) { B(p).solder_ball.layout = 1; B(p).solder_ball.number_out.x = 10; },
+         r::IDS_RULE_BALL_LINES, 0},
+        // Lead frames: the gull wing's shape, and heights within the mold.
+        {kQFP, [](auto& p) { Q(p).outer_lead.length_of_mouting_area = 1.0; },
+         r::IDS_RULE_OUTER_LEAD_SHAPE, 0},
+        {kQFP, [](auto& p) { Q(p).outer_lead.height_from_bottom_of_mold = 1.3; },
+         r::IDS_RULE_LEADS_IN_MOLD_HEIGHT, 0},
+        {kQFP, [](auto& p) { Q(p).die_pad.depress = 0.7; }, r::IDS_RULE_DIE_PAD_ABOVE_MOLD_BOTTOM,
+         0},
+        {kSOP, [](auto& p) { Q(p).chip.thickness = 0.6; Q(p).mold.thickness = 1.6; },
+         r::IDS_RULE_CHIP_IN_MOLD_HEIGHT, 0},
+        {kQFP, [](auto& p) { Q(p).inner_lead.offset = 1.3; }, r::IDS_RULE_INNER_LEADS_IN_MOLD, 0},
+        {kQFP, [](auto& p) { Q(p).wire.diameter = 0.3; }, r::IDS_RULE_WIRES_FILL, 0},
+        {kSOP, [](auto& p) { Q(p).wire.diameter = 0.3; Q(p).die_pad.size = {2.0, 7.2};
+                             Q(p).chip.size = {1.0, 1.0}; },
+         r::IDS_RULE_WIRES_FILL, 0},
+        {kSOP, [](auto& p) { Q(p).wire.diameter = 0.31; }, r::IDS_RULE_WIRE_WITHIN_CHIP, 0},
+        {kQFP, [](auto& p) { Q(p).suspension_lead.width = 4.5; }, r::IDS_RULE_SUSPENSION_ON_DIE_PAD,
+         0},
+        {kQFP, [](auto& p) { Q(p).die_pad.size = {2.6, 2.6}; Q(p).lead.width = 0.45;
+                             Q(p).inner_lead.offset = 0.01; },
+         r::IDS_RULE_INNER_LEADS_FILL, 0},
+        // Grid arrays: heights and fill fractions.
+        {kFCBGA, [](auto& p) { B(p).chip.thickness = 0.46; }, r::IDS_RULE_CHIP_IN_MOLD_HEIGHT, 0},
+        {kFCBGA, [](auto& p) { B(p).bump.number = 10000; }, r::IDS_RULE_BUMPS_FILL, 0},
+        {kPBGA, [](auto& p) { B(p).wire.number.x = 1000; }, r::IDS_RULE_WIRES_FILL, 0},
+        {kPBGA, [](auto& p) { B(p).wire.diameter = 0.4; }, r::IDS_RULE_WIRE_WITHIN_CHIP, 0},
+        {kPBGA, [](auto& p) { B(p).composition.wire = false; B(p).board.ratio_of_wiring[3] = 1;
+                              B(p).board.land_size = {21, 21};
+                              B(p).board.wiring_area_size = {10.5, 10.5}; },
+         r::IDS_RULE_COPPER_SPREAD, 0},
+        // Power devices: every block real, chip on its plate or die pad inside the mold.
+        {kTO220, [](auto& p) { D(p).outer_shape_param.D2 = 5; }, r::IDS_RULE_BLOCK_EMPTY, 0, -1,
+         L"plate(1)"},
+        {kSOT223, [](auto& p) { D(p).outer_shape_param.Q = 1.7; }, r::IDS_RULE_BLOCK_EMPTY, 0, -1,
+         L"plate(1)"},
+        {kSOT89, [](auto& p) { D(p).outer_shape_param.b = 2; }, r::IDS_RULE_LEAD_PITCH, 0},
+        {kTO220, [](auto& p) { D(p).chip.size.y = 8; }, r::IDS_RULE_CHIP_ON_PLATE, 0},
+        {kSOT223, [](auto& p) { D(p).inner_shape_param.offset = 0.9; },
+         r::IDS_RULE_CHIP_ON_DIE_PAD_PLACE, 0},
+        {kSOT223, [](auto& p) { D(p).inner_shape_param.diepad_x = 7; }, r::IDS_RULE_DIE_PAD_IN_MOLD,
+         0},
+        {kTO220, [](auto& p) { D(p).inner_shape_param.offset = 9; }, r::IDS_RULE_CHIP_IN_BODY, 0},
+        {kTO247, [](auto& p) { D(p).chip.thickness = 3.5; }, r::IDS_RULE_CHIP_IN_MOLD_HEIGHT,
+         0},
+        {kTO220, [](auto& p) { D(p).outer_shape_param.E1 = 10; }, r::IDS_RULE_PLATE_IN_MOLD, 0},
+        {kTO252, [](auto& p) { D(p).inner_shape_param.inner_lead = 6.5; },
+         r::IDS_RULE_LEADS_IN_BODY, 0},
+        // The offset is a shift that only has to be above 0.
+        {kSOT223, [](auto& p) { D(p).inner_shape_param.offset = 0.45; }, 0, 0},
     };
     for (const Row& row : rows) {
         auto part = pkg::MakeDefaultPackage(row.type);

@@ -383,11 +383,19 @@ TEST_F(ExportDialog, ExportChecksRowsAndDeletingFollowsTheSelection) {
     ASSERT_TRUE(WaitUntil([&] { return asked_.size() == 2; }));
     EXPECT_EQ(asked_[1], wxString(message));
 
+    // What Rename refuses, as a newline from a file name made outside the program.
+    SetCell(2, 3, L"q\n1_detail");
+    Click(d->exportButton);
+    ASSERT_TRUE(WaitUntil([&] { return asked_.size() == 3; }));
+    EXPECT_EQ(asked_[2],
+              wxString(FormatForbiddenCharsMessage(resources::IDS_NAME_HAS_ANY_OF_LINES)));
+    SetCell(2, 3, L"_q1");
+
     SetCell(0, 2, L"Compact");
     EXPECT_EQ(Cell(0, 3), L"q2") << "an unknown kind adds no suffix";
     Click(d->exportButton);
-    ASSERT_TRUE(WaitUntil([&] { return asked_.size() == 3; }));
-    EXPECT_EQ(asked_[2], "A Modeling type is not set correctly.");
+    ASSERT_TRUE(WaitUntil([&] { return asked_.size() == 4; }));
+    EXPECT_EQ(asked_[3], "A Modeling type is not set correctly.");
     EXPECT_FALSE(fs::exists(dir_ / "out")) << "nothing checked further, nothing made";
 
     // Rows 1 and 3 of five, chosen with real clicks.

@@ -13,6 +13,8 @@
 #include "app/help_view.h"
 #include "app/preview_view.h"
 #include "models/part_loaders.h"
+#include "models/part_rules.h"
+#include "models/qfp/qfp_detailed_model.h"
 #include "parts_ui/file_view.h"
 #include "parts_ui/parts_view.h"
 #include "platform/wide_string.h"
@@ -83,6 +85,52 @@ TEST_F(CurrentPart, EachFamilyOpensWithItsComponentsAndCaptions) {
             EXPECT_EQ(captions->GetSelection(), 4);
         }
     }
+}
+
+// Each open says what it could not do: the rule a part breaks, a type nobody knows; the
+// older "bga" type opens as the PBGA it is read as.
+TEST_F(CurrentPart, OpeningSaysWhyAPartIsNotBuiltOrNotOpened) {
+    auto qfp = std::dynamic_pointer_cast<pkg::qfp::QFPDetailedModel>(
+        default_parts::MakeDefault("QFP"));
+    qfp->lead.number_of_xmin_xmax_lead = -1;
+    std::ostringstream broken;
+    ASSERT_TRUE(qfp->WritePartFile(broken));
+    std::ofstream(Part("QFP/negative.qvx")) << broken.str();
+    const std::string pbga = ReadBytes(Path("PBGA"));
+    const auto withType = [&](const std::string& type) {
+        std::string text = pbga;
+        const std::size_t at = text.find(">pbga<");
+        EXPECT_NE(at, std::string::npos);
+        return text.replace(at + 1, 4, type);
+    };
+    std::ofstream(Part("PBGA/alien.qvx")) << withType("x\ny");
+    std::ofstream(Part("PBGA/legacy.qvx")) << withType("bga");
+    frame->Reload();
+
+    Open(Part("QFP/negative.qvx"));
+    const std::wstring rule = parts_ui::RuleText(pkg::CheckPackageRules(*qfp));
+    ASSERT_FALSE(rule.empty());
+    const auto log = Log();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], "read from " + Part("QFP/negative.qvx").string());
+    EXPECT_EQ(wxString::FromUTF8(log.back()),
+              wxString(L"The model of the part cannot be built: " + rule));
+    EXPECT_TRUE(settings.CurrentModel->root.children.empty());
+    EXPECT_EQ(files->CurrentTypeName(), "qfp") << "opened, so the grid can put it right";
+
+    const std::size_t lines = Log().size();
+    Open(Part("PBGA/alien.qvx"));
+    EXPECT_EQ(Log().size(), lines + 1);
+    EXPECT_EQ(LastLine(), "failed to open: " + Part("PBGA/alien.qvx").string() +
+                              ": the part type \"x\xEF\xBF\xBDy\" is not one of the package types");
+    EXPECT_EQ(settings.CurrentPartPath, Part("QFP/negative.qvx").wstring());
+
+    Open(Part("PBGA/legacy.qvx"));
+    EXPECT_EQ(LastLine(), "read from " + Part("PBGA/legacy.qvx").string());
+    EXPECT_STREQ(settings.CurrentPackage->TypeName(), "bga");
+    EXPECT_EQ(files->CurrentTypeName(), "pbga");
+    EXPECT_EQ(frame->Preview()->VisibleComponentKeys.size(), 7u);
+    EXPECT_FALSE(settings.CurrentModel->root.children.empty());
 }
 
 TEST_F(CurrentPart, WiringLayerCountEnablesItsLayers) {

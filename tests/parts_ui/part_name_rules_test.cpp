@@ -47,6 +47,18 @@ TEST(PartNameRules, ForbiddenCharacterMessageAndPathCharacters) {
     for (wchar_t c : std::wstring(L"\"<>:/\\|?*\x01\x1f")) EXPECT_TRUE(IsInvalidPathCharacter(c));
     for (wchar_t c : std::wstring(L"a .;,=&$#@!'_\x7f\u3042"))
         EXPECT_FALSE(IsInvalidPathCharacter(c));
+
+    // A name that becomes a file name as it stands: the name rules first, then these.
+    std::wstring refusal;
+    EXPECT_FALSE(CheckPartFileName(L"_a\n", refusal));
+    EXPECT_EQ(refusal, Message(resources::IDS_NAME_LEADING_UNDERSCORE));
+    for (const wchar_t* bad : {L"a\nb", L"a\rb", L"a\x1b", L"a:b", L"a/b"}) {
+        EXPECT_FALSE(CheckPartFileName(bad, refusal));
+        EXPECT_EQ(refusal, FormatForbiddenCharsMessage(resources::IDS_NAME_HAS_ANY_OF_LINES));
+    }
+    std::wstring untouched = L"kept";
+    EXPECT_TRUE(CheckPartFileName(L"a b;c_detail", untouched));
+    EXPECT_EQ(untouched, L"kept");
 }
 
 }  // namespace

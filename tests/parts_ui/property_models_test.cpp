@@ -442,13 +442,14 @@ TEST_F(PropertyModelTest, QFPValidationOrderAndTypeRule) {
     auto package = std::make_shared<pkg::qfp::QFPDetailedModel>(false);
     std::string type = "qfp";
     PropertyModel model = BuildQFPPropertyTree(*package);
-    // Zero densities, specific heats and heating rate pass.
-    for (std::uint32_t m : {279u, 280u}) {
-        for (auto part : {199u, 200u, 205u, 207u, 208u})
-            SetItem(model, K(m, part), Variant::FromR8(0.0));
-    }
+    // A heating rate of 0 is a part at rest; a density of 0 is no material.
     SetItem(model, K(205, 190), Variant::FromR8(0.0));
     EXPECT_TRUE(ValidateQFPParameters(ApplyQFPProperties(model.index), type));
+    SetItem(model, K(279, 208), Variant::FromR8(0.0));
+    EXPECT_FALSE(ValidateQFPParameters(ApplyQFPProperties(model.index), type));
+    EXPECT_EQ(Only(), L"Specify Density of wire greater than 0.");
+    messages.clear();
+    SetItem(model, K(279, 208), Variant::FromR8(19300.0));
 
     QFPParameters p = ApplyQFPProperties(model.index);
     p.lead.thickness = 0;
@@ -478,13 +479,17 @@ TEST_F(PropertyModelTest, PowerDeviceValidation) {
     auto sot223 = std::make_shared<pkg::pdevice::SOT223DetailedModel>();
     std::string type = "SOT-223";
     PropertyModel model = BuildPowerDevicePropertyTree(*sot223);
-    for (std::uint32_t m : {279u, 280u}) {
-        for (auto part : {199u, 273u, 270u, 205u, 207u, 206u})
-            SetItem(model, K(m, part), Variant::FromR8(0.0));
-    }
+    SetItem(model, K(205, 190), Variant::FromR8(0.0));
     EXPECT_TRUE(
         ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),
                                       model.index, type));
+    SetItem(model, K(280, 206), Variant::FromR8(-1.0));
+    EXPECT_FALSE(
+        ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),
+                                      model.index, type));
+    EXPECT_EQ(Only(), L"Specify Specific heat of die pad greater than 0.");
+    messages.clear();
+    SetItem(model, K(280, 206), Variant::FromR8(386.0));
     SetItem(model, K(206, 179), Variant::FromR8(0.0));
     EXPECT_FALSE(
         ValidatePowerDeviceParameters(ApplyPowerDeviceProperties(model.index, type),

@@ -51,16 +51,20 @@ TEST_F(DurableFiles, TheKeyFileKeepsOtherWritersValuesAndItsLeftoversAreSwept) {
         platform::Registry::ReadString(platform::RegistryRoot::CurrentUser, key, L"PaneLayout"),
         L"theirs");
 
+    // Only the atomic writer's own temporary goes; names like it that the user gave stay.
     const fs::path folder = file.parent_path();
     for (const char* name : {"registryAb12Cd", ".registry.ini-zt999999999-abcdEFGH", "registry.bak",
-                             "registryAb12Cde"}) {
+                             "registryAb12Cde", "registrybackup", "registry202612",
+                             ".notes-zt999999999-abcdEFGH"}) {
         std::ofstream(folder / name) << "left";
     }
-    EXPECT_EQ(platform::Registry::RemoveStaleTemporaries(key), 2);
-    EXPECT_TRUE(fs::exists(folder / "registry.bak"));
-    EXPECT_TRUE(fs::exists(folder / "registryAb12Cde"));
+    EXPECT_EQ(platform::Registry::RemoveStaleTemporaries(key), 1);
+    EXPECT_FALSE(fs::exists(folder / ".registry.ini-zt999999999-abcdEFGH"));
+    for (const char* name : {"registryAb12Cd", "registry.bak", "registryAb12Cde",
+                             "registrybackup", "registry202612", ".notes-zt999999999-abcdEFGH"}) {
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+    }
     EXPECT_TRUE(fs::exists(file));
-    EXPECT_FALSE(fs::exists(folder / "registryAb12Cd"));
     unsetenv("XDG_CONFIG_HOME");
 }
 

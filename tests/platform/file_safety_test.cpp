@@ -146,4 +146,16 @@ TEST_F(FileSafety, OnlyOurOwnTemporariesOfEndedProcessesAreRemoved) {
     EXPECT_EQ(process, getpid());
 }
 
+TEST(TempNames, BesidePrefixesAreTakenOnlyForTheFilesWeWrite) {
+    using platform::IsBesideFilePrefixOf;
+    for (const char* prefix : {".a.qvx-", ".A.QVX-", ".x.cab-", ".x.cab.l-"})
+        EXPECT_TRUE(IsBesideFilePrefixOf(prefix, {".qvx", ".cab", ".cab.l"})) << prefix;
+    for (const char* prefix : {".notes-", ".qvx-", ".a.qvx", "a.qvx-", ".a.qvx.bak-", ".x.cabl-"})
+        EXPECT_FALSE(IsBesideFilePrefixOf(prefix, {".qvx", ".cab", ".cab.l"})) << prefix;
+    // A name too long for the file system's limit loses its ending to the hash.
+    const std::string hashed = platform::BesideFilePrefix(std::string(300, 'p') + ".qvx");
+    EXPECT_TRUE(IsBesideFilePrefixOf(hashed, {".cab"}));
+    EXPECT_FALSE(IsBesideFilePrefixOf(".photos~2024-", {".cab"}));
+}
+
 }  // namespace

@@ -203,10 +203,17 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
     fs::create_directory_symlink(".", qfp / "self");
     fs::create_directory_symlink(".", qfp / "again");
     const fs::path tmp = dir / "tmp";
+    const fs::path library = dir / "home" / "Ostrel" / "Zentrik2020" / "library";
+    fs::create_directories(library);
     const fs::path gone[] = {qfp / (".a.qvx-" + dead), key / (".zentrik.xml-" + dead),
+                             key / (".registry.ini-" + dead), library / (".a_detail.cab-" + dead),
                              tmp / ("pkg" + dead), tmp / ("qvx_20261291010_" + dead)};
+    // The user's own files, some named like an older writer's or like ours.
     const fs::path kept[] = {qfp / (".a.qvx-" + alive), qfp / ".a.qvx-Ab3dEf9h",
-                             tmp / ("pkgx" + dead), tmp / ("qvx_20261291010_" + alive)};
+                             tmp / ("pkgx" + dead), tmp / ("qvx_20261291010_" + alive),
+                             key / "registrybackup", key / "registry202612",
+                             key / (".notes-" + dead), qfp / (".notes.txt-" + dead),
+                             library / (".a_detail.pdf-" + dead)};
     for (const fs::path& p : gone) std::ofstream(p) << "x";
     for (const fs::path& p : kept) std::ofstream(p) << "x";
     fs::remove(tmp / ("qvx_20261291010_" + dead));
@@ -220,6 +227,18 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
     for (const fs::path& p : gone) EXPECT_FALSE(fs::exists(p)) << p;
     for (const fs::path& p : kept) EXPECT_TRUE(fs::exists(p)) << p;
     EXPECT_TRUE(fs::is_symlink(qfp / "self"));
+}
+
+TEST_F(ProgramRun, StartsOverAnOversizedKeyFileAndLeavesItAsItWas) {
+    const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
+    fs::create_directories(key);
+    std::string bytes = "MainFrameRect=0,0,100000,100000,0\nPaneLayout=";
+    bytes.resize(1024 * 1024 + 1, 'x');
+    std::ofstream(key / "registry.ini", std::ios::binary) << bytes;
+    Start();
+    WaitForMaps(true);
+    ASSERT_EQ(CloseAndWait(), 0);
+    EXPECT_EQ(ReadBytes(key / "registry.ini"), bytes);
 }
 
 TEST_F(ProgramRun, ASaveThatFailsAtExitIsReported) {
