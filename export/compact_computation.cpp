@@ -3,14 +3,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
+#include <locale>
 #include <mutex>
+#include <sstream>
+#include <tuple>
 
+#include "export/exporter/compact_xml_writer.h"
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "export/run_failure.h"
 #include "export/solver_grid.h"
 #include "export/solver_input.h"
 #include "export/surf_register/create_surface_register.h"
+#include "models/model_check.h"
 #include "models/package_types.h"
 #include "models/semiconductor_package.h"
 #include "platform/temp_files.h"
@@ -23,17 +32,9 @@ namespace pkg {
 namespace {
 
 // A regular file's device and inode; all zero when there is none.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator!=(const FileIdentity& other) const {
-        return device != other.device || inode != other.inode;
-    }
-};
-
-FileIdentity IdentityOf(const std::string& path) {
+std::pair<unsigned long long, unsigned long long> IdentityOf(const std::string& path) {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {0, 0};
     return {info.st_dev, info.st_ino};
 }
 
@@ -55,7 +56,133 @@ private:
     std::wstring path_;
 };
 
+// The node pairs of the two- and three-resistor values, in value order.
+constexpr const char* kSeriesPairs[3][2] = {{"T", "J"}, {"B", "J"}, {"L", "J"}};
+
+// The nodes the network needs that have no cell, by name; empty when there are none. The
+// two- and three-resistor stages heat, hold and cool every node they are given. A DELPHI
+// network needs its junction and one surface at least; a surface node without cells (the
+// mold's inner underside of a part whose die pad is exposed there) is adiabatic in the fit.
+std::wstring NodesWithoutCells(const std::vector<surf_register::NodeRegister>& nodes,
+                               uint32_t model_kind) {
+    std::wstring surfaces;
+    bool any_surface = false;
+    for (const surf_register::NodeRegister& node : nodes) {
+        const bool junction = model_kind != surf_register::kDelphiModel || node.name == "J";
+        if (junction && node.i.empty()) return platform::Utf8ToWide(node.name);
+        if (junction) continue;
+        any_surface = any_surface || !node.i.empty();
+        surfaces += (surfaces.empty() ? L"" : L", ") + platform::Utf8ToWide(node.name);
+    }
+    return any_surface ? std::wstring() : surfaces;
+}
+
+// The smallest resistance heat conduction through the model allows, in K/W. The hottest
+// cell is a heated one, and the whole 1 W leaves it through faces held at the ambient or
+// behind a gap: across a face of area A from a cell of width d at most k A / (d / 2). With
+// the best conductor k_max of the model everywhere, the narrowest cell d_min and every
+// face of the model's bounding box (area S) as an outlet, no junction can come closer to
+// the ambient than d_min / (2 k_max S). The fitted and derived values are combinations of
+// such rises and the solver's outlets need not lie on the box, so a thousandth of that is
+// the floor: far below any package's resistance, far above what an impossible material
+// yields.
+double ResistanceFloor(const DetailedModel& model, const std::vector<GridLine>* lines[3]) {
+    double k_max = 0.0;
+    for (const Property& m : model.properties) {
+        k_max = std::max({k_max, m.conductivity, m.conductivity_x, m.conductivity_y,
+                          m.conductivity_z});
+    }
+    double d_min = HUGE_VAL;
+    for (int axis = 0; axis < 3; ++axis) {
+        const std::vector<GridLine>& axis_lines = *lines[axis];
+        for (std::size_t n = 1; n < axis_lines.size(); ++n) {
+            d_min = std::min(d_min, axis_lines[n].position - axis_lines[n - 1].position);
+        }
+    }
+    const exporter::BoundingBox box = exporter::ModelBoundingBox(model.root);
+    const double lx = (box.max.x - box.min.x) * 1e-3;
+    const double ly = (box.max.y - box.min.y) * 1e-3;
+    const double lz = (box.max.z - box.min.z) * 1e-3;
+    const double surface = 2.0 * (lx * ly + ly * lz + lz * lx);
+    const double floor = 1e-3 * (d_min * 1e-3) / (2.0 * k_max * surface);
+    return std::isfinite(floor) ? std::max(floor, DBL_MIN) : DBL_MIN;
+}
+
+// "A-B = value K/W" with the value in the C locale's "%g".
+std::wstring ResistanceText(const std::wstring& a, const std::wstring& b, double value) {
+    std::wostringstream out;
+    out.imbue(std::locale::classic());
+    out << a << L'-' << b << L" = " << value << L" K/W";
+    return out.str();
+}
+
+// Every value the compact model carries is a resistance heat conduction through the part
+// allows: finite, greater than 0 and not below the floor. A DELPHI link the fit found
+// adiabatic has no value (0.0) and is left out of the network.
+bool PlausibleResistances(const double* values, uint32_t model_kind, const std::string& type,
+                          const DetailedModel& model, double floor) {
+    std::vector<std::pair<std::wstring, std::wstring>> names;
+    if (model_kind == surf_register::kDelphiModel) {
+        const auto links = reg_link_manager::CreateRegistanceLinkManager(type, &model);
+        for (int l = 0; links && l < links->count; ++l) {
+            names.emplace_back(links->nodes[2 * l], links->nodes[2 * l + 1]);
+        }
+    } else {
+        const int pairs = model_kind == surf_register::kThreeResistorModel ? 3 : 2;
+        for (int i = 0; i < pairs; ++i) {
+            names.emplace_back(platform::Utf8ToWide(kSeriesPairs[i][0]),
+                               platform::Utf8ToWide(kSeriesPairs[i][1]));
+        }
+    }
+    const bool absent_allowed = model_kind == surf_register::kDelphiModel;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const double value = values[i];
+        if (absent_allowed && value == 0.0) continue;
+        const std::wstring text = ResistanceText(names[i].first, names[i].second, value);
+        if (!std::isfinite(value) || !(value > 0.0)) {
+            ReportRunFailure(resources::IDS_RUN_RESISTANCE_NOT_FINITE, text);
+            return false;
+        }
+        if (value < floor) {
+            ReportRunFailure(resources::IDS_RUN_RESISTANCE_TOO_LOW, text);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool ListFileUsable(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || path.size() > kMaxListFileName) return false;
+    if (::stat(path.c_str(), &info) == 0) return S_ISREG(info.st_mode);
+    return errno == ENOENT;
+}
+
+ListFileWatch::ListFileWatch(const std::wstring& path)
+    : path_(path.empty() ? std::string() : platform::WideToUtf8(path)) {
+    std::tie(device_, inode_) = IdentityOf(path_);
+}
+
+// A list file written anew is a new file renamed into place, so it has a new inode.
+bool ListFileWatch::Renewed() const {
+    const auto now = IdentityOf(path_);
+    return now != std::make_pair(0ULL, 0ULL) && now != std::make_pair(device_, inode_);
+}
+
+void ListFileWatch::ReportUnwritten() const {
+    if (path_.empty() || Renewed()) return;
+    // A list file of an earlier run is ours (the cabinet's name and ".l"), and left beside
+    // the new cabinet it would pass for this run's report.
+    struct stat info {};
+    const bool stale = ::lstat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (stale && ::unlink(path_.c_str()) == 0) {
+        ReportRunFailure(resources::IDS_RUN_LIST_FILE_STALE_REMOVED, platform::Utf8ToWide(path_));
+        return;
+    }
+    ReportRunFailure(resources::IDS_RUN_LIST_FILE_NOT_WRITTEN, platform::Utf8ToWide(path_));
+}
 
 bool PackageTypeMatchesModel(const std::string& package_type, const DetailedModel& model) {
     const auto* package = dynamic_cast<const SemiconductorPackage*>(&model);
@@ -108,6 +235,8 @@ bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path)
         // The library prints the status number only; the user is told what it means.
         if (rc >= resist_model::kStatusEmptyInputName && rc <= resist_model::kStatusNoSolution) {
             ReportRunFailure(resources::IDS_RUN_SOLVER_STATUS_1 + (rc - 1));
+        } else if (rc == resist_model::kStatusNotConverged) {
+            ReportRunFailure(resources::IDS_RUN_STAGE_NOT_CONVERGED);
         }
         return false;
     }
@@ -123,11 +252,10 @@ bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path)
 
 bool CollectSeriesResistances(int pair_count, const std::vector<ResistanceResult>& results,
                               double* values) {
-    static const char* const kPairs[3][2] = {{"T", "J"}, {"B", "J"}, {"L", "J"}};
     bool all = true;
     for (int i = 0; i < pair_count && i < 3; ++i) {
-        const std::string a = kPairs[i][0];
-        const std::string b = kPairs[i][1];
+        const std::string a = kSeriesPairs[i][0];
+        const std::string b = kSeriesPairs[i][1];
         bool found = false;
         values[i] = 0.0;
         for (const ResistanceResult& r : results) {
@@ -171,16 +299,19 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
         ReportRunFailure(resources::IDS_RUN_PART_UNREADABLE);
         return false;
     }
-    const std::string list_file = request.list_file_output ? platform::WideToUtf8(list_file_path)
-                                                           : std::string();
-    if (list_file.size() > kMaxListFileName) {
-        ReportRunFailure(resources::IDS_RUN_LIST_FILE_NOT_WRITTEN, list_file_path);
-        return false;
-    }
+    // The list file is a by-product: a path the solver cannot take (too long for its
+    // buffer, or a folder, FIFO or device there) costs the report, not the results.
+    std::string list_file = request.list_file_output ? platform::WideToUtf8(list_file_path)
+                                                     : std::string();
+    if (!ListFileUsable(list_file)) list_file.clear();
 
     const int built = IsBallGridArray(type) ? model->BuildWithAir() : model->Build();
     if (built != 0) {
         ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+        return false;
+    }
+    if (const RuleViolation fault = CheckBuiltModel(*model)) {
+        ReportRunFailure(fault);
         return false;
     }
 
@@ -205,6 +336,11 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
         return false;
     }
     const std::vector<surf_register::NodeRegister> nodes = registration->BuildNodeList();
+    const std::wstring empty = NodesWithoutCells(nodes, model_kind);
+    if (!empty.empty()) {
+        ReportRunFailure(resources::IDS_RUN_NODE_WITHOUT_CELLS, empty);
+        return false;
+    }
 
     SolverInputHeader header;
     header.model_kind = static_cast<int32_t>(model_kind);
@@ -224,18 +360,15 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
 
     ResistanceResultSet set;
     set.SetListFileName(list_file);
-    const FileIdentity old_list = IdentityOf(list_file);
     if (!ComputeResistances(set, platform::WideToUtf8(input_path))) return false;
-    // The library drops a list file it cannot write and keeps the results; a list file
-    // written anew is a new file renamed into place.
-    if (!list_file.empty() && !(IdentityOf(list_file) != old_list)) {
-        ReportRunFailure(resources::IDS_RUN_LIST_FILE_NOT_WRITTEN, list_file_path);
-    }
 
     const std::vector<ResistanceResult> results = set.results;
-    if (CollectResistanceValues(results, type, model.get(), model_kind, values)) return true;
-    ReportRunFailure(resources::IDS_RUN_RESULT_MISSING);
-    return false;
+    if (!CollectResistanceValues(results, type, model.get(), model_kind, values)) {
+        ReportRunFailure(resources::IDS_RUN_RESULT_MISSING);
+        return false;
+    }
+    const std::vector<GridLine>* lines[3] = {&x_lines, &y_lines, &z_lines};
+    return PlausibleResistances(values, model_kind, type, *model, ResistanceFloor(*model, lines));
 }
 
 }  // namespace pkg

@@ -101,6 +101,7 @@ bool ComputeAndExportCompactModel(CompactModelRequest& request, const std::wstri
     try {
         request.values.fill(0.0);
         const std::wstring list_file_path = cabinet_path + L".l";
+        const ListFileWatch list(request.list_file_output ? list_file_path : std::wstring());
         if (!ComputePartResistances(request, package_type, model_kind, model,
                                     request.values.data(), list_file_path)) {
             return false;
@@ -108,8 +109,13 @@ bool ComputeAndExportCompactModel(CompactModelRequest& request, const std::wstri
         const std::filesystem::path cabinet = platform::PathFromWide(cabinet_path);
         const std::wstring stem = platform::PathToWide(cabinet.stem());
         const std::wstring base = platform::PathToWide(cabinet.parent_path() / cabinet.stem());
-        return ExportModelFiles(package_type, model_kind, *model, request.values.data(), stem,
-                                base);
+        if (!ExportModelFiles(package_type, model_kind, *model, request.values.data(), stem,
+                              base)) {
+            return false;
+        }
+        // Only now is there a new cabinet that an older list file could be taken for.
+        list.ReportUnwritten();
+        return true;
     } catch (const std::exception&) {
         return false;
     }

@@ -11,7 +11,9 @@ namespace pkg {
 
 // Computes the compact model of a built part and writes it as a cabinet at
 // `cabinet_path`; with the request's list-file switch on, the solver's list file lies at
-// the cabinet path followed by ".l". False (and no cabinet) when anything fails.
+// the cabinet path followed by ".l". False (and no cabinet) when anything fails. A list
+// file that was asked for and not written leaves the run successful, with that reported
+// as its note and no list file of an earlier run left beside the new cabinet.
 bool ComputeAndExportCompactModel(CompactModelRequest& request, const std::wstring& package_type,
                                   uint32_t model_kind, const std::shared_ptr<DetailedModel>& model,
                                   const std::wstring& cabinet_path);

@@ -9,6 +9,7 @@
 #include "export/exporter/cab_exporter.h"
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "export/surf_register/create_surface_register.h"
+#include "models/model_check.h"
 #include "models/package_types.h"
 #include "models/part_loaders.h"
 #include "models/part_rules.h"
@@ -79,9 +80,15 @@ bool LoadedAndValid(const LoadedPart& part) {
     return false;
 }
 
+// Builds the model and checks what was built, before anything is written from it.
 bool Built(const LoadedPart& part) {
-    if (part.model->Build() == 0) return true;
-    ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+    if (part.model->Build() != 0) {
+        ReportRunFailure(resources::IDS_RUN_BUILD_FAILED);
+        return false;
+    }
+    const RuleViolation fault = CheckBuiltModel(*part.model);
+    if (!fault) return true;
+    ReportRunFailure(fault);
     return false;
 }
 

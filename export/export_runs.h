@@ -45,8 +45,9 @@ std::shared_ptr<SemiconductorPackage> LoadDetailedModelByType(const std::wstring
 
 // Builds the part's detailed model and writes it as a "Detail" cabinet; false on any
 // failure, with no cabinet written and no temporary left. Settings or a part that break a
-// validity rule fail before anything is built. Every run takes an optional `failure` that
-// receives the reason of a false result.
+// validity rule fail before anything is built, and a built model that fails its check
+// (models/model_check.h) before anything is written. Every run takes an optional `failure`
+// that receives the reason of a false result.
 bool ExportDetailedModelByType(const ExportRunSettings& settings, const std::wstring& part_path,
                                const std::wstring& cabinet_path, RunFailure* failure = nullptr);
 
@@ -58,8 +59,10 @@ bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::w
 // Computes a compact model (code 0 two-resistor, 1 three-resistor, 2 DELPHI) and writes its
 // cabinet. For code 2, `links` is first replaced by the package's link table. On success
 // all 64 values are copied into `values` (T-J, B-J and for code 1 L-J; or one value per
-// link); on false `values` is untouched. A list file that was asked for and not written
-// leaves the run successful, with its reason in `failure`.
+// link); on false `values` is untouched. A solve the computation refuses (a node without
+// cells, a stage that did not converge, a value no resistance of the part can have) fails
+// the run with its reason. A list file that was asked for and not written leaves the run
+// successful, with its reason in `failure`.
 bool BatchComputePart(const ExportRunSettings& settings, int code, const std::wstring& part_path,
                       const std::wstring& cabinet_path, NodePairList& links, double* values,
                       RunFailure* failure = nullptr);

@@ -1,11 +1,12 @@
 #include "solver/list_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <vector>
+#include <cerrno>
+#include <random>
 
 namespace resist_model {
 
@@ -21,7 +22,20 @@ mode_t TargetMode(const std::string& path) {
     return 0644;
 }
 
+constexpr char kRandomChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
 }  // namespace
+
+std::string ListFile::TemporaryName(const std::string& path) {
+    static thread_local std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kRandomChars) - 2);
+    const std::size_t slash = path.rfind('/');
+    const std::size_t name_at = slash == std::string::npos ? 0 : slash + 1;
+    std::string name = path.substr(0, name_at) + "." + path.substr(name_at) + "-zt" +
+                       std::to_string(static_cast<long>(::getpid())) + "-";
+    for (int i = 0; i < 8; ++i) name += kRandomChars[pick(random)];
+    return name;
+}
 
 void ListFile::SetStreamOpenerForTest(StreamOpener opener) { g_stream_opener = opener; }
 
@@ -29,12 +43,16 @@ ListFile::~ListFile() { Discard(); }
 
 bool ListFile::Open(const std::string& path) {
     Discard();
-    std::string pattern = path + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    temporary_ = name.data();
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary_ = TemporaryName(path);
+        fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        temporary_.clear();
+        return false;
+    }
     target_ = path;
     failed_ = ::fchmod(fd, TargetMode(path)) != 0;
     StreamOpener opener = g_stream_opener.load();

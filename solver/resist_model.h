@@ -31,6 +31,10 @@ constexpr int kStatusBadModelType = 3;
 // holds something other than a regular file; neither is opened in a way that could block.
 constexpr int kStatusBadInput = 4;
 constexpr int kStatusNoSolution = 5;     // no valid solution, or not enough memory for one
+// A stage's matrix solver stopped at its iteration limit without meeting its tolerance:
+// its temperatures are not a solution, so no resistance is handed over. The list file
+// shows the stage's "[COULD NOT CONVERGE]" block.
+constexpr int kStatusNotConverged = 6;
 
 // Reads the input file at path and computes its resistances. On status 0, *count results
 // are handed over: *names holds count slots of 32 bytes (each NUL-terminated inside its

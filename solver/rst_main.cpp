@@ -60,7 +60,8 @@ std::string SolverLines(const SolveResult& r) {
 struct StageRecord {
     std::string list;
     StageValues values;
-    bool valid = false;
+    bool heated = false;     // heat reached a solid cell
+    bool converged = false;  // the matrix solver met its tolerance
 };
 
 StageRecord RunStage(const ModelState& s, const FourDiagonal& conduction, int g,
@@ -69,7 +70,8 @@ StageRecord RunStage(const ModelState& s, const FourDiagonal& conduction, int g,
     record.list = "STAGE(" + FormatInt(g, 2) + ")\n";
     StageSolution solution = SolveStage(s, conduction, g, work, crew);
     record.list += SolverLines(solution.solve);
-    record.valid = solution.solve.flag == kConverged && solution.heat_reaches_solid;
+    record.heated = solution.solve.flag != kZeroRightHandSide && solution.heat_reaches_solid;
+    record.converged = solution.solve.flag == kConverged;
     record.values =
         PrepareStage(s, g, StageConditions(s, g), solution.temperature.data(), record.list);
     return record;
@@ -198,14 +200,18 @@ void Run(const std::string& input_path, const std::string& list_path, ListFile& 
         out.status = kStatusNoSolution;
         return;
     }
-    bool all_valid = true;
+    bool heated = true;
+    bool converged = true;
     for (StageRecord& record : records) {
         list.Write(record.list);
-        all_valid = all_valid && record.valid;
+        heated = heated && record.heated;
+        converged = converged && record.converged;
         out.stages.push_back(std::move(record.values));
     }
-    if (!all_valid) {
-        out.status = kStatusNoSolution;
+    // A stage without heat has nothing to converge to; one that did not converge has
+    // temperatures that are no solution. Neither gives a resistance.
+    if (!heated || !converged) {
+        out.status = heated ? kStatusNotConverged : kStatusNoSolution;
         return;
     }
     if (s.regions.empty()) return;

@@ -1,5 +1,6 @@
 #include "models/qfp/qfp_detailed_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -292,19 +293,18 @@ std::vector<Prism> QFPDetailedModel::InnerLeadPrismsTopBottom() const {
     return prisms;
 }
 
-// The wires run from the chip edge to the tip line level with the chip top, then drop to
-// the leads at the tip line. A side without leads has no wires.
+// The wires run from the chip edge to the tip line level with the chip top, then drop (or
+// climb) to the leads at the tip line. A side without leads has no wires.
 std::vector<IndexedPrism> QFPDetailedModel::WireLeftRightPrisms() const {
     if (IsSOP()) return SopWirePrisms();
     const std::vector<double> tips = TipEdges(true);
     if (tips.empty()) return {};
     const double T0 = tips[0], d = wire.diameter, C = ChipTop();
-    const double zT = LeadLevel() + lead.thickness;
     const double Xt = -mold.size.x / 2.0 + InnerLeadLength(true);
     const double cx = chip.size.x / 2.0, cy = chip.size.y / 2.0;
     return {
         IndexedPrism{MakePrism({{Xt, T0}, {-cx, -cy}, {-cx, cy}, {Xt, -T0}}, d, C - d), 0},
-        IndexedPrism{MakePrism({{Xt - d, T0}, {Xt, T0}, {Xt, -T0}, {Xt - d, -T0}}, C - zT, zT), 0}};
+        IndexedPrism{WireDropPrism({{Xt - d, T0}, {Xt, T0}, {Xt, -T0}, {Xt - d, -T0}}), 0}};
 }
 
 std::vector<Prism> QFPDetailedModel::WireTopBottomPrisms() const {
@@ -312,11 +312,15 @@ std::vector<Prism> QFPDetailedModel::WireTopBottomPrisms() const {
     const std::vector<double> tips = TipEdges(false);
     if (tips.empty()) return {};
     const double T0 = tips[0], d = wire.diameter, C = ChipTop();
-    const double zT = LeadLevel() + lead.thickness;
     const double Yt = -mold.size.y / 2.0 + InnerLeadLength(false);
     const double cx = chip.size.x / 2.0, cy = chip.size.y / 2.0;
     return {MakePrism({{T0, Yt}, {-cx, -cy}, {cx, -cy}, {-T0, Yt}}, d, C - d),
-            MakePrism({{T0, Yt - d}, {T0, Yt}, {-T0, Yt}, {-T0, Yt - d}}, C - zT, zT)};
+            WireDropPrism({{T0, Yt - d}, {T0, Yt}, {-T0, Yt}, {-T0, Yt - d}})};
+}
+
+Prism QFPDetailedModel::WireDropPrism(const double (&xy)[4][2]) const {
+    const double C = ChipTop(), zT = LeadLevel() + lead.thickness;
+    return MakePrism(xy, std::fabs(C - zT), std::min(C, zT));
 }
 
 std::vector<Prism> QFPDetailedModel::SuspensionLeadPrisms() const {

@@ -96,6 +96,10 @@ protected:
     std::vector<double> SopWireFractions() const;
     // Wires in mold at volume fraction f; conductivity along the wires on every axis.
     Property WireMixture(double f) const;
+    // The wires' run at the tip line between the chip top and the lead top, whichever lies
+    // higher: where the chip sits below the lead frame (a die pad pressed down to the
+    // mold's underside) the wires climb to the leads.
+    Prism WireDropPrism(const double (&xy)[4][2]) const;
 
     [[noreturn]] static void ThrowNoBottomLeads();
 

@@ -120,7 +120,7 @@ std::vector<IndexedPrism> QFPDetailedModel::SopWirePrisms() const {
     const double off = inner_lead.offset, w = lead.width, d = wire.diameter;
     const double Xt = -die_pad.size.x / 2.0 - off;
     const double b = die_pad.size.y + 2.0 * off;
-    const double C = ChipTop(), zT = LeadLevel() + lead.thickness;
+    const double C = ChipTop();
     const double cx = chip.size.x / 2.0, cy = chip.size.y / 2.0;
 
     std::vector<IndexedPrism> prisms;
@@ -132,15 +132,15 @@ std::vector<IndexedPrism> QFPDetailedModel::SopWirePrisms() const {
         prisms.push_back(
             IndexedPrism{MakePrism({{-cx, cy}, {-cx, -cy}, {Xt, y0}, {Xt, y1}}, d, C - d), 0});
         prisms.push_back(IndexedPrism{
-            MakePrism({{Xt, y0}, {Xt, y1}, {Xt - d, y1}, {Xt - d, y0}}, C - zT, zT), 0});
+            WireDropPrism({{Xt, y0}, {Xt, y1}, {Xt - d, y1}, {Xt - d, y0}}), 0});
     }
     if (c > 0) {
         const int index = s > 0 ? 1 : 0;
         const double xe = -SuspensionWidth() / 2.0 - off;
         const Prism fan =
             MakePrism({{-cx, -cy}, {0.0, -cy}, {xe, -b / 2.0}, {Xt, -b / 2.0}}, d, C - d);
-        const Prism drop = MakePrism(
-            {{xe, -b / 2.0}, {Xt, -b / 2.0}, {Xt, -b / 2.0 - d}, {xe, -b / 2.0 - d}}, C - zT, zT);
+        const Prism drop = WireDropPrism(
+            {{xe, -b / 2.0}, {Xt, -b / 2.0}, {Xt, -b / 2.0 - d}, {xe, -b / 2.0 - d}});
         prisms.push_back(IndexedPrism{fan, index});
         prisms.push_back(IndexedPrism{drop, index});
         prisms.push_back(IndexedPrism{Mirrored(fan, false), index});

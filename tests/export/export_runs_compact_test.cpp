@@ -7,12 +7,16 @@
 
 #include "export/reg_link_manager/registance_link_manager.h"
 #include "models/part_loaders.h"
+#include "models/package_types.h"
+#include "resources/string_ids.h"
 #include "tests/export/export_runs_util.h"
+#include "tests/models/real_outlines.h"
 
 namespace {
 
 using export_runs_test::PartsFolder;
 using export_runs_test::Untouched;
+namespace fs = std::filesystem;
 
 struct CompactCase {
     const char* type;
@@ -96,6 +100,45 @@ TEST_F(SimpleModeling, ComputesFromTheSimplifiedModel) {
         ExpectFinitePositive(simple.data(), 0, 2);
         EXPECT_NE(simple[0], detailed[0]);
         EXPECT_NE(simple[1], detailed[1]);
+    }
+}
+
+// Real outlines export every kind their type offers, checks and solve included.
+TEST_F(SimpleModeling, RealOutlinesExportEveryKindTheirTypeOffers) {
+    int n = 0;
+    for (const real_outlines::Outline& outline : real_outlines::kOutlines) {
+        const char* folder = pkg::kPackageTypeNames[outline.type];
+        const fs::path path = parts_ / folder / ("outline" + std::to_string(n++) + ".qvx");
+        {
+            std::ofstream out(path);
+            ASSERT_TRUE(real_outlines::MakePart(outline)->WritePartFile(out));
+        }
+        const std::wstring part = platform::PathToWide(path);
+        const pkg::PackageType* type = &pkg::kPackageTypes[outline.type];
+        auto run = [&](pkg::ExportKind kind, const char* what, auto&& call) {
+            if (!type->Exports(kind)) return;
+            SCOPED_TRACE(std::string(outline.name) + " " + what);
+            pkg::RunFailure failure;
+            EXPECT_TRUE(call(failure)) << failure.message << " "
+                                       << std::string(failure.literal.begin(), failure.literal.end());
+            EXPECT_FALSE(failure);
+        };
+        run(pkg::kExportsDetail, "Detail", [&](pkg::RunFailure& f) {
+            return pkg::ExportDetailedModelByType(settings_, part, Cabinet("detail"), &f);
+        });
+        run(pkg::kExportsSimple, "Simple", [&](pkg::RunFailure& f) {
+            return pkg::ExportSimplifiedModelByType(settings_, part, Cabinet("simple"), &f);
+        });
+        const std::pair<pkg::ExportKind, int> compact[] = {
+            {pkg::kExportsTwoResistor, 0}, {pkg::kExportsThreeResistor, 1}, {pkg::kExportsDelphi, 2}};
+        for (const auto& [kind, code] : compact) {
+            run(kind, std::to_string(code).c_str(), [&, code = code](pkg::RunFailure& f) {
+                pkg::NodePairList links;
+                auto values = Untouched();
+                return pkg::BatchComputePart(settings_, code, part, Cabinet("compact"), links,
+                                             values.data(), &f);
+            });
+        }
     }
 }
 

@@ -1,8 +1,11 @@
 #include "export/export_runs.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "models/bga/bga.h"
+#include "models/model_check.h"
 #include "models/pdevice/power_device.h"
 #include "models/qfp/qfp.h"
 #include "resources/string_ids.h"
@@ -144,33 +147,10 @@ TEST_F(ExportRuns, APartOrSettingsBreakingARuleWriteNothingAndSayWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        auto part = default_parts::MakeDefault(c.type);
-        c.change(*part);
-        const fs::path path = parts_ / c.type / "bad.qvx";
-        {
-            std::ofstream out(path);
-            ASSERT_TRUE(part->WritePartFile(out));
-        }
-        const std::wstring bad = platform::PathToWide(path);
-        const std::string type = c.type;
-        const bool compact = type == "QFP" || type == "SOP" || type == "PBGA" || type == "FCBGA";
-        pkg::RunFailure failure;
-        auto expect = [&](bool result) {
-            EXPECT_FALSE(result);
-            EXPECT_EQ(failure.message, c.message);
-            EXPECT_EQ(failure.name, c.name);
-        };
-        expect(pkg::ExportDetailedModelByType(settings_, bad, Cabinet("bad"), &failure));
-        if (compact) {
-            expect(pkg::ExportSimplifiedModelByType(settings_, bad, Cabinet("bad"), &failure));
-            auto values = Untouched();
-            pkg::NodePairList links;
-            expect(pkg::BatchComputePart(settings_, 0, bad, Cabinet("bad"), links, values.data(),
-                                         &failure));
-            EXPECT_EQ(values, Untouched());
-        }
-        EXPECT_EQ(CabinetEntries("bad"), -1);
-        EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+        pkg::RunFailure expected;
+        expected.message = c.message;
+        expected.name = c.name;
+        ExpectEveryRunRefuses(WriteChangedPart(c.type, c.change, "bad"), c.type, expected);
     }
 
     pkg::ExportRunSettings negative = settings_;
@@ -190,6 +170,97 @@ TEST_F(ExportRuns, APartOrSettingsBreakingARuleWriteNothingAndSayWhy) {
         EXPECT_EQ(failure.name, name);
     }
     EXPECT_EQ(CabinetEntries("settings"), -1);
+}
+
+}  // namespace
+
+namespace {
+
+using export_runs_test::PartsFolder;
+using export_runs_test::Untouched;
+namespace fs = std::filesystem;
+namespace r = resources;
+
+using ListFileRuns = PartsFolder;
+
+// The list file is a by-product: when it cannot be written the run still finishes with
+// its values and cabinet, says so, and leaves no earlier run's list file beside them.
+TEST_F(ListFileRuns, AListFileThatCannotBeWrittenCostsOnlyTheListFile) {
+    settings_.list_file_output = true;
+    const fs::path folder = out_ / "folder.cab.l";
+    fs::create_directory(folder);
+    const fs::path fifo = out_ / "fifo.cab.l";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const char* name : {"folder", "fifo"}) {
+        SCOPED_TRACE(name);
+        pkg::RunFailure failure;
+        pkg::NodePairList links;
+        auto values = Untouched();
+        EXPECT_TRUE(pkg::BatchComputePart(settings_, 0, Part("PBGA"), Cabinet(name), links,
+                                          values.data(), &failure));
+        EXPECT_EQ(failure.message, r::IDS_RUN_LIST_FILE_NOT_WRITTEN);
+        EXPECT_EQ(failure.literal, Cabinet(name) + L".l");
+        EXPECT_EQ(CabinetEntries(name), 1);
+        EXPECT_GT(values[0], 0.0);
+    }
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // An older list file beside a cabinet whose new list file the solver cannot take (its
+    // path is too long for the solver's buffer) is removed, and the run says so.
+    const fs::path deep = out_ / std::string(200, 'd');
+    fs::create_directory(deep);
+    const fs::path stale = deep / (std::string(50, 's') + ".cab.l");
+    std::ofstream(stale) << "earlier run\n";
+    pkg::RunFailure failure;
+    pkg::NodePairList links;
+    auto values = Untouched();
+    const std::wstring cabinet = platform::PathToWide(deep / (std::string(50, 's') + ".cab"));
+    EXPECT_TRUE(pkg::BatchComputePart(settings_, 0, Part("PBGA"), cabinet, links,
+                                      values.data(), &failure));
+    EXPECT_EQ(failure.message, r::IDS_RUN_LIST_FILE_STALE_REMOVED);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(platform::PathFromWide(cabinet)));
+
+    // Where the list file can be written it is, and nothing is said.
+    EXPECT_TRUE(pkg::BatchComputePart(settings_, 0, Part("PBGA"), Cabinet("listed"), links,
+                                      values.data(), &failure));
+    EXPECT_FALSE(failure);
+    EXPECT_TRUE(fs::is_regular_file(out_ / "listed.cab.l"));
+    EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+}
+
+// A part whose built model fails its check is refused by every run before anything is
+// written. A part a validity rule already refuses gives the rule's message instead, and
+// never reaches a build.
+TEST_F(ListFileRuns, ABuiltModelThatFailsItsCheckIsNeverWritten) {
+    struct Case {
+        const char* type;
+        void (*change)(pkg::SemiconductorPackage&);
+    };
+    const Case cases[] = {
+        {"QFP", [](pkg::SemiconductorPackage& p) {
+             auto& q = dynamic_cast<pkg::qfp::QFP&>(p);
+             q.inner_lead.offset = (q.mold.size.x - q.die_pad.size.x) / 2.0 + 0.3; }},
+        {"SOP", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::qfp::QFP&>(p).chip.thickness = 5.0; }},
+        {"FCBGA", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::bga::BGA&>(p).bump.number = 10000; }},
+        {"TO-220", [](pkg::SemiconductorPackage& p) {
+             dynamic_cast<pkg::pdevice::PowerDevice&>(p).chip.size.x = 50.0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        auto part = default_parts::MakeDefault(c.type);
+        c.change(*part);
+        auto& model = dynamic_cast<pkg::DetailedModel&>(*part);
+        ASSERT_EQ(model.Build(), 0);
+        const pkg::RuleViolation fault = pkg::CheckBuiltModel(model);
+        ASSERT_TRUE(fault);
+        const pkg::RuleViolation rule = pkg::CheckPackageRules(*part);
+        ExpectEveryRunRefuses(WriteChangedPart(c.type, c.change, "unsound"), c.type,
+                              rule ? rule : fault);
+    }
 }
 
 }  // namespace

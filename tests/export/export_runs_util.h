@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "export/export_runs.h"
@@ -43,6 +44,45 @@ protected:
         compact_test::Shell("cabextract -q -d " + compact_test::Quoted(into) + " " +
                             compact_test::Quoted(cab) + " 2>&1");
         return static_cast<int>(compact_test::EntryCount(into));
+    }
+
+    // Writes the default part of a type folder with `change` applied as <type>/<name>.qvx.
+    std::wstring WriteChangedPart(const char* type, void (*change)(pkg::SemiconductorPackage&),
+                                  const std::string& name) {
+        auto part = default_parts::MakeDefault(type);
+        change(*part);
+        const fs::path path = parts_ / type / (name + ".qvx");
+        std::ofstream out(path);
+        EXPECT_TRUE(part->WritePartFile(out) && out.good());
+        return platform::PathToWide(path);
+    }
+
+    // Every run of the part fails with `expected` as its reason and leaves nothing behind:
+    // Detail, and for the types with compact models Simple and a two-resistor run, whose
+    // values stay untouched.
+    void ExpectEveryRunRefuses(const std::wstring& part, const std::string& type,
+                               const pkg::RunFailure& expected) {
+        const bool compact = type == "QFP" || type == "SOP" || type == "PBGA" || type == "FCBGA";
+        pkg::RunFailure failure;
+        auto expect = [&](bool result) {
+            EXPECT_FALSE(result);
+            EXPECT_EQ(failure.message, expected.message);
+            EXPECT_EQ(failure.name, expected.name);
+            EXPECT_EQ(failure.literal, expected.literal);
+        };
+        expect(pkg::ExportDetailedModelByType(settings_, part, Cabinet("refused"), &failure));
+        if (compact) {
+            expect(pkg::ExportSimplifiedModelByType(settings_, part, Cabinet("refused"), &failure));
+            std::array<double, 64> values;
+            values.fill(7.5);
+            const std::array<double, 64> untouched = values;
+            pkg::NodePairList links;
+            expect(pkg::BatchComputePart(settings_, 0, part, Cabinet("refused"), links,
+                                         values.data(), &failure));
+            EXPECT_EQ(values, untouched);
+        }
+        EXPECT_EQ(CabinetEntries("refused"), -1);
+        EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
     }
 
     fs::path parts_;

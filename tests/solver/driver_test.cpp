@@ -185,7 +185,10 @@ TEST(IterationTest, AZeroToleranceRunsEveryIteration) {
     WriteFile(path.str(), Serialise(in));
     resist_model::RunOutput out;
     std::string list = ListOf(path.str(), &out);
-    EXPECT_EQ(out.status, resist_model::kStatusNoSolution);
+    // The caller learns that the stage did not converge, not only the list file.
+    EXPECT_EQ(out.status, resist_model::kStatusNotConverged);
+    EXPECT_TRUE(out.results.empty());
+    EXPECT_NE(list.find("[COULD NOT CONVERGE]"), std::string::npos);
     EXPECT_NE(list.find("        ITERATION :         7\n"), std::string::npos);
     EXPECT_EQ(list.find("     RESISTANCE"), std::string::npos);
 }

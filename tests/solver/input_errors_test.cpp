@@ -266,11 +266,13 @@ TEST(ValueTest, IterationLimitIsBounded) {
     EXPECT_NE(RunBytes(Serialise(in)).status, resist_model::kStatusBadInput);
 }
 
-TEST(NoSolutionTest, StagesWithoutAValidSolutionAreStatusFive) {
+// A stage that did not converge is status 6; one that heats no solid cell, or a run
+// without the nodes its stages need, status 5.
+TEST(NoSolutionTest, StagesWithoutAValidSolutionAreRefused) {
     Input slow = GoodInput();
     slow.nitr = 1;
     Outcome out = RunBytes(Serialise(slow), true);
-    EXPECT_EQ(out.status, resist_model::kStatusNoSolution);
+    EXPECT_EQ(out.status, resist_model::kStatusNotConverged);
     EXPECT_NE(out.list.find("      [COULD NOT CONVERGE]\n"), std::string::npos);
 
     Input no_chip = GoodInput();

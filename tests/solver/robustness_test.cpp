@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/temp_files.h"
 #include "solver/list_file.h"
 #include "solver/list_format.h"
 #include "solver/resist_model.h"
@@ -134,12 +135,44 @@ std::FILE* FullDevice(int descriptor) {
     return std::fopen("/dev/full", "w");
 }
 
+// The target and every temporary of it ('.' and its name first).
 std::size_t FilesBeside(const std::filesystem::path& target) {
     std::size_t n = 0;
+    const std::string name = target.filename().string();
     for (const auto& e : std::filesystem::directory_iterator(target.parent_path())) {
-        if (e.path().filename().string().rfind(target.filename().string(), 0) == 0) ++n;
+        const std::string entry = e.path().filename().string();
+        if (entry.rfind(name, 0) == 0 || entry.rfind("." + name, 0) == 0) ++n;
     }
     return n;
+}
+
+std::string g_temporary_name;
+
+std::FILE* RecordingStream(int descriptor) {
+    char target[4096] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+    g_temporary_name = length > 0 ? std::filesystem::path(target).filename().string() : "";
+    return ::fdopen(descriptor, "w");
+}
+
+// A killed run leaves its list file's temporary behind; it carries the mark of every
+// temporary of the program (a hidden name beside the target, the process id), which the
+// program's start-up removes once that process has ended.
+TEST(ListFileWriteTest, TheTemporaryCarriesTheProgramsMark) {
+    TempPath list("marked.l");
+    resist_model::ListFile::SetStreamOpenerForTest(&RecordingStream);
+    resist_model::RunOutput run = resist_model::rst_main(kData + "two_resistor.in", list.str());
+    resist_model::ListFile::SetStreamOpenerForTest(nullptr);
+    EXPECT_EQ(run.status, 0);
+    std::string_view prefix;
+    long process = 0;
+    ASSERT_TRUE(platform::SplitTempName(g_temporary_name, prefix, process)) << g_temporary_name;
+    EXPECT_TRUE(platform::IsBesideFilePrefix(prefix));
+    EXPECT_EQ(prefix, platform::BesideFilePrefix(list.str()));
+    EXPECT_EQ(process, static_cast<long>(::getpid()));
+    EXPECT_EQ(ReadText(list.str()), ReadText(kData + "two_resistor.l"));
+    EXPECT_EQ(FilesBeside(list.str()), 1u);
 }
 
 // A list file whose writes fail leaves the previous one byte for byte and no temporary;
