@@ -370,6 +370,42 @@ TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
         << floating.frame->GetScreenRect().width << "x" << floating.frame->GetScreenRect().height;
 }
 
+// A frame maximised at its start is placed and laid out before the window manager gives it
+// its maximised size; the layout it restores must come out as it was recorded all the same.
+TEST_F(Panes, ALayoutLoadedBeforeTheFrameHasItsSizeKeepsItsPanesOverRestarts) {
+    const wxSize large(1200, 760);
+    frame->SetClientSize(large);
+    DispatchPending();
+    frame->ArrangeFloatingPanes();
+    const auto sizes = [&] {
+        return std::vector<int>{frame->Files()->GetSize().x, frame->Components()->GetSize().x,
+                                frame->Properties()->GetSize().y, frame->Help()->GetSize().y};
+    };
+    const std::vector<int> recorded = sizes();
+    for (int restart = 1; restart <= 3; ++restart) {
+        platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue,
+                                        Layout().SaveLayout().ToStdWstring());
+        platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue, L"40,30,700,520,0");
+        Reopen();
+        DispatchPending();
+        EXPECT_LT(frame->Files()->GetSize().x, recorded[0]) << "fitted to the small frame";
+        frame->SetClientSize(large);
+        DispatchPending();
+        for (size_t i = 0; i < recorded.size(); ++i)
+            EXPECT_NEAR(sizes()[i], recorded[i], 2) << "restart " << restart << ", pane " << i;
+    }
+
+    // Once the user has moved a sash, the docks keep their sizes when the frame changes.
+    const wxRect files = frame->Files()->GetScreenRect();
+    const wxPoint sash(files.GetRight() + 3, files.y + files.height / 2);
+    RealDrag(sash, sash + wxPoint(60, 0));
+    ASSERT_TRUE(WaitUntil([&] { return frame->Files()->GetSize().x > files.width + 40; }));
+    const int dragged = frame->Files()->GetSize().x;
+    frame->SetClientSize(1000, 700);
+    DispatchPending();
+    EXPECT_NEAR(frame->Files()->GetSize().x, dragged, 2);
+}
+
 TEST_F(Panes, TheFrameIsKeptWithItsPlaceAndModalWindowsAreKnown) {
     frame->SetSize(wxRect(60, 50, 900, 640));
     DispatchPending();
