@@ -14,9 +14,13 @@
 #include <sstream>
 #include <string>
 
+#include "app/help_view.h"
 #include "app/output_view.h"
 #include "app/preview_view.h"
 #include "parts_ui/file_view.h"
+#include "parts_ui/parts_view.h"
+#include "parts_ui/properties_view.h"
+#include "shell/pane_layout.h"
 
 namespace {
 
@@ -92,6 +96,16 @@ class GeometryDump {
             Line(out, "preview", Client(*window), "-", "-");
         } else if (dynamic_cast<OutputView*>(window)) {
             Line(out, "output", Client(*window), "-", wxGetTopLevelParent(window)->GetLabel());
+        }
+        // The docking panes by the names the layout keeps them under.
+        if (dynamic_cast<FileView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kFileView);
+        } else if (dynamic_cast<PropertiesView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kProperties);
+        } else if (dynamic_cast<HelpView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kHelp);
+        } else if (dynamic_cast<PartsView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kComponents);
         }
         for (wxWindow* child : window->GetChildren()) {
             if (child->IsShown() && !child->IsTopLevel()) Describe(child, out);
