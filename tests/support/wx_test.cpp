@@ -5,6 +5,8 @@
 #include <wx/frame.h>
 #include <wx/uiaction.h>
 
+#include "platform/gtk_window.h"
+
 namespace zentrik_test {
 
 namespace {
@@ -65,10 +67,25 @@ wxFrame* ShowTestFrame(int width, int height) {
     return frame;
 }
 
-void ClickAt(wxWindow* window, const wxPoint& clientPoint) {
+namespace {
+std::chrono::steady_clock::time_point lastClick;
+}  // namespace
+
+void ClickAgainAt(wxWindow* window, const wxPoint& clientPoint) {
     wxUIActionSimulator simulator;
     simulator.MouseMove(window->ClientToScreen(clientPoint));
     simulator.MouseClick();
+    lastClick = std::chrono::steady_clock::now();
+}
+
+void ClickAt(wxWindow* window, const wxPoint& clientPoint) {
+    // A click within the double-click time of the last one would be the second click of a
+    // double click, and one within twice that time after a double click the third of a
+    // triple click; events are dispatched until neither can be.
+    const auto quiet = std::chrono::milliseconds(2 * platform::DoubleClickTime());
+    WaitUntil([&] { return std::chrono::steady_clock::now() - lastClick > quiet; },
+              quiet + std::chrono::seconds(1));
+    ClickAgainAt(window, clientPoint);
 }
 
 }  // namespace zentrik_test

@@ -22,7 +22,10 @@ void DispatchPending();
 // shown and mapped.
 wxFrame* ShowTestFrame(int width = 800, int height = 600);
 
-// A real left click (XTest) at a point of `window`'s client area.
+// A real left click (XTest) at a point of `window`'s client area, a single click: it comes
+// once the last click can no longer make it part of a double or triple click.
 void ClickAt(wxWindow* window, const wxPoint& clientPoint);
+// The same at once, which the toolkit may take as the next click of a double click.
+void ClickAgainAt(wxWindow* window, const wxPoint& clientPoint);
 
 }  // namespace zentrik_test

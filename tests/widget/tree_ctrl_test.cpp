@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 
+#include "platform/gtk_window.h"
 #include "tests/support/wx_test.h"
 
 namespace widget {
@@ -156,6 +157,37 @@ TEST_F(TreeCtrlTest, CheckBoxClickSetsCheckStateWithOneDataChanged) {
     zentrik_test::DispatchPending();
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(tree->GetItemState(node), 0);
+}
+
+TEST_F(TreeCtrlTest, AQuickSecondClickOnTheExpandButtonTogglesTheNodeAgain) {
+    const wxTreeItemId node = tree->FindTreeItem(model->root->rows[0][0].get());
+    wxRect text;
+    ASSERT_TRUE(tree->GetBoundingRect(node, text, true));
+    wxPoint onButton;
+    for (int x = 0; x < text.x; ++x) {
+        int flags = 0;
+        const wxPoint point(x, text.y + text.height / 2);
+        if (tree->HitTest(point, flags) == node && (flags & wxTREE_HITTEST_ONITEMBUTTON)) {
+            onButton = point;
+            break;
+        }
+    }
+    ASSERT_GT(onButton.x, 0);
+    zentrik_test::ClickAt(tree, onButton);
+    ASSERT_TRUE(WaitUntil([&] { return !tree->IsExpanded(node); }));
+    // Long enough for the click to be the second of a double click on any machine.
+    const int doubleClickTime = platform::DoubleClickTime();
+    platform::SetDoubleClickTime(60 * 60 * 1000);
+    int doubleClicks = 0;
+    tree->Bind(wxEVT_LEFT_DCLICK, [&](wxMouseEvent& event) {
+        event.Skip();
+        ++doubleClicks;
+    });
+    zentrik_test::ClickAgainAt(tree, onButton);
+    const bool expanded = WaitUntil([&] { return tree->IsExpanded(node); });
+    platform::SetDoubleClickTime(doubleClickTime);
+    EXPECT_TRUE(expanded);
+    EXPECT_EQ(doubleClicks, 1);
 }
 
 TEST_F(TreeCtrlTest, ModelOutlivesItsTree) {
