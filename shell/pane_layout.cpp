@@ -602,7 +602,12 @@ wxAuiNotebook* PaneLayout::BookOfEvent(wxEvent& event) const {
 
 void PaneLayout::OnTabChanged(wxAuiNotebookEvent& event) {
     event.Skip();
-    if (TabGroup* group = GroupOf(BookOfEvent(event))) UpdateGroupPane(*group);
+    TabGroup* group = GroupOf(BookOfEvent(event));
+    if (group == nullptr) return;
+    UpdateGroupPane(*group);
+    // The captions are drawn on the frame, which nothing else repaints here.
+    Update();
+    frame_->Refresh(false);
 }
 
 // Closing a tab hides its pane, as the View menu does.

@@ -19,6 +19,8 @@
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
 #include "platform/registry.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
 #include "tests/shell/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
@@ -132,6 +134,15 @@ TEST_F(Panes, CaptionDropMakesTabsViewFollowsAndAPulledTabFloats) {
     EXPECT_EQ(book->GetPageCount(), 2u);
     EXPECT_TRUE(Layout().GetPane(book).IsDocked());
     EXPECT_EQ(Layout().GetPane(book).dock_direction, wxAUI_DOCK_LEFT);
+    // The group's caption is its active tab's, as the user picks the tabs.
+    EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_COMPONENTS_VIEW));
+    const wxPoint tabs = book->GetScreenPosition() + wxPoint(0, 10);
+    RealClick(tabs + wxPoint(30, 0));
+    ASSERT_TRUE(WaitUntil([&] { return book->GetSelection() == 0; }));
+    EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_FILE_VIEW));
+    RealClick(tabs + wxPoint(book->GetSize().x * 3 / 4, 0));
+    ASSERT_TRUE(WaitUntil([&] { return book->GetSelection() == 1; }));
+    EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_COMPONENTS_VIEW));
 
     // Hidden and shown again by View, the tab comes back to its group.
     Command(ID_VIEW_COMPONENTS);
