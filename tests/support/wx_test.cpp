@@ -68,14 +68,33 @@ wxFrame* ShowTestFrame(int width, int height) {
 }
 
 namespace {
+
 std::chrono::steady_clock::time_point lastClick;
-}  // namespace
 
 void ClickAgainAt(wxWindow* window, const wxPoint& clientPoint) {
     wxUIActionSimulator simulator;
     simulator.MouseMove(window->ClientToScreen(clientPoint));
     simulator.MouseClick();
     lastClick = std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
+bool SecondClickAt(wxWindow* window, const wxPoint& clientPoint,
+                   const std::function<bool()>& done) {
+    const int usual = platform::DoubleClickTime();
+    platform::SetDoubleClickTime(60 * 60 * 1000);
+    int doubleClicks = 0;
+    const auto count = [&doubleClicks](wxMouseEvent& event) {
+        event.Skip();
+        ++doubleClicks;
+    };
+    window->Bind(wxEVT_LEFT_DCLICK, count);
+    ClickAgainAt(window, clientPoint);
+    const bool happened = WaitUntil(done);
+    window->Unbind(wxEVT_LEFT_DCLICK, count);
+    platform::SetDoubleClickTime(usual);
+    return happened && doubleClicks == 1;
 }
 
 void ClickAt(wxWindow* window, const wxPoint& clientPoint) {

@@ -25,7 +25,11 @@ wxFrame* ShowTestFrame(int width = 800, int height = 600);
 // A real left click (XTest) at a point of `window`'s client area, a single click: it comes
 // once the last click can no longer make it part of a double or triple click.
 void ClickAt(wxWindow* window, const wxPoint& clientPoint);
-// The same at once, which the toolkit may take as the next click of a double click.
-void ClickAgainAt(wxWindow* window, const wxPoint& clientPoint);
+// A click at once after the last one at the same point, with the toolkit's double-click
+// time made long enough for the click to be the second of a double click on any machine;
+// then dispatches events until `done`. True when `done` came and the click was reported as
+// a double click.
+bool SecondClickAt(wxWindow* window, const wxPoint& clientPoint,
+                   const std::function<bool()>& done);
 
 }  // namespace zentrik_test
