@@ -348,6 +348,16 @@ wait_frame_rect() {  # wait_frame_rect "X Y W H -": until the program has the fr
   done
   return 1
 }
+sizes_still() {  # prints the panes' sizes once they have read the same for a second
+  local i same=0 now last=""
+  for ((i = 0; i < 100 && same < 5; i++)); do
+    sleep 0.2
+    now=$(pane_sizes)
+    if [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
+    last=$now
+  done
+  echo "$last"
+}
 wait_sizes() {  # wait_sizes SIZES: until the panes have those sizes within 2 px
   local i
   for ((i = 0; i < 100; i++)); do
@@ -374,7 +384,7 @@ if [ "$part" = layout ]; then
     wait_maximized "$frame" yes || true
     frame_moved "$before" || true
     large=$(find window Zentrik)
-    sizes=$(pane_sizes)
+    sizes=$(sizes_still)
     echo "# $language, maximised: $sizes"
     close_program "$frame"
     for restart in 1 2 3; do
