@@ -20,6 +20,7 @@
 #include "parts_ui/file_view.h"
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
+#include "platform/gtk_window.h"
 #include "shell/pane_layout.h"
 
 namespace {
@@ -37,7 +38,8 @@ class GeometryDump {
         event.Skip();
         std::ostringstream out;
         for (wxWindow* top : wxTopLevelWindows) {
-            if (top->IsShown()) Describe(top, out);
+            // A window not yet on screen has no place there to report.
+            if (top->IsShown() && platform::IsMapped(top->GetHandle())) Describe(top, out);
         }
         wxWindow* focus = wxWindow::FindFocus();
         if (const wxWindow* top = focus ? wxGetTopLevelParent(focus) : nullptr)
