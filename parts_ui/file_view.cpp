@@ -196,6 +196,9 @@ FileView::FileView(wxWindow* parent, wxWindowID id, PartFileOperations& operatio
 
     tree_->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &FileView::OnContextMenu, this);
     tree_->Bind(wxEVT_LEFT_DOWN, &FileView::OnTreeLeftDown, this);
+    // A press soon after another comes as the second click of a double click; it counts as
+    // a click all the same.
+    tree_->Bind(wxEVT_LEFT_DCLICK, &FileView::OnTreeLeftDown, this);
     tree_->Bind(wxEVT_TREE_BEGIN_DRAG, &FileView::OnBeginDrag, this);
     tree_->Bind(wxEVT_MOTION, &FileView::OnMouseMove, this);
     tree_->Bind(wxEVT_TREE_END_DRAG, &FileView::OnEndDrag, this);
@@ -446,8 +449,9 @@ void FileView::OnTreeLeftDown(wxMouseEvent& event) {
         tree_->SetFocus();
         const std::weak_ptr<widget::WTreeItem> clicked = item;
         CallAfter([this, clicked] {
+            // The second click of a double click may come before the first one's opening.
             const auto part = clicked.lock();
-            if (!part || !OnSelectionChanging(part.get())) return;
+            if (!part || IsOpenPart(*part) || !OnSelectionChanging(part.get())) return;
             lastOpened_ = part;
             OpenPart(part);
         });

@@ -87,3 +87,17 @@ bool FrameRectangle(void* gtkWindow, ScreenRect& rect) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+int DoubleClickTime() {
+    gint time = 0;
+    g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &time, nullptr);
+    return time;
+}
+
+void SetDoubleClickTime(int milliseconds) {
+    g_object_set(gtk_settings_get_default(), "gtk-double-click-time", milliseconds, nullptr);
+}
+
+}  // namespace platform

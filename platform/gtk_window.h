@@ -44,4 +44,11 @@ struct ScreenRect {
 // not realised.
 bool FrameRectangle(void* gtkWindow, ScreenRect& rect);
 
+// The toolkit's double-click time in milliseconds (GTK's setting, which the desktop may
+// change): a press this soon after another at about the same place is reported as the
+// second click of a double click, and one soon after that as the third.
+int DoubleClickTime();
+// Changes it for this process only.
+void SetDoubleClickTime(int milliseconds);
+
 }  // namespace platform

@@ -14,9 +14,14 @@
 #include <sstream>
 #include <string>
 
+#include "app/help_view.h"
 #include "app/output_view.h"
 #include "app/preview_view.h"
 #include "parts_ui/file_view.h"
+#include "parts_ui/parts_view.h"
+#include "parts_ui/properties_view.h"
+#include "platform/gtk_window.h"
+#include "shell/pane_layout.h"
 
 namespace {
 
@@ -33,7 +38,8 @@ class GeometryDump {
         event.Skip();
         std::ostringstream out;
         for (wxWindow* top : wxTopLevelWindows) {
-            if (top->IsShown()) Describe(top, out);
+            // A window not yet on screen has no place there to report.
+            if (top->IsShown() && platform::IsMapped(top->GetHandle())) Describe(top, out);
         }
         wxWindow* focus = wxWindow::FindFocus();
         if (const wxWindow* top = focus ? wxGetTopLevelParent(focus) : nullptr)
@@ -92,6 +98,16 @@ class GeometryDump {
             Line(out, "preview", Client(*window), "-", "-");
         } else if (dynamic_cast<OutputView*>(window)) {
             Line(out, "output", Client(*window), "-", wxGetTopLevelParent(window)->GetLabel());
+        }
+        // The docking panes by the names the layout keeps them under.
+        if (dynamic_cast<FileView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kFileView);
+        } else if (dynamic_cast<PropertiesView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kProperties);
+        } else if (dynamic_cast<HelpView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kHelp);
+        } else if (dynamic_cast<PartsView*>(window)) {
+            Line(out, "pane", Client(*window), "-", pane_names::kComponents);
         }
         for (wxWindow* child : window->GetChildren()) {
             if (child->IsShown() && !child->IsTopLevel()) Describe(child, out);

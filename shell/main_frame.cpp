@@ -147,6 +147,9 @@ MainFrame::MainFrame(ProgramSettings& settings, PartFileOperations& operations,
               wxSize(kFrameWidth, kFrameHeight)),
       settings_(settings),
       operations_(operations) {
+    // The count starts with the frame, so that a dialog already open when the floating panes
+    // are first raised is known.
+    OpenModalWindows();
     RestoreRectangle();
     wxIcon icon;
     icon.CopyFromBitmap(IconBitmap(resources::kIcon128, resources::kIcon128Size));

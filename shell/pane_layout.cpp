@@ -330,7 +330,10 @@ void PaneLayout::Manage(wxFrame* frame) {
     // manager has laid the frame out by the time this handler runs.
     frame->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
+        const bool refitted = RefitLoadedLayout();
+        if (refitted) Update();
         if (FitDocksToClient()) Update();
+        if (refitted) fitted_ = DockSizes();
     });
     // The manager handles its own events before the frame sees them.
     Bind(wxEVT_AUI_PANE_BUTTON, &PaneLayout::OnPaneButton, this);
@@ -599,7 +602,12 @@ wxAuiNotebook* PaneLayout::BookOfEvent(wxEvent& event) const {
 
 void PaneLayout::OnTabChanged(wxAuiNotebookEvent& event) {
     event.Skip();
-    if (TabGroup* group = GroupOf(BookOfEvent(event))) UpdateGroupPane(*group);
+    TabGroup* group = GroupOf(BookOfEvent(event));
+    if (group == nullptr) return;
+    UpdateGroupPane(*group);
+    // The captions are drawn on the frame, which nothing else repaints here.
+    Update();
+    frame_->Refresh(false);
 }
 
 // Closing a tab hides its pane, as the View menu does.
@@ -1030,14 +1038,8 @@ bool PaneLayout::LoadLayout(const wxString& text) {
         return false;
     }
     if (!fields[1].StartsWith("layout2|")) return false;
-    wxSize dockMin(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
-    for (wxWindow* window : panes_) {
-        dockMin.x = std::min(dockMin.x, Registered(window).min_size.x);
-        dockMin.y = std::min(dockMin.y, Registered(window).min_size.y);
-    }
-    dockMin.IncTo(wxSize(0, 0));
     const wxString perspective =
-        FitDockSizes(fields[1], saved, frame_->GetClientSize(), centreMin_, dockMin);
+        FitDockSizes(fields[1], saved, frame_->GetClientSize(), centreMin_, LeastDockSize());
 
     // Every pane of this program exactly once; group and bar names only as placed.
     std::multiset<wxString> names;
@@ -1123,5 +1125,54 @@ bool PaneLayout::LoadLayout(const wxString& text) {
     UpdateBars();
     Relayout();
     if (FitDocksToClient()) Update();
+    // A layout of the first version has no client size to fit from again.
+    loaded_ = saved.x > 0 ? fields[1] : wxString();
+    loadedClient_ = saved;
+    fitted_ = DockSizes();
+    return true;
+}
+
+wxSize PaneLayout::LeastDockSize() const {
+    wxSize least(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    for (wxWindow* window : panes_) {
+        least.x = std::min(least.x, Registered(window).min_size.x);
+        least.y = std::min(least.y, Registered(window).min_size.y);
+    }
+    least.IncTo(wxSize(0, 0));
+    return least;
+}
+
+std::map<wxString, int> PaneLayout::DockSizes() const {
+    std::map<wxString, int> sizes;
+    for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+        const wxAuiDockInfo& dock = m_docks[i];
+        if (dock.fixed || dock.panes.IsEmpty() || dock.dock_direction == wxAUI_DOCK_CENTER)
+            continue;
+        sizes[wxString::Format("%d,%d,%d", dock.dock_direction, dock.dock_layer, dock.dock_row)] =
+            dock.size;
+    }
+    return sizes;
+}
+
+bool PaneLayout::RefitLoadedLayout() {
+    if (loaded_.empty()) return false;
+    // A sash dragged, a pane docked elsewhere: the layout is the user's now.
+    if (DockSizes() != fitted_) {
+        loaded_.clear();
+        return false;
+    }
+    const wxString fitted = FitDockSizes(loaded_, loadedClient_, frame_->GetClientSize(),
+                                         centreMin_, LeastDockSize());
+    for (const wxString& entry : wxSplit(fitted, '|', '\0')) {
+        long size = 0;
+        if (!entry.StartsWith("dock_size(") || !entry.AfterFirst('=').ToLong(&size)) continue;
+        const wxString place = entry.AfterFirst('(').BeforeFirst(')');
+        for (size_t i = 0; i < m_docks.GetCount(); ++i) {
+            wxAuiDockInfo& dock = m_docks[i];
+            if (!dock.fixed && place == wxString::Format("%d,%d,%d", dock.dock_direction,
+                                                         dock.dock_layer, dock.dock_row))
+                dock.size = static_cast<int>(size);
+        }
+    }
     return true;
 }

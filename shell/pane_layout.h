@@ -88,7 +88,11 @@ public:
     void CheckSlideBack();
 
     // The whole layout as one text, and back. Loading refuses (and changes nothing) a text
-    // of another layout version or whose panes are not exactly this program's.
+    // of another layout version or whose panes are not exactly this program's. A loaded
+    // layout is fitted to the frame's client area; until the user changes a dock, its dock
+    // sizes follow the client area from the sizes recorded, so that a frame that reaches
+    // its size only after the load (one maximised by the window manager) has the docks the
+    // layout recorded at that size, not ones scaled down first.
     wxString SaveLayout();
     bool LoadLayout(const wxString& text);
 
@@ -143,6 +147,14 @@ private:
     // Narrows the docks where they leave the centre less than its minimum; true if any
     // changed (the layout then needs an update).
     bool FitDocksToClient();
+    // The sizes of the docks that hold panes, by "direction,layer,row"; the side bars' and
+    // the centre's left out.
+    std::map<wxString, int> DockSizes() const;
+    // The least width and height any pane may be docked at.
+    wxSize LeastDockSize() const;
+    // Fits the loaded layout's dock sizes to the client area again; false once the user has
+    // changed a dock since the layout was loaded or last fitted.
+    bool RefitLoadedLayout();
     // The registered look of a pane (caption, icon, buttons) in this language.
     const wxAuiPaneInfo& Registered(wxWindow* window) const;
     wxWindow* WindowNamed(const wxString& name) const;
@@ -157,6 +169,12 @@ private:
 
     wxWindow* centre_ = nullptr;
     wxSize centreMin_;
+
+    // The loaded layout's perspective as recorded and the client size it was recorded at,
+    // while the docks still have the sizes last fitted from it (`fitted_`).
+    wxString loaded_;
+    wxSize loadedClient_;
+    std::map<wxString, int> fitted_;
 
     // While a floating pane is dragged: the pane, the caption or the side under the pointer,
     // and a timer that notices the button's release (a window manager that moves the window

@@ -80,6 +80,17 @@ void WTreeCtrl::BindEvents() {
         itemCollapsing(event.GetItem());
     });
     Bind(wxEVT_TREE_STATE_IMAGE_CLICK, &WTreeCtrl::OnStateImageClick, this);
+    // A press soon after another comes as a double click, on which the control leaves the
+    // expand button alone; it opens or closes the node as any click does.
+    Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent& event) {
+        int flags = 0;
+        const wxTreeItemId node = HitTest(event.GetPosition(), flags);
+        if (!node.IsOk() || (flags & wxTREE_HITTEST_ONITEMBUTTON) == 0) {
+            event.Skip();
+            return;
+        }
+        Toggle(node);
+    });
     Bind(wxEVT_TREE_KEY_DOWN, &WTreeCtrl::OnKeyDown, this);
     Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
         event.Skip();

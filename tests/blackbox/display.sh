@@ -1,6 +1,7 @@
 # Sourced by the black-box scripts: makes the scratch folder $tmp and the array pids of the
 # processes to end at exit (last started, first ended), both gone when the script exits;
-# then starts Xvfb on a display number of its own choosing and exports DISPLAY.
+# then starts Xvfb on a display number of its own choosing (its screen SCREEN_SIZE, 1280x800
+# unless set) and exports DISPLAY.
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
@@ -17,7 +18,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 mkfifo "$tmp/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/displayfd" 2>"$tmp/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1280x800}x24" -nolisten tcp 3>"$tmp/displayfd" 2>"$tmp/xvfb.log" &
 pids+=($!)
 display=""
 if ! read -r -t 30 display <"$tmp/displayfd" || [ -z "$display" ]; then

@@ -2,19 +2,22 @@
 # Black-box check of the real program: starts it on a virtual display of its own under a
 # window manager (openbox), drives it with real X input (xdotool) and checks what a user
 # sees and what lands on disk. Screenshots go to OUTDIR.
-#   usage: run.sh PROGRAM OUTDIR
+#   usage: run.sh PROGRAM OUTDIR [layout]
+# With "layout" it checks only that a maximised frame keeps its panes' sizes over restarts,
+# in English and Japanese, on a screen larger than the frame's first size.
 # Positions come from the program: the windows' places from the X server, and the places of
 # the controls and of what the toolkit draws itself (tree rows, list cells, the preview) from
 # the geometry the program writes when ZENTRIK_GEOMETRY_DUMP names a file (one line per
 # thing, "KIND X Y W H STATE NAME" in screen pixels).
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: run.sh PROGRAM OUTDIR" >&2
+if [ $# -ne 2 ] && { [ $# -ne 3 ] || [ "$3" != layout ]; }; then
+  echo "usage: run.sh PROGRAM OUTDIR [layout]" >&2
   exit 2
 fi
 program=$1
 outdir=$2
+part=${3:-all}
 mkdir -p "$outdir"
 
 failures=0
@@ -30,6 +33,7 @@ check() {  # check DESCRIPTION COMMAND...
 }
 
 # --- display -------------------------------------------------------------------------
+[ "$part" = layout ] && export SCREEN_SIZE=1600x1000
 source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 export NO_AT_BRIDGE=1
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
@@ -295,6 +299,110 @@ menu() {  # menu MNEMONIC KEY: opens a menu of the frame, then presses KEY once 
   xdotool key "$2"
 }
 
+# The program has taken a change of its place once the rectangle it writes has changed and
+# holds still.
+frame_moved() {  # frame_moved RECTANGLE-BEFORE: until the program has taken the frame's change
+  local i now last=$1
+  for ((i = 0; i < 100; i++)); do
+    sleep 0.1
+    now=$(find window Zentrik)
+    [ "$now" != "$1" ] && [ "$now" = "$last" ] && return 0
+    last=$now
+  done
+  return 1
+}
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "all checks passed"
+  exit 0
+}
+
+# --- a maximised frame's panes over restarts (run.sh PROGRAM OUTDIR layout) --------------
+pane_sizes() {  # the docked panes' sizes, "NAME WxH ..."
+  local name
+  for name in file_view components properties help; do
+    echo -n "$name $(find pane "$name" Zentrik | awk '{print $3 "x" $4}') "
+  done
+}
+near_sizes() {  # near_sizes SIZES-BEFORE SIZES-NOW: every size within 2 px
+  local -a before=($1) now=($2)
+  local i field a b
+  [ "${#before[@]}" -eq "${#now[@]}" ] || return 1
+  for ((i = 1; i < ${#before[@]}; i += 2)); do
+    [ "${before[i]}" != x ] && [ "${now[i]}" != x ] || return 1
+    for field in 1 2; do
+      b=$(cut -dx -f"$field" <<<"${before[i]}")
+      a=$(cut -dx -f"$field" <<<"${now[i]}")
+      [ $((a - b)) -le 2 ] && [ $((b - a)) -le 2 ] || return 1
+    done
+  done
+}
+wait_frame_rect() {  # wait_frame_rect "X Y W H -": until the program has the frame there
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [ "$(find window Zentrik)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+sizes_still() {  # prints the panes' sizes once they have read the same for a second
+  local i same=0 now last=""
+  for ((i = 0; i < 100 && same < 5; i++)); do
+    sleep 0.2
+    now=$(pane_sizes)
+    if [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
+    last=$now
+  done
+  echo "$last"
+}
+wait_sizes() {  # wait_sizes SIZES: until the panes have those sizes within 2 px
+  local i
+  for ((i = 0; i < 100; i++)); do
+    near_sizes "$1" "$(pane_sizes)" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+if [ "$part" = layout ]; then
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  pids+=($!)
+  timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+  export WM=openbox
+  for language in en ja; do
+    locale=()
+    [ "$language" = ja ] && locale=(LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8)
+    home="$tmp/layout_$language"
+    start_program "$home" "${locale[@]}"
+    frame=$(wait_window '^Zentrik$')
+    wait_more_windows 1 || true # the output pane
+    wait_find pane file_view Zentrik >/dev/null || true
+    before=$(find window Zentrik)
+    wmctrl -i -r "$frame" -b add,maximized_vert,maximized_horz
+    wait_maximized "$frame" yes || true
+    frame_moved "$before" || true
+    large=$(find window Zentrik)
+    sizes=$(sizes_still)
+    echo "# $language, maximised: $sizes"
+    close_program "$frame"
+    for restart in 1 2 3; do
+      start_program "$home" "${locale[@]}"
+      frame=$(wait_window '^Zentrik$')
+      wait_maximized "$frame" yes || true
+      wait_frame_rect "$large" || true
+      wait_sizes "$sizes" || true
+      now=$(pane_sizes)
+      check "$language: restart $restart of the maximised frame keeps every pane's size within 2 px ($now)" \
+        near_sizes "$sizes" "$now"
+      [ "$restart" -eq 3 ] && wait_still && import -window root "$outdir/layout_restarted_$language.png"
+      close_program "$frame"
+    done
+  done
+  finish
+fi
+
 # --- without a window manager: the output pane starts above the frame ------------------
 start_program "$tmp/plain"
 frame=$(wait_window '^Zentrik$')
@@ -351,18 +459,7 @@ xdotool mousemove "$(caption_x "$output")" "$(caption_y "$output")" click --repe
 check "a double-click on its caption docks the output pane" wait_no_window '^Output$'
 close_program "$frame"
 
-# The frame comes back where it was left, with its size, maximised or not. The program has
-# taken a change of its place once the rectangle it writes has changed and holds still.
-frame_moved() {  # frame_moved RECTANGLE-BEFORE: until the program has taken the frame's change
-  local i now last=$1
-  for ((i = 0; i < 100; i++)); do
-    sleep 0.1
-    now=$(find window Zentrik)
-    [ "$now" != "$1" ] && [ "$now" = "$last" ] && return 0
-    last=$now
-  done
-  return 1
-}
+# The frame comes back where it was left, with its size, maximised or not.
 start_program "$tmp/place"
 frame=$(wait_window '^Zentrik$')
 wait_stacked "$(wait_window '^Output$')"
@@ -619,8 +716,4 @@ import -window root "$outdir/main_frame_japanese.png"
 stop_program
 check "in Japanese nothing is reported on standard error" quiet_stderr "$tmp/japanese.log"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all checks passed"
+finish

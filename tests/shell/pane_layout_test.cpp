@@ -19,6 +19,8 @@
 #include "parts_ui/parts_view.h"
 #include "parts_ui/properties_view.h"
 #include "platform/registry.h"
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
 #include "tests/shell/shown_main_frame.h"
 #include "tests/support/wx_test.h"
 
@@ -132,6 +134,15 @@ TEST_F(Panes, CaptionDropMakesTabsViewFollowsAndAPulledTabFloats) {
     EXPECT_EQ(book->GetPageCount(), 2u);
     EXPECT_TRUE(Layout().GetPane(book).IsDocked());
     EXPECT_EQ(Layout().GetPane(book).dock_direction, wxAUI_DOCK_LEFT);
+    // The group's caption is its active tab's, as the user picks the tabs.
+    EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_COMPONENTS_VIEW));
+    const wxPoint tabs = book->GetScreenPosition() + wxPoint(0, 10);
+    RealClick(tabs + wxPoint(30, 0));
+    ASSERT_TRUE(WaitUntil([&] { return book->GetSelection() == 0; }));
+    EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_FILE_VIEW));
+    RealClick(tabs + wxPoint(book->GetSize().x * 3 / 4, 0));
+    ASSERT_TRUE(WaitUntil([&] { return book->GetSelection() == 1; }));
+    EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_COMPONENTS_VIEW));
 
     // Hidden and shown again by View, the tab comes back to its group.
     Command(ID_VIEW_COMPONENTS);
@@ -368,6 +379,42 @@ TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
     EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(floating.frame->GetScreenRect()))
         << floating.frame->GetScreenRect().x << "," << floating.frame->GetScreenRect().y << " "
         << floating.frame->GetScreenRect().width << "x" << floating.frame->GetScreenRect().height;
+}
+
+// A frame maximised at its start is placed and laid out before the window manager gives it
+// its maximised size; the layout it restores must come out as it was recorded all the same.
+TEST_F(Panes, ALayoutLoadedBeforeTheFrameHasItsSizeKeepsItsPanesOverRestarts) {
+    const wxSize large(1200, 760);
+    frame->SetClientSize(large);
+    DispatchPending();
+    frame->ArrangeFloatingPanes();
+    const auto sizes = [&] {
+        return std::vector<int>{frame->Files()->GetSize().x, frame->Components()->GetSize().x,
+                                frame->Properties()->GetSize().y, frame->Help()->GetSize().y};
+    };
+    const std::vector<int> recorded = sizes();
+    for (int restart = 1; restart <= 3; ++restart) {
+        platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue,
+                                        Layout().SaveLayout().ToStdWstring());
+        platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue, L"40,30,700,520,0");
+        Reopen();
+        DispatchPending();
+        EXPECT_LT(frame->Files()->GetSize().x, recorded[0]) << "fitted to the small frame";
+        frame->SetClientSize(large);
+        DispatchPending();
+        for (size_t i = 0; i < recorded.size(); ++i)
+            EXPECT_NEAR(sizes()[i], recorded[i], 2) << "restart " << restart << ", pane " << i;
+    }
+
+    // Once the user has moved a sash, the docks keep their sizes when the frame changes.
+    const wxRect files = frame->Files()->GetScreenRect();
+    const wxPoint sash(files.GetRight() + 3, files.y + files.height / 2);
+    RealDrag(sash, sash + wxPoint(60, 0));
+    ASSERT_TRUE(WaitUntil([&] { return frame->Files()->GetSize().x > files.width + 40; }));
+    const int dragged = frame->Files()->GetSize().x;
+    frame->SetClientSize(1000, 700);
+    DispatchPending();
+    EXPECT_NEAR(frame->Files()->GetSize().x, dragged, 2);
 }
 
 TEST_F(Panes, TheFrameIsKeptWithItsPlaceAndModalWindowsAreKnown) {

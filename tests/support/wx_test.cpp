@@ -5,6 +5,8 @@
 #include <wx/frame.h>
 #include <wx/uiaction.h>
 
+#include "platform/gtk_window.h"
+
 namespace zentrik_test {
 
 namespace {
@@ -65,10 +67,44 @@ wxFrame* ShowTestFrame(int width, int height) {
     return frame;
 }
 
-void ClickAt(wxWindow* window, const wxPoint& clientPoint) {
+namespace {
+
+std::chrono::steady_clock::time_point lastClick;
+
+void ClickAgainAt(wxWindow* window, const wxPoint& clientPoint) {
     wxUIActionSimulator simulator;
     simulator.MouseMove(window->ClientToScreen(clientPoint));
     simulator.MouseClick();
+    lastClick = std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
+bool SecondClickAt(wxWindow* window, const wxPoint& clientPoint,
+                   const std::function<bool()>& done) {
+    const int usual = platform::DoubleClickTime();
+    platform::SetDoubleClickTime(60 * 60 * 1000);
+    int doubleClicks = 0;
+    const auto count = [&doubleClicks](wxMouseEvent& event) {
+        event.Skip();
+        ++doubleClicks;
+    };
+    window->Bind(wxEVT_LEFT_DCLICK, count);
+    ClickAgainAt(window, clientPoint);
+    const bool happened = WaitUntil(done);
+    window->Unbind(wxEVT_LEFT_DCLICK, count);
+    platform::SetDoubleClickTime(usual);
+    return happened && doubleClicks == 1;
+}
+
+void ClickAt(wxWindow* window, const wxPoint& clientPoint) {
+    // A click within the double-click time of the last one would be the second click of a
+    // double click, and one within twice that time after a double click the third of a
+    // triple click; events are dispatched until neither can be.
+    const auto quiet = std::chrono::milliseconds(2 * platform::DoubleClickTime());
+    WaitUntil([&] { return std::chrono::steady_clock::now() - lastClick > quiet; },
+              quiet + std::chrono::seconds(1));
+    ClickAgainAt(window, clientPoint);
 }
 
 }  // namespace zentrik_test

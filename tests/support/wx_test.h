@@ -22,7 +22,14 @@ void DispatchPending();
 // shown and mapped.
 wxFrame* ShowTestFrame(int width = 800, int height = 600);
 
-// A real left click (XTest) at a point of `window`'s client area.
+// A real left click (XTest) at a point of `window`'s client area, a single click: it comes
+// once the last click can no longer make it part of a double or triple click.
 void ClickAt(wxWindow* window, const wxPoint& clientPoint);
+// A click at once after the last one at the same point, with the toolkit's double-click
+// time made long enough for the click to be the second of a double click on any machine;
+// then dispatches events until `done`. True when `done` came and the click was reported as
+// a double click.
+bool SecondClickAt(wxWindow* window, const wxPoint& clientPoint,
+                   const std::function<bool()>& done);
 
 }  // namespace zentrik_test

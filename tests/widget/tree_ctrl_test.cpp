@@ -50,6 +50,17 @@ protected:
         frame->Destroy();
         zentrik_test::DispatchPending();
     }
+    // A point left of the node's label that hits the part `flag` names; x 0 when none does.
+    wxPoint PointOn(const wxTreeItemId& node, int flag) {
+        wxRect text;
+        EXPECT_TRUE(tree->GetBoundingRect(node, text, true));
+        for (int x = 0; x < text.x; ++x) {
+            int flags = 0;
+            const wxPoint point(x, text.y + text.height / 2);
+            if (tree->HitTest(point, flags) == node && (flags & flag)) return point;
+        }
+        return wxPoint();
+    }
     // Node texts depth first, children indented.
     void Collect(const wxTreeItemId& node, const std::string& indent, std::vector<std::string>& out) {
         wxTreeItemIdValue cookie;
@@ -124,17 +135,7 @@ TEST_F(TreeCtrlTest, CheckBoxClickSetsCheckStateWithOneDataChanged) {
     const wxTreeItemId node = tree->FindTreeItem(b.get());
     tree->ScrollTo(node);
     zentrik_test::DispatchPending();
-    wxRect text;
-    ASSERT_TRUE(tree->GetBoundingRect(node, text, true));
-    wxPoint onBox;
-    for (int x = 0; x < text.x; ++x) {
-        int flags = 0;
-        const wxPoint point(x, text.y + text.height / 2);
-        if (tree->HitTest(point, flags) == node && (flags & wxTREE_HITTEST_ONITEMSTATEICON)) {
-            onBox = point;
-            break;
-        }
-    }
+    const wxPoint onBox = PointOn(node, wxTREE_HITTEST_ONITEMSTATEICON);
     ASSERT_GT(onBox.x, 0);
 
     int changes = 0;
@@ -156,6 +157,15 @@ TEST_F(TreeCtrlTest, CheckBoxClickSetsCheckStateWithOneDataChanged) {
     zentrik_test::DispatchPending();
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(tree->GetItemState(node), 0);
+}
+
+TEST_F(TreeCtrlTest, AQuickSecondClickOnTheExpandButtonTogglesTheNodeAgain) {
+    const wxTreeItemId node = tree->FindTreeItem(model->root->rows[0][0].get());
+    const wxPoint onButton = PointOn(node, wxTREE_HITTEST_ONITEMBUTTON);
+    ASSERT_GT(onButton.x, 0);
+    zentrik_test::ClickAt(tree, onButton);
+    ASSERT_TRUE(WaitUntil([&] { return !tree->IsExpanded(node); }));
+    EXPECT_TRUE(zentrik_test::SecondClickAt(tree, onButton, [&] { return tree->IsExpanded(node); }));
 }
 
 TEST_F(TreeCtrlTest, ModelOutlivesItsTree) {
