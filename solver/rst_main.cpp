@@ -119,10 +119,15 @@ private:
 bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
     const int stages = static_cast<int>(records.size());
     const FourDiagonal conduction = AssembleConduction(s);
-    const unsigned leaders = StageThreadsFor(conduction.ncell, static_cast<unsigned>(stages));
+    // A stage thread without a core of its own holds up every thread that meets it, so an
+    // unpinned run leads no more stages at once than there are free cores. Which thread
+    // runs a stage does not change its result.
+    const int cores = FreeCores();
+    unsigned leaders = StageThreadsFor(conduction.ncell, static_cast<unsigned>(stages));
+    if (StageThreads() == 0) leaders = std::min(leaders, static_cast<unsigned>(std::max(1, cores)));
     const unsigned threads = std::max(leaders, RunThreads());
 
-    PassCrew crew(static_cast<int>(leaders));
+    PassCrew crew(static_cast<int>(leaders), cores);
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
     auto lead = [&](int seat) noexcept {
