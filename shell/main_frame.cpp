@@ -340,10 +340,11 @@ void MainFrame::RestoreRectangle() {
     if (!in || comma1 != L',' || comma2 != L',' || comma3 != L',') return;
     // The maximised state follows the rectangle; a value without it is not maximised.
     if (in >> comma4 >> maximized && comma4 != L',') return;
-    const wxRect rect(x, y, width, height);
-    // A rectangle off every screen (a display that is gone) keeps the default place.
-    if (width < 200 || height < 150 || wxDisplay::GetFromPoint(rect.GetTopLeft()) == wxNOT_FOUND)
-        return;
+    // A rectangle off every screen (a display that is gone) keeps the default place; one
+    // larger than its screen (a damaged or foreign value) is fitted onto it.
+    const int display = wxDisplay::GetFromPoint(wxPoint(x, y));
+    if (width < 200 || height < 150 || display == wxNOT_FOUND) return;
+    const wxRect rect = MovedOnto(wxRect(x, y, width, height), wxDisplay(display).GetClientArea());
     SetSize(rect);
     normalRect_ = rect;
     if (maximized == 1) Maximize();

@@ -427,6 +427,12 @@ TEST_F(Panes, TheFrameIsKeptWithItsPlaceAndModalWindowsAreKnown) {
                                                      GetProductKey(), MainFrame::kRectValue);
     ASSERT_TRUE(rect);
     EXPECT_EQ(*rect, L"60,50,900,640,0");
+    // A damaged value far larger than the screen is fitted onto it.
+    platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue,
+                                    L"10,10,100000,100000,0");
+    Reopen();
+    DispatchPending();
+    EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(frame->GetRect())) << frame->GetRect().width;
 
     bool during = false;
     wxDialog dialog(frame, wxID_ANY, "modal");
