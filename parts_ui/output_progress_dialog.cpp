@@ -53,6 +53,11 @@ OutputProgressDialog::OutputProgressDialog(wxWindow* parent)
         }
         event.Skip();
     });
+    // Some window managers draw a minimise box on every window. A modal dialog minimised
+    // where no task bar lists it leaves the program looking hung, so it comes straight back.
+    Bind(wxEVT_ICONIZE, [this](wxIconizeEvent& event) {
+        if (event.IsIconized()) CallAfter([this] { Iconize(false); });
+    });
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if (running_ && (key == WXK_ESCAPE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)) return;

@@ -691,7 +691,28 @@ xdotool key Down Down Return # "Three-resistor model" by keyboard
 wait_kind 1 "Three-resistor model" || true
 wait_still || true
 import -window root "$outdir/export_mixed.png"
+before=$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null || true)
 click_on button Export Export || true # in the dialog's bottom row
+# With no task bar, a minimised progress dialog could never be found again.
+progress=$(new_window "$before") || true
+minimised_back() {
+  xdotool windowminimize "$1" || return 1
+  # The window manager handles requests in order: once this one shows, so has the minimise.
+  wmctrl -i -r "$1" -b add,above || return 1
+  local i
+  for ((i = 0; i < 100; i++)); do
+    xprop -id "$1" _NET_WM_STATE | grep -q ABOVE && break
+    sleep 0.1
+  done
+  for ((i = 0; i < 100; i++)); do
+    if xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+check "the progress dialog comes back when the window manager minimises it" minimised_back "$progress"
 timeout 60 bash -c "until [ -f '$library/QFP_Sample_1_2resistance.cab' ] && [ -f '$library/SOP_Sample_1_3resistance.cab' ]; do sleep 0.2; done" || true
 check "the two-resistor cabinet of the first row is on disk" test -s "$library/QFP_Sample_1_2resistance.cab"
 check "the three-resistor cabinet of the second row is on disk" test -s "$library/SOP_Sample_1_3resistance.cab"
