@@ -96,6 +96,10 @@ using Member = std::variant<std::wstring ProgramSettings::*, double ProgramSetti
                             int ProgramSettings::*, std::uint32_t ProgramSettings::*,
                             bool ProgramSettings::*>;
 
+constexpr AxisMember Axis(AxisFactors ProgramSettings::*factors, double AxisFactors::*axis) {
+    return {factors, axis};
+}
+
 template <class Settings, class T>
 auto& FieldOf(Settings& settings, T ProgramSettings::*member) {
     return settings.*member;
@@ -146,12 +150,12 @@ constexpr const char* kSimpleWord[] = {"simple"};
 constexpr StoredField kStoredFields[] = {
     {"folder", "parts", nullptr, &PS::PartsFolder, "parts/"},
     {"folder", "export", nullptr, &PS::ExportFolder, "library/"},
-    {"mesh_division", "standard_length", "x", AxisMember{&PS::StandardLength, &AxisFactors::x}, "0.5"},
-    {"mesh_division", "standard_length", "y", AxisMember{&PS::StandardLength, &AxisFactors::y}, "0.5"},
-    {"mesh_division", "standard_length", "z", AxisMember{&PS::StandardLength, &AxisFactors::z}, "4"},
-    {"mesh_division", "threshold", "x", AxisMember{&PS::Threshold, &AxisFactors::x}, "0.1"},
-    {"mesh_division", "threshold", "y", AxisMember{&PS::Threshold, &AxisFactors::y}, "0.1"},
-    {"mesh_division", "threshold", "z", AxisMember{&PS::Threshold, &AxisFactors::z}, "0.1"},
+    {"mesh_division", "standard_length", "x", Axis(&PS::StandardLength, &AxisFactors::x), "0.5"},
+    {"mesh_division", "standard_length", "y", Axis(&PS::StandardLength, &AxisFactors::y), "0.5"},
+    {"mesh_division", "standard_length", "z", Axis(&PS::StandardLength, &AxisFactors::z), "4"},
+    {"mesh_division", "threshold", "x", Axis(&PS::Threshold, &AxisFactors::x), "0.1"},
+    {"mesh_division", "threshold", "y", Axis(&PS::Threshold, &AxisFactors::y), "0.1"},
+    {"mesh_division", "threshold", "z", Axis(&PS::Threshold, &AxisFactors::z), "0.1"},
     {"preview", "back_ground.color.type", nullptr, &PS::BackgroundType, "gradation",
      WordsOf(kBackgroundWords)},
     // 0xFF7E00: red 0, green 126, blue 255.
@@ -227,6 +231,36 @@ std::optional<std::string> StoredText(const StoredField& stored, bool field) {
     if (stored.words.count == 0) return field ? "true" : "false";
     if (field) return stored.words.list[0];
     return std::nullopt;
+}
+
+// Reads `field` from its element in `section`; a mesh factor from every entry of its name
+// and direction in document order, so the last one that reads wins.
+template <class T>
+void ReadStoredField(const StoredField& stored, const pt::ptree& section, T& field) {
+    if (!stored.direction) {
+        if (const auto text = Text(section, stored.key)) ReadText(stored, *text, field);
+        return;
+    }
+    for (const auto& [name, entry] : section) {
+        if (name != stored.key || Text(entry, "<xmlattr>.direction") != stored.direction) continue;
+        if (const auto text = Text(entry, "value")) ReadText(stored, *text, field);
+    }
+}
+
+// Appends `field`'s element to `section`, unless the field leaves it out. Elements are
+// appended, never merged, so the mesh entries of one name stay apart.
+template <class T>
+void WriteStoredField(const StoredField& stored, const T& field, pt::ptree& section) {
+    const std::optional<std::string> text = StoredText(stored, field);
+    if (!text) return;
+    if (!stored.direction) {
+        section.add(stored.key, *text);
+        return;
+    }
+    pt::ptree& entry = section.add_child(stored.key, pt::ptree());
+    entry.put("<xmlattr>.direction", stored.direction);
+    entry.put("<xmlattr>.type", kMeshType);
+    entry.add("value", *text);
 }
 
 // Calls `visit` with each stored field of `target`, `a` and `b` in turn; the three axes
@@ -368,21 +402,7 @@ void ProgramSettings::ReadSettings(const boost::property_tree::ptree& root) {
         if (!section) continue;
         if (stored.read_beside && !section->get_child_optional(stored.read_beside)) continue;
         VisitField(
-            stored,
-            [&](auto& field) {
-                if (!stored.direction) {
-                    if (const auto text = Text(*section, stored.key)) ReadText(stored, *text, field);
-                    return;
-                }
-                // Every entry of this name and direction, in document order: the last one
-                // that reads wins.
-                for (const auto& [name, entry] : *section) {
-                    if (name != stored.key || Text(entry, "<xmlattr>.direction") != stored.direction)
-                        continue;
-                    if (const auto text = Text(entry, "value")) ReadText(stored, *text, field);
-                }
-            },
-            *this);
+            stored, [&](auto& field) { ReadStoredField(stored, *section, field); }, *this);
     }
 }
 
@@ -418,20 +438,7 @@ bool ProgramSettings::Write() const {
             section_name = stored.section;
         }
         VisitField(
-            stored,
-            [&](const auto& field) {
-                const std::optional<std::string> text = StoredText(stored, field);
-                if (!text) return;
-                if (!stored.direction) {
-                    section->add(stored.key, *text);
-                    return;
-                }
-                pt::ptree& entry = section->add_child(stored.key, pt::ptree());
-                entry.put("<xmlattr>.direction", stored.direction);
-                entry.put("<xmlattr>.type", kMeshType);
-                entry.add("value", *text);
-            },
-            *this);
+            stored, [&](const auto& field) { WriteStoredField(stored, field, *section); }, *this);
     }
 
     std::ostringstream out;

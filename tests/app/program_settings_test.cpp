@@ -122,6 +122,31 @@ TEST_F(Settings, TwoProgramsOnOneHomeKeepEachOthersChanges) {
     EXPECT_EQ(second.FluidConductivity, 0.0256) << "the program's own values stay as they are";
 }
 
+TEST_F(Settings, EveryFieldAnotherProgramChangedIsKeptBySavingUnchangedValues) {
+    ProgramSettings first = LoadFrom("<trelvo version=\"2020\"/>");
+    ProgramSettings second = first;
+    second.Load();
+    first.PartsFolder = L"/other/parts/";
+    first.ExportFolder = L"/other/library/";
+    first.StandardLength = {0.25, 0.75, 8.0};
+    first.Threshold = {0.5, 0.25, 0.125};
+    first.BackgroundType = 0;
+    first.BackgroundTopColor = 1;
+    first.BackgroundBottomColor = 2;
+    first.FluidConductivity = 0.5;
+    first.OutputListFile = true;
+    first.SimpleModeling = true;
+    first.MouseMode = 1;
+    first.OneButtonOperation = 2;
+    ASSERT_TRUE(first.Save());
+    ASSERT_TRUE(second.Save());
+
+    ProgramSettings read;
+    read.HomeFolder = first.HomeFolder;
+    read.Load();
+    ExpectSameSettings(read, first);
+}
+
 TEST_F(Settings, UnreadableFilesChangeNothing) {
     const ProgramSettings defaults;
     ExpectSameSettings(LoadFrom("<trelvo><folder><parts>/x/</parts>"), defaults);
