@@ -8,6 +8,8 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
@@ -85,59 +87,188 @@ std::optional<std::string> Text(const pt::ptree& tree, const char* path) {
     return std::nullopt;
 }
 
-// A mesh factor or the conductivity: only a positive number makes sense for either.
-void ReadPositiveReal(const pt::ptree& tree, const char* path, double& field) {
-    if (auto text = Text(tree, path)) {
-        if (auto value = ParseReal(*text); value && *value > 0.0) field = *value;
-    }
+// Where a stored value lives: a member of the settings, or one axis of a mesh factor.
+struct AxisMember {
+    AxisFactors ProgramSettings::*factors;
+    double AxisFactors::*axis;
+};
+using Member = std::variant<std::wstring ProgramSettings::*, double ProgramSettings::*, AxisMember,
+                            int ProgramSettings::*, std::uint32_t ProgramSettings::*,
+                            bool ProgramSettings::*>;
+
+constexpr AxisMember Axis(AxisFactors ProgramSettings::*factors, double AxisFactors::*axis) {
+    return {factors, axis};
 }
 
-template <size_t N>
-void ReadWord(const pt::ptree& tree, const char* path, const char* const (&words)[N], int& field) {
-    const auto text = Text(tree, path);
-    if (!text) return;
-    for (size_t i = 0; i < N; ++i) {
-        if (*text == words[i]) field = static_cast<int>(i);
-    }
+template <class Settings, class T>
+auto& FieldOf(Settings& settings, T ProgramSettings::*member) {
+    return settings.*member;
 }
 
+template <class Settings>
+auto& FieldOf(Settings& settings, AxisMember member) {
+    return (settings.*member.factors).*member.axis;
+}
+
+// The words a number (by its index) or a marker switch is stored as.
+struct Words {
+    const char* const* list = nullptr;
+    int count = 0;
+};
+
 template <size_t N>
-std::string Word(const char* const (&words)[N], int index) {
-    return index >= 0 && index < static_cast<int>(N) ? words[index] : "";
+constexpr Words WordsOf(const char* const (&words)[N]) {
+    return {words, static_cast<int>(N)};
+}
+
+// One value of the settings file. What its text may hold follows the member's type:
+//   a folder: any text but an empty one; '/' is added when it ends without a separator;
+//   a double: a finite number above zero (a mesh factor or the conductivity);
+//   a colour: an unsigned 32-bit decimal number;
+//   an int: one of `words`, stored as its index;
+//   a bool: "true" or "false" ("1" and "0" read too); with `words`, a marker element that is
+//     written as words[0] only when true and reads true exactly when it holds that word.
+struct StoredField {
+    const char* section;    // the element below the root
+    const char* key;        // the key path inside the section, or the mesh entry's name
+    const char* direction;  // a mesh entry's direction attribute; its value is the child "value"
+    Member member;
+    // The default in the file's own notation (a folder's is below the product folder);
+    // none for a marker, which starts false.
+    const char* initial;
+    Words words = {};
+    bool omitted_without_word = false;  // an int without a word writes nothing, not ""
+    const char* read_beside = nullptr;  // read only when the section holds this key as well
+};
+
+using PS = ProgramSettings;
+
+constexpr const char* kSimpleWord[] = {"simple"};
+
+// The stored fields in the order the file holds them. Each section is written once, at its
+// first field, even when none of its fields writes anything.
+constexpr StoredField kStoredFields[] = {
+    {"folder", "parts", nullptr, &PS::PartsFolder, "parts/"},
+    {"folder", "export", nullptr, &PS::ExportFolder, "library/"},
+    {"mesh_division", "standard_length", "x", Axis(&PS::StandardLength, &AxisFactors::x), "0.5"},
+    {"mesh_division", "standard_length", "y", Axis(&PS::StandardLength, &AxisFactors::y), "0.5"},
+    {"mesh_division", "standard_length", "z", Axis(&PS::StandardLength, &AxisFactors::z), "4"},
+    {"mesh_division", "threshold", "x", Axis(&PS::Threshold, &AxisFactors::x), "0.1"},
+    {"mesh_division", "threshold", "y", Axis(&PS::Threshold, &AxisFactors::y), "0.1"},
+    {"mesh_division", "threshold", "z", Axis(&PS::Threshold, &AxisFactors::z), "0.1"},
+    {"preview", "back_ground.color.type", nullptr, &PS::BackgroundType, "gradation",
+     WordsOf(kBackgroundWords)},
+    // 0xFF7E00: red 0, green 126, blue 255.
+    {"preview", "back_ground.color.top", nullptr, &PS::BackgroundTopColor, "16743936"},
+    // 0xFFFFFF: white.
+    {"preview", "back_ground.color.bottom", nullptr, &PS::BackgroundBottomColor, "16777215"},
+    {"material_property", "fluid_thermal_conductivity", nullptr, &PS::FluidConductivity, "0.0256"},
+    {"solver", "listfile.outputs", nullptr, &PS::OutputListFile, "false"},
+    {"solver", "modeling_type", nullptr, &PS::SimpleModeling, nullptr, WordsOf(kSimpleWord)},
+    {"mouse", "operation_type", nullptr, &PS::MouseMode, "3Button", WordsOf(kMouseModeWords), true},
+    {"mouse", "one_button_mode", nullptr, &PS::OneButtonOperation, "3DRotate",
+     WordsOf(kOneButtonWords), true, "operation_type"},
+};
+
+// Calls `visit` with the field `stored` names in each of `settings`.
+template <class Visit, class... Settings>
+void VisitField(const StoredField& stored, Visit visit, Settings&... settings) {
+    std::visit([&](auto member) { visit(FieldOf(settings, member)...); }, stored.member);
 }
 
 // An empty text keeps the folder (it would otherwise become the file-system root once a
 // separator is added), and so does one longer than any path the system takes; a folder
 // without a trailing separator gets '/'.
-void ReadFolder(const pt::ptree& root, const char* path, std::wstring& field) {
-    const auto text = Text(root, path);
-    if (!text || text->empty() || text->size() >= PATH_MAX) return;
-    std::wstring folder = platform::Utf8ToWide(*text);
+void ReadText(const StoredField&, const std::string& text, std::wstring& field) {
+    if (text.empty() || text.size() >= PATH_MAX) return;
+    std::wstring folder = platform::Utf8ToWide(text);
     if (folder.back() != L'\\' && folder.back() != L'/') folder += L'/';
     field = std::move(folder);
 }
 
-void ReadMesh(const pt::ptree& mesh, AxisFactors& standardLength, AxisFactors& threshold) {
-    for (const auto& [name, child] : mesh) {
-        AxisFactors* factors = name == "standard_length" ? &standardLength
-                               : name == "threshold"     ? &threshold
-                                                         : nullptr;
-        if (!factors) continue;
-        const auto direction = Text(child, "<xmlattr>.direction");
-        if (!direction) continue;
-        double* field = *direction == "x"   ? &factors->x
-                        : *direction == "y" ? &factors->y
-                        : *direction == "z" ? &factors->z
-                                            : nullptr;
-        if (field) ReadPositiveReal(child, "value", *field);
+void ReadText(const StoredField&, const std::string& text, double& field) {
+    if (auto value = ParseReal(text); value && *value > 0.0) field = *value;
+}
+
+void ReadText(const StoredField&, const std::string& text, std::uint32_t& field) {
+    if (const auto value = ParseUnsigned(text)) field = *value;
+}
+
+void ReadText(const StoredField& stored, const std::string& text, int& field) {
+    for (int i = 0; i < stored.words.count; ++i) {
+        if (text == stored.words.list[i]) field = i;
     }
 }
 
-void AddMeshEntry(pt::ptree& mesh, const char* name, const char* direction, double value) {
-    pt::ptree& entry = mesh.add_child(name, pt::ptree());
-    entry.put("<xmlattr>.direction", direction);
+void ReadText(const StoredField& stored, const std::string& text, bool& field) {
+    if (stored.words.count > 0) {
+        field = text == stored.words.list[0];
+    } else if (const auto value = ParseBool(text)) {
+        field = *value;
+    }
+}
+
+// The text a field is written as; none when its element is left out.
+std::optional<std::string> StoredText(const StoredField&, const std::wstring& field) {
+    return platform::WideToUtf8(field);
+}
+
+std::optional<std::string> StoredText(const StoredField&, double field) {
+    return FormatReal(field);
+}
+
+std::optional<std::string> StoredText(const StoredField&, std::uint32_t field) {
+    return std::to_string(field);
+}
+
+std::optional<std::string> StoredText(const StoredField& stored, int field) {
+    if (field >= 0 && field < stored.words.count) return stored.words.list[field];
+    if (stored.omitted_without_word) return std::nullopt;
+    return std::string();
+}
+
+std::optional<std::string> StoredText(const StoredField& stored, bool field) {
+    if (stored.words.count == 0) return field ? "true" : "false";
+    if (field) return stored.words.list[0];
+    return std::nullopt;
+}
+
+// Reads `field` from its element in `section`; a mesh factor from every entry of its name
+// and direction in document order, so the last one that reads wins.
+template <class T>
+void ReadStoredField(const StoredField& stored, const pt::ptree& section, T& field) {
+    if (!stored.direction) {
+        if (const auto text = Text(section, stored.key)) ReadText(stored, *text, field);
+        return;
+    }
+    for (const auto& [name, entry] : section) {
+        if (name != stored.key || Text(entry, "<xmlattr>.direction") != stored.direction) continue;
+        if (const auto text = Text(entry, "value")) ReadText(stored, *text, field);
+    }
+}
+
+// Appends `field`'s element to `section`, unless the field leaves it out. Elements are
+// appended, never merged, so the mesh entries of one name stay apart.
+template <class T>
+void WriteStoredField(const StoredField& stored, const T& field, pt::ptree& section) {
+    const std::optional<std::string> text = StoredText(stored, field);
+    if (!text) return;
+    if (!stored.direction) {
+        section.add(stored.key, *text);
+        return;
+    }
+    pt::ptree& entry = section.add_child(stored.key, pt::ptree());
+    entry.put("<xmlattr>.direction", stored.direction);
     entry.put("<xmlattr>.type", kMeshType);
-    entry.add("value", FormatReal(value));
+    entry.add("value", *text);
+}
+
+// Calls `visit` with each stored field of `target`, `a` and `b` in turn; the three axes
+// of a mesh factor count as fields of their own.
+template <class Visit>
+void ForEachStoredField(ProgramSettings& target, const ProgramSettings& a,
+                        const ProgramSettings& b, Visit visit) {
+    for (const StoredField& stored : kStoredFields) VisitField(stored, visit, target, a, b);
 }
 
 // The settings document, read through the size and nesting caps; false for a file that
@@ -158,27 +289,6 @@ bool ReadSettingsDocument(const fs::path& path, pt::ptree& document) {
 
 }  // namespace
 
-// Calls `visit` with each stored field of `target`, `a` and `b` in turn; the three axes
-// of a mesh factor count as fields of their own.
-template <class Visit>
-void ProgramSettings::ForEachStoredField(ProgramSettings& target, const ProgramSettings& a,
-                                         const ProgramSettings& b, Visit visit) {
-    visit(target.PartsFolder, a.PartsFolder, b.PartsFolder);
-    visit(target.ExportFolder, a.ExportFolder, b.ExportFolder);
-    for (auto axis : {&AxisFactors::x, &AxisFactors::y, &AxisFactors::z}) {
-        visit(target.StandardLength.*axis, a.StandardLength.*axis, b.StandardLength.*axis);
-        visit(target.Threshold.*axis, a.Threshold.*axis, b.Threshold.*axis);
-    }
-    visit(target.BackgroundType, a.BackgroundType, b.BackgroundType);
-    visit(target.BackgroundTopColor, a.BackgroundTopColor, b.BackgroundTopColor);
-    visit(target.BackgroundBottomColor, a.BackgroundBottomColor, b.BackgroundBottomColor);
-    visit(target.FluidConductivity, a.FluidConductivity, b.FluidConductivity);
-    visit(target.OutputListFile, a.OutputListFile, b.OutputListFile);
-    visit(target.SimpleModeling, a.SimpleModeling, b.SimpleModeling);
-    visit(target.MouseMode, a.MouseMode, b.MouseMode);
-    visit(target.OneButtonOperation, a.OneButtonOperation, b.OneButtonOperation);
-}
-
 std::wstring GetDocumentsProductFolder() {
     std::wstring documents = platform::PathToWide(platform::DocumentsDirectory());
     if (documents.empty()) return {};
@@ -187,9 +297,21 @@ std::wstring GetDocumentsProductFolder() {
 }
 
 ProgramSettings::ProgramSettings() {
-    const std::wstring base = GetDocumentsProductFolder();
-    PartsFolder = base + L"parts/";
-    ExportFolder = base + L"library/";
+    const std::wstring product_folder = GetDocumentsProductFolder();
+    for (const StoredField& stored : kStoredFields) {
+        VisitField(
+            stored,
+            [&](auto& field) {
+                field = {};
+                if (!stored.initial) return;
+                if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::wstring>) {
+                    field = product_folder + platform::Utf8ToWide(stored.initial);
+                } else {
+                    ReadText(stored, stored.initial, field);
+                }
+            },
+            *this);
+    }
 }
 
 void ProgramSettings::ClearCurrentPart() {
@@ -274,38 +396,13 @@ std::wstring ProgramSettings::KeepUnusableFileAside() {
     return platform::PathToWide(aside);
 }
 
-void ProgramSettings::ReadSettings(const boost::property_tree::ptree& root_element) {
-    const pt::ptree* const root = &root_element;
-
-    ReadFolder(*root, "folder.parts", PartsFolder);
-    ReadFolder(*root, "folder.export", ExportFolder);
-
-    if (const auto mesh = root->get_child_optional("mesh_division")) {
-        ReadMesh(*mesh, StandardLength, Threshold);
-    }
-    if (const auto preview = root->get_child_optional("preview")) {
-        ReadWord(*preview, "back_ground.color.type", kBackgroundWords, BackgroundType);
-        for (auto [path, field] : {std::pair{"back_ground.color.top", &BackgroundTopColor},
-                                   std::pair{"back_ground.color.bottom", &BackgroundBottomColor}}) {
-            if (const auto text = Text(*preview, path)) {
-                if (const auto value = ParseUnsigned(*text)) *field = *value;
-            }
-        }
-    }
-    if (const auto material = root->get_child_optional("material_property")) {
-        ReadPositiveReal(*material, "fluid_thermal_conductivity", FluidConductivity);
-    }
-    if (const auto solver = root->get_child_optional("solver")) {
-        if (const auto text = Text(*solver, "listfile.outputs")) {
-            if (const auto value = ParseBool(*text)) OutputListFile = *value;
-        }
-        if (const auto text = Text(*solver, "modeling_type")) SimpleModeling = *text == "simple";
-    }
-    if (const auto mouse = root->get_child_optional("mouse")) {
-        if (mouse->get_child_optional("operation_type")) {
-            ReadWord(*mouse, "operation_type", kMouseModeWords, MouseMode);
-            ReadWord(*mouse, "one_button_mode", kOneButtonWords, OneButtonOperation);
-        }
+void ProgramSettings::ReadSettings(const boost::property_tree::ptree& root) {
+    for (const StoredField& stored : kStoredFields) {
+        const auto section = root.get_child_optional(stored.section);
+        if (!section) continue;
+        if (stored.read_beside && !section->get_child_optional(stored.read_beside)) continue;
+        VisitField(
+            stored, [&](auto& field) { ReadStoredField(stored, *section, field); }, *this);
     }
 }
 
@@ -333,37 +430,15 @@ bool ProgramSettings::Write() const {
     pt::ptree& root = document.add_child("trelvo", pt::ptree());
     root.put("<xmlattr>.version", "2020");
 
-    pt::ptree& folder = root.add_child("folder", pt::ptree());
-    folder.add("parts", platform::WideToUtf8(PartsFolder));
-    folder.add("export", platform::WideToUtf8(ExportFolder));
-
-    pt::ptree& mesh = root.add_child("mesh_division", pt::ptree());
-    AddMeshEntry(mesh, "standard_length", "x", StandardLength.x);
-    AddMeshEntry(mesh, "standard_length", "y", StandardLength.y);
-    AddMeshEntry(mesh, "standard_length", "z", StandardLength.z);
-    AddMeshEntry(mesh, "threshold", "x", Threshold.x);
-    AddMeshEntry(mesh, "threshold", "y", Threshold.y);
-    AddMeshEntry(mesh, "threshold", "z", Threshold.z);
-
-    pt::ptree& color = root.add_child("preview", pt::ptree()).add_child("back_ground", pt::ptree())
-                           .add_child("color", pt::ptree());
-    color.add("type", Word(kBackgroundWords, BackgroundType));
-    color.add("top", std::to_string(BackgroundTopColor));
-    color.add("bottom", std::to_string(BackgroundBottomColor));
-
-    root.add_child("material_property", pt::ptree())
-        .add("fluid_thermal_conductivity", FormatReal(FluidConductivity));
-
-    pt::ptree& solver = root.add_child("solver", pt::ptree());
-    solver.add_child("listfile", pt::ptree()).add("outputs", OutputListFile ? "true" : "false");
-    if (SimpleModeling) solver.add("modeling_type", "simple");
-
-    pt::ptree& mouse = root.add_child("mouse", pt::ptree());
-    if (const std::string word = Word(kMouseModeWords, MouseMode); !word.empty()) {
-        mouse.add("operation_type", word);
-    }
-    if (const std::string word = Word(kOneButtonWords, OneButtonOperation); !word.empty()) {
-        mouse.add("one_button_mode", word);
+    pt::ptree* section = nullptr;
+    std::string_view section_name;
+    for (const StoredField& stored : kStoredFields) {
+        if (!section || section_name != stored.section) {
+            section = &root.add_child(stored.section, pt::ptree());
+            section_name = stored.section;
+        }
+        VisitField(
+            stored, [&](const auto& field) { WriteStoredField(stored, field, *section); }, *this);
     }
 
     std::ostringstream out;

@@ -98,26 +98,25 @@ public:
     std::wstring CurrentPartPath;  // empty exactly when no part is open
     // The open part's file as it was read or last written by this program.
     platform::FileIdentity CurrentPartFile;
+    // The stored settings; their defaults, file keys and accepted values stand in one table
+    // in program_settings.cpp, which the constructor, Load and Save all follow.
     std::wstring PartsFolder;
     std::wstring ExportFolder;
-    AxisFactors StandardLength{0.5, 0.5, 4.0};  // multiples of the smallest part size
-    AxisFactors Threshold{0.1, 0.1, 0.1};
-    int BackgroundType = 2;                        // 0 black, 1 white, 2 gradation
-    std::uint32_t BackgroundTopColor = 0xFF7E00;   // 0x00BBGGRR: red 0, green 126, blue 255
-    std::uint32_t BackgroundBottomColor = 0xFFFFFF;
-    double FluidConductivity = 0.0256;  // W/(m·K)
-    bool OutputListFile = false;
-    bool SimpleModeling = false;
-    int MouseMode = 0;           // 0 three-button, 1 one-button
-    int OneButtonOperation = 0;  // 0 3-D rotation, 1 2-D rotation, 2 translation, 3 scaling
+    AxisFactors StandardLength;  // multiples of the smallest part size
+    AxisFactors Threshold;
+    int BackgroundType;                   // 0 black, 1 white, 2 gradation
+    std::uint32_t BackgroundTopColor;     // 0x00BBGGRR
+    std::uint32_t BackgroundBottomColor;
+    double FluidConductivity;  // W/(m·K)
+    bool OutputListFile;
+    bool SimpleModeling;
+    int MouseMode;           // 0 three-button, 1 one-button
+    int OneButtonOperation;  // 0 3-D rotation, 1 2-D rotation, 2 translation, 3 scaling
 
 private:
     SettingsFileState LoadFile();
     void ReadSettings(const boost::property_tree::ptree& root);
     bool Write() const;
-    template <class Visit>
-    static void ForEachStoredField(ProgramSettings& target, const ProgramSettings& a,
-                                   const ProgramSettings& b, Visit visit);
 
     bool unusable_file_ = false;
     // The stored values as the last Load left them.

@@ -122,6 +122,41 @@ TEST_F(Settings, TwoProgramsOnOneHomeKeepEachOthersChanges) {
     EXPECT_EQ(second.FluidConductivity, 0.0256) << "the program's own values stay as they are";
 }
 
+TEST_F(Settings, EveryFieldAnotherProgramSavedIsKeptBySavingUnchangedValues) {
+    ProgramSettings program = LoadFrom("<trelvo version=\"2020\"/>");
+    // Meanwhile another program saves a change of every field.
+    std::string mesh;
+    const char* const values[] = {"0.5", "1", "2", "4", "8", "16"};
+    const char* const* value = values;
+    for (const char* name : {"standard_length", "threshold"}) {
+        for (const char* direction : {"x", "y", "z"}) {
+            mesh += std::string("<") + name + " direction=\"" + direction + "\"><value>" +
+                    *value++ + "</value></" + name + ">";
+        }
+    }
+    WriteBytes(folder / "zentrik.xml",
+               Wrap("<folder><parts>/other/parts/</parts><export>/other/out/</export></folder>"
+                    "<mesh_division>" + mesh + "</mesh_division>"
+                    "<preview><back_ground><color><type>black</type><top>1</top><bottom>2</bottom>"
+                    "</color></back_ground></preview>"
+                    "<material_property><fluid_thermal_conductivity>0.5"
+                    "</fluid_thermal_conductivity></material_property>"
+                    "<solver><listfile><outputs>true</outputs></listfile>"
+                    "<modeling_type>simple</modeling_type></solver>"
+                    "<mouse><operation_type>1Button</operation_type>"
+                    "<one_button_mode>Translation</one_button_mode></mouse>"));
+    ProgramSettings newer;
+    newer.HomeFolder = program.HomeFolder;
+    ASSERT_EQ(newer.Load(), SettingsFileState::Read);
+    ASSERT_TRUE(program.Save());
+
+    ProgramSettings read;
+    read.HomeFolder = program.HomeFolder;
+    read.Load();
+    ExpectSameSettings(read, newer);
+    EXPECT_EQ(read.Threshold.z, 16.0) << "the other program's file was read";
+}
+
 TEST_F(Settings, UnreadableFilesChangeNothing) {
     const ProgramSettings defaults;
     ExpectSameSettings(LoadFrom("<trelvo><folder><parts>/x/</parts>"), defaults);

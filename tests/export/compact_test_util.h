@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -63,9 +64,11 @@ protected:
         // Suite, test name and process, so no two tests share a folder, not even those of
         // two runs of the suite at the same time.
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::path(testing::TempDir()) /
-                ("compact_" + std::string(test->test_suite_name()) + "." + test->name() + "." +
-                 std::to_string(::getpid()));
+        std::string name = "compact_" + std::string(test->test_suite_name()) + "." +
+                           test->name() + "." + std::to_string(::getpid());
+        // A parameterised test's names hold '/': one folder, not a nest that outlives it.
+        std::replace(name.begin(), name.end(), '/', '_');
+        root_ = fs::path(testing::TempDir()) / name;
         fs::remove_all(root_);
         tmp_ = root_ / "tmp";
         out_ = root_ / "out";

@@ -26,7 +26,12 @@ struct CompactCase {
 class CompactRuns : public PartsFolder, public testing::WithParamInterface<CompactCase> {
 protected:
     void SetUp() override { PartsFolder::SetUp(); }
-    void TearDown() override { PartsFolder::TearDown(); }
+    void TearDown() override {
+        PartsFolder::TearDown();
+        // The case's folder stood directly in the temporary folder and is gone with it.
+        EXPECT_EQ(root_.parent_path(), (fs::path(testing::TempDir()) / "").parent_path());
+        EXPECT_FALSE(fs::exists(root_));
+    }
 };
 
 void ExpectFinitePositive(const double* values, int from, int to) {

@@ -1,5 +1,10 @@
 #include "platform/gtk_window.h"
 
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
@@ -18,20 +23,47 @@ TEST(GtkWindow, FrameRectangleHoldsTheShownFrame) {
     frame->Destroy();
 }
 
+// The non-empty lines of `text`.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
 TEST(GtkWindow, AHandleOfTheWrongKindFailsAndIsReportedOnce) {
     wxFrame* frame = zentrik_test::ShowTestFrame(200, 150);
     auto* panel = new wxPanel(frame);
     platform::ScreenRect rect;
+    const auto fail_each_call = [&] {
+        EXPECT_FALSE(platform::RaiseWithoutFocus(panel->GetHandle()));
+        EXPECT_FALSE(platform::RaiseWithoutFocus(panel->GetHandle()));
+        EXPECT_FALSE(platform::FrameRectangle(nullptr, rect));
+        EXPECT_FALSE(platform::KeepScrollBarsVisible(frame->GetHandle()));
+    };
+
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(platform::RaiseWithoutFocus(panel->GetHandle()));
-    EXPECT_FALSE(platform::RaiseWithoutFocus(panel->GetHandle()));
-    EXPECT_FALSE(platform::FrameRectangle(nullptr, rect));
-    EXPECT_FALSE(platform::KeepScrollBarsVisible(frame->GetHandle()));
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(said,
-              "RaiseWithoutFocus: the handle is not the GTK widget it needs\n"
-              "FrameRectangle: the handle is not the GTK widget it needs\n"
-              "KeepScrollBarsVisible: the handle is not the GTK widget it needs\n");
+    fail_each_call();
+    const std::vector<std::string> first = Lines(testing::internal::GetCapturedStderr());
+    // One report for each function that failed, however often it failed, each naming it.
+    EXPECT_EQ(first.size(), 3u) << testing::PrintToString(first);
+    const std::vector<std::string> calls = {"RaiseWithoutFocus", "FrameRectangle",
+                                            "KeepScrollBarsVisible"};
+    for (const std::string& call : calls) {
+        EXPECT_EQ(std::count_if(first.begin(), first.end(),
+                                [&](const std::string& line) {
+                                    return line.find(call) != std::string::npos;
+                                }),
+                  1)
+            << call << " in " << testing::PrintToString(first);
+    }
+
+    // Failing again is not reported again.
+    testing::internal::CaptureStderr();
+    fail_each_call();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     frame->Destroy();
 }
 
