@@ -256,8 +256,7 @@ void PaneDrag::DockAtSide(wxWindow* window, int side) {
             !(panes[i].dock_direction == wxAUI_DOCK_CENTER))
             outer = std::max(outer, panes[i].dock_layer);
     }
-    layout_.GetPane(window).Dock().Direction(side).Layer(outer + 1).Row(0).Position(0).BestSize(
-        hint.GetSize());
+    pane.Dock().Direction(side).Layer(outer + 1).Row(0).Position(0).BestSize(hint.GetSize());
     layout_.Relayout();
 }
 

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kSlideBackCheckMs = 200;
+const int kSides[] = {wxAUI_DOCK_LEFT, wxAUI_DOCK_RIGHT, wxAUI_DOCK_TOP, wxAUI_DOCK_BOTTOM};
 
 // A button of a side bar: the pane's icon and caption, turned on the left and right bars.
 class SideBarButton : public wxWindow {
@@ -85,7 +86,7 @@ PaneSideBars::~PaneSideBars() {
 void PaneSideBars::AddBars(wxFrame* frame) {
     // The manager handles its own events before the frame sees them.
     layout_.Bind(wxEVT_AUI_PANE_BUTTON, &PaneSideBars::OnPaneButton, this);
-    for (int side : kPaneSides) {
+    for (int side : kSides) {
         auto* bar = new wxPanel(frame, wxID_ANY);
         bar->SetSizer(new wxBoxSizer(IsVerticalSide(side) ? wxVERTICAL : wxHORIZONTAL));
         const int thickness = frame->GetCharHeight() + 8;

@@ -11,9 +11,7 @@ class PaneLayout;
 class wxFrame;
 class wxPanel;
 
-// The four sides of the frame, and whether panes docked on one stand side by side.
-inline constexpr int kPaneSides[] = {wxAUI_DOCK_LEFT, wxAUI_DOCK_RIGHT, wxAUI_DOCK_TOP,
-                                     wxAUI_DOCK_BOTTOM};
+// The left and right sides, whose docks run up and down the frame.
 inline bool IsVerticalSide(int direction) {
     return direction == wxAUI_DOCK_LEFT || direction == wxAUI_DOCK_RIGHT;
 }
