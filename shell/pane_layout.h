@@ -5,12 +5,14 @@
 #include <vector>
 
 #include <wx/aui/framemanager.h>
-#include <wx/timer.h>
 
+#include "shell/pane_record.h"
+
+class PaneDrag;
+class PaneSideBars;
+class PaneTabs;
 class wxAuiNotebook;
-class wxAuiNotebookEvent;
 class wxFrame;
-class wxPanel;
 
 // The names the frame registers its panes by; the saved layout refers to them.
 namespace pane_names {
@@ -22,20 +24,12 @@ inline const char kHelp[] = "help";
 inline const char kOutput[] = "output";
 }  // namespace pane_names
 
-// Dock sizes of a saved layout fitted to the client area it is restored into: scaled by
-// the ratio of the two client sizes, then shrunk in proportion where the docks of one axis
-// would leave the centre less than `centreMin`, and never below `dockMin`. Other entries of
-// the toolkit's perspective text stay as they are. A `saved` size with no area scales
-// nothing.
-wxString FitDockSizes(const wxString& perspective, const wxSize& saved, const wxSize& current,
-                      const wxSize& centreMin, const wxSize& dockMin);
-// `rect` moved (and shrunk if it must be) so that it lies wholly in `area`.
-wxRect MovedOnto(const wxRect& rect, const wxRect& area);
-
 // The main frame's docking manager, with what the toolkit's manager lacks: panes grouped as
 // tabs in one dock position, and panes auto-hidden to a bar of buttons on their side of the
 // frame, from which they slide out over the client area. A pane dropped onto another pane's
 // caption joins it as a tab; a tab dragged off its strip floats at the pointer.
+// Each of these lives in a part of its own (PaneTabs, PaneSideBars, PaneDrag, PaneRecord);
+// this class keeps the panes as registered and the docks fitted to the frame.
 class PaneLayout : public wxAuiManager {
 public:
     PaneLayout();
@@ -56,8 +50,8 @@ public:
     void DockBack(wxWindow* window);
     // While a floating pane is dragged, where it would land if dropped now: a docked pane to
     // join as a tab, or a side of the frame (wxAUI_DOCK_NONE for neither).
-    wxWindow* DropTabTarget() const { return tabTarget_; }
-    int DropSide() const { return dropSide_; }
+    wxWindow* DropTabTarget() const;
+    int DropSide() const;
     // Follows a drag of the floating pane `window` with the pointer at `screenPoint` and the
     // left button `down`: shows where it would land, and lands it there once the button is up.
     void TrackFloatingDrag(wxWindow* window, const wxPoint& screenPoint, bool down);
@@ -82,8 +76,8 @@ public:
     wxWindow* BarButton(wxWindow* window) const;
     void SlideOut(wxWindow* window);
     void SlideBack();
-    wxWindow* SlidOutPane() const { return slidOut_; }
-    wxFrame* SlideOutWindow() const { return holder_; }
+    wxWindow* SlidOutPane() const;
+    wxFrame* SlideOutWindow() const;
     // Slides the pane back once neither the pointer nor the focus is on it or its button.
     void CheckSlideBack();
 
@@ -105,56 +99,17 @@ protected:
     void HideHint() override;
 
 private:
-    struct Tab {
-        wxWindow* window;
-        bool shown;
-    };
-    struct TabGroup {
-        wxAuiNotebook* book;
-        std::vector<Tab> tabs;
-    };
-    struct Hidden {
-        wxWindow* window;
-        wxAuiPaneInfo info;  // where it was docked
-        bool shown;          // has a button on its bar
-        wxWindow* button;
-    };
+    // The parts work on the manager's docks and on the panes as registered.
+    friend class PaneDrag;
+    friend class PaneRecord;
+    friend class PaneSideBars;
+    friend class PaneTabs;
 
-    void OnPaneButton(wxAuiManagerEvent& event);
-    void OnTabChanged(wxAuiNotebookEvent& event);
-    void OnTabClose(wxAuiNotebookEvent& event);
-    void OnTabEndDrag(wxAuiNotebookEvent& event);
-    wxAuiNotebook* BookOfEvent(wxEvent& event) const;
-    // The docked pane whose caption lies under `screenPoint`, other than `moving`.
-    wxWindow* CaptionTargetAt(const wxPoint& screenPoint, wxWindow* moving);
-    TabGroup* GroupOf(wxWindow* window);
-    TabGroup* NewGroup(wxWindow* first, const wxString& name);
-    void AddTab(TabGroup& group, wxWindow* window, bool shown);
-    void SetTabShown(TabGroup& group, Tab& tab, bool shown);
-    void DissolveIfSingle(TabGroup* group);
-    void UpdateGroupPane(TabGroup& group);
-    Hidden* HiddenOf(wxWindow* window);
-    void SetButtonShown(Hidden& hidden, bool shown);
-    void UpdateBars();
-    void ShowTabHint(wxWindow* target);
-    // The side of the frame whose edge band holds `screenPoint`, or wxAUI_DOCK_NONE.
-    int SideAt(const wxPoint& screenPoint) const;
-    // Where a pane docked on `side` as the outermost dock would lie, on the screen.
-    wxRect SideHint(wxWindow* window, int side) const;
-    void DockAtSide(wxWindow* window, int side);
-    void EndDrag();
+    // A pane of the program, or a tab group's notebook.
     bool IsOurs(wxWindow* window) const;
     // Narrows the docks where they leave the centre less than its minimum; true if any
     // changed (the layout then needs an update).
     bool FitDocksToClient();
-    // The sizes of the docks that hold panes, by "direction,layer,row"; the side bars' and
-    // the centre's left out.
-    std::map<wxString, int> DockSizes() const;
-    // The least width and height any pane may be docked at.
-    wxSize LeastDockSize() const;
-    // Fits the loaded layout's dock sizes to the client area again; false once the user has
-    // changed a dock since the layout was loaded or last fitted.
-    bool RefitLoadedLayout();
     // The registered look of a pane (caption, icon, buttons) in this language.
     const wxAuiPaneInfo& Registered(wxWindow* window) const;
     wxWindow* WindowNamed(const wxString& name) const;
@@ -162,30 +117,11 @@ private:
     wxFrame* frame_ = nullptr;
     std::vector<wxWindow*> panes_;
     std::map<wxWindow*, wxAuiPaneInfo> registered_;
-    std::map<int, wxPanel*> bars_;
-    std::vector<std::unique_ptr<TabGroup>> groups_;
-    int nextGroup_ = 0;
-    std::vector<Hidden> hidden_;
-
     wxWindow* centre_ = nullptr;
     wxSize centreMin_;
 
-    // The loaded layout's perspective as recorded and the client size it was recorded at,
-    // while the docks still have the sizes last fitted from it (`fitted_`).
-    wxString loaded_;
-    wxSize loadedClient_;
-    std::map<wxString, int> fitted_;
-
-    // While a floating pane is dragged: the pane, the caption or the side under the pointer,
-    // and a timer that notices the button's release (a window manager that moves the window
-    // keeps the button events to itself).
-    wxWindow* dragged_ = nullptr;
-    wxWindow* tabTarget_ = nullptr;
-    int dropSide_ = wxAUI_DOCK_NONE;
-    wxTimer dropTimer_;
-
-    wxWindow* slidOut_ = nullptr;
-    wxFrame* holder_ = nullptr;
-    std::unique_ptr<wxAuiManager> holderManager_;
-    wxTimer slideTimer_;
+    std::unique_ptr<PaneTabs> tabs_;
+    std::unique_ptr<PaneSideBars> sideBars_;
+    std::unique_ptr<PaneDrag> drag_;
+    std::unique_ptr<PaneRecord> record_;
 };

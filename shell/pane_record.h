@@ -1,0 +1,50 @@
+#pragma once
+
+#include <map>
+
+#include <wx/gdicmn.h>
+#include <wx/string.h>
+
+class PaneLayout;
+
+// Dock sizes of a saved layout fitted to the client area it is restored into: scaled by
+// the ratio of the two client sizes, then shrunk in proportion where the docks of one axis
+// would leave the centre less than `centreMin`, and never below `dockMin`. Other entries of
+// the toolkit's perspective text stay as they are. A `saved` size with no area scales
+// nothing.
+wxString FitDockSizes(const wxString& perspective, const wxSize& saved, const wxSize& current,
+                      const wxSize& centreMin, const wxSize& dockMin);
+// `rect` moved (and shrunk if it must be) so that it lies wholly in `area`.
+wxRect MovedOnto(const wxRect& rect, const wxRect& area);
+
+// The layout record of a PaneLayout: the text that keeps the docked and floating panes, the
+// tab groups, the auto-hidden panes and the client size, and the loaded layout's dock sizes
+// refitted while the frame reaches its size.
+class PaneRecord {
+public:
+    explicit PaneRecord(PaneLayout& layout) : layout_(layout) {}
+
+    wxString Save();
+    // False, with nothing changed, for a text of another version or of other panes.
+    bool Load(const wxString& text);
+
+    // Fits the loaded layout's dock sizes to the client area again; false once the user has
+    // changed a dock since the layout was loaded or last fitted. After a true, the caller
+    // updates the layout and then calls NoteFitted.
+    bool Refit();
+    void NoteFitted() { fitted_ = DockSizes(); }
+
+private:
+    // The sizes of the docks that hold panes, by "direction,layer,row"; the side bars' and
+    // the centre's left out.
+    std::map<wxString, int> DockSizes() const;
+    // The least width and height any pane may be docked at.
+    wxSize LeastDockSize() const;
+
+    PaneLayout& layout_;
+    // The loaded layout's perspective as recorded and the client size it was recorded at,
+    // while the docks still have the sizes last fitted from it (`fitted_`).
+    wxString loaded_;
+    wxSize loadedClient_;
+    std::map<wxString, int> fitted_;
+};
