@@ -10,40 +10,12 @@
 #include "app/home_folder.h"
 #include "app/output_view.h"
 #include "app/ui_language.h"
+#include "models/package_types.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 
 namespace {
-
-struct TypePictures {
-    const wchar_t* folder;
-    const wchar_t* prefix;
-    std::vector<std::pair<std::uint32_t, const wchar_t*>> pictures;  // caption id, file suffix
-};
-
-const std::vector<std::pair<std::uint32_t, const wchar_t*>> kLeadFrame = {
-    {resources::IDS_HELP_COMPONENT_NAME, L"_all.png"},
-    {resources::IDS_HELP_MOLD_SIZE, L"_mold.png"},
-    {resources::IDS_HELP_LEAD_FRAME_SIZE, L"_lead.png"},
-    {resources::IDS_HELP_CHIP_AND_DIE_PAD_SIZE, L"_die+diepad.png"}};
-const std::vector<std::pair<std::uint32_t, const wchar_t*>> kBoard = {
-    {resources::IDS_HELP_COMPONENT_NAME, L"_all.png"},
-    {resources::IDS_HELP_MOLD_SIZE, L"_mold.png"},
-    {resources::IDS_HELP_CHIP_AND_DIE_PAD_SIZE, L"_die+diepad.png"},
-    {resources::IDS_HELP_BOARD_SIZE, L"_board.png"},
-    {resources::IDS_HELP_BOARD_DETAILS, L"_board-detail.png"},
-    {resources::IDS_HELP_SOLDER_BALL, L"_solder.png"}};
-const std::vector<std::pair<std::uint32_t, const wchar_t*>> kPowerDevice = {
-    {resources::IDS_HELP_OUTLINE, L"_outline.png"}, {resources::IDS_HELP_INSIDE, L"_inside.png"}};
-
-const TypePictures kTypes[] = {
-    {L"qfp", L"qfp", kLeadFrame},         {L"sop", L"sop", kLeadFrame},
-    {L"pbga", L"pbga", kBoard},           {L"fcbga", L"fcbga", kBoard},
-    {L"to220", L"to-220", kPowerDevice},  {L"to247", L"to-247", kPowerDevice},
-    {L"to263", L"to-263", kPowerDevice},  {L"to252", L"to-252", kPowerDevice},
-    {L"sot89", L"sot-89", kPowerDevice},  {L"sot223", L"sot-223", kPowerDevice},
-};
 
 const HelpImageCatalog::PictureList kNoPictures;
 
@@ -82,19 +54,18 @@ bool IsHelpImageSizeSane(std::uint32_t width, std::uint32_t height) {
 
 HelpImageCatalog::FileList HelpImageCatalog::FilesOf(int packageTypeIndex, int uiLanguage) {
     FileList files;
-    if (packageTypeIndex < 0 || packageTypeIndex >= static_cast<int>(std::size(kTypes)))
-        return files;
-    const TypePictures& type = kTypes[packageTypeIndex];
-    std::wstring folder = type.folder;
+    if (packageTypeIndex < 0 || packageTypeIndex >= pkg::kPackageTypeCount) return files;
+    const pkg::HelpPictures& help = pkg::kPackageTypes[packageTypeIndex].help;
+    std::wstring folder = help.folder;
     if (uiLanguage == kUiLanguageJapanese) folder += L"_ja";
-    for (const auto& [caption, suffix] : type.pictures) {
-        files.emplace_back(caption, folder + L"/" + type.prefix + suffix);
+    for (const pkg::HelpPicture& picture : help.pictures) {
+        files.emplace_back(picture.caption, folder + L"/" + help.prefix + picture.suffix);
     }
     return files;
 }
 
 void HelpImageCatalog::Build(const std::wstring& helpFolder, int uiLanguage) {
-    for (int index = 0; index < static_cast<int>(std::size(kTypes)); ++index) {
+    for (int index = 0; index < pkg::kPackageTypeCount; ++index) {
         LoadImages(helpFolder, index, FilesOf(index, uiLanguage));
     }
 }

@@ -21,6 +21,7 @@
 #include "export/surf_register/create_surface_register.h"
 #include "models/model_check.h"
 #include "models/package_types.h"
+#include "models/part_loaders.h"
 #include "models/semiconductor_package.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
@@ -188,10 +189,8 @@ bool PackageTypeMatchesModel(const std::string& package_type, const DetailedMode
     const auto* package = dynamic_cast<const SemiconductorPackage*>(&model);
     const PackageType* expected = FindPackageType(package_type);
     if (!package || !expected) return false;
-    const std::string type = package->TypeName();
-    // A legacy "bga" part is read as a PBGA.
-    if (package_type == "PBGA" && type == "bga") return true;
-    return type == expected->type_name;
+    // A part of an older type name matches the type that reads it.
+    return PackageTypeReadAs(package->TypeName()) == expected;
 }
 
 std::wstring MakeTempFileName() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "models/bga/bga.h"
+#include "models/package_types.h"
 #include "models/pdevice/power_device.h"
 #include "models/qfp/qfp.h"
 #include "platform/wide_string.h"
@@ -101,14 +102,12 @@ const Cuboid* FindMold(const Group& root) {
     return nullptr;
 }
 
-// The outline length of a power device along its leads, from the lead tips to the far
-// end of its plate or tab.
+// The outline length of a power device along its leads; H for a type the table does not
+// know.
 double PowerDeviceOutlineLength(const pdevice::PowerDevice& device) {
-    const std::string type = device.TypeName();
-    const auto& o = device.outer_shape_param;
-    if (type == "TO-220" || type == "TO-247") return o.D + o.L;
-    if (type == "SOT-223") return o.E;
-    return o.H;
+    const PackageType* type = FindPackageTypeByTypeName(device.TypeName());
+    if (type == nullptr || type->outline_length == nullptr) return device.outer_shape_param.H;
+    return type->outline_length(device);
 }
 
 // The package's outline across x and y by its family, up to the top of the mold; the

@@ -7,6 +7,7 @@
 #include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
+#include "resources/string_ids.h"
 
 namespace pkg {
 
@@ -39,29 +40,190 @@ constexpr unsigned kBGAKinds = kEveryKind & ~kExportsThreeResistor;
 // A power device has no simplified or compact model.
 constexpr unsigned kPowerDeviceKinds = kExportsDetail;
 
+template <class T, std::size_t N>
+constexpr TableList<T> List(const T (&items)[N]) {
+    return {items, N};
+}
+
+namespace r = resources;
+
+constexpr ComponentKey kLeadFrameKeys[] = {{r::IDS_COMPONENT_MOLD, "mold"},
+                                           {r::IDS_COMPONENT_CHIP, "chip"},
+                                           {r::IDS_COMPONENT_DIE_PAD, "die_pad"},
+                                           {r::IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                                           {r::IDS_COMPONENT_OUTER_LEAD, "outer_lead"},
+                                           {r::IDS_COMPONENT_INNER_LEAD, "inner_lead"},
+                                           {r::IDS_COMPONENT_WIRE, "wire"},
+                                           {r::IDS_COMPONENT_SUSPENSION_LEAD, "suspension"}};
+constexpr ComponentKey kWireBondedBGAKeys[] = {{r::IDS_COMPONENT_MOLD, "mold"},
+                                               {r::IDS_COMPONENT_CHIP, "chip"},
+                                               {r::IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                                               {r::IDS_COMPONENT_WIRE, "wire"},
+                                               {r::IDS_COMPONENT_WIRING, "board"},
+                                               {r::IDS_COMPONENT_VIA, "via"},
+                                               {r::IDS_COMPONENT_SOLDER_BALL, "solder"}};
+constexpr ComponentKey kFlipChipBGAKeys[] = {
+    {r::IDS_COMPONENT_MOLD, "mold"}, {r::IDS_COMPONENT_CHIP, "chip"},
+    {r::IDS_COMPONENT_BUMP, "bump"}, {r::IDS_COMPONENT_WIRING, "board"},
+    {r::IDS_COMPONENT_VIA, "via"},   {r::IDS_COMPONENT_SOLDER_BALL, "solder"}};
+constexpr ComponentKey kPowerDeviceKeys[] = {{r::IDS_COMPONENT_MOLD, "mold"},
+                                             {r::IDS_COMPONENT_CHIP, "chip"},
+                                             {r::IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+                                             {r::IDS_COMPONENT_LEAD, "lead"},
+                                             {r::IDS_COMPONENT_PLATE, "plate"}};
+constexpr ComponentKey kDiePadPowerDeviceKeys[] = {
+    {r::IDS_COMPONENT_MOLD, "mold"},      {r::IDS_COMPONENT_CHIP, "chip"},
+    {r::IDS_COMPONENT_DIE_PAD, "diepad"}, {r::IDS_COMPONENT_DIE_BONDING, "bonded_part"},
+    {r::IDS_COMPONENT_LEAD, "lead"},      {r::IDS_COMPONENT_PLATE, "plate"}};
+
+constexpr HelpPicture kLeadFramePictures[] = {
+    {r::IDS_HELP_COMPONENT_NAME, L"_all.png"},
+    {r::IDS_HELP_MOLD_SIZE, L"_mold.png"},
+    {r::IDS_HELP_LEAD_FRAME_SIZE, L"_lead.png"},
+    {r::IDS_HELP_CHIP_AND_DIE_PAD_SIZE, L"_die+diepad.png"}};
+constexpr HelpPicture kBoardPictures[] = {{r::IDS_HELP_COMPONENT_NAME, L"_all.png"},
+                                          {r::IDS_HELP_MOLD_SIZE, L"_mold.png"},
+                                          {r::IDS_HELP_CHIP_AND_DIE_PAD_SIZE, L"_die+diepad.png"},
+                                          {r::IDS_HELP_BOARD_SIZE, L"_board.png"},
+                                          {r::IDS_HELP_BOARD_DETAILS, L"_board-detail.png"},
+                                          {r::IDS_HELP_SOLDER_BALL, L"_solder.png"}};
+constexpr HelpPicture kPowerDevicePictures[] = {{r::IDS_HELP_OUTLINE, L"_outline.png"},
+                                                {r::IDS_HELP_INSIDE, L"_inside.png"}};
+
+constexpr const wchar_t* kTO263LeadTypes[] = {L"AA", L"AB", L"BA", L"CC"};
+constexpr const wchar_t* kTO252LeadTypes[] = {L"AA", L"AD"};
+
+// The outline lengths along the leads, from the lead tips: over the tab beyond the body
+// (D + L), across the body (E), or the drawing's length H.
+double ThroughTab(const pdevice::PowerDevice& d) {
+    return d.outer_shape_param.D + d.outer_shape_param.L;
+}
+double BodyWidth(const pdevice::PowerDevice& d) { return d.outer_shape_param.E; }
+double OverallLength(const pdevice::PowerDevice& d) { return d.outer_shape_param.H; }
+
 }  // namespace
 
 constexpr PackageType kPackageTypes[kPackageTypeCount] = {
-    {PACKAGE_FOLDER("QFP"), "qfp", PackageFamily::kQFP, MakeVariant<qfp::QFPDetailedModel, false>,
-     kEveryKind, LoadWith<LoadQFPDetailedModel>},
-    {PACKAGE_FOLDER("SOP"), "sop", PackageFamily::kQFP, MakeVariant<qfp::QFPDetailedModel, true>,
-     kEveryKind, LoadWith<LoadQFPDetailedModel>},
-    {PACKAGE_FOLDER("PBGA"), "pbga", PackageFamily::kBGA,
-     MakeVariant<bga::BGADetailedModel, false>, kBGAKinds, LoadWith<LoadBGADetailedModel>},
-    {PACKAGE_FOLDER("FCBGA"), "fcbga", PackageFamily::kBGA,
-     MakeVariant<bga::BGADetailedModel, true>, kBGAKinds, LoadWith<LoadBGADetailedModel>},
-    {PACKAGE_FOLDER("TO-220"), "TO-220", PackageFamily::kPowerDevice,
-     Make<pdevice::TO220DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO220DetailedModel>},
-    {PACKAGE_FOLDER("TO-247"), "TO-247", PackageFamily::kPowerDevice,
-     Make<pdevice::TO247DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO247DetailedModel>},
-    {PACKAGE_FOLDER("TO-263"), "TO-263", PackageFamily::kPowerDevice,
-     Make<pdevice::TO263DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO263DetailedModel>},
-    {PACKAGE_FOLDER("TO-252"), "TO-252", PackageFamily::kPowerDevice,
-     Make<pdevice::TO252DetailedModel>, kPowerDeviceKinds, LoadWith<LoadTO252DetailedModel>},
-    {PACKAGE_FOLDER("SOT-89"), "SOT-89", PackageFamily::kPowerDevice,
-     Make<pdevice::SOT89DetailedModel>, kPowerDeviceKinds, LoadWith<LoadSOT89DetailedModel>},
-    {PACKAGE_FOLDER("SOT-223"), "SOT-223", PackageFamily::kPowerDevice,
-     Make<pdevice::SOT223DetailedModel>, kPowerDeviceKinds, LoadWith<LoadSOT223DetailedModel>},
+    {PACKAGE_FOLDER("QFP"),
+     "qfp",
+     PackageFamily::kQFP,
+     MakeVariant<qfp::QFPDetailedModel, false>,
+     kEveryKind,
+     LoadWith<LoadQFPDetailedModel>,
+     nullptr,
+     kFourSidedLeads | kOwnDiePad,
+     List(kLeadFrameKeys),
+     {L"qfp", L"qfp", List(kLeadFramePictures)},
+     {},
+     nullptr},
+    {PACKAGE_FOLDER("SOP"),
+     "sop",
+     PackageFamily::kQFP,
+     MakeVariant<qfp::QFPDetailedModel, true>,
+     kEveryKind,
+     LoadWith<LoadQFPDetailedModel>,
+     nullptr,
+     kOwnDiePad,
+     List(kLeadFrameKeys),
+     {L"sop", L"sop", List(kLeadFramePictures)},
+     {},
+     nullptr},
+    {PACKAGE_FOLDER("PBGA"),
+     "pbga",
+     PackageFamily::kBGA,
+     MakeVariant<bga::BGADetailedModel, false>,
+     kBGAKinds,
+     LoadWith<LoadBGADetailedModel>,
+     "bga",
+     0,
+     List(kWireBondedBGAKeys),
+     {L"pbga", L"pbga", List(kBoardPictures)},
+     {},
+     nullptr},
+    {PACKAGE_FOLDER("FCBGA"),
+     "fcbga",
+     PackageFamily::kBGA,
+     MakeVariant<bga::BGADetailedModel, true>,
+     kBGAKinds,
+     LoadWith<LoadBGADetailedModel>,
+     nullptr,
+     kFlipChip,
+     List(kFlipChipBGAKeys),
+     {L"fcbga", L"fcbga", List(kBoardPictures)},
+     {},
+     nullptr},
+    {PACKAGE_FOLDER("TO-220"),
+     "TO-220",
+     PackageFamily::kPowerDevice,
+     Make<pdevice::TO220DetailedModel>,
+     kPowerDeviceKinds,
+     LoadWith<LoadTO220DetailedModel>,
+     nullptr,
+     0,
+     List(kPowerDeviceKeys),
+     {L"to220", L"to-220", List(kPowerDevicePictures)},
+     {},
+     ThroughTab},
+    {PACKAGE_FOLDER("TO-247"),
+     "TO-247",
+     PackageFamily::kPowerDevice,
+     Make<pdevice::TO247DetailedModel>,
+     kPowerDeviceKinds,
+     LoadWith<LoadTO247DetailedModel>,
+     nullptr,
+     0,
+     List(kPowerDeviceKeys),
+     {L"to247", L"to-247", List(kPowerDevicePictures)},
+     {},
+     ThroughTab},
+    {PACKAGE_FOLDER("TO-263"),
+     "TO-263",
+     PackageFamily::kPowerDevice,
+     Make<pdevice::TO263DetailedModel>,
+     kPowerDeviceKinds,
+     LoadWith<LoadTO263DetailedModel>,
+     nullptr,
+     0,
+     List(kPowerDeviceKeys),
+     {L"to263", L"to-263", List(kPowerDevicePictures)},
+     List(kTO263LeadTypes),
+     OverallLength},
+    {PACKAGE_FOLDER("TO-252"),
+     "TO-252",
+     PackageFamily::kPowerDevice,
+     Make<pdevice::TO252DetailedModel>,
+     kPowerDeviceKinds,
+     LoadWith<LoadTO252DetailedModel>,
+     nullptr,
+     0,
+     List(kPowerDeviceKeys),
+     {L"to252", L"to-252", List(kPowerDevicePictures)},
+     List(kTO252LeadTypes),
+     OverallLength},
+    {PACKAGE_FOLDER("SOT-89"),
+     "SOT-89",
+     PackageFamily::kPowerDevice,
+     Make<pdevice::SOT89DetailedModel>,
+     kPowerDeviceKinds,
+     LoadWith<LoadSOT89DetailedModel>,
+     nullptr,
+     0,
+     List(kPowerDeviceKeys),
+     {L"sot89", L"sot-89", List(kPowerDevicePictures)},
+     {},
+     OverallLength},
+    {PACKAGE_FOLDER("SOT-223"),
+     "SOT-223",
+     PackageFamily::kPowerDevice,
+     Make<pdevice::SOT223DetailedModel>,
+     kPowerDeviceKinds,
+     LoadWith<LoadSOT223DetailedModel>,
+     nullptr,
+     kOwnDiePad,
+     List(kDiePadPowerDeviceKeys),
+     {L"sot223", L"sot-223", List(kPowerDevicePictures)},
+     {},
+     BodyWidth},
 };
 
 #undef PACKAGE_FOLDER
@@ -103,6 +265,12 @@ const PackageType* FindPackageType(const std::wstring& folder) {
 
 const PackageType* FindPackageTypeByTypeName(const std::string& type_name) {
     return Find(type_name, &PackageType::type_name);
+}
+
+const TableList<ComponentKey>& ComponentKeysOf(const std::string& type_name) {
+    const PackageType* type = FindPackageTypeByTypeName(type_name);
+    static const TableList<ComponentKey> kLeadFrame = List(kLeadFrameKeys);
+    return type != nullptr ? type->components : kLeadFrame;
 }
 
 bool IsPackageFamily(const std::string& folder, PackageFamily family) {

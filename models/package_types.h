@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -9,6 +11,9 @@
 namespace pkg {
 
 class DetailedModel;
+namespace pdevice {
+class PowerDevice;
+}
 
 // A part file read as its type's detailed model: one object seen as both.
 struct LoadedDetail {
@@ -27,6 +32,48 @@ enum ExportKind : unsigned {
     kExportsDelphi = 1u << 4,
 };
 
+// How a type is built, as bits of PackageType::traits.
+enum TypeTrait : unsigned {
+    // Leads leave the mold on all four sides, not only at minimum and maximum x.
+    kFourSidedLeads = 1u << 0,
+    // The chip lies face down on bumps instead of being wire-bonded.
+    kFlipChip = 1u << 1,
+    // The chip sits on a die pad of its own rather than on the leads' plate or a board.
+    kOwnDiePad = 1u << 2,
+};
+
+// A constant list the table points into.
+template <class T>
+struct TableList {
+    const T* items;
+    std::size_t count;
+
+    const T* begin() const { return items; }
+    const T* end() const { return items + count; }
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+};
+
+// A row of the components pane: its text (a string id) and the key that starts the names
+// of the model groups the row shows.
+struct ComponentKey {
+    std::uint32_t text;
+    const char* key;
+};
+
+// A help picture: its caption (a string id) and the end of its file name.
+struct HelpPicture {
+    std::uint32_t caption;
+    const wchar_t* suffix;
+};
+
+// A type's help pictures lie in "<folder>/<prefix><suffix>" under the help folder.
+struct HelpPictures {
+    const wchar_t* folder;
+    const wchar_t* prefix;
+    TableList<HelpPicture> pictures;
+};
+
 // One package type of the program. Its folder name is also the name shown to the user and
 // the type an export is asked for; its type name is what its part files hold as "type".
 struct PackageType {
@@ -40,8 +87,22 @@ struct PackageType {
     // Reads a part file of the type as its detailed model (see models/part_loaders.h);
     // empty when the file does not open or is refused.
     LoadedDetail (*load_detailed)(const std::wstring& path);
+    // An older type name its part files may hold, read as this type; null when none.
+    const char* legacy_type_name;
+    // What sets the type apart within its family, as bits of TypeTrait.
+    unsigned traits;
+    // The rows of the components pane, in the pane's order.
+    TableList<ComponentKey> components;
+    HelpPictures help;
+    // The texts of a power device's lead types, numbered as its lead_type; empty when the
+    // type has one lead form only.
+    TableList<const wchar_t*> lead_types;
+    // A power device's outline length along its leads, from the lead tips to the far end
+    // of its plate or tab; null for the other families.
+    double (*outline_length)(const pdevice::PowerDevice& device);
 
     bool Exports(ExportKind kind) const { return (exports & kind) != 0; }
+    bool Has(TypeTrait trait) const { return (traits & trait) != 0; }
 };
 
 inline constexpr int kPackageTypeCount = 10;
@@ -58,6 +119,10 @@ const PackageType* FindPackageType(const std::string& folder);
 const PackageType* FindPackageType(const std::wstring& folder);
 // The type whose part files hold exactly `type_name`, or null.
 const PackageType* FindPackageTypeByTypeName(const std::string& type_name);
+
+// The components pane rows of the type whose part files hold `type_name`; a lead-frame
+// package's for any other name, which is what the pane shows before a part is opened.
+const TableList<ComponentKey>& ComponentKeysOf(const std::string& type_name);
 
 // Whether the folder name `folder` is exactly that of a type of `family`.
 bool IsPackageFamily(const std::string& folder, PackageFamily family);

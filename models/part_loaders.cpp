@@ -81,7 +81,9 @@ std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstri
 }
 
 const PackageType* PackageTypeReadAs(const std::string& type_name) {
-    if (type_name == "bga") return FindPackageTypeByTypeName("pbga");
+    for (const PackageType& type : kPackageTypes) {
+        if (type.legacy_type_name != nullptr && type_name == type.legacy_type_name) return &type;
+    }
     return FindPackageTypeByTypeName(type_name);
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "models/package_types.h"
 #include "resources/string_ids.h"
 
 namespace parts_ui {
@@ -14,7 +15,10 @@ namespace {
 constexpr int kLayerItems = 8;
 constexpr int kBoardLayerItems = 7;  // insulators lie between wiring layers
 
-bool IsFCBGAType(const std::string& typeName) { return typeName == "fcbga"; }
+bool IsFCBGAType(const std::string& typeName) {
+    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+    return type != nullptr && type->Has(pkg::kFlipChip);
+}
 
 std::wstring LayerKey(std::uint32_t groupId, int i) {
     return LoadText(groupId) + std::to_wstring(i);

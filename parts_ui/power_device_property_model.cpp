@@ -3,6 +3,7 @@
 #include <array>
 #include <type_traits>
 
+#include "models/package_types.h"
 #include "resources/string_ids.h"
 
 namespace parts_ui {
@@ -12,7 +13,10 @@ using widget::WTreeItem;
 
 namespace {
 
-bool HasDiePad(const std::string& typeName) { return typeName == "SOT-223"; }
+bool HasDiePad(const std::string& typeName) {
+    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+    return type != nullptr && type->Has(pkg::kOwnDiePad);
+}
 
 std::wstring SymbolKey(const char* name) {
     return std::wstring(name, name + std::char_traits<char>::length(name));
@@ -64,9 +68,9 @@ void AddReal(PropertyItemIndex& index, const std::shared_ptr<WTreeItem>& parent,
 }  // namespace
 
 std::vector<std::wstring> PowerDeviceVariations(const std::string& typeName) {
-    if (typeName == "TO-263") return {L"AA", L"AB", L"BA", L"CC"};
-    if (typeName == "TO-252") return {L"AA", L"AD"};
-    return {};
+    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+    if (type == nullptr) return {};
+    return {type->lead_types.begin(), type->lead_types.end()};
 }
 
 PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& package) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "models/package_types.h"
 #include "resources/string_ids.h"
 
 namespace parts_ui {
@@ -12,6 +13,12 @@ using widget::WTreeItem;
 namespace {
 
 enum class Kind { Real, Count, Flag };
+
+// Whether parts of `typeName` have leads on the y sides too.
+bool HasFourSides(const std::string& typeName) {
+    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
+    return type != nullptr && type->Has(pkg::kFourSidedLeads);
+}
 
 // One value item: where it sits, its key and the record field it shows.
 struct Row {
@@ -119,7 +126,7 @@ PropertyModel BuildQFPPropertyTree(const pkg::qfp::QFP& package) {
     PropertyModel result;
     result.model = std::make_shared<widget::WTreeItemModel>();
     QFPParameters p = RecordOf(package);
-    const bool showY = std::string(package.TypeName()) == "qfp";
+    const bool showY = HasFourSides(package.TypeName());
     const auto rows = Rows(p);
     for (std::uint32_t groupId : kGroups) {
         auto group = MakePropertyGroup(groupId);
@@ -185,7 +192,7 @@ QFPParameters ApplyQFPProperties(PropertyItemIndex index) {
 bool ValidateQFPParameters(const QFPParameters& p, const std::string& typeName) {
     return CheckRules(pkg::CheckQFPRules({p.mold, p.lead, p.outer_lead, p.chip, p.die_pad,
                                           p.bonded_part, p.inner_lead, p.wire, p.suspension_lead,
-                                          p.composition, typeName == "qfp"}));
+                                          p.composition, HasFourSides(typeName)}));
 }
 
 void PushQFPParameters(const QFPParameters& p,

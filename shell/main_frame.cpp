@@ -482,40 +482,9 @@ void MainFrame::SetPreviewModel(std::shared_ptr<const pkg::Group> root) {
 }
 
 void MainFrame::ComponentKeysForType(const std::string& typeName) {
-    using namespace resources;
-    if (typeName == "pbga") {
-        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},         {IDS_COMPONENT_CHIP, "chip"},
-                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"}, {IDS_COMPONENT_WIRE, "wire"},
-                           {IDS_COMPONENT_WIRING, "board"},      {IDS_COMPONENT_VIA, "via"},
-                           {IDS_COMPONENT_SOLDER_BALL, "solder"}};
-    } else if (typeName == "fcbga") {
-        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},   {IDS_COMPONENT_CHIP, "chip"},
-                           {IDS_COMPONENT_BUMP, "bump"},   {IDS_COMPONENT_WIRING, "board"},
-                           {IDS_COMPONENT_VIA, "via"},     {IDS_COMPONENT_SOLDER_BALL, "solder"}};
-    } else if (typeName == "SOT-223") {
-        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
-                           {IDS_COMPONENT_CHIP, "chip"},
-                           {IDS_COMPONENT_DIE_PAD, "diepad"},
-                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
-                           {IDS_COMPONENT_LEAD, "lead"},
-                           {IDS_COMPONENT_PLATE, "plate"}};
-    } else if (const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
-               type != nullptr && type->family == pkg::PackageFamily::kPowerDevice) {
-        // The other power devices have no die pad of their own.
-        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
-                           {IDS_COMPONENT_CHIP, "chip"},
-                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
-                           {IDS_COMPONENT_LEAD, "lead"},
-                           {IDS_COMPONENT_PLATE, "plate"}};
-    } else {
-        componentTable_ = {{IDS_COMPONENT_MOLD, "mold"},
-                           {IDS_COMPONENT_CHIP, "chip"},
-                           {IDS_COMPONENT_DIE_PAD, "die_pad"},
-                           {IDS_COMPONENT_DIE_BONDING, "bonded_part"},
-                           {IDS_COMPONENT_OUTER_LEAD, "outer_lead"},
-                           {IDS_COMPONENT_INNER_LEAD, "inner_lead"},
-                           {IDS_COMPONENT_WIRE, "wire"},
-                           {IDS_COMPONENT_SUSPENSION_LEAD, "suspension"}};
+    componentTable_.clear();
+    for (const pkg::ComponentKey& row : pkg::ComponentKeysOf(typeName)) {
+        componentTable_.push_back({row.text, row.key});
     }
 }
 

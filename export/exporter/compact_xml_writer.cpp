@@ -199,7 +199,7 @@ void WriteThreeResistorModelXml(const qfp::QFP& package, const double* values,
                                 const std::wstring& name, WideTree& root) {
     const qfp::QFP& q = package;
     WideTree& component =
-        AddComponentElement(AddLibraryElement(root), q.IsSOP() ? L"sop" : L"qfp", name);
+        AddComponentElement(AddLibraryElement(root), Widen(q.TypeName()), name);
     AddBaseElement(component, 0.0, 0.0, 0.0);
     AddSizeElement(component, q.mold.size.x, q.mold.size.y,
                    q.mold.thickness + q.outer_lead.stand_off);
@@ -221,7 +221,7 @@ void WriteDelphiModelXml(const qfp::QFP& package, const double* values,
     const qfp::QFP& q = package;
     const bool sop = q.IsSOP();
     WideTree& component =
-        AddComponentElement(AddLibraryElement(root), sop ? L"sop_delphi" : L"qfp_delphi", name);
+        AddComponentElement(AddLibraryElement(root), Widen(q.TypeName()) + L"_delphi", name);
     // The model stands on its stand-off: heights count from the mold's underside.
     AddBaseElement(component, 0.0, 0.0, q.outer_lead.stand_off);
     AddSizeElement(component, q.mold.size.x, q.mold.size.y, q.mold.thickness);

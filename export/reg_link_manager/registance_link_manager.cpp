@@ -72,9 +72,12 @@ std::shared_ptr<RegistanceLinkManager> CreateRegistanceLinkManager(
 
 std::shared_ptr<RegistanceLinkManager> CreateRegistanceLinkManager(const std::string& package_type,
                                                                    const DetailedModel* model) {
-    if (package_type == "QFP") return std::make_shared<RegistanceLinkManagerQFP>();
-    if (package_type == "SOP") return std::make_shared<RegistanceLinkManagerSOP>();
-    if (IsPackageFamily(package_type, PackageFamily::kBGA)) {
+    const PackageType* type = FindPackageType(package_type);
+    if (type != nullptr && type->family == PackageFamily::kQFP) {
+        if (type->Has(kFourSidedLeads)) return std::make_shared<RegistanceLinkManagerQFP>();
+        return std::make_shared<RegistanceLinkManagerSOP>();
+    }
+    if (type != nullptr && type->family == PackageFamily::kBGA) {
         const auto* bga = dynamic_cast<const bga::BGADetailedModel*>(model);
         if (!bga) return nullptr;
         switch (bga->solder_ball.layout) {

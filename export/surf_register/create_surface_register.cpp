@@ -13,20 +13,23 @@ bool IsBallGridArray(const std::string& type) {
     return IsPackageFamily(type, PackageFamily::kBGA);
 }
 
-// DELPHI networks: "QFP" and "SOP" get registrations of their own, "PBGA" and "FCBGA"
-// one per ball layout (0 full array, 1 peripheral rows, 2 peripheral rows and centre
-// block) of a BGA detailed model, and every other type or layout none.
+// DELPHI networks: the lead-frame types get registrations of their own (leads on four
+// sides or on two), the ball grid arrays one per ball layout (0 full array, 1 peripheral
+// rows, 2 peripheral rows and centre block) of a BGA detailed model, and every other type
+// or layout none.
 std::shared_ptr<SurfaceRegister> CreateDelphiSurfaceRegister(
     const std::string& package_type, const std::shared_ptr<DetailedModel>& model,
     std::vector<GridLine>& x_lines, std::vector<GridLine>& y_lines, std::vector<GridLine>& z_lines,
     CellGrid& material_cells, CellGrid& part_cells, NameIndexMap& material_index,
     NameIndexMap& part_index) {
-    if (package_type == "QFP") {
+    const PackageType* type = FindPackageType(package_type);
+    if (type != nullptr && type->family == PackageFamily::kQFP &&
+        type->Has(kFourSidedLeads)) {
         return std::make_shared<SurfaceRegister_DelphiModel>(
             std::move(material_cells), std::move(part_cells), std::move(material_index),
             std::move(part_index));
     }
-    if (package_type == "SOP") {
+    if (type != nullptr && type->family == PackageFamily::kQFP) {
         return std::make_shared<SurfaceRegister_DelphiModelSOP>(
             std::move(material_cells), std::move(part_cells), std::move(material_index),
             std::move(part_index));
