@@ -29,6 +29,14 @@ void AddCuboidListGroup(Group& root, std::vector<Property>& list, const std::str
 // (s = S), and placed at y = s - S/2 so that the outline is centred.
 class PowerDeviceModel : public PowerDevice, public DetailedModel {
 public:
+    // One lead of an arrangement: its centre in lead pitches from the centre line, and
+    // whether it is formed down to the board or cut after its arm.
+    struct LeadPlace {
+        int pitches;
+        bool full;
+    };
+    using LeadArrangement = std::vector<LeadPlace>;
+
     ~PowerDeviceModel() override = default;
 
     // Always 0: the parameters are taken as they stand.
@@ -73,13 +81,6 @@ protected:
     // to L, from c to the top) and foot (0 to L, on the board). A cut lead is its arm only.
     std::vector<Cuboid> FormedLeadCuboids(double xc, bool full, double s_end) const;
 
-    // One lead of an arrangement: its centre in lead pitches from the centre line, and
-    // whether it is formed down to the board or cut after its arm.
-    struct LeadPlace {
-        int pitches;
-        bool full;
-    };
-    using LeadArrangement = std::vector<LeadPlace>;
     // The formed leads of composition.lead_type in `arrangements`; none for a lead type
     // outside the table, negative ones included.
     std::vector<Cuboid> ArrangedLeadCuboids(const std::vector<LeadArrangement>& arrangements,
