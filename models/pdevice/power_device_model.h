@@ -76,6 +76,10 @@ protected:
     Cuboid OutlineBlock(double x0, double x1, double s0, double s1, double z0,
                         double z1) const;
 
+    // Three straight leads, one on the centre line and one a lead pitch e to either side,
+    // b wide and c thick from the lead tips to L + inner_lead, their lower face at z.
+    std::vector<Cuboid> StraightLeadCuboids(double z) const;
+
     // A lead formed down to the board, centred on x = xc, with width b, thickness c, foot
     // length L and top face at A - Q: arm (L to s_end along s, at the top), riser (L - c
     // to L, from c to the top) and foot (0 to L, on the board). A cut lead is its arm only.
