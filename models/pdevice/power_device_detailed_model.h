@@ -15,7 +15,8 @@ struct TO252;
 struct SOT89;
 
 // The detailed model of one of the power devices that differ only in their outline: the
-// package's source defines every member below for its own Package, nothing more.
+// package's source defines the members below for its own Package (all of them, or for
+// TO-263 and TO-252 the constructor and the symbols), nothing more.
 template <class Package>
 class PowerDeviceDetailedModel : public PowerDeviceModel {
 public:
@@ -41,13 +42,14 @@ using TO263DetailedModel = PowerDeviceDetailedModel<TO263>;
 using TO252DetailedModel = PowerDeviceDetailedModel<TO252>;
 using SOT89DetailedModel = PowerDeviceDetailedModel<SOT89>;
 
-// Every member is the package's own: declared so here, every file that uses a model calls
-// the definitions in the package's source and never asks the template for one.
-#define ZENTRIK_POWER_DEVICE_OWN_MEMBERS(Package)                                          \
+// A member that is the package's own is declared so here: every file that uses a model
+// calls the definition in the package's source and never asks the template for one.
+#define ZENTRIK_POWER_DEVICE_OWN_DEFAULTS(Package)                                         \
     template <>                                                                            \
     PowerDeviceDetailedModel<Package>::PowerDeviceDetailedModel();                         \
     template <>                                                                            \
-    void PowerDeviceDetailedModel<Package>::RegisterDimensions();                          \
+    void PowerDeviceDetailedModel<Package>::RegisterDimensions();
+#define ZENTRIK_POWER_DEVICE_OWN_OUTLINE(Package)                                          \
     template <>                                                                            \
     Cuboid PowerDeviceDetailedModel<Package>::MoldCuboid() const;                          \
     template <>                                                                            \
@@ -62,11 +64,20 @@ using SOT89DetailedModel = PowerDeviceDetailedModel<SOT89>;
     double PowerDeviceDetailedModel<Package>::MountingHeight() const;                      \
     template <>                                                                            \
     void PowerDeviceDetailedModel<Package>::AddPlateGroups(std::vector<Property>& list);
-ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO220)
-ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO247)
-ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO263)
-ZENTRIK_POWER_DEVICE_OWN_MEMBERS(TO252)
-ZENTRIK_POWER_DEVICE_OWN_MEMBERS(SOT89)
-#undef ZENTRIK_POWER_DEVICE_OWN_MEMBERS
+ZENTRIK_POWER_DEVICE_OWN_DEFAULTS(TO220)
+ZENTRIK_POWER_DEVICE_OWN_OUTLINE(TO220)
+ZENTRIK_POWER_DEVICE_OWN_DEFAULTS(TO247)
+ZENTRIK_POWER_DEVICE_OWN_OUTLINE(TO247)
+ZENTRIK_POWER_DEVICE_OWN_DEFAULTS(SOT89)
+ZENTRIK_POWER_DEVICE_OWN_OUTLINE(SOT89)
+// TO-263 and TO-252 own only their defaults and symbols. Their outline is one builder, an
+// exposed tab on the board and formed leads (models/pdevice/exposed_tab_detailed_model.cpp),
+// which alone defines the template's other members and instantiates them for these two.
+ZENTRIK_POWER_DEVICE_OWN_DEFAULTS(TO263)
+ZENTRIK_POWER_DEVICE_OWN_DEFAULTS(TO252)
+extern template class PowerDeviceDetailedModel<TO263>;
+extern template class PowerDeviceDetailedModel<TO252>;
+#undef ZENTRIK_POWER_DEVICE_OWN_DEFAULTS
+#undef ZENTRIK_POWER_DEVICE_OWN_OUTLINE
 
 }  // namespace pkg::pdevice

@@ -117,6 +117,17 @@ Cuboid PowerDeviceModel::OutlineBlock(double x0, double x1, double s0, double s1
                   std::max(0.0, z1 - z0)};
 }
 
+std::vector<Cuboid> PowerDeviceModel::StraightLeadCuboids(double z) const {
+    const OuterShape& o = outer_shape_param;
+    std::vector<Cuboid> leads;
+    for (int i = -1; i <= 1; ++i) {
+        const double xc = i * o.e;
+        leads.push_back(OutlineBlock(xc - o.b / 2.0, xc + o.b / 2.0, 0.0,
+                                     o.L + inner_shape_param.inner_lead, z, z + o.c));
+    }
+    return leads;
+}
+
 std::vector<Cuboid> PowerDeviceModel::FormedLeadCuboids(double xc, bool full,
                                                         double s_end) const {
     const OuterShape& o = outer_shape_param;

@@ -29,6 +29,14 @@ void AddCuboidListGroup(Group& root, std::vector<Property>& list, const std::str
 // (s = S), and placed at y = s - S/2 so that the outline is centred.
 class PowerDeviceModel : public PowerDevice, public DetailedModel {
 public:
+    // One lead of an arrangement: its centre in lead pitches from the centre line, and
+    // whether it is formed down to the board or cut after its arm.
+    struct LeadPlace {
+        int pitches;
+        bool full;
+    };
+    using LeadArrangement = std::vector<LeadPlace>;
+
     ~PowerDeviceModel() override = default;
 
     // Always 0: the parameters are taken as they stand.
@@ -68,18 +76,15 @@ protected:
     Cuboid OutlineBlock(double x0, double x1, double s0, double s1, double z0,
                         double z1) const;
 
+    // Three straight leads, one on the centre line and one a lead pitch e to either side,
+    // b wide and c thick from the lead tips to L + inner_lead, their lower face at z.
+    std::vector<Cuboid> StraightLeadCuboids(double z) const;
+
     // A lead formed down to the board, centred on x = xc, with width b, thickness c, foot
     // length L and top face at A - Q: arm (L to s_end along s, at the top), riser (L - c
     // to L, from c to the top) and foot (0 to L, on the board). A cut lead is its arm only.
     std::vector<Cuboid> FormedLeadCuboids(double xc, bool full, double s_end) const;
 
-    // One lead of an arrangement: its centre in lead pitches from the centre line, and
-    // whether it is formed down to the board or cut after its arm.
-    struct LeadPlace {
-        int pitches;
-        bool full;
-    };
-    using LeadArrangement = std::vector<LeadPlace>;
     // The formed leads of composition.lead_type in `arrangements`; none for a lead type
     // outside the table, negative ones included.
     std::vector<Cuboid> ArrangedLeadCuboids(const std::vector<LeadArrangement>& arrangements,

@@ -66,14 +66,7 @@ std::vector<Cuboid> TO220DetailedModel::PlateCuboids() const {
 
 template <>
 std::vector<Cuboid> TO220DetailedModel::LeadCuboids() const {
-    const OuterShape& o = outer_shape_param;
-    std::vector<Cuboid> leads;
-    for (int i = -1; i <= 1; ++i) {
-        const double xc = i * o.e;
-        leads.push_back(OutlineBlock(xc - o.b / 2.0, xc + o.b / 2.0, 0.0,
-                                     o.L + inner_shape_param.inner_lead, o.A2, o.A2 + o.c));
-    }
-    return leads;
+    return StraightLeadCuboids(outer_shape_param.A2);
 }
 
 template <>

@@ -65,14 +65,7 @@ std::vector<Cuboid> TO247DetailedModel::PlateCuboids() const {
 
 template <>
 std::vector<Cuboid> TO247DetailedModel::LeadCuboids() const {
-    const OuterShape& o = outer_shape_param;
-    std::vector<Cuboid> leads;
-    for (int i = -1; i <= 1; ++i) {
-        const double xc = i * o.e;
-        leads.push_back(OutlineBlock(xc - o.b / 2.0, xc + o.b / 2.0, 0.0,
-                                     o.L + inner_shape_param.inner_lead, o.A1, o.A1 + o.c));
-    }
-    return leads;
+    return StraightLeadCuboids(outer_shape_param.A1);
 }
 
 template <>
