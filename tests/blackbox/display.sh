@@ -27,3 +27,12 @@ if ! read -r -t 30 display <"$tmp/displayfd" || [ -z "$display" ]; then
 fi
 export DISPLAY=":$display"
 unset WAYLAND_DISPLAY
+
+# Starts openbox and waits until it serves requests. It names itself on the root window a
+# moment before it lists what it supports, and xdotool refuses to activate a window until
+# that list holds _NET_ACTIVE_WINDOW.
+start_openbox() {
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  pids+=($!)
+  timeout 30 bash -c 'until xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; do sleep 0.1; done'
+}

@@ -24,9 +24,7 @@ pids+=("$DBUS_SESSION_BUS_PID")
 pids+=($!)
 
 # A window manager gives the keyboard to the window that is activated.
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+start_openbox
 
 home="$tmp/home"
 mkdir -p "$home"

@@ -340,9 +340,10 @@ near_sizes() {  # near_sizes SIZES-BEFORE SIZES-NOW: every size within 2 px
     done
   done
 }
+# Both waits allow 30 s: a sanitizer build on a loaded machine may take that long to start.
 wait_frame_rect() {  # wait_frame_rect "X Y W H -": until the program has the frame there
   local i
-  for ((i = 0; i < 100; i++)); do
+  for ((i = 0; i < 300; i++)); do
     [ "$(find window Zentrik)" = "$1" ] && return 0
     sleep 0.1
   done
@@ -360,16 +361,14 @@ sizes_still() {  # prints the panes' sizes once they have read the same for a se
 }
 wait_sizes() {  # wait_sizes SIZES: until the panes have those sizes within 2 px
   local i
-  for ((i = 0; i < 100; i++)); do
+  for ((i = 0; i < 300; i++)); do
     near_sizes "$1" "$(pane_sizes)" && return 0
     sleep 0.1
   done
   return 1
 }
 if [ "$part" = layout ]; then
-  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-  pids+=($!)
-  timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+  start_openbox
   export WM=openbox
   for language in en ja; do
     locale=()
@@ -421,9 +420,7 @@ stop_program
 check "without a window manager nothing is reported on standard error" quiet_stderr "$tmp/plain.log"
 
 # --- under openbox ---------------------------------------------------------------------
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-timeout 30 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done'
+start_openbox
 
 export WM=openbox
 
