@@ -15,10 +15,11 @@ namespace resist_model {
 
 namespace {
 
-// About the time of one unit of work: a wait shorter than that is spent pausing, as the
-// unit waited for is most likely running; one longer than that most likely waits for a
-// thread without a core.
-constexpr std::int64_t kSpinNanoseconds = 50000;
+// A crew runs no more threads than there were free cores, so a waiter normally has its core
+// to itself and pausing costs nobody, while a sleep and a wake cost more than most waits
+// between passes. A wait longer than this most likely waits for a thread that has lost its
+// core since, and the waiter sleeps so that the kernel can move that thread to this core.
+constexpr std::int64_t kSpinNanoseconds = 1000000;
 
 std::int64_t Now() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(

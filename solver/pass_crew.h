@@ -9,12 +9,12 @@
 
 namespace resist_model {
 
-// A count that threads of a crew wait on. A waiter pauses for a short while, about as long
-// as a unit of work takes, and then sleeps until the count reaches what it waits for: a
-// thread that has lost its core to another program would otherwise hold up its waiters for
-// the rest of a time slice, while they keep every core busy and the kernel cannot move it
-// to a free one. The top bit of the word marks a sleeping waiter, so that a thread that
-// moves the count makes a system call only when someone sleeps, and counts stay below 2^31.
+// A count that threads of a crew wait on. A waiter pauses for up to a millisecond, and then
+// sleeps until the count reaches what it waits for: a thread that has lost its core to
+// another program would otherwise hold up its waiters for the rest of a time slice, while
+// they keep every core busy and the kernel cannot move it to a free one. The top bit of the
+// word marks a sleeping waiter, so that a thread that moves the count makes a system call
+// only when someone sleeps, and counts stay below 2^31.
 class WaitWord {
 public:
     std::uint32_t Count() const { return word_.load(std::memory_order_acquire) & ~kSleeper; }
@@ -33,7 +33,7 @@ private:
     std::atomic<std::uint32_t> word_{0};
 };
 
-// Pauses of a waiter that has nothing else to do, up to about the length of a unit of work.
+// Pauses of a waiter that has nothing else to do, up to a millisecond.
 class Spin {
 public:
     // False once the waiter has spun long enough and should sleep.
