@@ -41,6 +41,14 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
 mkdir -p "$tmp/etc"
 export XDG_CONFIG_DIRS="$tmp/etc"
 
+poll() {  # poll TENTHS COMMAND...: until COMMAND succeeds, trying every tenth of a second
+  local i
+  for ((i = 0; i < $1; i++)); do
+    "${@:2}" && return 0
+    sleep 0.1
+  done
+  return 1
+}
 wait_window() {  # wait_window NAME-REGEX: prints the id of the first window with that name
   # Polled rather than --sync: a search fails outright when a window goes while it looks.
   local i id
@@ -88,55 +96,28 @@ click_on() {  # click_on KIND NAME [WINDOW-TITLE [STATE]]: a click on the middle
   r=$(wait_find "$@") || return 1
   click_at $(centre $r)
 }
-wait_shown() {  # wait_shown KIND: until the dump has a line of that kind, in any window
-  local i
-  for ((i = 0; i < 300; i++)); do
-    grep -q "^$1 " "$dump" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
-}
+shown() { grep -q "^$1 " "$dump" 2>/dev/null; }  # shown KIND: the dump has a line of that kind
+wait_shown() { poll 300 shown "$1"; }
 focus_window() {  # the title of the window that holds the keyboard focus
   awk '$1 == "focus" { for (i = 0; i < 6; i++) sub(/^[^ ]+ /, ""); print; exit }' "$dump" 2>/dev/null || true
 }
-wait_focus() {  # wait_focus KIND NAME [WINDOW-TITLE]: until the keyboard focus is on it
-  local i r f
-  for ((i = 0; i < 300; i++)); do
-    r=$(find "$@")
-    f=$(find focus "$(focus_window)")
-    [ -n "$r" ] && [ "${f% *}" = "${r% *}" ] && return 0
-    sleep 0.1
-  done
-  return 1
+focus_on() {  # focus_on KIND NAME [WINDOW-TITLE]: the keyboard focus is on it
+  local r f
+  r=$(find "$@")
+  f=$(find focus "$(focus_window)")
+  [ -n "$r" ] && [ "${f% *}" = "${r% *}" ]
 }
-wait_focus_in() {  # wait_focus_in WINDOW-TITLE: until the keyboard focus is in that window
-  local i
-  for ((i = 0; i < 300; i++)); do
-    [ "$(focus_window)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-wait_inactive() {  # wait_inactive WINDOW: until another window is the active one
-  local i
-  for ((i = 0; i < 300; i++)); do
-    [ "$(xdotool getactivewindow 2>/dev/null)" != "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_focus() { poll 300 focus_on "$@"; }
+focus_in() { [ "$(focus_window)" = "$1" ]; }  # focus_in WINDOW-TITLE
+wait_focus_in() { poll 300 focus_in "$1"; }
+inactive() { [ "$(xdotool getactivewindow 2>/dev/null)" != "$1" ]; }  # inactive WINDOW
+wait_inactive() { poll 300 inactive "$1"; }  # until another window is the active one
 hex() { printf '0x%x' "$1"; }
 pixel() {  # pixel X Y: the colour on screen there
   import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'END {print $3}'
 }
-wait_pixel_change() {  # wait_pixel_change X Y COLOUR: until the pixel is no longer COLOUR
-  local i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(pixel "$1" "$2")" != "$3" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+pixel_not() { [ "$(pixel "$1" "$2")" != "$3" ]; }  # pixel_not X Y COLOUR
+wait_pixel_change() { poll 100 pixel_not "$@"; }  # until the pixel is no longer COLOUR
 wait_pixel_still() {  # wait_pixel_still X Y: prints the pixel's colour once two reads agree
   local i now last
   last=$(pixel "$1" "$2")
@@ -221,31 +202,13 @@ geometry() {  # geometry WINDOW: the client area's place and size on the screen,
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
     /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}'
 }
-wait_geometry() {  # wait_geometry WINDOW "X Y W H": until the window has that place and size
-  local i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(geometry "$1")" = "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+has_geometry() { [ "$(geometry "$1")" = "$2" ]; }  # has_geometry WINDOW "X Y W H"
+wait_geometry() { poll 100 has_geometry "$@"; }
 maximized() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
-wait_maximized() {  # wait_maximized WINDOW yes|no
-  local i
-  for ((i = 0; i < 100; i++)); do
-    if maximized "$1"; then [ "$2" = yes ] && return 0; else [ "$2" = no ] && return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-wait_no_window() {  # wait_no_window NAME-REGEX: until no visible window has that name
-  local i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(named_windows "$1")" -eq 0 ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+maximized_is() { if maximized "$1"; then [ "$2" = yes ]; else [ "$2" = no ]; fi; }
+wait_maximized() { poll 100 maximized_is "$@"; }  # wait_maximized WINDOW yes|no
+no_window() { [ "$(named_windows "$1")" -eq 0 ]; }  # no_window NAME-REGEX
+wait_no_window() { poll 100 no_window "$1"; }
 wait_stacked() {  # wait_stacked WINDOW: until the window manager lists the window
   timeout 30 bash -c "until xprop -root _NET_CLIENT_LIST_STACKING | grep -q $(hex "$1"); do sleep 0.1; done"
 }
@@ -275,17 +238,14 @@ edge_point() {  # edge_point FRAME left|right|bottom: a point just inside that e
     bottom) echo $((x + w / 2)) $((y + h - 8)) ;;
   esac
 }
-wait_placed() {  # wait_placed FRAME PANE: until the first start has put the floating pane in
-  # the frame's bottom right corner, where the drag will look for its caption
-  local i fx fy fw fh px py pw ph
-  for ((i = 0; i < 300; i++)); do
-    read -r fx fy fw fh <<<"$(geometry "$1")"
-    read -r px py pw ph <<<"$(geometry "$2")"
-    [ $((px + pw)) -eq $((fx + fw)) ] && [ $((py + ph)) -eq $((fy + fh)) ] && return 0
-    sleep 0.1
-  done
-  return 1
+placed() {  # placed FRAME PANE: the floating pane is in the frame's bottom right corner
+  local fx fy fw fh px py pw ph
+  read -r fx fy fw fh <<<"$(geometry "$1")"
+  read -r px py pw ph <<<"$(geometry "$2")"
+  [ $((px + pw)) -eq $((fx + fw)) ] && [ $((py + ph)) -eq $((fy + fh)) ]
 }
+# Until the first start has put the pane where the drag will look for its caption.
+wait_placed() { poll 300 placed "$@"; }
 dock_by_drag() {  # dock_by_drag FRAME PANE SIDE: drags the floating pane onto that edge of the frame
   local to
   to=$(edge_point "$1" "$3")
@@ -341,14 +301,8 @@ near_sizes() {  # near_sizes SIZES-BEFORE SIZES-NOW: every size within 2 px
   done
 }
 # Both waits allow 30 s: a sanitizer build on a loaded machine may take that long to start.
-wait_frame_rect() {  # wait_frame_rect "X Y W H -": until the program has the frame there
-  local i
-  for ((i = 0; i < 300; i++)); do
-    [ "$(find window Zentrik)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+frame_at() { [ "$(find window Zentrik)" = "$1" ]; }  # frame_at "X Y W H -"
+wait_frame_rect() { poll 300 frame_at "$1"; }
 sizes_still() {  # prints the panes' sizes once they have read the same for a second
   local i same=0 now last=""
   for ((i = 0; i < 100 && same < 5; i++)); do
@@ -359,14 +313,8 @@ sizes_still() {  # prints the panes' sizes once they have read the same for a se
   done
   echo "$last"
 }
-wait_sizes() {  # wait_sizes SIZES: until the panes have those sizes within 2 px
-  local i
-  for ((i = 0; i < 300; i++)); do
-    near_sizes "$1" "$(pane_sizes)" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+sizes_near() { near_sizes "$1" "$(pane_sizes)"; }  # sizes_near SIZES: the panes have them
+wait_sizes() { poll 300 sizes_near "$1"; }
 if [ "$part" = layout ]; then
   start_openbox
   export WM=openbox
@@ -648,16 +596,12 @@ kind_cell() {  # kind_cell ROW: the modeling type's cell of that row of the list
   done
   return 1
 }
-wait_kind() {  # wait_kind ROW TEXT: until the row's modeling type is TEXT
-  local i
-  for ((i = 0; i < 300; i++)); do
-    awk -v row="$1" -v text="$2" '$1 == "list-cell" && $7 == row && $8 == 2 {
-        s = $0; for (i = 0; i < 8; i++) sub(/^[^ ]+ /, "", s); found = (s == text); exit }
-      END { exit !found }' "$dump" && return 0
-    sleep 0.1
-  done
-  return 1
+kind_is() {  # kind_is ROW TEXT: the row's modeling type is TEXT
+  awk -v row="$1" -v text="$2" '$1 == "list-cell" && $7 == row && $8 == 2 {
+      s = $0; for (i = 0; i < 8; i++) sub(/^[^ ]+ /, "", s); found = (s == text); exit }
+    END { exit !found }' "$dump"
 }
+wait_kind() { poll 300 kind_is "$@"; }
 open_kind_list() {  # open_kind_list ROW: opens the row's modeling-type list; prints its window
   local known
   known=$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null)
@@ -692,22 +636,14 @@ before=$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null || tr
 click_on button Export Export || true # in the dialog's bottom row
 # With no task bar, a minimised progress dialog could never be found again.
 progress=$(new_window "$before") || true
+kept_above() { xprop -id "$1" _NET_WM_STATE | grep -q ABOVE; }
+shown_not_hidden() { xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN; }
 minimised_back() {
   xdotool windowminimize "$1" || return 1
   # The window manager handles requests in order: once this one shows, so has the minimise.
   wmctrl -i -r "$1" -b add,above || return 1
-  local i
-  for ((i = 0; i < 100; i++)); do
-    xprop -id "$1" _NET_WM_STATE | grep -q ABOVE && break
-    sleep 0.1
-  done
-  for ((i = 0; i < 100; i++)); do
-    if xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  poll 100 kept_above "$1"
+  poll 100 shown_not_hidden "$1"
 }
 check "the progress dialog comes back when the window manager minimises it" minimised_back "$progress"
 timeout 60 bash -c "until [ -f '$library/QFP_Sample_1_2resistance.cab' ] && [ -f '$library/SOP_Sample_1_3resistance.cab' ]; do sleep 0.2; done" || true
