@@ -21,7 +21,6 @@
 #include "export/surf_register/create_surface_register.h"
 #include "models/model_check.h"
 #include "models/package_types.h"
-#include "models/part_loaders.h"
 #include "models/semiconductor_package.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"

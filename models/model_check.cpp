@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "models/bga/bga.h"
-#include "models/package_types.h"
-#include "models/pdevice/power_device.h"
+#include "models/model_geometry.h"
+#include "models/pdevice/power_device_model.h"
 #include "models/qfp/qfp.h"
 #include "platform/wide_string.h"
 #include "resources/string_ids.h"
@@ -18,9 +18,6 @@ namespace pkg {
 namespace {
 
 namespace r = resources;
-
-// The air of the effective "leads in air" and "balls in air" materials, W/(m K).
-constexpr double kAirConductivity = 0.0256;
 
 constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 
@@ -102,14 +99,6 @@ const Cuboid* FindMold(const Group& root) {
     return nullptr;
 }
 
-// The outline length of a power device along its leads; H for a type the table does not
-// know.
-double PowerDeviceOutlineLength(const pdevice::PowerDevice& device) {
-    const PackageType* type = FindPackageTypeByTypeName(device.TypeName());
-    if (type == nullptr || type->outline_length == nullptr) return device.outer_shape_param.H;
-    return type->outline_length(device);
-}
-
 // The package's outline across x and y by its family, up to the top of the mold; the
 // board plane below. Only the height is known for a package of no known family.
 Region Outline(const SemiconductorPackage* package, const Cuboid* mold) {
@@ -127,9 +116,9 @@ Region Outline(const SemiconductorPackage* package, const Cuboid* mold) {
         // Outer leads leave the mold at the x sides, and at the y sides of a QFP too.
         const double lead = q->outer_lead.length;
         across(q->mold.size.x / 2.0 + lead, q->mold.size.y / 2.0 + (q->IsSOP() ? 0.0 : lead));
-    } else if (const auto* d = dynamic_cast<const pdevice::PowerDevice*>(package)) {
+    } else if (const auto* d = dynamic_cast<const pdevice::PowerDeviceModel*>(package)) {
         // The body spans the device across; along the leads the outline is centred.
-        const double half_s = PowerDeviceOutlineLength(*d) / 2.0;
+        const double half_s = d->OutlineLength() / 2.0;
         if (mold) {
             outline.min[0] = mold->x;
             outline.max[0] = mold->x + mold->dx;
@@ -157,7 +146,7 @@ std::vector<double> Constituents(const SemiconductorPackage* package, const Prop
         if (n == "via") return {b->via.thermal_conductivity, board, wiring};
         // The simplified model's balls in air.
         if (n == "solder_ball" && m.kind == Property::kAnisotropic) {
-            return {b->solder_ball.thermal_conductivity, kAirConductivity};
+            return {b->solder_ball.thermal_conductivity, kAir.conductivity};
         }
     } else if (const auto* q = dynamic_cast<const qfp::QFP*>(package)) {
         if (n.rfind("wire(", 0) == 0) {
@@ -166,7 +155,7 @@ std::vector<double> Constituents(const SemiconductorPackage* package, const Prop
         if (n.rfind("inner_lead(", 0) == 0) {
             return {q->lead.thermal_conductivity, q->mold.thermal_conductivity};
         }
-        if (n.rfind("outer_lead(", 0) == 0) return {q->lead.thermal_conductivity, kAirConductivity};
+        if (n.rfind("outer_lead(", 0) == 0) return {q->lead.thermal_conductivity, kAir.conductivity};
     }
     return {};
 }

@@ -28,6 +28,9 @@ struct Bulk {
     double specific_heat = 0.0;  // J/(kg K)
 };
 
+// The still air between leads and balls, and around a package.
+inline constexpr Bulk kAir{0.0256, 1.206, 1007.0};
+
 // A filler (wires, leads, balls) at volume fraction f in a matrix: the conductivity along
 // the filler in parallel, the density by volume, the specific heat by mass. Returned
 // unnamed and anisotropic with that conductivity on every axis; callers put the matrix's

@@ -93,14 +93,6 @@ constexpr HelpPicture kPowerDevicePictures[] = {{r::IDS_HELP_OUTLINE, L"_outline
 constexpr const wchar_t* kTO263LeadTypes[] = {L"AA", L"AB", L"BA", L"CC"};
 constexpr const wchar_t* kTO252LeadTypes[] = {L"AA", L"AD"};
 
-// The outline lengths along the leads, from the lead tips: over the tab beyond the body
-// (D + L), across the body (E), or the drawing's length H.
-double ThroughTab(const pdevice::PowerDevice& d) {
-    return d.outer_shape_param.D + d.outer_shape_param.L;
-}
-double BodyWidth(const pdevice::PowerDevice& d) { return d.outer_shape_param.E; }
-double OverallLength(const pdevice::PowerDevice& d) { return d.outer_shape_param.H; }
-
 }  // namespace
 
 constexpr PackageType kPackageTypes[kPackageTypeCount] = {
@@ -114,8 +106,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      kFourSidedLeads | kOwnDiePad,
      List(kLeadFrameKeys),
      {L"qfp", L"qfp", List(kLeadFramePictures)},
-     {},
-     nullptr},
+     {}},
     {PACKAGE_FOLDER("SOP"),
      "sop",
      PackageFamily::kQFP,
@@ -126,8 +117,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      kOwnDiePad,
      List(kLeadFrameKeys),
      {L"sop", L"sop", List(kLeadFramePictures)},
-     {},
-     nullptr},
+     {}},
     {PACKAGE_FOLDER("PBGA"),
      "pbga",
      PackageFamily::kBGA,
@@ -138,8 +128,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      0,
      List(kWireBondedBGAKeys),
      {L"pbga", L"pbga", List(kBoardPictures)},
-     {},
-     nullptr},
+     {}},
     {PACKAGE_FOLDER("FCBGA"),
      "fcbga",
      PackageFamily::kBGA,
@@ -150,8 +139,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      kFlipChip,
      List(kFlipChipBGAKeys),
      {L"fcbga", L"fcbga", List(kBoardPictures)},
-     {},
-     nullptr},
+     {}},
     {PACKAGE_FOLDER("TO-220"),
      "TO-220",
      PackageFamily::kPowerDevice,
@@ -162,8 +150,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      0,
      List(kPowerDeviceKeys),
      {L"to220", L"to-220", List(kPowerDevicePictures)},
-     {},
-     ThroughTab},
+     {}},
     {PACKAGE_FOLDER("TO-247"),
      "TO-247",
      PackageFamily::kPowerDevice,
@@ -174,8 +161,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      0,
      List(kPowerDeviceKeys),
      {L"to247", L"to-247", List(kPowerDevicePictures)},
-     {},
-     ThroughTab},
+     {}},
     {PACKAGE_FOLDER("TO-263"),
      "TO-263",
      PackageFamily::kPowerDevice,
@@ -186,8 +172,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      0,
      List(kPowerDeviceKeys),
      {L"to263", L"to-263", List(kPowerDevicePictures)},
-     List(kTO263LeadTypes),
-     OverallLength},
+     List(kTO263LeadTypes)},
     {PACKAGE_FOLDER("TO-252"),
      "TO-252",
      PackageFamily::kPowerDevice,
@@ -198,8 +183,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      0,
      List(kPowerDeviceKeys),
      {L"to252", L"to-252", List(kPowerDevicePictures)},
-     List(kTO252LeadTypes),
-     OverallLength},
+     List(kTO252LeadTypes)},
     {PACKAGE_FOLDER("SOT-89"),
      "SOT-89",
      PackageFamily::kPowerDevice,
@@ -210,8 +194,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      0,
      List(kPowerDeviceKeys),
      {L"sot89", L"sot-89", List(kPowerDevicePictures)},
-     {},
-     OverallLength},
+     {}},
     {PACKAGE_FOLDER("SOT-223"),
      "SOT-223",
      PackageFamily::kPowerDevice,
@@ -222,8 +205,7 @@ constexpr PackageType kPackageTypes[kPackageTypeCount] = {
      kOwnDiePad,
      List(kDiePadPowerDeviceKeys),
      {L"sot223", L"sot-223", List(kPowerDevicePictures)},
-     {},
-     BodyWidth},
+     {}},
 };
 
 #undef PACKAGE_FOLDER
@@ -281,6 +263,13 @@ bool IsPackageFamily(const std::string& folder, PackageFamily family) {
 bool IsPackageFamily(const std::wstring& folder, PackageFamily family) {
     const PackageType* type = FindPackageType(folder);
     return type != nullptr && type->family == family;
+}
+
+const PackageType* PackageTypeReadAs(const std::string& type_name) {
+    for (const PackageType& type : kPackageTypes) {
+        if (type.legacy_type_name != nullptr && type_name == type.legacy_type_name) return &type;
+    }
+    return FindPackageTypeByTypeName(type_name);
 }
 
 }  // namespace pkg

@@ -11,9 +11,6 @@
 namespace pkg {
 
 class DetailedModel;
-namespace pdevice {
-class PowerDevice;
-}
 
 // A part file read as its type's detailed model: one object seen as both.
 struct LoadedDetail {
@@ -97,9 +94,6 @@ struct PackageType {
     // The texts of a power device's lead types, numbered as its lead_type; empty when the
     // type has one lead form only.
     TableList<const wchar_t*> lead_types;
-    // A power device's outline length along its leads, from the lead tips to the far end
-    // of its plate or tab; null for the other families.
-    double (*outline_length)(const pdevice::PowerDevice& device);
 
     bool Exports(ExportKind kind) const { return (exports & kind) != 0; }
     bool Has(TypeTrait trait) const { return (traits & trait) != 0; }
@@ -127,5 +121,9 @@ const TableList<ComponentKey>& ComponentKeysOf(const std::string& type_name);
 // Whether the folder name `folder` is exactly that of a type of `family`.
 bool IsPackageFamily(const std::string& folder, PackageFamily family);
 bool IsPackageFamily(const std::wstring& folder, PackageFamily family);
+
+// The package type a part file's "type" text is read as: the type holding exactly that
+// name, or whose older name it is; null for a name the program does not know.
+const PackageType* PackageTypeReadAs(const std::string& type_name);
 
 }  // namespace pkg

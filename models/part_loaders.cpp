@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <fstream>
-#include <type_traits>
 
 #include "models/part_file.h"
 #include "platform/wide_string.h"
@@ -14,11 +13,6 @@ namespace {
 // A file title holds at most this many characters.
 constexpr std::size_t kMaxFileTitle = 255;
 
-template <class Model>
-constexpr PackageFamily kFamilyOf = std::is_base_of_v<bga::BGA, Model>   ? PackageFamily::kBGA
-                                    : std::is_base_of_v<qfp::QFP, Model> ? PackageFamily::kQFP
-                                                                         : PackageFamily::kPowerDevice;
-
 template <class Model, class... Args>
 std::shared_ptr<Model> LoadPart(const std::wstring& path, Args... args) {
     try {
@@ -27,10 +21,6 @@ std::shared_ptr<Model> LoadPart(const std::wstring& path, Args... args) {
         if (!in.good()) return nullptr;
         auto model = std::make_shared<Model>(args...);
         if (!model->ReadPartFile(in)) return nullptr;
-        // A reader that takes the type text as it stands (the BGA family's) would otherwise
-        // hand on an object whose type no part of the program can handle.
-        const PackageType* type = PackageTypeReadAs(model->TypeName());
-        if (type == nullptr || type->family != kFamilyOf<Model>) return nullptr;
         std::wstring title = platform::PathToWide(file.stem());
         if (title.size() > kMaxFileTitle) title.resize(kMaxFileTitle);
         model->SetName(title);
@@ -78,13 +68,6 @@ std::shared_ptr<pdevice::SOT223DetailedModel> LoadSOT223DetailedModel(const std:
 
 std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstring& path) {
     return LoadPart<bga::BGASimplifiedModel>(path, false);
-}
-
-const PackageType* PackageTypeReadAs(const std::string& type_name) {
-    for (const PackageType& type : kPackageTypes) {
-        if (type.legacy_type_name != nullptr && type_name == type.legacy_type_name) return &type;
-    }
-    return FindPackageTypeByTypeName(type_name);
 }
 
 std::optional<std::string> ReadPartFileType(const std::wstring& path) {

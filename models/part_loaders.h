@@ -30,10 +30,6 @@ std::shared_ptr<pdevice::SOT223DetailedModel> LoadSOT223DetailedModel(const std:
 std::shared_ptr<bga::BGASimplifiedModel> LoadBGASimplifiedModel(const std::wstring& path);
 std::shared_ptr<qfp::QFPSimplifiedModel> LoadQFPSimplifiedModel(const std::wstring& path);
 
-// The package type a part file's "type" text is read as: the type holding exactly that
-// name, and PBGA for the older "bga"; null for a name the program does not know.
-const PackageType* PackageTypeReadAs(const std::string& type_name);
-
 // The "type" text of the part file at `path`; nothing when the file does not open or is
 // no part file. Never throws.
 std::optional<std::string> ReadPartFileType(const std::wstring& path);

@@ -106,6 +106,7 @@ bool BGA::ReadPartFile(std::istream& in) {
 }
 
 bool BGA::ReadBody(const PartReader& r, const std::string& type) {
+    if (type != kPBGA && type != kFCBGA && type != kLegacyBGA) return false;
     type_ = type;
     const bool pbga_like = IsPBGA();
     const bool fcbga = (type_ == kFCBGA);

@@ -328,7 +328,7 @@ std::vector<Cuboid> BGADetailedModel::CenterBallCuboids() const {
 }
 
 Property BGADetailedModel::AirProperty() const {
-    return IsotropicProperty(air_name_, 0.0256, 1.206, 1007.0);
+    return IsotropicProperty(air_name_, kAir.conductivity, kAir.density, kAir.specific_heat);
 }
 
 Property BGADetailedModel::MoldProperty() const {

@@ -10,11 +10,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Air between the balls.
-constexpr double kAirConductivity = 0.0256;
-constexpr double kAirDensity = 1.206;
-constexpr double kAirSpecificHeat = 1007.0;
-
 }  // namespace
 
 int BGASimplifiedModel::Build() {
@@ -118,11 +113,11 @@ std::vector<Cuboid> BGASimplifiedModel::PeripheralAndCenterBallCuboids() const {
 Property BGASimplifiedModel::SolderBallProperty() const {
     const double r = solder_ball.diameter / 2.0;
     const double f = Ratio(kPi * (r * r), solder_ball.pitch * solder_ball.pitch);
-    const double kz = f * solder_ball.thermal_conductivity + (1.0 - f) * kAirConductivity;
-    const double rho = f * solder_ball.density + (1.0 - f) * kAirDensity;
+    const double kz = f * solder_ball.thermal_conductivity + (1.0 - f) * kAir.conductivity;
+    const double rho = f * solder_ball.density + (1.0 - f) * kAir.density;
     const double g = Ratio(f * solder_ball.density, rho);
-    const double c = g * solder_ball.specific_heat + (1.0 - g) * kAirSpecificHeat;
-    return AnisotropicProperty(solder_ball_name_, kAirConductivity, kAirConductivity, kz, rho, c);
+    const double c = g * solder_ball.specific_heat + (1.0 - g) * kAir.specific_heat;
+    return AnisotropicProperty(solder_ball_name_, kAir.conductivity, kAir.conductivity, kz, rho, c);
 }
 
 }  // namespace pkg::bga

@@ -57,13 +57,14 @@ public:
     Cuboid BondedPartCuboid() const;
     Cuboid ChipCuboid() const;
 
+    // The outline length S along the leads.
+    virtual double OutlineLength() const = 0;
+
 protected:
     // Sets the defaults all six devices share; the device's constructor then sets its type
     // and its own values and, last, registers its outline symbols.
     PowerDeviceModel();
 
-    // The outline length S along the leads.
-    virtual double OutlineLength() const = 0;
     // Where the chip starts along s, and the top face it is mounted on (z).
     virtual double ChipStart() const = 0;
     virtual double MountingHeight() const = 0;

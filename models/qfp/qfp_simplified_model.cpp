@@ -6,15 +6,6 @@
 
 namespace pkg::qfp {
 
-namespace {
-
-// Air between the outer leads.
-constexpr double kAirConductivity = 0.0256;
-constexpr double kAirDensity = 1.206;
-constexpr double kAirSpecificHeat = 1007.0;
-
-}  // namespace
-
 double QFPSimplifiedModel::RowWidth(bool x_sides) const {
     return (LeadCount(x_sides) - 1) * lead.pitch + lead.width;
 }
@@ -135,8 +126,8 @@ std::vector<Prism> QFPSimplifiedModel::SuspensionLeadShape() const {
 Property QFPSimplifiedModel::OuterLeadPropertyLeftRight() const {
     const Property p = Mixture(RowFraction(true),
                                Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
-                               Bulk{kAirConductivity, kAirDensity, kAirSpecificHeat});
-    return AnisotropicProperty(outer_lead_left_right_name_, p.conductivity_z, kAirConductivity,
+                               kAir);
+    return AnisotropicProperty(outer_lead_left_right_name_, p.conductivity_z, kAir.conductivity,
                                p.conductivity_z, p.density, p.specific_heat);
 }
 
@@ -144,8 +135,8 @@ Property QFPSimplifiedModel::OuterLeadPropertyTopBottom() const {
     if (IsSOP()) ThrowNoBottomLeads();
     const Property p = Mixture(RowFraction(false),
                                Bulk{lead.thermal_conductivity, lead.density, lead.specific_heat},
-                               Bulk{kAirConductivity, kAirDensity, kAirSpecificHeat});
-    return AnisotropicProperty(outer_lead_top_bottom_name_, kAirConductivity, p.conductivity_z,
+                               kAir);
+    return AnisotropicProperty(outer_lead_top_bottom_name_, kAir.conductivity, p.conductivity_z,
                                p.conductivity_z, p.density, p.specific_heat);
 }
 

@@ -145,7 +145,6 @@ TEST(PackageTypes, ComponentRowsAndTraitsAgreeWithTheBuiltModel) {
         if (const auto* b = dynamic_cast<const pkg::bga::BGA*>(sample.get())) {
             EXPECT_EQ(type.Has(pkg::kFlipChip), b->IsFCBGA());
         }
-        EXPECT_EQ(type.outline_length != nullptr, type.family == PackageFamily::kPowerDevice);
     }
 }
 
