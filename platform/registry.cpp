@@ -196,10 +196,7 @@ int Registry::RemoveStaleTemporaries(const std::wstring& key) {
     // Only the atomic writer's own temporaries of this key file, with the owner mark and
     // the id of a process that has ended; whatever else lies in the key's folder is the
     // user's.
-    const std::string ours = BesideFilePrefix(file);
-    return platform::RemoveStaleTemporaries(
-        file.parent_path(), 0,
-        [&ours](std::string_view prefix, bool is_folder) { return !is_folder && prefix == ours; });
+    return RemoveStaleTemporariesBeside(file);
 }
 
 }  // namespace platform
