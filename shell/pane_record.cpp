@@ -224,7 +224,7 @@ bool PaneRecord::Load(const wxString& text) {
         pane.SafeSet(info);
         pane.Show();
         // Docked first, so that AutoHide reads where it was.
-        if (layout_.GetPane(window).IsFloating()) layout_.GetPane(window).Dock();
+        if (pane.IsFloating()) pane.Dock();
         bars.AutoHide(window);
         bars.HiddenOf(window)->info = info;
         if (!shown) bars.SetButtonShown(*bars.HiddenOf(window), false);
