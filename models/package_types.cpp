@@ -249,6 +249,11 @@ const PackageType* FindPackageTypeByTypeName(const std::string& type_name) {
     return Find(type_name, &PackageType::type_name);
 }
 
+bool TypeNameHas(const std::string& type_name, TypeTrait trait) {
+    const PackageType* type = FindPackageTypeByTypeName(type_name);
+    return type != nullptr && type->Has(trait);
+}
+
 const TableList<ComponentKey>& ComponentKeysOf(const std::string& type_name) {
     const PackageType* type = FindPackageTypeByTypeName(type_name);
     static const TableList<ComponentKey> kLeadFrame = List(kLeadFrameKeys);

@@ -113,6 +113,8 @@ const PackageType* FindPackageType(const std::string& folder);
 const PackageType* FindPackageType(const std::wstring& folder);
 // The type whose part files hold exactly `type_name`, or null.
 const PackageType* FindPackageTypeByTypeName(const std::string& type_name);
+// Whether the type whose part files hold `type_name` has `trait`; false for an unknown name.
+bool TypeNameHas(const std::string& type_name, TypeTrait trait);
 
 // The components pane rows of the type whose part files hold `type_name`; a lead-frame
 // package's for any other name, which is what the pane shows before a part is opened.

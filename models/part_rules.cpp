@@ -480,8 +480,7 @@ RuleViolation CheckPowerDeviceRules(const PowerDeviceRuleInput& p) {
         if (used == p.symbols.end()) continue;
         if (!c.LengthNamed(p.outer_shape_param.*field.field, used->symbol)) return c.Result();
     }
-    const PackageType* type = FindPackageTypeByTypeName(p.type_name);
-    const bool has_die_pad = type != nullptr && type->Has(kOwnDiePad);
+    const bool has_die_pad = TypeNameHas(p.type_name, kOwnDiePad);
     const bool bonded = p.composition.bonded_part;
     const auto& inner = p.inner_shape_param;
     const auto& m = p.property;

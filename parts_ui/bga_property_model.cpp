@@ -15,11 +15,6 @@ namespace {
 constexpr int kLayerItems = 8;
 constexpr int kBoardLayerItems = 7;  // insulators lie between wiring layers
 
-bool IsFCBGAType(const std::string& typeName) {
-    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
-    return type != nullptr && type->Has(pkg::kFlipChip);
-}
-
 std::wstring LayerKey(std::uint32_t groupId, int i) {
     return LoadText(groupId) + std::to_wstring(i);
 }
@@ -119,7 +114,7 @@ PropertyModel BuildBGAPropertyTree(const pkg::bga::BGADetailedModel& package) {
     result.model = std::make_shared<widget::WTreeItemModel>();
     PropertyItemIndex& index = result.index;
     pkg::bga::BGA p = package;
-    const bool fcbga = IsFCBGAType(package.TypeName());
+    const bool fcbga = pkg::TypeNameHas(package.TypeName(), pkg::kFlipChip);
 
     auto sizeGroup = [&](std::uint32_t keyGroup, const std::shared_ptr<WTreeItem>& parent,
                          std::uint32_t subId, const pkg::XY& size) {
@@ -241,7 +236,7 @@ PropertyModel BuildBGAPropertyTree(const pkg::bga::BGADetailedModel& package) {
 BGAParameters ApplyBGAProperties(PropertyItemIndex index, const std::string& typeName) {
     BGAParameters p;
     p.type_name = typeName;
-    const bool fcbga = IsFCBGAType(p.type_name);
+    const bool fcbga = pkg::TypeNameHas(p.type_name, pkg::kFlipChip);
     auto key = PropertyKey;
 
     p.mold.size.x = Real(index, key(r::IDS_PROP_MOLD, r::IDS_PROP_X));
@@ -335,14 +330,14 @@ BGAParameters ApplyBGAProperties(PropertyItemIndex index, const std::string& typ
 bool ValidateBGAParameters(const BGAParameters& p) {
     return CheckRules(pkg::CheckBGARules({p.mold, p.chip, p.bonded_part, p.bump, p.wire, p.board,
                                           p.via, p.solder_ball, p.composition,
-                                          IsFCBGAType(p.type_name)}));
+                                          pkg::TypeNameHas(p.type_name, pkg::kFlipChip)}));
 }
 
 void PushBGAParameters(const BGAParameters& p,
                        const std::shared_ptr<pkg::bga::BGADetailedModel>& package) {
     if (!package) return;
     pkg::bga::BGA& b = *package;
-    const bool fcbga = IsFCBGAType(p.type_name);
+    const bool fcbga = pkg::TypeNameHas(p.type_name, pkg::kFlipChip);
 
     b.mold = p.mold;
     b.chip = p.chip;

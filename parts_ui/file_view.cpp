@@ -141,12 +141,8 @@ void ViewTree::OnEndLabelEdit(wxTreeEvent& event) {
     }
 
     std::wstring message;
-    if (!CheckPartName(text, message)) {
+    if (!CheckPartFileName(text, message)) {
         RefuseLabel(item, message);
-        return;
-    }
-    if (std::any_of(text.begin(), text.end(), IsInvalidPathCharacter)) {
-        RefuseLabel(item, FormatForbiddenCharsMessage(resources::IDS_NAME_HAS_ANY_OF_LINES));
         return;
     }
     widget::WTreeItem* parent = item->parent;

@@ -13,11 +13,6 @@ using widget::WTreeItem;
 
 namespace {
 
-bool HasDiePad(const std::string& typeName) {
-    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
-    return type != nullptr && type->Has(pkg::kOwnDiePad);
-}
-
 std::wstring SymbolKey(const char* name) {
     return std::wstring(name, name + std::char_traits<char>::length(name));
 }
@@ -107,7 +102,7 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
                      MakeDoubleVariant(package.inner_shape_param.inner_lead));
     result.model->AppendRow(inner);
 
-    if (HasDiePad(typeName)) {
+    if (pkg::TypeNameHas(typeName, pkg::kOwnDiePad)) {
         auto diePad = MakePropertyGroup(r::IDS_PROP_DIE_PAD);
         auto size = MakePropertyGroup(r::IDS_PROP_SIZE);
         AddReal(index, size, r::IDS_PROP_DIE_PAD, r::IDS_PROP_X,
@@ -139,7 +134,7 @@ PropertyModel BuildPowerDevicePropertyTree(const pkg::pdevice::PowerDevice& pack
     for (int g = 0; g < 3; ++g) {
         auto group = MakePropertyGroup(kMaterialGroups[g]);
         for (const auto& m : materials) {
-            if (!m.diePad || HasDiePad(typeName))
+            if (!m.diePad || pkg::TypeNameHas(typeName, pkg::kOwnDiePad))
                 AddReal(index, group, kMaterialGroups[g], m.part, *m.fields[g]);
         }
         result.model->AppendRow(group);
@@ -176,7 +171,7 @@ PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index,
     GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_THICKNESS), p.chip.thickness);
     GetDoubleByKey(index, PropertyKey(r::IDS_PROP_CHIP, r::IDS_PROP_RATE_OF_HEATING),
                    p.chip.rate_of_heating);
-    if (HasDiePad(typeName)) {
+    if (pkg::TypeNameHas(typeName, pkg::kOwnDiePad)) {
         GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_PAD, r::IDS_PROP_X),
                        p.inner_shape_param.diepad_x);
         GetDoubleByKey(index, PropertyKey(r::IDS_PROP_DIE_PAD, r::IDS_PROP_Y),
@@ -191,7 +186,7 @@ PowerDeviceParameters ApplyPowerDeviceProperties(PropertyItemIndex index,
     const auto materials = Materials(p);
     for (int g = 0; g < 3; ++g) {
         for (const auto& m : materials) {
-            if (!m.diePad || HasDiePad(typeName))
+            if (!m.diePad || pkg::TypeNameHas(typeName, pkg::kOwnDiePad))
                 GetDoubleByKey(index, PropertyKey(kMaterialGroups[g], m.part), *m.fields[g]);
         }
     }
@@ -221,7 +216,7 @@ void PushPowerDeviceParameters(const PowerDeviceParameters& p,
     if (!PowerDeviceVariations(typeName).empty()) d.composition.lead_type = p.composition.lead_type;
     d.inner_shape_param.offset = p.inner_shape_param.offset;
     d.inner_shape_param.inner_lead = p.inner_shape_param.inner_lead;
-    if (HasDiePad(typeName)) {
+    if (pkg::TypeNameHas(typeName, pkg::kOwnDiePad)) {
         d.inner_shape_param.diepad_x = p.inner_shape_param.diepad_x;
         d.inner_shape_param.diepad_y = p.inner_shape_param.diepad_y;
     }
@@ -232,7 +227,7 @@ void PushPowerDeviceParameters(const PowerDeviceParameters& p,
     const auto from = Materials(p);
     const auto to = Materials(d);
     for (std::size_t i = 0; i < from.size(); ++i) {
-        if (from[i].diePad && !HasDiePad(typeName)) continue;
+        if (from[i].diePad && !pkg::TypeNameHas(typeName, pkg::kOwnDiePad)) continue;
         for (int g = 0; g < 3; ++g) *to[i].fields[g] = *from[i].fields[g];
     }
 }

@@ -14,12 +14,6 @@ namespace {
 
 enum class Kind { Real, Count, Flag };
 
-// Whether parts of `typeName` have leads on the y sides too.
-bool HasFourSides(const std::string& typeName) {
-    const pkg::PackageType* type = pkg::FindPackageTypeByTypeName(typeName);
-    return type != nullptr && type->Has(pkg::kFourSidedLeads);
-}
-
 // One value item: where it sits, its key and the record field it shows.
 struct Row {
     std::uint32_t group;     // top-level group, also the first half of the key
@@ -126,7 +120,7 @@ PropertyModel BuildQFPPropertyTree(const pkg::qfp::QFP& package) {
     PropertyModel result;
     result.model = std::make_shared<widget::WTreeItemModel>();
     QFPParameters p = RecordOf(package);
-    const bool showY = HasFourSides(package.TypeName());
+    const bool showY = pkg::TypeNameHas(package.TypeName(), pkg::kFourSidedLeads);
     const auto rows = Rows(p);
     for (std::uint32_t groupId : kGroups) {
         auto group = MakePropertyGroup(groupId);
@@ -190,9 +184,9 @@ QFPParameters ApplyQFPProperties(PropertyItemIndex index) {
 }
 
 bool ValidateQFPParameters(const QFPParameters& p, const std::string& typeName) {
-    return CheckRules(pkg::CheckQFPRules({p.mold, p.lead, p.outer_lead, p.chip, p.die_pad,
-                                          p.bonded_part, p.inner_lead, p.wire, p.suspension_lead,
-                                          p.composition, HasFourSides(typeName)}));
+    return CheckRules(pkg::CheckQFPRules(
+        {p.mold, p.lead, p.outer_lead, p.chip, p.die_pad, p.bonded_part, p.inner_lead, p.wire,
+         p.suspension_lead, p.composition, pkg::TypeNameHas(typeName, pkg::kFourSidedLeads)}));
 }
 
 void PushQFPParameters(const QFPParameters& p,

@@ -105,8 +105,7 @@ bool WriteBesideAndRename(const fs::path& target_path, std::string_view bytes, b
     if (written != nullptr) {
         written->exists = true;
         written->size = static_cast<std::uintmax_t>(wrote.st_size);
-        written->modified_ns = static_cast<std::int64_t>(wrote.st_mtim.tv_sec) * 1000000000 +
-                               wrote.st_mtim.tv_nsec;
+        written->modified_ns = ModifiedNanoseconds(wrote);
         written->hash = HashBytes(bytes);
     }
     return true;

@@ -1,7 +1,6 @@
 #include "platform/file_identity.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,10 @@ namespace platform {
 std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash) {
     for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
     return hash;
+}
+
+std::int64_t ModifiedNanoseconds(const struct stat& info) {
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }
 
 FileIdentity ReadFileIdentity(const std::filesystem::path& path) {
@@ -42,8 +45,7 @@ FileIdentity ReadFileIdentity(const std::filesystem::path& path) {
     ::close(fd);
     identity.exists = true;
     identity.size = size;
-    identity.modified_ns =
-        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    identity.modified_ns = ModifiedNanoseconds(info);
     identity.hash = hash;
     return identity;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -25,6 +27,9 @@ struct FileIdentity {
 // A 64-bit FNV-1a hash of `bytes`, continued from `hash` so a file can be hashed in pieces.
 constexpr std::uint64_t kHashStart = 14695981039346656037ull;
 std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash = kHashStart);
+
+// The modification time `info` holds, in nanoseconds since the epoch, as FileIdentity keeps it.
+std::int64_t ModifiedNanoseconds(const struct stat& info);
 
 // The identity of the regular file at `path` (links followed); `exists` is false when
 // there is none or it cannot be read.

@@ -59,19 +59,20 @@ KeyBytes ReadKeyBytes(const fs::path& file) {
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
         static_cast<std::uintmax_t>(info.st_size) <= Registry::kMaxKeyFileBytes) {
-        // One byte more than the bound is asked for, so a file that grew since is seen.
-        std::string bytes(Registry::kMaxKeyFileBytes + 1, '\0');
-        std::size_t got = 0;
+        // Read in chunks to the end rather than into a buffer of the bound's size: key files
+        // are small and read several times a run. Reading goes on past the size fstat gave,
+        // so a file that grew beyond the bound since is seen.
+        std::string bytes;
+        char chunk[64 * 1024];
         bool failed = false;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        while (bytes.size() <= Registry::kMaxKeyFileBytes) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) failed = true;
             if (n <= 0) break;
-            got += static_cast<std::size_t>(n);
+            bytes.append(chunk, static_cast<std::size_t>(n));
         }
-        if (!failed && got <= Registry::kMaxKeyFileBytes) {
-            bytes.resize(got);
+        if (!failed && bytes.size() <= Registry::kMaxKeyFileBytes) {
             read.bytes = std::move(bytes);
             read.refused = false;
         }
@@ -196,10 +197,7 @@ int Registry::RemoveStaleTemporaries(const std::wstring& key) {
     // Only the atomic writer's own temporaries of this key file, with the owner mark and
     // the id of a process that has ended; whatever else lies in the key's folder is the
     // user's.
-    const std::string ours = BesideFilePrefix(file);
-    return platform::RemoveStaleTemporaries(
-        file.parent_path(), 0,
-        [&ours](std::string_view prefix, bool is_folder) { return !is_folder && prefix == ours; });
+    return RemoveStaleTemporariesBeside(file);
 }
 
 }  // namespace platform

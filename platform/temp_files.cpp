@@ -191,6 +191,13 @@ int RemoveStaleTemporaries(const fs::path& folder, int max_depth, const TempPref
     return removed;
 }
 
+int RemoveStaleTemporariesBeside(const fs::path& file) {
+    const std::string ours = BesideFilePrefix(file);
+    return RemoveStaleTemporaries(
+        file.parent_path(), 0,
+        [&ours](std::string_view prefix, bool is_folder) { return !is_folder && prefix == ours; });
+}
+
 bool RemoveQuietly(const fs::path& path) noexcept {
     std::error_code ec;
     fs::remove(path, ec);

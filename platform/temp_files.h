@@ -53,6 +53,10 @@ bool IsBesideFilePrefixOf(std::string_view prefix,
 using TempPrefixFilter = std::function<bool(std::string_view prefix, bool is_folder)>;
 int RemoveStaleTemporaries(const std::filesystem::path& folder, int max_depth,
                            const TempPrefixFilter& ours);
+// Removes only the stale temporaries the atomic writer left beside `file` (files named
+// with BesideFilePrefix of `file` in its folder); whatever else lies there is left alone.
+// Returns how many went.
+int RemoveStaleTemporariesBeside(const std::filesystem::path& file);
 
 // Removes a file or an empty folder; true when nothing is left at `path`.
 bool RemoveQuietly(const std::filesystem::path& path) noexcept;

@@ -209,9 +209,7 @@ wxWindow* PaneDrag::CaptionTargetAt(const wxPoint& screenPoint, wxWindow* moving
         return nullptr;
     wxWindow* target = part->pane->window;
     if (target == moving || !part->pane->IsDocked()) return nullptr;
-    if (layout_.registered_.count(target) == 0 && layout_.tabs_->GroupOf(target) == nullptr)
-        return nullptr;
-    return target;
+    return layout_.IsOurs(target) ? target : nullptr;
 }
 
 int PaneDrag::SideAt(const wxPoint& screenPoint) const {

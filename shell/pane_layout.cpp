@@ -43,7 +43,6 @@ void PaneLayout::AddDockingPane(wxWindow* window, wxAuiPaneInfo info) {
 }
 
 void PaneLayout::AddCentrePane(wxWindow* window, const wxString& name, const wxSize& minSize) {
-    centre_ = window;
     centreMin_ = minSize;
     window->SetMinSize(minSize);
     AddPane(window, wxAuiPaneInfo().Name(name).CenterPane().MinSize(minSize));

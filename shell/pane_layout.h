@@ -117,7 +117,6 @@ private:
     wxFrame* frame_ = nullptr;
     std::vector<wxWindow*> panes_;
     std::map<wxWindow*, wxAuiPaneInfo> registered_;
-    wxWindow* centre_ = nullptr;
     wxSize centreMin_;
 
     std::unique_ptr<PaneTabs> tabs_;

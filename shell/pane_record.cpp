@@ -47,6 +47,14 @@ wxString DockPlace(const wxAuiDockInfo& dock) {
     return wxString::Format("%d,%d,%d", dock.dock_direction, dock.dock_layer, dock.dock_row);
 }
 
+// The place ("direction,layer,row") and size of a perspective's "dock_size(place)=size"
+// entry; false for any other entry.
+bool DockSizeEntry(const wxString& entry, wxString& place, long& size) {
+    if (!entry.StartsWith("dock_size(") || !entry.AfterFirst('=').ToLong(&size)) return false;
+    place = entry.AfterFirst('(').BeforeFirst(')');
+    return true;
+}
+
 }  // namespace
 
 wxString FitDockSizes(const wxString& perspective, const wxSize& saved, const wxSize& current,
@@ -67,11 +75,9 @@ wxString FitDockSizes(const wxString& perspective, const wxSize& saved, const wx
     };
     std::vector<Dock> docks;
     for (size_t i = 0; i < entries.size(); ++i) {
-        const wxString& entry = entries[i];
+        wxString place;
         long size = 0;
-        if (!entry.StartsWith("dock_size(") || !entry.AfterFirst('=').ToLong(&size)) continue;
-        const wxString place = entry.AfterFirst('(').BeforeFirst(')');
-        if (fixedDocks.count(place) != 0) continue;
+        if (!DockSizeEntry(entries[i], place, size) || fixedDocks.count(place) != 0) continue;
         long direction = 0;
         if (!place.BeforeFirst(',').ToLong(&direction)) continue;
         docks.push_back({i, place, IsVerticalSide(static_cast<int>(direction)),
@@ -224,7 +230,7 @@ bool PaneRecord::Load(const wxString& text) {
         pane.SafeSet(info);
         pane.Show();
         // Docked first, so that AutoHide reads where it was.
-        if (layout_.GetPane(window).IsFloating()) layout_.GetPane(window).Dock();
+        if (pane.IsFloating()) pane.Dock();
         bars.AutoHide(window);
         bars.HiddenOf(window)->info = info;
         if (!shown) bars.SetButtonShown(*bars.HiddenOf(window), false);
@@ -277,9 +283,9 @@ bool PaneRecord::Refit() {
     const wxString fitted = FitDockSizes(loaded_, loadedClient_, layout_.frame_->GetClientSize(),
                                          layout_.centreMin_, LeastDockSize());
     for (const wxString& entry : wxSplit(fitted, '|', '\0')) {
+        wxString place;
         long size = 0;
-        if (!entry.StartsWith("dock_size(") || !entry.AfterFirst('=').ToLong(&size)) continue;
-        const wxString place = entry.AfterFirst('(').BeforeFirst(')');
+        if (!DockSizeEntry(entry, place, size)) continue;
         for (size_t i = 0; i < layout_.m_docks.GetCount(); ++i) {
             wxAuiDockInfo& dock = layout_.m_docks[i];
             if (!dock.fixed && place == DockPlace(dock)) dock.size = static_cast<int>(size);

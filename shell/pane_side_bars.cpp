@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include <wx/dcbuffer.h>
 #include <wx/frame.h>
@@ -109,16 +110,17 @@ void PaneSideBars::AddBars(wxFrame* frame) {
 }
 
 PaneSideBars::Hidden* PaneSideBars::HiddenOf(wxWindow* window) {
-    for (Hidden& hidden : hidden_) {
+    return const_cast<Hidden*>(std::as_const(*this).HiddenOf(window));
+}
+
+const PaneSideBars::Hidden* PaneSideBars::HiddenOf(wxWindow* window) const {
+    for (const Hidden& hidden : hidden_) {
         if (hidden.window == window) return &hidden;
     }
     return nullptr;
 }
 
-bool PaneSideBars::IsAutoHidden(wxWindow* window) const {
-    return std::any_of(hidden_.begin(), hidden_.end(),
-                       [window](const Hidden& h) { return h.window == window; });
-}
+bool PaneSideBars::IsAutoHidden(wxWindow* window) const { return HiddenOf(window) != nullptr; }
 
 wxWindow* PaneSideBars::SideBar(int direction) const {
     const auto bar = bars_.find(direction);
@@ -126,10 +128,8 @@ wxWindow* PaneSideBars::SideBar(int direction) const {
 }
 
 wxWindow* PaneSideBars::BarButton(wxWindow* window) const {
-    for (const Hidden& hidden : hidden_) {
-        if (hidden.window == window) return hidden.button;
-    }
-    return nullptr;
+    const Hidden* hidden = HiddenOf(window);
+    return hidden != nullptr ? hidden->button : nullptr;
 }
 
 void PaneSideBars::OnPaneButton(wxAuiManagerEvent& event) {

@@ -39,6 +39,7 @@ public:
     wxWindow* SideBar(int direction) const;
     const std::vector<Hidden>& HiddenPanes() const { return hidden_; }
     Hidden* HiddenOf(wxWindow* window);
+    const Hidden* HiddenOf(wxWindow* window) const;
     bool IsAutoHidden(wxWindow* window) const;
     wxWindow* BarButton(wxWindow* window) const;
 

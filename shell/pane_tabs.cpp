@@ -30,12 +30,9 @@ PaneTabs::Group* PaneTabs::GroupOf(wxWindow* window) const {
 }
 
 wxAuiNotebook* PaneTabs::TabsOf(wxWindow* window) const {
-    for (const auto& group : groups_) {
-        for (const Tab& tab : group->tabs) {
-            if (tab.window == window) return group->book;
-        }
-    }
-    return nullptr;
+    // A group's own notebook is no tab of it.
+    const Group* group = GroupOf(window);
+    return group != nullptr && group->book != window ? group->book : nullptr;
 }
 
 bool PaneTabs::IsNotebook(wxWindow* window) const {

@@ -112,13 +112,7 @@ void TrelvoApp::RemoveStaleTemporaries() {
     // Only names our own writers give, and only those whose process has ended: the hidden
     // temporaries beside the settings file, part files and cabinets, the export's staging
     // folders and the solver's input files in the temporary folder.
-    const std::string settings =
-        platform::BesideFilePrefix(platform::PathFromWide(Settings->GetFilePath()));
-    platform::RemoveStaleTemporaries(
-        platform::PathFromWide(Settings->HomeFolder), 0,
-        [&settings](std::string_view prefix, bool is_folder) {
-            return !is_folder && prefix == settings;
-        });
+    platform::RemoveStaleTemporariesBeside(platform::PathFromWide(Settings->GetFilePath()));
     platform::RemoveStaleTemporaries(
         platform::PathFromWide(Settings->PartsFolder), kMaxScanDepth + 1,
         [](std::string_view prefix, bool is_folder) {
