@@ -137,7 +137,7 @@ SolveResult PlainSolve(const StencilView& a, const std::vector<double>& b,
 SolveResult CrewSolve(const StencilView& a, const std::vector<double>& b,
                       std::vector<double>& x, int nitr, double eitr, int threads,
                       Sharing sharing = Sharing::kByClock) {
-    PassCrew crew(1);
+    PassCrew crew(1, threads);
     crew.AddHelpers(threads - 1);
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t) helpers.emplace_back([&crew] { crew.Help(); });
