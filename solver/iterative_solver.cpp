@@ -1,7 +1,6 @@
 #include "solver/iterative_solver.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <functional>

@@ -45,8 +45,8 @@ class PassCrew;
 
 // Whether a solve with a crew shares its passes. By default the size of the grid decides,
 // so a grid takes the same way on every run; tests pin either way, as the two sweep the
-// grid in different orders. kByClock is the former name of kByGrid.
-enum class Sharing { kByGrid, kByClock = kByGrid, kAlone, kShared };
+// grid in different orders.
+enum class Sharing { kByGrid, kAlone, kShared };
 
 // Where the parallel passes of a solve run: a seat of a crew, or without a crew only on
 // the calling thread. The result does not depend on it.

@@ -24,9 +24,9 @@ mode_t TargetMode(const std::string& path) {
 
 constexpr char kRandomChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
-}  // namespace
-
-std::string ListFile::TemporaryName(const std::string& path) {
+// The temporary's name beside `path`: '.', the file's name, "-zt", the process id, '-' and
+// eight random letters or digits.
+std::string TemporaryName(const std::string& path) {
     static thread_local std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kRandomChars) - 2);
     const std::size_t slash = path.rfind('/');
@@ -36,6 +36,8 @@ std::string ListFile::TemporaryName(const std::string& path) {
     for (int i = 0; i < 8; ++i) name += kRandomChars[pick(random)];
     return name;
 }
+
+}  // namespace
 
 void ListFile::SetStreamOpenerForTest(StreamOpener opener) { g_stream_opener = opener; }
 

@@ -7,9 +7,10 @@ namespace resist_model {
 
 // The run's text report. Every line goes through here; when no list file was asked for,
 // or it could not be created, lines are dropped. The report is written to a temporary
-// file beside the target (named by TemporaryName) and renamed over it only by Commit once
-// every write and the close succeeded, so a failed write leaves a previous list file as it
-// was and no temporary behind.
+// file beside the target and renamed over it only by Commit once every write and the
+// close succeeded, so a failed write leaves a previous list file as it was and no
+// temporary behind. The temporary is named as every temporary of the program is, so that
+// the program's start-up removes the one a killed run left behind.
 class ListFile {
 public:
     ListFile() = default;
@@ -28,11 +29,6 @@ public:
     void Line(const std::string& text);
     // Text that already holds its line ends (a stage's buffered block).
     void Write(const std::string& text);
-
-    // The temporary's name beside `path`: '.', the file's name, "-zt", the process id, '-'
-    // and eight random letters or digits. It is the name every temporary of the program
-    // has, so that the program's start-up removes the one a killed run left behind.
-    static std::string TemporaryName(const std::string& path);
 
     // Tests give the temporary a stream that fails (a full device) through this; null
     // restores the stream on the temporary itself. It receives the temporary's descriptor

@@ -61,7 +61,7 @@ int FreeCores();
 // take one, and helpers beyond the rest sleep until a stage thread leaves.
 class PassCrew {
 public:
-    explicit PassCrew(int seats, int cores = FreeCores());
+    explicit PassCrew(int seats, int cores);
     PassCrew(const PassCrew&) = delete;
     PassCrew& operator=(const PassCrew&) = delete;
 

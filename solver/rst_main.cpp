@@ -124,7 +124,7 @@ bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
     // runs a stage does not change its result.
     const int cores = FreeCores();
     unsigned leaders = StageThreadsFor(conduction.ncell, static_cast<unsigned>(stages));
-    if (StageThreads() == 0) leaders = std::min(leaders, static_cast<unsigned>(std::max(1, cores)));
+    if (StageThreads() == 0) leaders = std::min(leaders, static_cast<unsigned>(cores));
     const unsigned threads = std::max(leaders, RunThreads());
 
     PassCrew crew(static_cast<int>(leaders), cores);

@@ -26,9 +26,10 @@ unsigned StageThreads();
 constexpr std::int64_t kStageBytesPerCell = 7 * sizeof(double);
 constexpr std::int64_t kStageMemoryBudget = std::int64_t{2} << 30;  // 2 GiB
 
-// The number of stages that run side by side in a run of `stages` stages on `cells` cells:
-// the setting above (or the hardware threads), at most one per stage and within the
-// memory budget.
+// The most stages that run side by side in a run of `stages` stages on `cells` cells: the
+// setting above (or the hardware threads), at most one per stage and within the memory
+// budget. A run without a setting leads no more of them than there are free cores when
+// its stages start (FreeCores), so fewer may run side by side.
 unsigned StageThreadsFor(std::int64_t cells, unsigned stages);
 // All threads of a run: the setting above or the hardware threads.
 unsigned RunThreads();

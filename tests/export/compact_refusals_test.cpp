@@ -59,10 +59,7 @@ TEST_F(Refusals, AStageThatDoesNotConvergeIsSaid) {
     input.nitr = 3;
     input.eitr = 0.0;
     const fs::path path = tmp_ / "unconverged.in";
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << solver_test::Serialise(input);
-    }
+    solver_test::WriteFile(path.string(), solver_test::Serialise(input));
     pkg::ResistanceResultSet set;
     pkg::RunFailure failure;
     {
@@ -75,10 +72,7 @@ TEST_F(Refusals, AStageThatDoesNotConvergeIsSaid) {
     // The same input given its iterations converges.
     input.nitr = 2000;
     input.eitr = 1e-12;
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << solver_test::Serialise(input);
-    }
+    solver_test::WriteFile(path.string(), solver_test::Serialise(input));
     EXPECT_TRUE(pkg::ComputeResistances(set, path.string()));
     EXPECT_EQ(set.results.size(), 2u);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "export/export_runs.h"
+#include "models/package_types.h"
 #include "platform/wide_string.h"
 #include "tests/export/compact_test_util.h"
 #include "tests/models/default_parts.h"
@@ -14,6 +15,14 @@
 namespace export_runs_test {
 
 namespace fs = std::filesystem;
+
+constexpr double kUntouched = 7.5;
+
+inline std::array<double, 64> Untouched() {
+    std::array<double, 64> values;
+    values.fill(kUntouched);
+    return values;
+}
 
 // A parts folder holding the default part of every type in its type folder, an export
 // folder and a private temporary folder.
@@ -62,7 +71,9 @@ protected:
     // values stay untouched.
     void ExpectEveryRunRefuses(const std::wstring& part, const std::string& type,
                                const pkg::RunFailure& expected) {
-        const bool compact = type == "QFP" || type == "SOP" || type == "PBGA" || type == "FCBGA";
+        const pkg::PackageType* package_type = pkg::FindPackageType(type);
+        ASSERT_NE(package_type, nullptr) << type;
+        const bool compact = package_type->Exports(pkg::kExportsSimple);
         pkg::RunFailure failure;
         auto expect = [&](bool result) {
             EXPECT_FALSE(result);
@@ -73,13 +84,11 @@ protected:
         expect(pkg::ExportDetailedModelByType(settings_, part, Cabinet("refused"), &failure));
         if (compact) {
             expect(pkg::ExportSimplifiedModelByType(settings_, part, Cabinet("refused"), &failure));
-            std::array<double, 64> values;
-            values.fill(7.5);
-            const std::array<double, 64> untouched = values;
+            std::array<double, 64> values = Untouched();
             pkg::NodePairList links;
             expect(pkg::BatchComputePart(settings_, 0, part, Cabinet("refused"), links,
                                          values.data(), &failure));
-            EXPECT_EQ(values, untouched);
+            EXPECT_EQ(values, Untouched());
         }
         EXPECT_EQ(CabinetEntries("refused"), -1);
         EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
@@ -88,13 +97,5 @@ protected:
     fs::path parts_;
     pkg::ExportRunSettings settings_;
 };
-
-constexpr double kUntouched = 7.5;
-
-inline std::array<double, 64> Untouched() {
-    std::array<double, 64> values;
-    values.fill(kUntouched);
-    return values;
-}
 
 }  // namespace export_runs_test

@@ -23,10 +23,8 @@ namespace {
 
 namespace r = resources;
 using pkg::bga::BGA;
-using pkg::pdevice::PowerDevice;
 using pkg::qfp::QFP;
-
-constexpr int kQFP = 0, kSOP = 1, kPBGA = 2, kFCBGA = 3, kTO220 = 4, kSOT223 = 9;
+using namespace real_outlines;
 
 std::shared_ptr<pkg::DetailedModel> Model(const std::shared_ptr<pkg::SemiconductorPackage>& p) {
     return std::dynamic_pointer_cast<pkg::DetailedModel>(p);
@@ -80,10 +78,6 @@ struct Fault {
     std::uint32_t message;
     std::wstring literal;
 };
-
-QFP& Q(pkg::SemiconductorPackage& p) { return dynamic_cast<QFP&>(p); }
-BGA& B(pkg::SemiconductorPackage& p) { return dynamic_cast<BGA&>(p); }
-PowerDevice& D(pkg::SemiconductorPackage& p) { return dynamic_cast<PowerDevice&>(p); }
 
 TEST(ModelCheck, NamesTheGroupAndTheFact) {
     const double nan = std::numeric_limits<double>::quiet_NaN();

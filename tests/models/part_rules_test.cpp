@@ -12,13 +12,12 @@
 
 #include "models/part_loaders.h"
 #include "resources/string_ids.h"
+#include "tests/models/real_outlines.h"
 
 namespace {
 
 namespace r = resources;
-using pkg::bga::BGA;
-using pkg::pdevice::PowerDevice;
-using pkg::qfp::QFP;
+using namespace real_outlines;
 
 struct Row {
     int type;  // index into kPackageTypeNames
@@ -29,12 +28,6 @@ struct Row {
     std::wstring literal = L"";
 };
 
-QFP& Q(pkg::SemiconductorPackage& p) { return dynamic_cast<QFP&>(p); }
-BGA& B(pkg::SemiconductorPackage& p) { return dynamic_cast<BGA&>(p); }
-PowerDevice& D(pkg::SemiconductorPackage& p) { return dynamic_cast<PowerDevice&>(p); }
-
-constexpr int kQFP = 0, kSOP = 1, kPBGA = 2, kFCBGA = 3, kTO220 = 4, kTO247 = 5, kTO263 = 6,
-              kTO252 = 7, kSOT89 = 8, kSOT223 = 9;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 const std::uint32_t kPositive = r::IDS_SPECIFY_GREATER_THAN_ZERO;
 

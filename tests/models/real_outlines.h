@@ -88,6 +88,8 @@ inline void SetLayers(BGA& b, int n, double wiring, std::initializer_list<double
 inline PowerDevice::OuterShape& O(pkg::SemiconductorPackage& p) {
     return dynamic_cast<PowerDevice&>(p).outer_shape_param;
 }
+inline QFP& Q(pkg::SemiconductorPackage& p) { return dynamic_cast<QFP&>(p); }
+inline BGA& B(pkg::SemiconductorPackage& p) { return dynamic_cast<BGA&>(p); }
 inline PowerDevice& D(pkg::SemiconductorPackage& p) { return dynamic_cast<PowerDevice&>(p); }
 
 inline void SetChip(PowerDevice& d, double x, double y, double t, double offset,

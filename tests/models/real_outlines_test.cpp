@@ -39,8 +39,7 @@ void ExpectBuilds(const pkg::SemiconductorPackage& part, pkg::SemiconductorPacka
 TEST(RealOutlines, HoldToTheRulesAndBuild) {
     for (const Outline& outline : kOutlines) {
         SCOPED_TRACE(outline.name);
-        const auto part = pkg::MakeDefaultPackage(outline.type);
-        outline.set(*part);
+        const auto part = MakePart(outline);
         const pkg::RuleViolation broken = pkg::CheckPackageRules(*part);
         EXPECT_FALSE(broken) << "message " << broken.message << " name " << broken.name;
 

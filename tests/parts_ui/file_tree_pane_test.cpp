@@ -78,17 +78,11 @@ TEST_F(FileTreePane, AClickOpensThePartIntoEveryPane) {
     // Unticking Wiring with a real click on its check box.
     const wxTreeItemId wiring = components->FindTreeItem(rows[4][0].get());
     ASSERT_EQ(components->GetItemText(wiring), "Wiring");
-    wxRect text;
-    ASSERT_TRUE(components->GetBoundingRect(wiring, text, true));
-    for (int x = 0; x < text.x && rows[4][0]->checkState; ++x) {
-        int flags = 0;
-        const wxPoint point(x, text.y + text.height / 2);
-        if (components->HitTest(point, flags) == wiring &&
-            (flags & wxTREE_HITTEST_ONITEMSTATEICON)) {
-            zentrik_test::ClickAt(components, point);
-            ASSERT_TRUE(WaitUntil([&] { return !rows[4][0]->checkState; }));
-        }
-    }
+    const wxPoint onBox =
+        zentrik_test::PointOnTreeItem(components, wiring, wxTREE_HITTEST_ONITEMSTATEICON);
+    ASSERT_GT(onBox.x, 0);
+    zentrik_test::ClickAt(components, onBox);
+    ASSERT_TRUE(WaitUntil([&] { return !rows[4][0]->checkState; }));
     const auto& keys = frame->Preview()->VisibleComponentKeys;
     EXPECT_EQ(keys.size(), 6u);
     EXPECT_EQ(std::find(keys.begin(), keys.end(), "board"), keys.end());

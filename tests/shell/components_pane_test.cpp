@@ -55,19 +55,12 @@ protected:
         ASSERT_TRUE(node.IsOk());
         tree->ScrollTo(node);
         zentrik_test::DispatchPending();
-        wxRect text;
-        ASSERT_TRUE(tree->GetBoundingRect(node, text, true));
-        for (int x = 0; x < text.x; ++x) {
-            int flags = 0;
-            const wxPoint point(x, text.y + text.height / 2);
-            if (tree->HitTest(point, flags) == node && (flags & wxTREE_HITTEST_ONITEMSTATEICON)) {
-                const bool before = item->checkState;
-                zentrik_test::ClickAt(tree, point);
-                ASSERT_TRUE(zentrik_test::WaitUntil([&] { return item->checkState != before; }));
-                return;
-            }
-        }
-        FAIL() << "no check box on the row";
+        const wxPoint point =
+            zentrik_test::PointOnTreeItem(tree, node, wxTREE_HITTEST_ONITEMSTATEICON);
+        ASSERT_GT(point.x, 0) << "no check box on the row";
+        const bool before = item->checkState;
+        zentrik_test::ClickAt(tree, point);
+        ASSERT_TRUE(zentrik_test::WaitUntil([&] { return item->checkState != before; }));
     }
 
     widget::WTreeCtrl* tree = nullptr;

@@ -136,8 +136,8 @@ SolveResult PlainSolve(const StencilView& a, const std::vector<double>& b,
 // One seat and threads - 1 helpers, as a run with fewer stages than threads has them.
 SolveResult CrewSolve(const StencilView& a, const std::vector<double>& b,
                       std::vector<double>& x, int nitr, double eitr, int threads,
-                      Sharing sharing = Sharing::kByClock) {
-    PassCrew crew(1);
+                      Sharing sharing = Sharing::kByGrid) {
+    PassCrew crew(1, threads);
     crew.AddHelpers(threads - 1);
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t) helpers.emplace_back([&crew] { crew.Help(); });
@@ -193,8 +193,9 @@ TEST(ParallelSolveTest, EveryCrewGivesThePlainLoopsBits) {
     }
 }
 
-// The clock picks between going alone and sharing, so the test above may see either; pinned,
-// each way must give the plain loop's bits, sharing also while the crew has no helpers.
+// The grid's size picks between going alone and sharing, so the test above takes one way for
+// each grid; pinned, each way must give the plain loop's bits, sharing also while the crew has
+// no helpers.
 TEST(ParallelSolveTest, AloneAndSharedEachGiveThePlainLoopsBits) {
     const Grid grids[] = {Grid(23, 17, 9, EveryThird), Grid(200, 33, 6, NotchedSlab)};
     for (const Grid& grid : grids) {

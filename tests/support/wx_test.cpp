@@ -1,8 +1,10 @@
 #include "tests/support/wx_test.h"
 
+#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
+#include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
 #include "platform/gtk_window.h"
@@ -105,6 +107,17 @@ void ClickAt(wxWindow* window, const wxPoint& clientPoint) {
     WaitUntil([&] { return std::chrono::steady_clock::now() - lastClick > quiet; },
               quiet + std::chrono::seconds(1));
     ClickAgainAt(window, clientPoint);
+}
+
+wxPoint PointOnTreeItem(wxTreeCtrl* tree, const wxTreeItemId& node, int flag) {
+    wxRect text;
+    EXPECT_TRUE(tree->GetBoundingRect(node, text, true));
+    for (int x = 0; x < text.x; ++x) {
+        int flags = 0;
+        const wxPoint point(x, text.y + text.height / 2);
+        if (tree->HitTest(point, flags) == node && (flags & flag)) return point;
+    }
+    return wxPoint();
 }
 
 }  // namespace zentrik_test

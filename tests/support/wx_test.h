@@ -5,6 +5,8 @@
 
 class wxFrame;
 class wxPoint;
+class wxTreeCtrl;
+class wxTreeItemId;
 class wxWindow;
 
 namespace zentrik_test {
@@ -25,6 +27,10 @@ wxFrame* ShowTestFrame(int width = 800, int height = 600);
 // A real left click (XTest) at a point of `window`'s client area, a single click: it comes
 // once the last click can no longer make it part of a double or triple click.
 void ClickAt(wxWindow* window, const wxPoint& clientPoint);
+// A point of `tree`'s client area, left of `node`'s label on its middle line, that hits the
+// part of the row `flag` names (a wxTREE_HITTEST_ flag: the check box, the expand button);
+// x 0 when none does.
+wxPoint PointOnTreeItem(wxTreeCtrl* tree, const wxTreeItemId& node, int flag);
 // A click at once after the last one at the same point, with the toolkit's double-click
 // time made long enough for the click to be the second of a double click on any machine;
 // then dispatches events until `done`. True when `done` came and the click was reported as

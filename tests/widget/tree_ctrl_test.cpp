@@ -50,17 +50,6 @@ protected:
         frame->Destroy();
         zentrik_test::DispatchPending();
     }
-    // A point left of the node's label that hits the part `flag` names; x 0 when none does.
-    wxPoint PointOn(const wxTreeItemId& node, int flag) {
-        wxRect text;
-        EXPECT_TRUE(tree->GetBoundingRect(node, text, true));
-        for (int x = 0; x < text.x; ++x) {
-            int flags = 0;
-            const wxPoint point(x, text.y + text.height / 2);
-            if (tree->HitTest(point, flags) == node && (flags & flag)) return point;
-        }
-        return wxPoint();
-    }
     // Node texts depth first, children indented.
     void Collect(const wxTreeItemId& node, const std::string& indent, std::vector<std::string>& out) {
         wxTreeItemIdValue cookie;
@@ -135,7 +124,7 @@ TEST_F(TreeCtrlTest, CheckBoxClickSetsCheckStateWithOneDataChanged) {
     const wxTreeItemId node = tree->FindTreeItem(b.get());
     tree->ScrollTo(node);
     zentrik_test::DispatchPending();
-    const wxPoint onBox = PointOn(node, wxTREE_HITTEST_ONITEMSTATEICON);
+    const wxPoint onBox = zentrik_test::PointOnTreeItem(tree, node, wxTREE_HITTEST_ONITEMSTATEICON);
     ASSERT_GT(onBox.x, 0);
 
     int changes = 0;
@@ -161,7 +150,7 @@ TEST_F(TreeCtrlTest, CheckBoxClickSetsCheckStateWithOneDataChanged) {
 
 TEST_F(TreeCtrlTest, AQuickSecondClickOnTheExpandButtonTogglesTheNodeAgain) {
     const wxTreeItemId node = tree->FindTreeItem(model->root->rows[0][0].get());
-    const wxPoint onButton = PointOn(node, wxTREE_HITTEST_ONITEMBUTTON);
+    const wxPoint onButton = zentrik_test::PointOnTreeItem(tree, node, wxTREE_HITTEST_ONITEMBUTTON);
     ASSERT_GT(onButton.x, 0);
     zentrik_test::ClickAt(tree, onButton);
     ASSERT_TRUE(WaitUntil([&] { return !tree->IsExpanded(node); }));
