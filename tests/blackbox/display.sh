@@ -13,6 +13,11 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+# A command that fails outside a condition ends the script (set -e); say which one.
+set -E
+# Only the script's own shell says it: a failure inside $(...) ends nothing by itself.
+trap 'status=$?; [ "$BASH_SUBSHELL" -ne 0 ] ||
+  echo "${BASH_SOURCE[0]##*/}:$LINENO: \"$BASH_COMMAND\" failed with status $status" >&2' ERR
 trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
@@ -28,11 +33,25 @@ fi
 export DISPLAY=":$display"
 unset WAYLAND_DISPLAY
 
-# Starts openbox and waits until it serves requests. It names itself on the root window a
-# moment before it lists what it supports, and xdotool refuses to activate a window until
-# that list holds _NET_ACTIVE_WINDOW.
+# Starts openbox and waits until it serves requests: xdotool activates a window only once
+# the window manager lists _NET_ACTIVE_WINDOW among what it supports. An openbox that could
+# not open the display (it happens now and then while many virtual displays start and stop
+# at once) is started again.
 start_openbox() {
-  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-  pids+=($!)
-  timeout 30 bash -c 'until xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; do sleep 0.1; done'
+  local try pid
+  for try in 1 2 3; do
+    openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+    pid=$!
+    if timeout 30 bash -c "until xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; do
+                             grep -q '^State:.[^Z]' /proc/$pid/status 2>/dev/null || exit 1  # exited
+                             sleep 0.1; done"; then
+      pids+=("$pid")
+      return 0
+    fi
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  echo "openbox did not start:" >&2
+  cat "$tmp/openbox.log" >&2
+  return 1
 }
