@@ -182,12 +182,10 @@ stop_program() {
 }
 named_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 program_windows() { xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l; }
-wait_more_windows() {  # wait_more_windows COUNT: until the program shows more than COUNT
-  timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -gt $1 ]; do sleep 0.1; done"
-}
-wait_windows_back() {  # wait_windows_back COUNT: until the program shows no more than COUNT
-  timeout 10 bash -c "until [ \$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null | wc -l) -le $1 ]; do sleep 0.1; done"
-}
+more_windows() { [ "$(program_windows)" -gt "$1" ]; }   # more_windows COUNT
+windows_back() { [ "$(program_windows)" -le "$1" ]; }   # windows_back COUNT
+wait_more_windows() { poll 300 more_windows "$1"; }  # until the program shows more than COUNT
+wait_windows_back() { poll 300 windows_back "$1"; }  # until it shows no more than COUNT
 new_window() {  # new_window IDS: prints the first shown window of the program not in IDS
   local i id
   for ((i = 0; i < 100; i++)); do
