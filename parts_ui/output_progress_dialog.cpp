@@ -7,6 +7,7 @@
 
 #include "parts_ui/export_job.h"
 #include "parts_ui/output_resistance_dialog.h"
+#include "platform/gtk_window.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 #include "widget/ui_thread.h"
@@ -27,10 +28,11 @@ std::wstring ValueText(const std::shared_ptr<widget::WTreeItem>& item) {
 
 }  // namespace
 
-// A caption but no system menu, hence no close box.
+// A caption but no system menu, hence no close box, nor any other button on the title bar.
 OutputProgressDialog::OutputProgressDialog(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, wxString(resources::LoadText(resources::IDS_OUTPUT_VIEW)), wxDefaultPosition,
                wxDefaultSize, wxCAPTION) {
+    platform::TitleBarWithoutButtons(GetHandle());
     SetSize(ConvertDialogToPixels(wxSize(351, 153)));
     listView = new widget::WListView(this, wxID_ANY);
     listView->SetFitColumnsToTexts(true);
@@ -53,7 +55,7 @@ OutputProgressDialog::OutputProgressDialog(wxWindow* parent)
         }
         event.Skip();
     });
-    // Some window managers draw a minimise box on every window. A modal dialog minimised
+    // A window manager can still minimise it by a key of its own. A modal dialog minimised
     // where no task bar lists it leaves the program looking hung, so it comes straight back.
     Bind(wxEVT_ICONIZE, [this](wxIconizeEvent& event) {
         if (event.IsIconized()) CallAfter([this] { Iconize(false); });

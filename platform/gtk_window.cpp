@@ -67,6 +67,19 @@ bool SizeBeforeFirstShow(void* gtkWindow, int width, int height) {
     return true;
 }
 
+bool TitleBarWithoutButtons(void* gtkWindow) {
+    static bool reported = false;
+    GtkWidget* widget = AsWindow(gtkWindow, "TitleBarWithoutButtons", reported);
+    if (widget == nullptr || gtk_widget_get_realized(widget)) return false;
+    // Shown as the window's title bar, the header bar takes the window's title and follows
+    // every later change of it.
+    GtkWidget* bar = gtk_header_bar_new();
+    gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(bar), FALSE);
+    gtk_widget_show(bar);
+    gtk_window_set_titlebar(GTK_WINDOW(widget), bar);
+    return true;
+}
+
 bool IsMapped(void* gtkWidget) {
     static bool reported = false;
     return Expected(gtkWidget != nullptr && GTK_IS_WIDGET(gtkWidget), "IsMapped", reported) &&

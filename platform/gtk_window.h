@@ -28,6 +28,13 @@ bool SetLineGap(void* gtkScrolledWindow, int pixels);
 // False when the window is already realised.
 bool SizeBeforeFirstShow(void* gtkWindow, int width, int height);
 
+// Gives a top-level window that was never shown a title bar that the toolkit draws: the
+// window's title and no buttons. Window managers draw minimise, maximise and close buttons
+// on every window they decorate, whatever the window asks for, but leave undecorated a
+// window that draws its own title bar; a drag on it moves the window, with or without a
+// window manager. False when the window is already realised.
+bool TitleBarWithoutButtons(void* gtkWindow);
+
 // Whether the window has been put on screen (mapped). Under a window manager a top-level
 // window is put there some time after the toolkit's Show returns.
 bool IsMapped(void* gtkWidget);

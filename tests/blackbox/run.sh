@@ -632,8 +632,12 @@ wait_still || true
 import -window root "$outdir/export_mixed.png"
 before=$(xdotool search --onlyvisible --classname Zentrik_Du64 2>/dev/null || true)
 click_on button Export Export || true # in the dialog's bottom row
-# With no task bar, a minimised progress dialog could never be found again.
 progress=$(new_window "$before") || true
+# Its title bar is its own, drawn without buttons, so the window manager adds no frame.
+no_frame() { xprop -id "$1" _NET_FRAME_EXTENTS | grep -q '= 0, 0, 0, 0$'; }
+check "the window manager draws no title bar, hence no buttons, on the progress dialog" \
+  poll 100 no_frame "$progress"
+# With no task bar, a minimised progress dialog could never be found again.
 kept_above() { xprop -id "$1" _NET_WM_STATE | grep -q ABOVE; }
 shown_not_hidden() { xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN; }
 minimised_back() {
