@@ -71,9 +71,9 @@ bool TitleBarWithoutButtons(void* gtkWindow) {
     static bool reported = false;
     GtkWidget* widget = AsWindow(gtkWindow, "TitleBarWithoutButtons", reported);
     if (widget == nullptr || gtk_widget_get_realized(widget)) return false;
-    // Shown as the window's title bar, the header bar takes the window's title and follows
-    // every later change of it.
+    // The window's title was set when the toolkit made it; the bar shows it from now on.
     GtkWidget* bar = gtk_header_bar_new();
+    gtk_header_bar_set_title(GTK_HEADER_BAR(bar), gtk_window_get_title(GTK_WINDOW(widget)));
     gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(bar), FALSE);
     gtk_widget_show(bar);
     gtk_window_set_titlebar(GTK_WINDOW(widget), bar);
