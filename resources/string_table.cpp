@@ -436,7 +436,7 @@ const std::vector<StringRow> kRows = {
     {IDS_MODEL_SOLID_OUTSIDE, L"The model of the part is not sound: %1 lies outside the package's outline.",
      L"パーツのモデルが正しくありません: %1 がパッケージの外形からはみ出しています。"},
     {IDS_MODEL_SOLID_OUTSIDE_MOLD, L"The model of the part is not sound: %1 lies outside the mold.",
-     L"パーツのモデルが正しくありません: %1 がモールドからはみ出しています。"},
+     L"パーツのモデルが正しくありません: %1 が封止樹脂からはみ出しています。"},
     {IDS_MODEL_MATERIAL_VALUE,
      L"The model of the part is not sound: a conductivity, the density or the specific heat of the material %1 is not a finite number greater than 0.",
      L"パーツのモデルが正しくありません: 材料 %1 の熱伝導率、密度または比熱が 0 より大きい有限の値ではありません。"},
