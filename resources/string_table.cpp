@@ -392,6 +392,7 @@ const std::vector<StringRow> kRows = {
     {IDS_RULE_BLOCK_EMPTY, L"Specify the outline dimensions so that the block %1 has a size greater than 0 and lies above the board.", L"ブロック %1 の大きさが0より大きく、基板より上にあるように外形寸法を指定して下さい。"},
     {IDS_RULE_SUSPENSION_ON_DIE_PAD, L"Specify the suspension lead width no larger than the die pad size.", L"吊りリードの幅はダイパッドのサイズ以下にして下さい。"},
     {IDS_RULE_WIRE_WITHIN_CHIP, L"Specify the wire diameter no larger than the chip thickness: the wires run level with the chip's top.", L"ワイヤの直径はチップの厚さ以下にして下さい。ワイヤはチップ上面の高さを通ります。"},
+    {IDS_RULE_WIRES_IN_MOLD, L"The wires leave the mold: specify %1 so that board size - 2 x wiring area size + 2 x wire diameter is no larger than the mold size.", L"ワイヤが封止樹脂からはみ出します。基板のサイズ - 2 × 配線領域サイズ + 2 × ワイヤの直径が封止樹脂のサイズ以下になるように%1を指定して下さい。"},
     {IDS_NAME_DENSITY_MOLD, L"Density of mold", L"封止樹脂の密度"},
     {IDS_NAME_DENSITY_LEAD, L"Density of lead", L"リードの密度"},
     {IDS_NAME_DENSITY_CHIP, L"Density of chip", L"チップの密度"},
