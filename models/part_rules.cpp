@@ -126,7 +126,9 @@ public:
     bool LayerCount(std::int32_t v, std::uint32_t name) {
         return (v >= 1 && v <= bga::BGA::kMaxLayers) || Fail(r::IDS_RULE_LAYER_COUNT, name, -1);
     }
-    bool Holds(bool rule, std::uint32_t message) { return rule || Fail(message, 0, -1); }
+    bool Holds(bool rule, std::uint32_t message, std::uint32_t name = 0) {
+        return rule || Fail(message, name, -1);
+    }
 
     RuleViolation Result() const { return violation_; }
 
@@ -463,7 +465,17 @@ RuleViolation CheckBGARules(const BGARuleInput& p) {
          (!wire ||
           c.Holds(p.wire.number.x * p.wire.diameter <= p.chip.size.y + p.wire.length.y &&
                       p.wire.number.y * p.wire.diameter <= p.chip.size.x + p.wire.length.x,
-                  r::IDS_RULE_WIRES_FILL));
+                  r::IDS_RULE_WIRES_FILL)) &&
+         // The wires end at the first layer's wiring area and drop to it there, a wire's
+         // diameter further out, all inside the mold. The lengths are what the wiring area
+         // leaves between it and the chip, so the message names the wiring area.
+         (!wire ||
+          (c.Holds(p.chip.size.x + 2.0 * (p.wire.length.x + p.wire.diameter) <=
+                       p.mold.size.x + kFaceSlack,
+                   r::IDS_RULE_WIRES_IN_MOLD, r::IDS_NAME_WIRING_AREA_X) &&
+           c.Holds(p.chip.size.y + 2.0 * (p.wire.length.y + p.wire.diameter) <=
+                       p.mold.size.y + kFaceSlack,
+                   r::IDS_RULE_WIRES_IN_MOLD, r::IDS_NAME_WIRING_AREA_Y)));
     if (ok && pbga) {
         bga::BGASimplifiedModel m(false);
         m.board = board;

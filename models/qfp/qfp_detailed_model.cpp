@@ -10,6 +10,8 @@ namespace pkg::qfp {
 
 namespace {
 
+constexpr double kLevelSlack = 1e-9;
+
 Cuboid MirroredX(const Cuboid& b) {
     Cuboid m = b;
     m.x = -b.x - b.dx;
@@ -302,9 +304,12 @@ std::vector<IndexedPrism> QFPDetailedModel::WireLeftRightPrisms() const {
     const double T0 = tips[0], d = wire.diameter, C = ChipTop();
     const double Xt = -mold.size.x / 2.0 + InnerLeadLength(true);
     const double cx = chip.size.x / 2.0, cy = chip.size.y / 2.0;
-    return {
-        IndexedPrism{MakePrism({{Xt, T0}, {-cx, -cy}, {-cx, cy}, {Xt, -T0}}, d, C - d), 0},
-        IndexedPrism{WireDropPrism({{Xt - d, T0}, {Xt, T0}, {Xt, -T0}, {Xt - d, -T0}}), 0}};
+    std::vector<IndexedPrism> prisms = {
+        IndexedPrism{MakePrism({{Xt, T0}, {-cx, -cy}, {-cx, cy}, {Xt, -T0}}, d, C - d), 0}};
+    if (const auto drop = WireDropPrism({{Xt - d, T0}, {Xt, T0}, {Xt, -T0}, {Xt - d, -T0}})) {
+        prisms.push_back(IndexedPrism{*drop, 0});
+    }
+    return prisms;
 }
 
 std::vector<Prism> QFPDetailedModel::WireTopBottomPrisms() const {
@@ -314,12 +319,18 @@ std::vector<Prism> QFPDetailedModel::WireTopBottomPrisms() const {
     const double T0 = tips[0], d = wire.diameter, C = ChipTop();
     const double Yt = -mold.size.y / 2.0 + InnerLeadLength(false);
     const double cx = chip.size.x / 2.0, cy = chip.size.y / 2.0;
-    return {MakePrism({{T0, Yt}, {-cx, -cy}, {cx, -cy}, {-T0, Yt}}, d, C - d),
-            WireDropPrism({{T0, Yt - d}, {T0, Yt}, {-T0, Yt}, {-T0, Yt - d}})};
+    std::vector<Prism> prisms = {MakePrism({{T0, Yt}, {-cx, -cy}, {cx, -cy}, {-T0, Yt}}, d, C - d)};
+    if (const auto drop = WireDropPrism({{T0, Yt - d}, {T0, Yt}, {-T0, Yt}, {-T0, Yt - d}})) {
+        prisms.push_back(*drop);
+    }
+    return prisms;
 }
 
-Prism QFPDetailedModel::WireDropPrism(const double (&xy)[4][2]) const {
+std::optional<Prism> QFPDetailedModel::WireDropPrism(const double (&xy)[4][2]) const {
     const double C = ChipTop(), zT = LeadLevel() + lead.thickness;
+    // Chip top and lead top are different sums of the same lengths (mm), so a part drawn
+    // level may differ by a rounding error; that is no drop.
+    if (std::fabs(C - zT) <= kLevelSlack) return std::nullopt;
     return MakePrism(xy, std::fabs(C - zT), std::min(C, zT));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,8 +99,9 @@ protected:
     Property WireMixture(double f) const;
     // The wires' run at the tip line between the chip top and the lead top, whichever lies
     // higher: where the chip sits below the lead frame (a die pad pressed down to the
-    // mold's underside) the wires climb to the leads.
-    Prism WireDropPrism(const double (&xy)[4][2]) const;
+    // mold's underside) the wires climb to the leads. None where the chip top lies level
+    // with the lead top: the wires then run straight onto the leads.
+    std::optional<Prism> WireDropPrism(const double (&xy)[4][2]) const;
 
     [[noreturn]] static void ThrowNoBottomLeads();
 

@@ -131,20 +131,21 @@ std::vector<IndexedPrism> QFPDetailedModel::SopWirePrisms() const {
         const double y0 = -y1;
         prisms.push_back(
             IndexedPrism{MakePrism({{-cx, cy}, {-cx, -cy}, {Xt, y0}, {Xt, y1}}, d, C - d), 0});
-        prisms.push_back(IndexedPrism{
-            WireDropPrism({{Xt, y0}, {Xt, y1}, {Xt - d, y1}, {Xt - d, y0}}), 0});
+        if (const auto drop = WireDropPrism({{Xt, y0}, {Xt, y1}, {Xt - d, y1}, {Xt - d, y0}})) {
+            prisms.push_back(IndexedPrism{*drop, 0});
+        }
     }
     if (c > 0) {
         const int index = s > 0 ? 1 : 0;
         const double xe = -SuspensionWidth() / 2.0 - off;
         const Prism fan =
             MakePrism({{-cx, -cy}, {0.0, -cy}, {xe, -b / 2.0}, {Xt, -b / 2.0}}, d, C - d);
-        const Prism drop = WireDropPrism(
+        const auto drop = WireDropPrism(
             {{xe, -b / 2.0}, {Xt, -b / 2.0}, {Xt, -b / 2.0 - d}, {xe, -b / 2.0 - d}});
         prisms.push_back(IndexedPrism{fan, index});
-        prisms.push_back(IndexedPrism{drop, index});
+        if (drop) prisms.push_back(IndexedPrism{*drop, index});
         prisms.push_back(IndexedPrism{Mirrored(fan, false), index});
-        prisms.push_back(IndexedPrism{Mirrored(drop, false), index});
+        if (drop) prisms.push_back(IndexedPrism{Mirrored(*drop, false), index});
     }
     return prisms;
 }

@@ -101,7 +101,9 @@ TEST_F(ExportRuns, CompactRunsThatCannotComputeFailBeforeTouchingTheCaller) {
     EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
 }
 
-TEST_F(ExportRuns, DelphiWithoutALinkTableFailsBeforeComputing) {
+// A ball layout outside the list has no DELPHI network; the layout rule refuses it before
+// anything is built or computed.
+TEST_F(ExportRuns, DelphiOfABallLayoutOutsideTheListFailsOnTheLayoutRule) {
     pkg::bga::BGADetailedModel layout3(false);
     layout3.solder_ball.layout = 3;
     {
@@ -110,12 +112,43 @@ TEST_F(ExportRuns, DelphiWithoutALinkTableFailsBeforeComputing) {
     }
     auto values = Untouched();
     pkg::NodePairList links;
+    pkg::RunFailure failure;
     EXPECT_FALSE(pkg::BatchComputePart(settings_, 2,
                                        platform::PathToWide(parts_ / "PBGA" / "layout3.qvx"),
-                                       Cabinet("layout3"), links, values.data()));
+                                       Cabinet("layout3"), links, values.data(), &failure));
+    EXPECT_EQ(failure.message, resources::IDS_RULE_LISTED_CHOICE);
+    EXPECT_EQ(failure.name, resources::IDS_PROP_BALL_LAYOUT);
     EXPECT_TRUE(links.empty());
     EXPECT_EQ(values, Untouched());
+    EXPECT_EQ(CabinetEntries("layout3"), -1);
     EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+}
+
+// A chip whose top lies level with the lead top needs no wire drop at the tip line: the
+// part builds a sound model and exports every kind its type offers.
+TEST_F(ExportRuns, AChipLevelWithTheLeadTopExports) {
+    for (const char* type : {"QFP", "SOP"}) {
+        SCOPED_TRACE(type);
+        // The die pad lies 0.2 below the lead frame under 0.02 of die attach.
+        const std::wstring part = WriteChangedPart(type, [](pkg::SemiconductorPackage& p) {
+            dynamic_cast<pkg::qfp::QFP&>(p).chip.thickness = 0.18; }, "level");
+        const auto loaded = pkg::LoadDetailedModelByType(platform::Utf8ToWide(type), part);
+        auto* model = dynamic_cast<pkg::DetailedModel*>(loaded.get());
+        ASSERT_NE(model, nullptr);
+        ASSERT_EQ(model->Build(), 0);
+        EXPECT_FALSE(pkg::CheckBuiltModel(*model));
+
+        pkg::RunFailure failure;
+        EXPECT_TRUE(pkg::ExportDetailedModelByType(settings_, part, Cabinet("detail"), &failure))
+            << failure.message;
+        EXPECT_TRUE(pkg::ExportSimplifiedModelByType(settings_, part, Cabinet("simple"), &failure))
+            << failure.message;
+        auto values = Untouched();
+        pkg::NodePairList links;
+        EXPECT_TRUE(pkg::BatchComputePart(settings_, 0, part, Cabinet("compact"), links,
+                                          values.data(), &failure))
+            << failure.message;
+    }
 }
 
 // A part or settings that break a rule fail every run before anything is built: no

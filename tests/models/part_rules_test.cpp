@@ -108,6 +108,17 @@ TEST(PartRules, EachRuleGivesItsMessage) {
          r::IDS_RULE_CONDUCTIVITY_RANGE, r::IDS_CHECK_MOLD_CONDUCTIVITY},
         {kTO220, [](auto& p) { D(p).property.lead_thermal_conductivity = 1e-4; },
          r::IDS_RULE_CONDUCTIVITY_RANGE, r::IDS_CHECK_LEAD_CONDUCTIVITY},
+        // From still air to diamond, both bounds included.
+        {kQFP, [](auto& p) { Q(p).mold.thermal_conductivity = 0.026; }, 0, 0},
+        {kQFP, [](auto& p) { Q(p).chip.thermal_conductivity = 2000; }, 0, 0},
+        {kPBGA, [](auto& p) { B(p).board.thermal_conductivity_board = 0.001; }, 0, 0},
+        {kPBGA, [](auto& p) { B(p).solder_ball.thermal_conductivity = 5000; }, 0, 0},
+        {kPBGA,
+         [](auto& p) { B(p).board.thermal_conductivity_board = std::nextafter(0.001, 0.0); },
+         r::IDS_RULE_CONDUCTIVITY_RANGE, r::IDS_NAME_BOARD_CONDUCTIVITY},
+        {kPBGA,
+         [](auto& p) { B(p).solder_ball.thermal_conductivity = std::nextafter(5000.0, kInf); },
+         r::IDS_RULE_CONDUCTIVITY_RANGE, r::IDS_NAME_BALL_CONDUCTIVITY},
         {kQFP, [](auto& p) { Q(p).wire.density = 0; }, kPositive, r::IDS_NAME_DENSITY_WIRE},
         {kPBGA, [](auto& p) { B(p).board.density_board = std::nan(""); }, kPositive,
          r::IDS_NAME_DENSITY_BOARD},
@@ -158,6 +169,12 @@ TEST(PartRules, EachRuleGivesItsMessage) {
         {kFCBGA, [](auto& p) { B(p).bump.number = 10000; }, r::IDS_RULE_BUMPS_FILL, 0},
         {kPBGA, [](auto& p) { B(p).wire.number.x = 1000; }, r::IDS_RULE_WIRES_FILL, 0},
         {kPBGA, [](auto& p) { B(p).wire.diameter = 0.4; }, r::IDS_RULE_WIRE_WITHIN_CHIP, 0},
+        // The wires drop to the wiring area a diameter beyond their ends, inside the mold.
+        {kPBGA, [](auto& p) { B(p).wire.length.x = 7; }, r::IDS_RULE_WIRES_IN_MOLD,
+         r::IDS_NAME_WIRING_AREA_X},
+        {kPBGA, [](auto& p) { B(p).wire.length.y = 6.99; }, r::IDS_RULE_WIRES_IN_MOLD,
+         r::IDS_NAME_WIRING_AREA_Y},
+        {kPBGA, [](auto& p) { B(p).wire.length.x = 6.975; }, 0, 0},
         {kPBGA, [](auto& p) { B(p).composition.wire = false; B(p).board.ratio_of_wiring[3] = 1;
                               B(p).board.land_size = {21, 21};
                               B(p).board.wiring_area_size = {10.5, 10.5}; },
@@ -179,8 +196,13 @@ TEST(PartRules, EachRuleGivesItsMessage) {
         {kTO220, [](auto& p) { D(p).outer_shape_param.E1 = 10; }, r::IDS_RULE_PLATE_IN_MOLD, 0},
         {kTO252, [](auto& p) { D(p).inner_shape_param.inner_lead = 6.5; },
          r::IDS_RULE_LEADS_IN_BODY, 0},
-        // The offset is a shift that only has to be above 0.
+        // The offset and the depress only have to be above 0.
         {kSOT223, [](auto& p) { D(p).inner_shape_param.offset = 0.45; }, 0, 0},
+        {kSOT223, [](auto& p) { D(p).inner_shape_param.offset = 1e-6; }, 0, 0},
+        {kSOT223, [](auto& p) { D(p).inner_shape_param.offset = 0; }, kPositive,
+         r::IDS_CHECK_OFFSET},
+        {kQFP, [](auto& p) { Q(p).die_pad.depress = 1e-6; }, 0, 0},
+        {kSOP, [](auto& p) { Q(p).die_pad.depress = 0; }, kPositive, r::IDS_CHECK_DIE_PAD_DEPRESS},
     };
     for (const Row& row : rows) {
         auto part = pkg::MakeDefaultPackage(row.type);

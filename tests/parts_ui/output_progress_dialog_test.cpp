@@ -314,6 +314,40 @@ TEST_F(RealRun, FailedRowsSayWhyInTheMessageAndTheOutputPane) {
     EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
 }
 
+// A list file the solver cannot take (its path is longer than the solver's buffer) costs
+// only the list file: the row finishes with its values and a note, the Output pane has the
+// note, and the earlier run's list file is not left beside the new cabinet.
+TEST_F(RealRun, AListFileNotWrittenLeavesAFinishedRowWithANote) {
+    settings.OutputListFile = true;
+    const std::string name(200, 'n');
+    const fs::path list = out_ / (name + ".cab.l");
+    ASSERT_GT(list.string().size(), 255u);
+    std::ofstream(list) << "earlier run\n";
+    auto* log = new zentrik_test::LogFrame(wxSize(600, 400));
+    wxTheApp->SetTopWindow(log);
+    std::wstring state, message;
+    {
+        const std::wstring row = platform::Utf8ToWide(name);
+        ProgressRun run({{L"listed", Part("QFP"), L"Two-resistor model", row}},
+                        std::make_shared<parts_ui::SettingsExportServices>(settings), Out(true));
+        EXPECT_TRUE(run.ShowAndFinish());
+        state = run.State(0);
+        message = run.Message(0);
+    }
+    const wxString pane = log->output->TextBox()->GetValue();
+    wxTheApp->SetTopWindow(nullptr);
+    log->Destroy();
+
+    const std::wstring note = L"The list file " + list.wstring() +
+                              L" could not be written; the older list file there was removed.";
+    EXPECT_EQ(state, L"Finished");
+    EXPECT_EQ(message.rfind(L"Resistance top=", 0), 0u) << message;
+    EXPECT_NE(message.find(L" " + note), std::wstring::npos) << message;
+    EXPECT_NE(pane.find(L"listed: " + note), wxString::npos) << pane;
+    EXPECT_EQ(OutputFiles(), (std::set<std::string>{name + ".cab"}));
+    EXPECT_EQ(compact_test::EntryCount(tmp_), 0u);
+}
+
 TEST_F(RealRun, DestinationWithoutTrailingSlash) {
     ProgressRun run({{L"solo", Part("QFP"), L"Detail", L"solo"}},
             std::make_shared<parts_ui::SettingsExportServices>(settings), Out(false));
