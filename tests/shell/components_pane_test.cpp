@@ -106,7 +106,7 @@ TEST_F(ComponentsPane, PbgaTicksAllAndCheckBoxClicksDropKeysFromThePreview) {
 TEST_F(ComponentsPane, JapaneseTextsKeepTheKeys) {
     resources::SetThreadLanguage(resources::kLanguageJapanese);
     Open("pbga");
-    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"モールド", L"チップ", L"ダイボンディング",
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"封止樹脂", L"チップ", L"ダイボンディング",
                                                   L"ワイヤ", L"配線", L"ビア", L"はんだボール"}));
     EXPECT_EQ(PreviewKeys(), (Keys{"mold", "chip", "bonded_part", "wire", "board", "via", "solder"}));
 }

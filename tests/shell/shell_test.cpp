@@ -454,7 +454,7 @@ TEST_F(HelpPictures, JapaneseFoldersCaptionOrderAndMissingFilesLogged) {
     japanese.Build(Folder(), kUiLanguageJapanese);
     SetUILanguage(kUiLanguageEnglish);
     EXPECT_EQ(Captions(japanese.Pictures(0)),
-              (std::vector<wxString>{L"構成要素名", L"モールドサイズ", L"リードフレームサイズ",
+              (std::vector<wxString>{L"構成要素名", L"封止樹脂サイズ", L"リードフレームサイズ",
                                      L"チップ・ダイパッドサイズ"}));
 
     frame->GetOutputView()->TextBox()->Clear();
