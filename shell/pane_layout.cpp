@@ -27,10 +27,14 @@ void PaneLayout::Manage(wxFrame* frame) {
     // manager has laid the frame out by the time this handler runs.
     frame->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
-        const bool refitted = record_->Refit();
-        if (refitted) Update();
+        // Not while a sash is held: the user is sizing a dock.
+        if (m_action != actionResize && record_->Refit()) Update();
         if (FitDocksToClient()) Update();
-        if (refitted) record_->NoteFitted();
+    });
+    // Bound on the manager, so this runs before its own handler ends the sash drag.
+    Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& event) {
+        event.Skip();
+        if (m_action == actionResize) record_->UserResized();
     });
     sideBars_->AddBars(frame);
 }

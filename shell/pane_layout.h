@@ -83,10 +83,11 @@ public:
 
     // The whole layout as one text, and back. Loading refuses (and changes nothing) a text
     // of another layout version or whose panes are not exactly this program's. A loaded
-    // layout is fitted to the frame's client area; until the user changes a dock, its dock
-    // sizes follow the client area from the sizes recorded, so that a frame that reaches
-    // its size only after the load (one maximised by the window manager) has the docks the
-    // layout recorded at that size, not ones scaled down first.
+    // layout is fitted to the frame's client area and the screen; until the user drags a
+    // sash or moves, closes or tabs a pane, its dock sizes follow the client area from the
+    // sizes recorded, so that a frame that reaches its size only after the load (one
+    // maximised by the window manager) has the docks the layout recorded at that size, not
+    // ones scaled down first.
     wxString SaveLayout();
     bool LoadLayout(const wxString& text);
 

@@ -211,19 +211,9 @@ bool PaneRecord::Load(const wxString& text) {
         tabs.NoteLoadedName(name);
     }
     layout_.LoadPerspective(perspective, false);
-    // A display that is gone, or a smaller one, leaves no floating pane out of reach.
     wxAuiPaneInfoArray& all = layout_.GetAllPanes();
-    for (size_t i = 0; i < all.GetCount(); ++i) {
-        wxAuiPaneInfo& pane = all[i];
-        if (!pane.IsFloating() || !pane.floating_size.IsFullySpecified()) continue;
-        const wxRect rect(pane.floating_pos, pane.floating_size);
-        int display = wxDisplay::GetFromPoint(rect.GetTopLeft());
-        if (display == wxNOT_FOUND) display = wxDisplay::GetFromWindow(layout_.frame_);
-        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : display).GetClientArea();
-        if (area.Contains(rect)) continue;
-        const wxRect moved = MovedOnto(rect, area);
-        pane.FloatingPosition(moved.GetPosition()).FloatingSize(moved.GetSize());
-    }
+    for (size_t i = 0; i < all.GetCount(); ++i) FitOntoScreen(all[i]);
+    for (auto& [shown, info] : hiddenPanes) FitOntoScreen(info);
     for (auto& [shown, info] : hiddenPanes) {
         wxWindow* window = layout_.WindowNamed(info.name);
         wxAuiPaneInfo& pane = layout_.GetPane(window);
@@ -248,8 +238,37 @@ bool PaneRecord::Load(const wxString& text) {
     // A layout of the first version has no client size to fit from again.
     loaded_ = saved.x > 0 ? fields[1] : wxString();
     loadedClient_ = saved;
-    fitted_ = DockSizes();
+    arrangement_ = Arrangement();
     return true;
+}
+
+// A display that is gone, or a smaller one, leaves no pane out of reach or larger than the
+// screen; the least and largest sizes are the program's, whatever the record says.
+void PaneRecord::FitOntoScreen(wxAuiPaneInfo& pane) const {
+    if (wxWindow* window = layout_.WindowNamed(pane.name)) {
+        pane.min_size = layout_.Registered(window).min_size;
+        pane.max_size = layout_.Registered(window).max_size;
+    } else if (layout_.tabs_->IsNotebook(pane.window)) {
+        const PaneTabs::Group* group = layout_.tabs_->GroupOf(pane.window);
+        if (group == nullptr || group->tabs.empty()) return;
+        pane.min_size = layout_.Registered(group->tabs.front().window).min_size;
+        pane.max_size = wxDefaultSize;
+    } else {
+        return;  // the side bars and the centre keep what the program gave them
+    }
+    const bool floating = pane.floating_pos != wxDefaultPosition;
+    int display = floating ? wxDisplay::GetFromPoint(pane.floating_pos) : wxNOT_FOUND;
+    if (display == wxNOT_FOUND) display = wxDisplay::GetFromWindow(layout_.frame_);
+    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : display).GetClientArea();
+    pane.best_size.DecTo(area.GetSize());
+    if (!floating) return;
+    wxSize size = pane.floating_size;
+    if (size.x <= 0 || size.y <= 0) size = wxSize(1, 1);
+    const wxRect rect(pane.floating_pos, size);
+    if (area.Contains(rect)) return;
+    const wxRect moved = MovedOnto(rect, area);
+    pane.floating_pos = moved.GetPosition();
+    if (pane.floating_size.x > 0 && pane.floating_size.y > 0) pane.floating_size = moved.GetSize();
 }
 
 wxSize PaneRecord::LeastDockSize() const {
@@ -262,21 +281,24 @@ wxSize PaneRecord::LeastDockSize() const {
     return least;
 }
 
-std::map<wxString, int> PaneRecord::DockSizes() const {
-    std::map<wxString, int> sizes;
-    for (size_t i = 0; i < layout_.m_docks.GetCount(); ++i) {
-        const wxAuiDockInfo& dock = layout_.m_docks[i];
-        if (dock.fixed || dock.panes.IsEmpty() || dock.dock_direction == wxAUI_DOCK_CENTER)
-            continue;
-        sizes[DockPlace(dock)] = dock.size;
+wxString PaneRecord::Arrangement() const {
+    wxString arrangement;
+    const wxAuiPaneInfoArray& panes = layout_.m_panes;
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        const wxAuiPaneInfo& pane = panes[i];
+        if (pane.name.StartsWith(PaneSideBars::kNamePrefix)) continue;
+        arrangement += wxString::Format("%s:%d,%d,%d,%d,%d|", pane.name, pane.dock_direction,
+                                        pane.dock_layer, pane.dock_row, pane.IsShown(),
+                                        pane.IsFloating());
     }
-    return sizes;
+    return arrangement;
 }
 
 bool PaneRecord::Refit() {
     if (loaded_.empty()) return false;
-    // A sash dragged, a pane docked elsewhere: the layout is the user's now.
-    if (DockSizes() != fitted_) {
+    // A pane docked elsewhere, floated, closed or tabbed: the layout is the user's now. The
+    // docks' sizes themselves tell nothing: any update of the layout may change them.
+    if (Arrangement() != arrangement_) {
         loaded_.clear();
         return false;
     }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <map>
-
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 
 class PaneLayout;
+class wxAuiPaneInfo;
 
 // Dock sizes of a saved layout fitted to the client area it is restored into: scaled by
 // the ratio of the two client sizes, then shrunk in proportion where the docks of one axis
@@ -29,22 +28,25 @@ public:
     bool Load(const wxString& text);
 
     // Fits the loaded layout's dock sizes to the client area again; false once the user has
-    // changed a dock since the layout was loaded or last fitted. After a true, the caller
-    // updates the layout and then calls NoteFitted.
+    // arranged the panes since the layout was loaded. After a true, the caller updates the
+    // layout.
     bool Refit();
-    void NoteFitted() { fitted_ = DockSizes(); }
+    // The user has dragged a sash: the docks' sizes are theirs from now on.
+    void UserResized() { loaded_.clear(); }
 
 private:
-    // The sizes of the docks that hold panes, by "direction,layer,row"; the side bars' and
-    // the centre's left out.
-    std::map<wxString, int> DockSizes() const;
+    // Where each pane is and whether it is shown: a pane docked, floated, closed, tabbed or
+    // hidden to a bar changes it; sizes, captions and updates of the layout do not.
+    wxString Arrangement() const;
+    // `pane` as loaded, fitted to the screen it will be shown on.
+    void FitOntoScreen(wxAuiPaneInfo& pane) const;
     // The least width and height any pane may be docked at.
     wxSize LeastDockSize() const;
 
     PaneLayout& layout_;
     // The loaded layout's perspective as recorded and the client size it was recorded at,
-    // while the docks still have the sizes last fitted from it (`fitted_`).
+    // while the panes are still arranged as loaded (`arrangement_`) and no sash was dragged.
     wxString loaded_;
     wxSize loadedClient_;
-    std::map<wxString, int> fitted_;
+    wxString arrangement_;
 };

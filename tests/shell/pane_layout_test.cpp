@@ -366,7 +366,12 @@ TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
     DispatchPending();
     wxString layout = Layout().SaveLayout();
     wxRegEx("dock_size\\(3,0,0\\)=[0-9]+").Replace(&layout, "dock_size(3,0,0)=700");
-    wxRegEx("floatx=-?[0-9]+;floaty=-?[0-9]+").Replace(&layout, "floatx=3000;floaty=-500");
+    wxRegEx("dock_size\\(4,0,0\\)=[0-9]+").Replace(&layout, "dock_size(4,0,0)=100000");
+    wxRegEx("floatx=-?[0-9]+;floaty=-?[0-9]+").Replace(&layout, "floatx=100000;floaty=100000");
+    wxRegEx("floatw=-?[0-9]+;floath=-?[0-9]+").Replace(&layout, "floatw=100000;floath=100000");
+    // Least and best sizes past the screen, as a damaged or foreign record may hold.
+    wxRegEx("minw=-?[0-9]+;minh=-?[0-9]+").Replace(&layout, "minw=100000;minh=100000");
+    wxRegEx("bestw=-?[0-9]+;besth=-?[0-9]+").Replace(&layout, "bestw=100000;besth=100000");
     platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue, layout.ToStdWstring());
     platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue, L"40,30,700,520,0");
     Reopen();
@@ -379,6 +384,14 @@ TEST_F(Panes, NoPaneIsLostInASmallWindowOrARestoreIntoOne) {
     EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(floating.frame->GetScreenRect()))
         << floating.frame->GetScreenRect().x << "," << floating.frame->GetScreenRect().y << " "
         << floating.frame->GetScreenRect().width << "x" << floating.frame->GetScreenRect().height;
+    EXPECT_EQ(frame->GetMinClientSize(), Layout().MinimumClientSize());
+    EXPECT_LE(frame->GetMinClientSize().x, 700);
+    // Docked again and floated again, the pane keeps to the screen as well.
+    Layout().GetPane(frame->Help()).Float();
+    Layout().Relayout();
+    const wxAuiPaneInfo& help = Layout().GetPane(frame->Help());
+    ASSERT_NE(help.frame, nullptr);
+    EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(help.frame->GetScreenRect()));
 }
 
 // A frame maximised at its start is placed and laid out before the window manager gives it
