@@ -326,7 +326,7 @@ if [ "$part" = layout ]; then
     wait_find pane file_view Zentrik >/dev/null || true
     before=$(find window Zentrik)
     wmctrl -i -r "$frame" -b add,maximized_vert,maximized_horz
-    wait_maximized "$frame" yes || true
+    check "$language: the frame is maximised" wait_maximized "$frame" yes
     frame_moved "$before" || true
     large=$(find window Zentrik)
     sizes=$(sizes_still)
@@ -335,7 +335,8 @@ if [ "$part" = layout ]; then
     for restart in 1 2 3; do
       start_program "$home" "${locale[@]}"
       frame=$(wait_window '^Zentrik$')
-      wait_maximized "$frame" yes || true
+      # A frame that came back unmaximised shows its panes at the normal size: say so.
+      check "$language: restart $restart brings the frame back maximised" wait_maximized "$frame" yes
       wait_frame_rect "$large" || true
       wait_sizes "$sizes" || true
       now=$(pane_sizes)
