@@ -61,6 +61,19 @@ void WListView::BindRowsWindow() {
     }
     if (rowsWindow_ == nullptr) rowsWindow_ = this;
     rowsWindow_->Bind(wxEVT_LEFT_DOWN, &WListView::OnRowsLeftDown, this);
+    // The control draws its header again before a sideways scroll by the wheel has moved
+    // the rows, so the header stood a step behind its columns: it is drawn again whenever
+    // the rows are drawn at another sideways position.
+    rowsWindow_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+        event.Skip();
+        int x = 0;
+        GetViewStart(&x, nullptr);
+        if (x == headerScroll_) return;
+        headerScroll_ = x;
+        for (wxWindow* child : GetChildren()) {
+            if (child != rowsWindow_) child->Refresh();
+        }
+    });
 }
 
 bool WListView::UpdateFont() {

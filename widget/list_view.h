@@ -83,6 +83,8 @@ private:
 
     bool fitColumns_ = false;
     wxWindow* rowsWindow_ = nullptr;
+    // The horizontal scroll position the header was last drawn for.
+    int headerScroll_ = 0;
     std::vector<std::unique_ptr<OpenEditor>> openEditors_;
     std::vector<boost::signals2::scoped_connection> modelConnections_;
     std::map<int, boost::signals2::scoped_connection> delegateConnections_;

@@ -368,13 +368,27 @@ TEST_F(ExportDialog, NameEditorRefusesForbiddenCharactersAndCommits) {
     zentrik_test::DispatchPending();
     EXPECT_EQ(Cell(0, 3), L"abxyz");
 
-    // A cell that reaches past the list's edge gets its editor on the part in view, and the
-    // list does not move under it.
-    d->listView->SetColumnWidth(0, d->listView->GetClientSize().x / 2);
+    // In a list scrolled sideways, a cell that reaches past the list's edge gets its editor
+    // on the part in view, and the list does not move under it.
+    const int listWidth = d->listView->GetClientSize().x;
+    d->listView->SetColumnWidth(0, listWidth);
+    d->listView->SetColumnWidth(3, listWidth);
     zentrik_test::DispatchPending();
     wxRect cell;
     d->listView->GetSubItemRect(0, 3, cell, wxLIST_RECT_BOUNDS);
-    ASSERT_GT(cell.GetRight(), d->listView->GetClientSize().x);
+    const int unscrolled = cell.x;
+    int unit = 0, unused = 0;
+    d->listView->GetScrollPixelsPerUnit(&unit, &unused);
+    ASSERT_GT(unit, 0);
+    d->listView->Scroll((unscrolled - listWidth / 2) / unit, -1);
+    ASSERT_TRUE(WaitUntil([&] {
+        d->listView->GetSubItemRect(0, 3, cell, wxLIST_RECT_BOUNDS);
+        return cell.x < unscrolled;
+    }));
+    zentrik_test::DispatchPending();
+    d->listView->GetSubItemRect(0, 3, cell, wxLIST_RECT_BOUNDS);
+    ASSERT_GT(cell.x, 0);
+    ASSERT_GT(cell.GetRight(), listWidth);
     const wxPoint cellOnScreen = d->listView->ClientToScreen(cell.GetPosition());
     ClickAt(d->listView, cell.GetPosition() + wxPoint(10, cell.height / 2));
     ASSERT_TRUE(WaitUntil([&] {

@@ -134,15 +134,31 @@ TEST_F(Panes, CaptionDropMakesTabsViewFollowsAndAPulledTabFloats) {
     EXPECT_EQ(book->GetPageCount(), 2u);
     EXPECT_TRUE(Layout().GetPane(book).IsDocked());
     EXPECT_EQ(Layout().GetPane(book).dock_direction, wxAUI_DOCK_LEFT);
-    // The group's caption is its active tab's, as the user picks the tabs.
+    // The group's caption is its active tab's, as the user picks the tabs, and on screen: the
+    // caption's left half (its text, clear of the buttons) as the display shows it.
     EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_COMPONENTS_VIEW));
+    const int captionHeight = Layout().GetArtProvider()->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+    const auto caption = [&] {
+        const wxRect text(book->GetScreenPosition() + wxPoint(2, 2 - captionHeight),
+                          wxSize(book->GetSize().x / 2, captionHeight - 4));
+        return zentrik_test::ScreenPixels(text);
+    };
+    frame->Refresh();
+    std::vector<unsigned char> drawnComponents;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto before = drawnComponents;
+        drawnComponents = caption();
+        return !drawnComponents.empty() && drawnComponents == before;
+    }));
     const wxPoint tabs = book->GetScreenPosition() + wxPoint(0, 10);
     RealClick(tabs + wxPoint(30, 0));
     ASSERT_TRUE(WaitUntil([&] { return book->GetSelection() == 0; }));
     EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_FILE_VIEW));
+    EXPECT_TRUE(WaitUntil([&] { return caption() != drawnComponents; })) << "drawn again";
     RealClick(tabs + wxPoint(book->GetSize().x * 3 / 4, 0));
     ASSERT_TRUE(WaitUntil([&] { return book->GetSelection() == 1; }));
     EXPECT_EQ(Layout().GetPane(book).caption, resources::LoadText(resources::IDS_COMPONENTS_VIEW));
+    EXPECT_TRUE(WaitUntil([&] { return caption() == drawnComponents; }));
 
     // Hidden and shown again by View, the tab comes back to its group.
     Command(ID_VIEW_COMPONENTS);

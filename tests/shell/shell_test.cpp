@@ -8,13 +8,16 @@
 #include <thread>
 #include <vector>
 
+#include <wx/aui/dockart.h>
 #include <wx/bookctrl.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/imagpng.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "app/command_ids.h"
 #include "app/help_image_catalog.h"
@@ -32,6 +35,7 @@
 #include "parts_ui/file_view.h"
 #include "parts_ui/part_file_operations.h"
 #include "parts_ui/properties_view.h"
+#include "platform/gtk_window.h"
 #include "resources/string_table.h"
 #include "tests/shell/shown_main_frame.h"
 #include "tests/support/wx_test.h"
@@ -180,6 +184,81 @@ TEST_F(Shell, LogLinesEndOnceAndTheCaretFollowsTheNewestLine) {
     wxTheApp->GetTopWindow()->Destroy();
     wxTheApp->SetTopWindow(frame);
     EXPECT_EQ(Log(), before);
+}
+
+// At first start every line is logged before the pane is on screen, where the box cannot
+// scroll yet; a box made lower keeps its top line and loses the newest. Both times
+// the box shows its newest line once it is on screen.
+TEST_F(Shell, TheOutputPaneShowsItsNewestLineWhenShownAndWhenMadeLower) {
+    frame->Destroy();
+    zentrik_test::DispatchPending();
+    frame = new MainFrame(settings, operations);
+    wxTheApp->SetTopWindow(frame);
+    // Lines as long as the program's own, wider than the pane.
+    for (int line = 1; line <= 60; ++line) LogToOutput("line %d %s", line, wxString('x', 120));
+    frame->SetSize(0, 0, 1280, 800);
+    frame->Show();
+    frame->ArrangeFloatingPanesWhenPlaced();
+    wxTextCtrl* box = frame->GetOutputView()->TextBox();
+    const auto bottomRow = [box] {
+        long column = 0, row = 0;
+        box->HitTest(wxPoint(4, box->GetClientSize().y - 4), &column, &row);
+        return row;
+    };
+    // Row 59 is "line 60"; row 60 the empty one after its line end.
+    EXPECT_TRUE(zentrik_test::WaitUntil([&] {
+        return frame->Docking().GetPane(frame->GetOutputView()).IsFloating() &&
+               box->IsShownOnScreen() && bottomRow() >= 59;
+    })) << "the box's bottom shows row " << bottomRow();
+
+    // Docked again and made lower by its sash.
+    OutputView* output = frame->GetOutputView();
+    frame->Docking().DockBack(output);
+    ASSERT_TRUE(zentrik_test::WaitUntil([&] { return wxGetTopLevelParent(output) == frame; }));
+    const int docked = box->GetSize().y;
+    // The sash lies just above the pane's caption.
+    wxAuiDockArt* art = frame->Docking().GetArtProvider();
+    const int above = art->GetMetric(wxAUI_DOCKART_CAPTION_SIZE) +
+                      art->GetMetric(wxAUI_DOCKART_SASH_SIZE) / 2 + 1;
+    const wxPoint sash = output->GetScreenPosition() + wxPoint(output->GetSize().x / 2, -above);
+    wxUIActionSimulator sim;
+    sim.MouseMove(sash);
+    zentrik_test::DispatchPending();
+    sim.MouseDown();
+    for (int step = 1; step <= 4; ++step) {
+        const wxPoint to = sash + wxPoint(0, 10 * step);
+        sim.MouseMove(to);
+        zentrik_test::WaitUntil([&] { return wxGetMousePosition() == to; });
+    }
+    sim.MouseUp();
+    EXPECT_TRUE(
+        zentrik_test::WaitUntil([&] { return box->GetSize().y < docked && bottomRow() >= 59; }))
+        << box->GetSize().y << " px high, the box's bottom shows row " << bottomRow();
+}
+
+// Centred on the frame, not on the screen: the frame is put off the screen's middle.
+TEST_F(Shell, AboutBoxOpensOverTheMiddleOfTheFrame) {
+    const wxRect placed(40, 200, 700, 480);
+    frame->SetSize(placed);
+    platform::ScreenRect onScreen;
+    ASSERT_TRUE(zentrik_test::WaitUntil([&] {
+        return platform::FrameRectangle(frame->GetHandle(), onScreen) && onScreen.x == placed.x &&
+               onScreen.y == placed.y && onScreen.width == placed.width;
+    }));
+    platform::ScreenRect about;
+    wxTheApp->CallAfter([&about] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            if (dialog == nullptr || !dialog->IsModal()) continue;
+            zentrik_test::WaitUntil(
+                [&] { return platform::FrameRectangle(dialog->GetHandle(), about); });
+            dialog->EndModal(wxID_OK);
+        }
+    });
+    ShowAboutDialog(frame, kUiLanguageEnglish);
+    ASSERT_GT(about.width, 0) << "the about box was never on screen";
+    EXPECT_NEAR(about.x + about.width / 2, onScreen.x + onScreen.width / 2, 2);
+    EXPECT_NEAR(about.y + about.height / 2, onScreen.y + onScreen.height / 2, 2);
 }
 
 // The sample installation from a source folder of the test's own.

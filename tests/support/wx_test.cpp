@@ -7,6 +7,8 @@
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
+#include <gtk/gtk.h>
+
 #include "platform/gtk_window.h"
 
 namespace zentrik_test {
@@ -118,6 +120,21 @@ wxPoint PointOnTreeItem(wxTreeCtrl* tree, const wxTreeItemId& node, int flag) {
         if (tree->HitTest(point, flags) == node && (flags & flag)) return point;
     }
     return wxPoint();
+}
+
+std::vector<unsigned char> ScreenPixels(const wxRect& rect) {
+    std::vector<unsigned char> pixels;
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), rect.x, rect.y,
+                                                 rect.width, rect.height);
+    if (shot == nullptr) return pixels;
+    const int rowBytes = gdk_pixbuf_get_width(shot) * gdk_pixbuf_get_n_channels(shot);
+    const guchar* data = gdk_pixbuf_read_pixels(shot);
+    for (int y = 0; y < gdk_pixbuf_get_height(shot); ++y) {
+        const guchar* row = data + y * gdk_pixbuf_get_rowstride(shot);
+        pixels.insert(pixels.end(), row, row + rowBytes);
+    }
+    g_object_unref(shot);
+    return pixels;
 }
 
 }  // namespace zentrik_test

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 class wxFrame;
 class wxPoint;
+class wxRect;
 class wxTreeCtrl;
 class wxTreeItemId;
 class wxWindow;
@@ -37,5 +39,9 @@ wxPoint PointOnTreeItem(wxTreeCtrl* tree, const wxTreeItemId& node, int flag);
 // a double click.
 bool SecondClickAt(wxWindow* window, const wxPoint& clientPoint,
                    const std::function<bool()>& done);
+
+// The pixels the display shows in a rectangle of the screen, as the user sees them (what
+// every window there drew last), row by row; empty when they cannot be read.
+std::vector<unsigned char> ScreenPixels(const wxRect& rect);
 
 }  // namespace zentrik_test
