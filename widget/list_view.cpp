@@ -30,6 +30,12 @@ bool WListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
         event.Skip();
         if (fitColumns_) FitColumnsToTexts();
     });
+    // A column the user has dragged to a width keeps it: fitting the columns to their texts
+    // again would undo the drag at the next change of a cell or of the list's size.
+    Bind(wxEVT_LIST_COL_END_DRAG, [this](wxListEvent& event) {
+        event.Skip();
+        fitColumns_ = false;
+    });
     return true;
 }
 
@@ -181,16 +187,9 @@ void WListView::BeginEdit(int row, int column) {
     const auto cell = CellItem(row, column);
     if (!cell || (cell->flags & kItemEditable) == 0) return;
 
-    wxRect rect;
-    GetSubItemRect(row, column, rect, wxLIST_RECT_BOUNDS);
-    // Only the part of the cell in view: an editor reaching past the list's edge makes the
-    // toolkit scroll the list's contents by itself when the editor takes the focus, without
-    // the list knowing, and the editor then stands off its cell and is cut off.
-    const wxRect visible = rect.Intersect(wxRect(GetClientSize()));
-    if (!visible.IsEmpty()) rect = visible;
     WViewItemOption option;
     option.enabled = 1;
-    option.rect = rect;
+    option.rect = CellRectInView(row, column);
     option.view = this;
     WModelIndex index;
     index.column = column;
@@ -223,8 +222,20 @@ void WListView::BeginEdit(int row, int column) {
     editEditor = editor;
 
     delegate->SetEditorData(window, index);
-    delegate->UpdateEditorGeometry(editor, rect);
+    // Taken again: the focus leaving an earlier editor commits it, and the columns may have
+    // been fitted to the committed text since.
+    delegate->UpdateEditorGeometry(editor, CellRectInView(row, column));
     delegate->EditorEvent(0, listModel.get(), index);
+}
+
+wxRect WListView::CellRectInView(int row, int column) {
+    wxRect rect;
+    GetSubItemRect(row, column, rect, wxLIST_RECT_BOUNDS);
+    // Only the part of the cell in view: an editor reaching past the list's edge makes the
+    // toolkit scroll the list's contents by itself when the editor takes the focus, without
+    // the list knowing, and the editor then stands off its cell and is cut off.
+    const wxRect visible = rect.Intersect(wxRect(GetClientSize()));
+    return visible.IsEmpty() ? rect : visible;
 }
 
 WListView::OpenEditor* WListView::FindOpenEditor(wxWindow* window) {

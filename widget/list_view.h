@@ -78,6 +78,8 @@ private:
     // Where a shown item sits now: false when it is no longer a cell of the root.
     bool CurrentPlace(const WTreeItem* item, WModelIndex& index) const;
     bool IsShownItem(const WTreeItem* item) const;
+    // The part of a cell in the list's view, where an editor of the cell is placed.
+    wxRect CellRectInView(int row, int column);
     OpenEditor* FindOpenEditor(wxWindow* window);
     void SetCellText(int row, int column, const wxString& text);
 
