@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <thread>
 
+#include <fcntl.h>
 #include <linux/futex.h>
 #include <sched.h>
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -114,12 +114,23 @@ int FreeCores() { return FreeCoresBeside(0, 7); }
 bool CoreWatch::LostCore() {
     const std::int64_t now = Now();
     if (now < next_) return false;
+    // The kernel's count of the time this thread has waited for a core while runnable.
+    long long waited = -1;
+    const int file = open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    if (file >= 0) {
+        char text[128];
+        const ssize_t length = read(file, text, sizeof text - 1);
+        close(file);
+        if (length > 0) {
+            text[length] = '\0';
+            if (std::sscanf(text, "%*s %lld", &waited) != 1) waited = -1;
+        }
+    }
+    const bool lost = waited >= 0 && waited_ >= 0 && since_ > 0 &&
+                      (waited - waited_) * kLostShare > now - since_;
     next_ = now + kWatchNanoseconds;
-    rusage usage;
-    if (getrusage(RUSAGE_THREAD, &usage) != 0) return false;
-    const long switches = usage.ru_nivcsw;
-    const bool lost = seen_ >= 0 && switches - seen_ >= kLostCoreSwitches;
-    seen_ = switches;
+    since_ = now;
+    waited_ = waited;
     return lost;
 }
 

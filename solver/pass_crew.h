@@ -45,21 +45,23 @@ private:
     std::int64_t until_ = 0;
 };
 
-// Tells a thread of a crew that it has lost its core: another thread runs on it by turns.
-// A thread with a core to itself is switched out against its will a few times a second at
-// most, for the kernel's own short work; one that takes turns with another program's
-// thread of the same priority is switched out every few milliseconds.
+// Tells a thread of a crew that it has lost its core: another thread of the same or a
+// higher priority runs on it by turns, so this one waits for it a good share of the time.
+// A thread of a lower priority (a build run with nice) takes the core only for slivers of
+// time, which cost the crew less than the thread's work is worth.
 class CoreWatch {
 public:
     // True when, since the last look at least kWatchNanoseconds ago, the thread has been
-    // switched out kLostCoreSwitches times or more. Cheap between looks.
+    // kept waiting for its core for more than one part in kLostShare of the time. Cheap
+    // between looks; never true where the kernel does not keep the count.
     bool LostCore();
 
 private:
     static constexpr std::int64_t kWatchNanoseconds = 10000000;
-    static constexpr long kLostCoreSwitches = 2;
+    static constexpr long long kLostShare = 5;
     std::int64_t next_ = 0;
-    long seen_ = -1;
+    std::int64_t since_ = 0;
+    long long waited_ = 0;  // nanoseconds
 };
 
 // The cores of this process's CPU set that no other thread is running on or waiting for,
