@@ -126,12 +126,15 @@ bool CoreWatch::LostCore() {
             if (std::sscanf(text, "%*s %lld", &waited) != 1) waited = -1;
         }
     }
-    const bool lost = waited >= 0 && waited_ >= 0 && since_ > 0 &&
-                      (waited - waited_) * kLostShare > now - since_;
+    const bool kept_waiting = waited >= 0 && waited_ >= 0 && since_ > 0 &&
+                              (waited - waited_) * kLostShare > now - since_;
     next_ = now + kWatchNanoseconds;
     since_ = now;
     waited_ = waited;
-    return lost;
+    // A burst of other work that keeps several of the crew's threads waiting at once is
+    // over before the next look; a program that takes turns on the core is not.
+    waits_in_a_row_ = kept_waiting ? waits_in_a_row_ + 1 : 0;
+    return waits_in_a_row_ >= kLostLooks;
 }
 
 PassCrew::PassCrew(int seats, int cores, int most_cores)

@@ -51,14 +51,16 @@ private:
 // time, which cost the crew less than the thread's work is worth.
 class CoreWatch {
 public:
-    // True when, since the last look at least kWatchNanoseconds ago, the thread has been
-    // kept waiting for its core for more than one part in kLostShare of the time. Cheap
-    // between looks; never true where the kernel does not keep the count.
+    // True when, at kLostLooks looks in a row at least kWatchNanoseconds apart, the thread
+    // had been kept waiting for its core more than one part in kLostShare of the time since
+    // the look before. Cheap between looks; never true where the kernel keeps no count.
     bool LostCore();
 
 private:
     static constexpr std::int64_t kWatchNanoseconds = 10000000;
     static constexpr long long kLostShare = 5;
+    static constexpr int kLostLooks = 2;
+    int waits_in_a_row_ = 0;
     std::int64_t next_ = 0;
     std::int64_t since_ = 0;
     long long waited_ = 0;  // nanoseconds
@@ -80,8 +82,8 @@ int FreeCores();
 // therefore works on no more cores than are free: the stage threads each take one, and
 // helpers beyond the rest wait until a stage thread leaves. It starts on `cores`; a helper
 // whose core is taken by turns gives up its place, and a waiting helper that finds a core
-// free again takes a place back, up to `most_cores`. Which threads run the units never
-// changes a result.
+// free again takes a place back, up to `most_cores` (`cores` when not given). Which threads
+// run the units never changes a result.
 class PassCrew {
 public:
     explicit PassCrew(int seats, int cores, int most_cores = 0);
