@@ -760,7 +760,8 @@ SolveResult IterativeSolve(const StencilView& a, const double* b, double* x, int
     for (int iteration = 1; iteration <= nitr; ++iteration) {
         result.iterations = iteration;
         // Stages that end leave their threads to the crew, so helpers may come at any time.
-        shared = share && (crew.sharing == Sharing::kShared || crew.crew->HasHelpers());
+        // Whether they have a core now does not count: that changes from run to run.
+        shared = share && (crew.sharing == Sharing::kShared || crew.crew->Helped());
         const SolveCrew c = shared ? crew : SolveCrew{};
         chain.Reset();
         RunPass(c, l.blocks, product);

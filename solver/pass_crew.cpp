@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include <fcntl.h>
 #include <linux/futex.h>
 #include <sched.h>
 #include <sys/syscall.h>
@@ -78,33 +79,71 @@ void WaitWord::WaitFor(std::uint32_t count) {
     }
 }
 
-int FreeCores() {
+namespace {
+
+// The cores of the CPU set that no thread runs on or waits for, apart from the caller and
+// `own` running threads of the crew (see FreeCores), from the middle of `readings`
+// readings of the kernel's count.
+int FreeCoresBeside(int own, int readings) {
     const long online = sysconf(_SC_NPROCESSORS_ONLN);
     cpu_set_t set;
     const int cpus = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
                                                                     : static_cast<int>(online);
     int runnable[7];
-    for (int& count : runnable) {
+    readings = std::clamp(readings, 1, 7);
+    for (int r = 0; r < readings; ++r) {
+        int& count = runnable[r];
         count = -1;
         if (FILE* file = std::fopen("/proc/loadavg", "r")) {
             if (std::fscanf(file, "%*s %*s %*s %d", &count) != 1) count = -1;
             std::fclose(file);
         }
         if (count < 0) return std::max(1, cpus);
-        std::this_thread::sleep_for(std::chrono::microseconds(150));
+        if (r + 1 < readings) std::this_thread::sleep_for(std::chrono::microseconds(150));
     }
-    std::nth_element(runnable, runnable + 3, runnable + 7);
+    std::nth_element(runnable, runnable + readings / 2, runnable + readings);
     // The count includes the reading thread.
-    const long others = std::max(0, runnable[3] - 1);
+    const long others = std::max(0, runnable[readings / 2] - 1 - own);
     return static_cast<int>(std::clamp<long>(std::min<long>(cpus, online - others), 1, cpus));
 }
 
-PassCrew::PassCrew(int seats, int cores)
+}  // namespace
+
+int FreeCores() { return FreeCoresBeside(0, 7); }
+
+bool CoreWatch::LostCore() {
+    const std::int64_t now = Now();
+    if (now < next_) return false;
+    // The kernel's count of the time this thread has waited for a core while runnable.
+    long long waited = -1;
+    const int file = open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    if (file >= 0) {
+        char text[128];
+        const ssize_t length = read(file, text, sizeof text - 1);
+        close(file);
+        if (length > 0) {
+            text[length] = '\0';
+            if (std::sscanf(text, "%*s %lld", &waited) != 1) waited = -1;
+        }
+    }
+    const bool kept_waiting = waited >= 0 && waited_ >= 0 && since_ > 0 &&
+                              (waited - waited_) * kLostShare > now - since_;
+    next_ = now + kWatchNanoseconds;
+    since_ = now;
+    waited_ = waited;
+    // A burst of other work that keeps several of the crew's threads waiting at once is
+    // over before the next look; a program that takes turns on the core is not.
+    waits_in_a_row_ = kept_waiting ? waits_in_a_row_ + 1 : 0;
+    return waits_in_a_row_ >= kLostLooks;
+}
+
+PassCrew::PassCrew(int seats, int cores, int most_cores)
     : seats_(new Seat[seats > 0 ? seats : 1]), seat_count_(seats > 0 ? seats : 1),
-      occupied_(seat_count_), cores_(cores) {}
+      occupied_(seat_count_), cores_(cores), most_cores_(std::max(cores, most_cores)) {}
 
 int PassCrew::HelperPlaces() const {
-    return std::max(0, cores_ - occupied_.load(std::memory_order_acquire));
+    return std::max(0, cores_.load(std::memory_order_acquire) -
+                           occupied_.load(std::memory_order_acquire));
 }
 
 bool PassCrew::HasHelpers() const {
@@ -112,21 +151,76 @@ bool PassCrew::HasHelpers() const {
 }
 
 bool PassCrew::TakePlace() {
+    bool looker = false;
+    int free_looks = 0;  // looks in a row that found a core free
+    auto stop_looking = [&] {
+        if (!looker) return;
+        {
+            std::lock_guard<std::mutex> lock(sleep_mutex_);
+            looker_ = false;
+            ++changes_;
+        }
+        // Another waiting helper takes over the looking.
+        place_.notify_all();
+    };
     for (;;) {
-        if (occupied_.load(std::memory_order_acquire) == 0) return false;
+        if (occupied_.load(std::memory_order_acquire) == 0) {
+            stop_looking();
+            return false;
+        }
         int placed = placed_.load(std::memory_order_relaxed);
         if (placed < HelperPlaces()) {
-            if (placed_.compare_exchange_weak(placed, placed + 1)) return true;
+            if (placed_.compare_exchange_weak(placed, placed + 1)) {
+                stop_looking();
+                return true;
+            }
             continue;
         }
-        // Places are freed only when seats are left, and Leave counts left_ under the lock
-        // after it has left its seat.
+        // Places are freed when seats are left, and Leave counts changes_ under the lock
+        // after it has left its seat; or when the looker finds a core free again.
         std::unique_lock<std::mutex> lock(sleep_mutex_);
-        const std::uint32_t seen = left_;
-        if (placed_.load(std::memory_order_relaxed) >= HelperPlaces()) {
-            place_.wait(lock, [&] { return left_ != seen; });
+        const std::uint32_t seen = changes_;
+        if (placed_.load(std::memory_order_relaxed) < HelperPlaces()) continue;
+        if (!looker && !looker_ && cores_.load(std::memory_order_relaxed) < most_cores_) {
+            looker = looker_ = true;
+        }
+        if (!looker) {
+            place_.wait(lock, [&] { return changes_ != seen; });
+            continue;
+        }
+        // One helper looks, seldom, and at one reading a look, as every look wakes a
+        // thread that may delay a busy one. Each place given up makes the looks rarer, so
+        // that a core that is busy now and then costs a few stalls, not one every look.
+        const auto wait = kLookWait * (1 << std::min(given_up_, kLookDoublings));
+        if (place_.wait_for(lock, wait, [&] { return changes_ != seen; })) continue;
+        lock.unlock();
+        int cores = cores_.load(std::memory_order_relaxed);
+        if (cores >= most_cores_) continue;
+        // The stage threads and the helpers with a place run, or soon will.
+        const int own = occupied_.load(std::memory_order_acquire) +
+                        placed_.load(std::memory_order_relaxed);
+        free_looks = FreeCoresBeside(own, 1) > cores ? free_looks + 1 : 0;
+        if (free_looks >= kFreeLooks) {
+            free_looks = 0;
+            cores_.compare_exchange_strong(cores, cores + 1, std::memory_order_acq_rel);
         }
     }
+}
+
+void PassCrew::GiveUpPlace() {
+    // The crew shrinks to the threads that run now less this one; a place left spare by a
+    // helper that never came would otherwise take this one straight back.
+    int cores = cores_.load(std::memory_order_relaxed);
+    int target;
+    do {
+        target = std::min(cores, occupied_.load(std::memory_order_acquire) +
+                                     placed_.load(std::memory_order_relaxed)) -
+                 1;
+    } while (target < cores &&
+             !cores_.compare_exchange_weak(cores, target, std::memory_order_acq_rel));
+    placed_.fetch_sub(1, std::memory_order_relaxed);
+    std::lock_guard<std::mutex> lock(sleep_mutex_);
+    ++given_up_;
 }
 
 bool PassCrew::TakeUnit(Seat& seat) {
@@ -169,7 +263,7 @@ void PassCrew::Leave() {
     occupied_.fetch_sub(1, std::memory_order_seq_cst);
     {
         std::lock_guard<std::mutex> lock(sleep_mutex_);
-        ++left_;
+        ++changes_;
     }
     place_.notify_all();
     Signal();
@@ -205,13 +299,24 @@ void PassCrew::Help() {
         return;
     }
     Spin spin;
+    CoreWatch watch;
     while (occupied_.load(std::memory_order_acquire) > 0) {
         bool worked = false;
         for (int s = 0; s < seat_count_; ++s) {
             Seat& seat = seats_[(first + s) % seat_count_];
             while (TakeUnit(seat)) worked = true;
         }
-        if (worked) {
+        if (watch.LostCore()) {
+            // Another program takes turns on this thread's core, and every turn holds up
+            // the crew: the helper steps aside until a core is free.
+            GiveUpPlace();
+            if (!TakePlace()) {
+                helping_.fetch_sub(1, std::memory_order_relaxed);
+                return;
+            }
+            watch = CoreWatch();
+            spin = Spin();
+        } else if (worked) {
             spin = Spin();
         } else if (!spin.Wait()) {
             std::unique_lock<std::mutex> lock(sleep_mutex_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,27 @@ private:
     std::int64_t until_ = 0;
 };
 
+// Tells a thread of a crew that it has lost its core: another thread of the same or a
+// higher priority runs on it by turns, so this one waits for it a good share of the time.
+// A thread of a lower priority (a build run with nice) takes the core only for slivers of
+// time, which cost the crew less than the thread's work is worth.
+class CoreWatch {
+public:
+    // True when, at kLostLooks looks in a row at least kWatchNanoseconds apart, the thread
+    // had been kept waiting for its core more than one part in kLostShare of the time since
+    // the look before. Cheap between looks; never true where the kernel keeps no count.
+    bool LostCore();
+
+private:
+    static constexpr std::int64_t kWatchNanoseconds = 10000000;
+    static constexpr long long kLostShare = 5;
+    static constexpr int kLostLooks = 2;
+    int waits_in_a_row_ = 0;
+    std::int64_t next_ = 0;
+    std::int64_t since_ = 0;
+    long long waited_ = 0;  // nanoseconds
+};
+
 // The cores of this process's CPU set that no other thread is running on or waiting for,
 // counting the caller's as free: the most threads of a crew that can run at once. Taken
 // from the kernel's count of runnable threads, the middle of a few readings over about a
@@ -57,11 +79,14 @@ int FreeCores();
 // are already taken by threads that are running them.
 //
 // The threads meet at every pass, so one without a core holds up all the others. The crew
-// therefore works on no more cores than were free when it was made: the stage threads each
-// take one, and helpers beyond the rest sleep until a stage thread leaves.
+// therefore works on no more cores than are free: the stage threads each take one, and
+// helpers beyond the rest wait until a stage thread leaves. It starts on `cores`; a helper
+// whose core is taken by turns gives up its place, and a waiting helper that finds a core
+// free again takes a place back, up to `most_cores` (`cores` when not given). Which threads
+// run the units never changes a result.
 class PassCrew {
 public:
-    explicit PassCrew(int seats, int cores);
+    explicit PassCrew(int seats, int cores, int most_cores = 0);
     PassCrew(const PassCrew&) = delete;
     PassCrew& operator=(const PassCrew&) = delete;
 
@@ -77,6 +102,8 @@ public:
     void Help();
     // Some helper may take units: one has been announced and a core is left for it.
     bool HasHelpers() const;
+    // Some helper has been announced, whether or not a core is left for it now.
+    bool Helped() const { return helping_.load(std::memory_order_relaxed) > 0; }
     // The stage thread of a seat has no more stages.
     void Leave();
 
@@ -97,6 +124,8 @@ private:
     int HelperPlaces() const;
     // Waits until the helper may take units; false when every seat has been left.
     bool TakePlace();
+    // The helper's place and one core go; the crew runs on one thread fewer.
+    void GiveUpPlace();
     // Wakes the helpers that sleep for want of work.
     void Signal();
 
@@ -104,7 +133,8 @@ private:
     int seat_count_;
     std::atomic<int> occupied_;
     std::atomic<int> helping_{0};
-    const int cores_;
+    std::atomic<int> cores_;
+    const int most_cores_;
     std::atomic<int> placed_{0};  // helpers that may take units
     // Helpers that find no work for a while sleep on signal_ rather than keep a core busy
     // that a stage thread could use.
@@ -112,9 +142,17 @@ private:
     std::condition_variable wake_;
     std::uint32_t signal_ = 0;  // guarded by sleep_mutex_
     std::atomic<int> sleepers_{0};
-    // Helpers without a place wait for a seat to be left.
+    // Helpers without a place wait for a seat to be left, or for the one among them that
+    // looks for a free core (the looker) to find one.
     std::condition_variable place_;
-    std::uint32_t left_ = 0;  // guarded by sleep_mutex_
+    std::uint32_t changes_ = 0;  // guarded by sleep_mutex_
+    bool looker_ = false;        // guarded by sleep_mutex_
+    // The looker looks every kLookWait, twice as long after each place given up, up to
+    // kLookDoublings times; a place comes back after kFreeLooks looks in a row found a core.
+    static constexpr std::chrono::milliseconds kLookWait{20};
+    static constexpr int kLookDoublings = 5;
+    static constexpr int kFreeLooks = 5;
+    int given_up_ = 0;  // guarded by sleep_mutex_
 };
 
 }  // namespace resist_model

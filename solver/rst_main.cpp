@@ -127,7 +127,8 @@ bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
     if (StageThreads() == 0) leaders = std::min(leaders, static_cast<unsigned>(cores));
     const unsigned threads = std::max(leaders, RunThreads());
 
-    PassCrew crew(static_cast<int>(leaders), cores);
+    // A crew that started on fewer cores than it has threads takes more as they come free.
+    PassCrew crew(static_cast<int>(leaders), cores, static_cast<int>(threads));
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
     auto lead = [&](int seat) noexcept {
@@ -143,19 +144,18 @@ bool RunStages(const ModelState& s, std::vector<StageRecord>& records) {
         crew.Leave();
         crew.Help();
     };
+    // The helpers are announced before any stage starts, so that a grid that shares its
+    // passes does so from its first iteration on every run.
+    crew.AddHelpers(static_cast<int>(threads - leaders));
     ThreadGroup pool;
     unsigned started = 1;
     for (unsigned t = 1; t < threads; ++t, ++started) {
-        bool ok = false;
-        if (t < leaders) {
-            ok = pool.Start([&lead, t]() { lead(static_cast<int>(t)); });
-        } else {
-            crew.AddHelpers(1);
-            ok = pool.Start([&crew]() { crew.Help(); });
-            if (!ok) crew.AddHelpers(-1);
-        }
+        const bool ok = t < leaders ? pool.Start([&lead, t]() { lead(static_cast<int>(t)); })
+                                    : pool.Start([&crew]() { crew.Help(); });
         if (!ok) break;
     }
+    // Helpers whose thread did not start are not coming.
+    crew.AddHelpers(-static_cast<int>(threads - std::max(started, leaders)));
     // Seats whose thread did not start are left, so that the helpers know when to stop.
     for (unsigned t = started; t < leaders; ++t) crew.Leave();
     lead(0);
