@@ -15,6 +15,7 @@
 #include "export/export_runs.h"
 #include "export/solver_grid.h"
 #include "models/detailed_model.h"
+#include "models/package_types.h"
 #include "models/part_loaders.h"
 #include "platform/temp_files.h"
 #include "platform/wide_string.h"
@@ -55,7 +56,7 @@ constexpr Texts kJapanese = {
 unsigned long long GridCells(const std::string& type, const std::wstring& part,
                              const pkg::ExportRunSettings& settings) {
     std::shared_ptr<pkg::DetailedModel> model;
-    if (type == "PBGA") {
+    if (pkg::IsPackageFamily(type, pkg::PackageFamily::kBGA)) {
         auto bga = pkg::LoadBGADetailedModel(part);
         if (!bga || bga->BuildWithAir() != 0) return 0;
         model = bga;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "models/bga/bga.h"
+#include "models/package_types.h"
 #include "models/qfp/qfp.h"
 #include "tests/models/default_parts.h"
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     ok = Save(folder + "/sop.xml", pkg::qfp::QFP(true)) && ok;
     for (const char* type : default_parts::kTypeFolders) {
         const std::string name = type;
-        if (name.rfind("TO-", 0) == 0 || name.rfind("SOT-", 0) == 0) {
+        if (pkg::IsPackageFamily(name, pkg::PackageFamily::kPowerDevice)) {
             ok = default_parts::WriteDefaultPart(type, folder + "/" + name + ".xml") && ok;
         }
     }
