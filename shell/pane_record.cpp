@@ -213,8 +213,8 @@ bool PaneRecord::Load(const wxString& text) {
     layout_.LoadPerspective(perspective, false);
     wxAuiPaneInfoArray& all = layout_.GetAllPanes();
     for (size_t i = 0; i < all.GetCount(); ++i) FitOntoScreen(all[i]);
-    for (auto& [shown, info] : hiddenPanes) FitOntoScreen(info);
     for (auto& [shown, info] : hiddenPanes) {
+        FitOntoScreen(info);
         wxWindow* window = layout_.WindowNamed(info.name);
         wxAuiPaneInfo& pane = layout_.GetPane(window);
         pane.SafeSet(info);

@@ -228,7 +228,7 @@ void WListView::BeginEdit(int row, int column) {
     delegate->EditorEvent(0, listModel.get(), index);
 }
 
-wxRect WListView::CellRectInView(int row, int column) {
+wxRect WListView::CellRectInView(int row, int column) const {
     wxRect rect;
     GetSubItemRect(row, column, rect, wxLIST_RECT_BOUNDS);
     // Only the part of the cell in view: an editor reaching past the list's edge makes the

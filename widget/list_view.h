@@ -79,7 +79,7 @@ private:
     bool CurrentPlace(const WTreeItem* item, WModelIndex& index) const;
     bool IsShownItem(const WTreeItem* item) const;
     // The part of a cell in the list's view, where an editor of the cell is placed.
-    wxRect CellRectInView(int row, int column);
+    wxRect CellRectInView(int row, int column) const;
     OpenEditor* FindOpenEditor(wxWindow* window);
     void SetCellText(int row, int column, const wxString& text);
 
