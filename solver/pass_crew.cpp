@@ -1,11 +1,16 @@
 #include "solver/pass_crew.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/futex.h>
 #include <sched.h>
@@ -79,19 +84,14 @@ void WaitWord::WaitFor(std::uint32_t count) {
     }
 }
 
-namespace {
-
-// The cores of the CPU set that no thread runs on or waits for, apart from the caller and
-// `own` running threads of the crew (see FreeCores), from the middle of `readings`
-// readings of the kernel's count.
-int FreeCoresBeside(int own, int readings) {
+int FreeCores() {
     const long online = sysconf(_SC_NPROCESSORS_ONLN);
     cpu_set_t set;
     const int cpus = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
                                                                     : static_cast<int>(online);
-    int runnable[7];
-    readings = std::clamp(readings, 1, 7);
-    for (int r = 0; r < readings; ++r) {
+    constexpr int kReadings = 7;
+    int runnable[kReadings];
+    for (int r = 0; r < kReadings; ++r) {
         int& count = runnable[r];
         count = -1;
         if (FILE* file = std::fopen("/proc/loadavg", "r")) {
@@ -99,17 +99,79 @@ int FreeCoresBeside(int own, int readings) {
             std::fclose(file);
         }
         if (count < 0) return std::max(1, cpus);
-        if (r + 1 < readings) std::this_thread::sleep_for(std::chrono::microseconds(150));
+        if (r + 1 < kReadings) std::this_thread::sleep_for(std::chrono::microseconds(150));
     }
-    std::nth_element(runnable, runnable + readings / 2, runnable + readings);
+    std::nth_element(runnable, runnable + kReadings / 2, runnable + kReadings);
     // The count includes the reading thread.
-    const long others = std::max(0, runnable[readings / 2] - 1 - own);
+    const long others = std::max(0, runnable[kReadings / 2] - 1);
     return static_cast<int>(std::clamp<long>(std::min<long>(cpus, online - others), 1, cpus));
 }
 
-}  // namespace
+namespace {
 
-int FreeCores() { return FreeCoresBeside(0, 7); }
+// Clock ticks each CPU of this process's CPU set has spent idle, from the kernel's counts;
+// empty where they cannot be read.
+std::vector<long long> IdleTicks() {
+    std::vector<long long> idle;
+    cpu_set_t set;
+    const bool have_set = sched_getaffinity(0, sizeof set, &set) == 0;
+    FILE* file = std::fopen("/proc/stat", "r");
+    if (!file) return idle;
+    char line[256];
+    while (std::fgets(line, sizeof line, file)) {
+        // Only the lines of single CPUs, "cpuN user nice system idle iowait ...". A line
+        // longer than the buffer comes in pieces, and none of them starts like one.
+        int cpu = 0;
+        long long user, nice, system, idle_ticks, iowait;
+        if (std::strncmp(line, "cpu", 3) != 0 ||
+            !std::isdigit(static_cast<unsigned char>(line[3])) ||
+            std::sscanf(line + 3, "%d %lld %lld %lld %lld %lld", &cpu, &user, &nice, &system,
+                        &idle_ticks, &iowait) != 6) {
+            continue;
+        }
+        if (!have_set || (cpu >= 0 && cpu < CPU_SETSIZE && CPU_ISSET(cpu, &set))) {
+            idle.push_back(idle_ticks + iowait);
+        }
+    }
+    std::fclose(file);
+    return idle;
+}
+
+// Nanoseconds the threads of this process have waited for a core while runnable, summed
+// over them; -1 where the kernel keeps no count.
+long long ProcessWaited() {
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks) return -1;
+    long long sum = -1;
+    while (const dirent* task = readdir(tasks)) {
+        if (task->d_name[0] == '.') continue;
+        const std::string path = std::string("/proc/self/task/") + task->d_name + "/schedstat";
+        long long waited = -1;
+        if (FILE* file = std::fopen(path.c_str(), "r")) {
+            if (std::fscanf(file, "%*s %lld", &waited) != 1) waited = -1;
+            std::fclose(file);
+        }
+        // A thread that has ended since the listing counts nothing.
+        if (waited >= 0) sum = std::max(sum, 0LL) + waited;
+    }
+    closedir(tasks);
+    return sum;
+}
+
+// Whether some CPU was idle at least half of the `nanoseconds` between two readings of
+// IdleTicks.
+bool SomeCoreIdle(const std::vector<long long>& before, const std::vector<long long>& after,
+                  std::int64_t nanoseconds) {
+    if (before.empty() || before.size() != after.size()) return false;
+    const double half = 0.5 * static_cast<double>(nanoseconds) * 1e-9 *
+                        static_cast<double>(sysconf(_SC_CLK_TCK));
+    for (std::size_t c = 0; c < before.size(); ++c) {
+        if (static_cast<double>(after[c] - before[c]) >= half) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 bool CoreWatch::LostCore() {
     const std::int64_t now = Now();
@@ -131,8 +193,9 @@ bool CoreWatch::LostCore() {
     next_ = now + kWatchNanoseconds;
     since_ = now;
     waited_ = waited;
-    // A burst of other work that keeps several of the crew's threads waiting at once is
-    // over before the next look; a program that takes turns on the core is not.
+    // Waits over a look or two come with bursts of other work and with the start of a run,
+    // while the threads settle on the cores; a program that takes turns on the core keeps
+    // the thread waiting look after look.
     waits_in_a_row_ = kept_waiting ? waits_in_a_row_ + 1 : 0;
     return waits_in_a_row_ >= kLostLooks;
 }
@@ -150,9 +213,21 @@ bool PassCrew::HasHelpers() const {
     return std::min(helping_.load(std::memory_order_relaxed), HelperPlaces()) > 0;
 }
 
+std::uint64_t PassCrew::Passes() const {
+    std::uint64_t passes = 0;
+    for (int s = 0; s < seat_count_; ++s) {
+        passes += seats_[s].state.load(std::memory_order_relaxed) >> 32;
+    }
+    return passes;
+}
+
 bool PassCrew::TakePlace() {
     bool looker = false;
-    int free_looks = 0;  // looks in a row that found a core free
+    int free_looks = 0;                  // looks in a row that found a core free
+    std::vector<long long> idle_before;  // at the last look
+    std::int64_t looked_at = 0;
+    std::uint64_t passes_before = Passes();
+    long long waited_before = -1;
     auto stop_looking = [&] {
         if (!looker) return;
         {
@@ -196,10 +271,25 @@ bool PassCrew::TakePlace() {
         lock.unlock();
         int cores = cores_.load(std::memory_order_relaxed);
         if (cores >= most_cores_) continue;
-        // The stage threads and the helpers with a place run, or soon will.
-        const int own = occupied_.load(std::memory_order_acquire) +
-                        placed_.load(std::memory_order_relaxed);
-        free_looks = FreeCoresBeside(own, 1) > cores ? free_looks + 1 : 0;
+        // A core is free when it idles, not when the count of runnable threads dips: the
+        // crew's own threads sleep for moments between passes, and then a core that another
+        // program keeps busy would look free.
+        // Cores idle while no pass ran (as a stage starts) say nothing about other programs;
+        // nor do cores idle because a thread of the crew waits for its core and the others
+        // wait for it.
+        std::vector<long long> idle = IdleTicks();
+        const long long waited = ProcessWaited();
+        const std::int64_t now = Now();
+        const std::uint64_t passes = Passes();
+        const bool free = passes != passes_before && waited_before >= 0 &&
+                          waited >= waited_before &&
+                          (waited - waited_before) * kFreeWaitShare < now - looked_at &&
+                          SomeCoreIdle(idle_before, idle, now - looked_at);
+        free_looks = free ? free_looks + 1 : 0;
+        idle_before = std::move(idle);
+        waited_before = waited;
+        looked_at = now;
+        passes_before = passes;
         if (free_looks >= kFreeLooks) {
             free_looks = 0;
             cores_.compare_exchange_strong(cores, cores + 1, std::memory_order_acq_rel);

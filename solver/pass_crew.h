@@ -59,7 +59,7 @@ public:
 private:
     static constexpr std::int64_t kWatchNanoseconds = 10000000;
     static constexpr long long kLostShare = 5;
-    static constexpr int kLostLooks = 2;
+    static constexpr int kLostLooks = 4;
     int waits_in_a_row_ = 0;
     std::int64_t next_ = 0;
     std::int64_t since_ = 0;
@@ -122,6 +122,8 @@ private:
     bool WorkOrEnd() const;
     // Helpers that may take units beside the stage threads still running.
     int HelperPlaces() const;
+    // Passes opened and closed so far on all seats.
+    std::uint64_t Passes() const;
     // Waits until the helper may take units; false when every seat has been left.
     bool TakePlace();
     // The helper's place and one core go; the crew runs on one thread fewer.
@@ -148,10 +150,14 @@ private:
     std::uint32_t changes_ = 0;  // guarded by sleep_mutex_
     bool looker_ = false;        // guarded by sleep_mutex_
     // The looker looks every kLookWait, twice as long after each place given up, up to
-    // kLookDoublings times; a place comes back after kFreeLooks looks in a row found a core.
+    // kLookDoublings times; a place comes back after kFreeLooks looks in a row found a core
+    // of the CPU set idle at least half of the time since the look before, while passes ran
+    // and the process's threads together waited for cores less than one part in
+    // kFreeWaitShare of it.
     static constexpr std::chrono::milliseconds kLookWait{20};
     static constexpr int kLookDoublings = 5;
     static constexpr int kFreeLooks = 5;
+    static constexpr long long kFreeWaitShare = 10;
     int given_up_ = 0;  // guarded by sleep_mutex_
 };
 
