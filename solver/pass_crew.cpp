@@ -188,14 +188,13 @@ bool CoreWatch::LostCore() {
             if (std::sscanf(text, "%*s %lld", &waited) != 1) waited = -1;
         }
     }
-    const bool kept_waiting = waited >= 0 && waited_ >= 0 && since_ > 0 &&
-                              (waited - waited_) * kLostShare > now - since_;
+    const bool kept_waiting = ++looks_ > kSettleLooks && waited >= 0 && waited_ >= 0 &&
+                              since_ > 0 && (waited - waited_) * kLostShare > now - since_;
     next_ = now + kWatchNanoseconds;
     since_ = now;
     waited_ = waited;
-    // Waits over a look or two come with bursts of other work and with the start of a run,
-    // while the threads settle on the cores; a program that takes turns on the core keeps
-    // the thread waiting look after look.
+    // A burst of other work that keeps several of the crew's threads waiting at once is
+    // over before the next look; a program that takes turns on the core is not.
     waits_in_a_row_ = kept_waiting ? waits_in_a_row_ + 1 : 0;
     return waits_in_a_row_ >= kLostLooks;
 }
@@ -390,7 +389,13 @@ void PassCrew::Help() {
     }
     Spin spin;
     CoreWatch watch;
-    while (occupied_.load(std::memory_order_acquire) > 0) {
+    int seats_seen = occupied_.load(std::memory_order_acquire);
+    for (int seats; (seats = occupied_.load(std::memory_order_acquire)) > 0;) {
+        // A stage that ends moves the crew's threads about; the watch settles again.
+        if (seats != seats_seen) {
+            seats_seen = seats;
+            watch = CoreWatch();
+        }
         bool worked = false;
         for (int s = 0; s < seat_count_; ++s) {
             Seat& seat = seats_[(first + s) % seat_count_];

@@ -53,13 +53,17 @@ class CoreWatch {
 public:
     // True when, at kLostLooks looks in a row at least kWatchNanoseconds apart, the thread
     // had been kept waiting for its core more than one part in kLostShare of the time since
-    // the look before. Cheap between looks; never true where the kernel keeps no count.
+    // the look before. The first kSettleLooks looks of a watch count nothing: as a crew
+    // starts and as a stage ends, its own threads keep each other waiting for a look or two.
+    // Cheap between looks; never true where the kernel keeps no count.
     bool LostCore();
 
 private:
     static constexpr std::int64_t kWatchNanoseconds = 10000000;
     static constexpr long long kLostShare = 5;
-    static constexpr int kLostLooks = 4;
+    static constexpr int kLostLooks = 2;
+    static constexpr int kSettleLooks = 5;
+    int looks_ = 0;
     int waits_in_a_row_ = 0;
     std::int64_t next_ = 0;
     std::int64_t since_ = 0;
