@@ -272,19 +272,18 @@ bool PassCrew::TakePlace() {
         if (cores >= most_cores_) continue;
         // A core is free when it idles, not when the count of runnable threads dips: the
         // crew's own threads sleep for moments between passes, and then a core that another
-        // program keeps busy would look free.
-        // Cores idle while no pass ran (as a stage starts) say nothing about other programs;
-        // nor do cores idle because a thread of the crew waits for its core and the others
-        // wait for it.
+        // program keeps busy would look free. Cores idle while no pass ran (as a stage
+        // starts) say nothing about other programs; nor do cores idle because a thread of
+        // the crew waits for its core and the others wait for it.
         std::vector<long long> idle = IdleTicks();
         const long long waited = ProcessWaited();
         const std::int64_t now = Now();
         const std::uint64_t passes = Passes();
-        const bool free = passes != passes_before && waited_before >= 0 &&
-                          waited >= waited_before &&
-                          (waited - waited_before) * kFreeWaitShare < now - looked_at &&
-                          SomeCoreIdle(idle_before, idle, now - looked_at);
-        free_looks = free ? free_looks + 1 : 0;
+        const bool core_free = passes != passes_before && waited_before >= 0 &&
+                               waited >= waited_before &&
+                               (waited - waited_before) * kFreeWaitShare < now - looked_at &&
+                               SomeCoreIdle(idle_before, idle, now - looked_at);
+        free_looks = core_free ? free_looks + 1 : 0;
         idle_before = std::move(idle);
         waited_before = waited;
         looked_at = now;
