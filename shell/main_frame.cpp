@@ -1,5 +1,6 @@
 #include "shell/main_frame.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
@@ -44,6 +45,26 @@ const wchar_t MainFrame::kLayoutValue[] = L"MainFrameLayout";
 namespace {
 
 constexpr int kSeparator = 0;
+
+// The display that holds most of a rectangle, or wxNOT_FOUND when it overlaps none.
+int DisplayMostUnder(int x, int y, int width, int height) {
+    int best = wxNOT_FOUND;
+    long long most = 0;
+    for (unsigned d = 0; d < wxDisplay::GetCount(); ++d) {
+        const wxRect screen = wxDisplay(d).GetGeometry();
+        const long long across =
+            std::min<long long>(static_cast<long long>(x) + width, screen.GetRight() + 1LL) -
+            std::max<long long>(x, screen.x);
+        const long long down =
+            std::min<long long>(static_cast<long long>(y) + height, screen.GetBottom() + 1LL) -
+            std::max<long long>(y, screen.y);
+        if (across > 0 && down > 0 && across * down > most) {
+            most = across * down;
+            best = static_cast<int>(d);
+        }
+    }
+    return best;
+}
 
 // One entry of the menu: a command with its texts, a separator, or a submenu's title.
 struct MenuText {
@@ -341,12 +362,16 @@ void MainFrame::RestoreRectangle() {
     // The maximised state follows the rectangle; a value without it is not maximised.
     if (in >> comma4 >> maximized && comma4 != L',') return;
     // A rectangle off every screen (a display that is gone) keeps the default place; one
-    // larger than its screen (a damaged or foreign value) is fitted onto it.
-    const int display = wxDisplay::GetFromPoint(wxPoint(x, y));
-    if (width < 200 || height < 150 || display == wxNOT_FOUND) return;
-    const wxRect rect = MovedOnto(wxRect(x, y, width, height), wxDisplay(display).GetClientArea());
-    SetSize(rect);
-    normalRect_ = rect;
+    // larger than its screen (a damaged or foreign value) is fitted onto it, and so is one
+    // whose corner stood just off it, as a window manager may report a frame it is placing.
+    const int display = DisplayMostUnder(x, y, width, height);
+    if (width >= 200 && height >= 150 && display != wxNOT_FOUND) {
+        const wxRect rect =
+            MovedOnto(wxRect(x, y, width, height), wxDisplay(display).GetClientArea());
+        SetSize(rect);
+        normalRect_ = rect;
+    }
+    // Wherever its rectangle lay, a frame left maximised comes back maximised.
     if (maximized == 1) Maximize();
 }
 

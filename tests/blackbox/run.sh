@@ -212,7 +212,10 @@ wait_stacked() {  # wait_stacked WINDOW: until the window manager lists the wind
 }
 close_program() {  # close_program FRAME: closes the frame as a user does and waits for the exit
   if [ -n "${WM:-}" ]; then wmctrl -i -c "$1"; else xdotool windowactivate "$1" key alt+f x; fi
-  timeout 20 tail --pid="$app" -f /dev/null || true
+  # A kill loses what the program saves as it closes: say so, as a later check then fails.
+  if ! timeout 60 tail --pid="$app" -f /dev/null; then
+    echo "# the program had not ended 60 s after it was closed, and is killed"
+  fi
   stop_program
 }
 drag() {  # drag FROM-X FROM-Y TO-X TO-Y: a press, a move in steps, a release (screen positions)
@@ -337,6 +340,10 @@ if [ "$part" = layout ]; then
       frame=$(wait_window '^Zentrik$')
       # A frame that came back unmaximised shows its panes at the normal size: say so.
       check "$language: restart $restart brings the frame back maximised" wait_maximized "$frame" yes
+      if ! maximized "$frame"; then
+        echo "# saved: $(grep -rh MainFrameRect "$home/.config" 2>/dev/null || echo nothing)"
+        tail -n 5 "$home.log" | sed 's/^/# log: /'
+      fi
       wait_frame_rect "$large" || true
       wait_sizes "$sizes" || true
       now=$(pane_sizes)
@@ -346,6 +353,16 @@ if [ "$part" = layout ]; then
       close_program "$frame"
     done
   done
+  # A maximised frame whose own rectangle was kept with its corner just off the screen, as a
+  # window manager may report a frame it is placing, still comes back maximised.
+  home="$tmp/layout_en"
+  record=$(grep -rl '^MainFrameRect=' "$home/.config")
+  sed -i 's/^MainFrameRect=.*/MainFrameRect=-1,-20,1280,800,1/' "$record"
+  start_program "$home"
+  frame=$(wait_window '^Zentrik$')
+  check "a frame kept maximised with its corner just off the screen comes back maximised" \
+    wait_maximized "$frame" yes
+  close_program "$frame"
   finish
 fi
 

@@ -462,6 +462,12 @@ TEST_F(Panes, TheFrameIsKeptWithItsPlaceAndModalWindowsAreKnown) {
     Reopen();
     DispatchPending();
     EXPECT_TRUE(wxRect(0, 0, 1280, 800).Contains(frame->GetRect())) << frame->GetRect().width;
+    // So is one whose corner stood just off the screen, as a window manager may report a
+    // frame it is placing, instead of giving way to the default place.
+    platform::Registry::WriteString(GetProductKey(), MainFrame::kRectValue, L"-1,-20,900,640,0");
+    Reopen();
+    DispatchPending();
+    EXPECT_EQ(frame->GetRect(), wxRect(0, 0, 900, 640));
 
     bool during = false;
     wxDialog dialog(frame, wxID_ANY, "modal");
