@@ -137,6 +137,22 @@ std::vector<long long> IdleTicks() {
     return idle;
 }
 
+// The kernel's count of the nanoseconds a thread has waited for a core while runnable, from
+// its schedstat file; -1 where there is none.
+long long WaitedForCore(const char* schedstat) {
+    long long waited = -1;
+    const int file = open(schedstat, O_RDONLY | O_CLOEXEC);
+    if (file < 0) return waited;
+    char text[128];
+    const ssize_t length = read(file, text, sizeof text - 1);
+    close(file);
+    if (length > 0) {
+        text[length] = '\0';
+        if (std::sscanf(text, "%*s %lld", &waited) != 1) waited = -1;
+    }
+    return waited;
+}
+
 // Nanoseconds the threads of this process have waited for a core while runnable, summed
 // over them; -1 where the kernel keeps no count.
 long long ProcessWaited() {
@@ -146,11 +162,7 @@ long long ProcessWaited() {
     while (const dirent* task = readdir(tasks)) {
         if (task->d_name[0] == '.') continue;
         const std::string path = std::string("/proc/self/task/") + task->d_name + "/schedstat";
-        long long waited = -1;
-        if (FILE* file = std::fopen(path.c_str(), "r")) {
-            if (std::fscanf(file, "%*s %lld", &waited) != 1) waited = -1;
-            std::fclose(file);
-        }
+        const long long waited = WaitedForCore(path.c_str());
         // A thread that has ended since the listing counts nothing.
         if (waited >= 0) sum = std::max(sum, 0LL) + waited;
     }
@@ -176,18 +188,7 @@ bool SomeCoreIdle(const std::vector<long long>& before, const std::vector<long l
 bool CoreWatch::LostCore() {
     const std::int64_t now = Now();
     if (now < next_) return false;
-    // The kernel's count of the time this thread has waited for a core while runnable.
-    long long waited = -1;
-    const int file = open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
-    if (file >= 0) {
-        char text[128];
-        const ssize_t length = read(file, text, sizeof text - 1);
-        close(file);
-        if (length > 0) {
-            text[length] = '\0';
-            if (std::sscanf(text, "%*s %lld", &waited) != 1) waited = -1;
-        }
-    }
+    const long long waited = WaitedForCore("/proc/thread-self/schedstat");
     const bool kept_waiting = ++looks_ > kSettleLooks && waited >= 0 && waited_ >= 0 &&
                               since_ > 0 && (waited - waited_) * kLostShare > now - since_;
     next_ = now + kWatchNanoseconds;
