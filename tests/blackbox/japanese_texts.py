@@ -146,7 +146,14 @@ def check(what, open_it, close_with, inside=None):
     global failures
     before = windows()
     window = new_window(before, open_it)
-    time.sleep(0.5)  # its contents are filled in once it is shown
+
+    def close_button():
+        buttons = [a for a in descendants(window) if a.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+        return next((b for name in close_with for b in buttons if plain(b.name) == name), None)
+
+    # Its contents are filled in once it is shown, later still on a loaded machine: read them
+    # once the button that closes it is there.
+    wait(close_button, "%s's buttons %s" % (what, close_with))
     shown = texts(window)
     # The folders of the paths the window holds, drawn or in a tooltip (the path bar's
     # buttons show one folder each).
@@ -165,8 +172,7 @@ def check(what, open_it, close_with, inside=None):
         print("ok   - %s shows no English word" % what)
     if inside is not None:
         inside(window)
-    buttons = [a for a in descendants(window) if a.getRole() == pyatspi.ROLE_PUSH_BUTTON]
-    button = next((b for name in close_with for b in buttons if plain(b.name) == name), None)
+    button = close_button()
     if button is None:
         raise SystemExit("%s has none of the buttons %s" % (what, close_with))
     click_action(button)
