@@ -429,6 +429,9 @@ const std::vector<StringRow> kRows = {
      L"パーツの種類 \"%1\" はどのパッケージ タイプでもありません"},
     {IDS_OPEN_MODEL_NOT_BUILT, L"The model of the part cannot be built: %1",
      L"パーツのモデルを作成できません: %1"},
+    {IDS_LAYOUT_RECORD_DAMAGED,
+     L"The saved pane layout is damaged at \"%1\": the panes take their first-start places.",
+     L"保存されたペインの配置が \"%1\" で壊れているため、ペインは初回起動時の配置になります。"},
     // The check of a built model, and why a compact run refuses its solve.
     {IDS_MODEL_SOLID_NO_SIZE, L"The model of the part is not sound: %1 has a size of 0, below 0 or not a number.",
      L"パーツのモデルが正しくありません: %1 の大きさが 0 以下か、数値ではありません。"},
