@@ -421,10 +421,11 @@ const std::vector<StringRow> kRows = {
     {IDS_NAME_SPECIFIC_HEAT_DIE_PAD, L"Specific heat of die pad", L"ダイパッドの比熱"},
     {IDS_NAME_RATE_OF_HEATING, L"Rate of heating of chip", L"チップの発熱量"},
     {IDS_KEY_FILE_REFUSED,
-     L"The key file %1 is larger than 1 MiB or cannot be read: the window's place, the pane "
+     L"The key file %1 is larger than 1 MiB, cannot be read or holds more than the program's "
+     L"values (groups, NUL characters, more than 1024 lines): the window's place, the pane "
      L"layout and the home folder record take their defaults, and the file is left as it is.",
-     L"キー ファイル %1 は 1 MiB を超えているか読み込めません。ウィンドウの位置、ペインの配置と"
-     L"ホーム フォルダーの記録は既定値を使い、ファイルはそのまま残します。"},
+     L"キー ファイル %1 は 1 MiB を超えているか、読み込めないか、プログラムの値以外 (グループ、NUL 文字、1024 行を超える行) を"
+     L"含んでいます。ウィンドウの位置、ペインの配置とホーム フォルダーの記録は既定値を使い、ファイルはそのまま残します。"},
     {IDS_OPEN_UNKNOWN_PART_TYPE, L"the part type \"%1\" is not one of the package types",
      L"パーツの種類 \"%1\" はどのパッケージ タイプでもありません"},
     {IDS_OPEN_MODEL_NOT_BUILT, L"The model of the part cannot be built: %1",
