@@ -193,8 +193,9 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
     const pid_t ended = fork();
     if (ended == 0) _exit(0);
     waitpid(ended, nullptr, 0);
-    const std::string dead = "zt" + std::to_string(ended) + "-Ab3dEf9h";
-    const std::string alive = "zt" + std::to_string(getpid()) + "-Ab3dEf9h";
+    const std::string host = "." + std::string(platform::ThisHostMark());
+    const std::string dead = "zt" + std::to_string(ended) + host + "-Ab3dEf9h";
+    const std::string alive = "zt" + std::to_string(getpid()) + host + "-Ab3dEf9h";
 
     const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
     fs::create_directories(key / "zentrik.xml" / "inside");
@@ -216,8 +217,11 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
                              library / (".a_detail.pdf-" + dead)};
     for (const fs::path& p : gone) std::ofstream(p) << "x";
     for (const fs::path& p : kept) std::ofstream(p) << "x";
+    // A staging folder as an export makes it, with its staged model.
     fs::remove(tmp / ("qvx_20261291010_" + dead));
-    fs::create_directories(tmp / ("qvx_20261291010_" + dead) / "model.xml");
+    fs::create_directories(tmp / ("qvx_20261291010_" + dead));
+    fs::permissions(tmp / ("qvx_20261291010_" + dead), fs::perms(0700));
+    std::ofstream(tmp / ("qvx_20261291010_" + dead) / "model.xml") << "x";
 
     Start();
     WaitForMaps(false);
