@@ -398,6 +398,7 @@ enum StringId : std::uint32_t {
     IDS_OPEN_UNKNOWN_PART_TYPE = 6761,
     IDS_OPEN_MODEL_NOT_BUILT = 6762,
     IDS_LAYOUT_RECORD_DAMAGED = 6770,
+    IDS_HOME_FOLDER_NOT_ABSOLUTE = 6771,
     // The check of a built model, and why a compact run refuses its solve.
     IDS_MODEL_SOLID_NO_SIZE = 6600,
     IDS_MODEL_SOLID_BELOW_BOARD = 6601,

@@ -433,6 +433,11 @@ const std::vector<StringRow> kRows = {
     {IDS_LAYOUT_RECORD_DAMAGED,
      L"The saved pane layout is damaged at \"%1\": the panes take their first-start places.",
      L"保存されたペインの配置が \"%1\" で壊れているため、ペインは初回起動時の配置になります。"},
+    {IDS_HOME_FOLDER_NOT_ABSOLUTE,
+     L"The home folder \"%1\" in the key file is no absolute path or holds an unexpanded "
+     L"variable; the default home folder is used.",
+     L"キー ファイルのホーム フォルダー \"%1\" は絶対パスでないか、展開されていない変数を含むため、"
+     L"既定のホーム フォルダーを使います。"},
     // The check of a built model, and why a compact run refuses its solve.
     {IDS_MODEL_SOLID_NO_SIZE, L"The model of the part is not sound: %1 has a size of 0, below 0 or not a number.",
      L"パーツのモデルが正しくありません: %1 の大きさが 0 以下か、数値ではありません。"},

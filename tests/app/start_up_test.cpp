@@ -61,6 +61,29 @@ TEST_F(StartUp, EmptyRecordedHomeFolderCountsAsMissing) {
     EXPECT_EQ(Recorded(), GetDefaultHomeDirectory());
 }
 
+// A home folder taken against the working directory would put folders and a settings file
+// wherever the program was started: a relative or unexpanded record gives way to the
+// default, once said, and is left for the user to mend.
+TEST_F(StartUp, ARecordedHomeFolderThatIsNotAbsoluteGivesWayToTheDefault) {
+    for (const std::wstring value : {L"relhome", L"$HOME/x/", L"~/x", L"/home/${USER}/x",
+                                     L"C:\\work", L"/work/$u"}) {
+        SCOPED_TRACE(platform::WideToUtf8(value));
+        ASSERT_TRUE(Registry::WriteString(GetProductKey(), L"EnvHomeDirectory", value));
+        std::vector<std::wstring> notes;
+        EXPECT_EQ(InitHomeDirectory(&notes), GetDefaultHomeDirectory());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_NE(notes[0].find(L"\"" + value + L"\""), std::wstring::npos);
+        EXPECT_EQ(Recorded(), value);
+    }
+    EXPECT_FALSE(fs::exists(fs::current_path() / "relhome"));
+    // A '$' that starts no variable's name is a folder's own character.
+    const std::wstring priced = platform::PathToWide(dir / "price$5");
+    ASSERT_TRUE(Registry::WriteString(GetProductKey(), L"EnvHomeDirectory", priced));
+    std::vector<std::wstring> notes;
+    EXPECT_EQ(InitHomeDirectory(&notes), priced + L"/");
+    EXPECT_TRUE(notes.empty());
+}
+
 // A key file past the bound is read as empty and never written over: the start takes the
 // default home folder, records nothing and says why once.
 TEST_F(StartUp, AnOversizedKeyFileIsLeftAloneAndSaidOnce) {
