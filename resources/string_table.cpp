@@ -438,6 +438,21 @@ const std::vector<StringRow> kRows = {
      L"variable; the default home folder is used.",
      L"キー ファイルのホーム フォルダー \"%1\" は絶対パスでないか、展開されていない変数を含むため、"
      L"既定のホーム フォルダーを使います。"},
+    // Why a part file does not open; each follows "failed to open: <path>: ".
+    {IDS_OPEN_NOT_READ, L"the file cannot be read (%1)", L"ファイルを読み込めません (%1)"},
+    {IDS_OPEN_TOO_LARGE, L"the file is larger than 4 MiB, more than any part file holds",
+     L"ファイルが 4 MiB を超えており、パーツ ファイルではありません"},
+    {IDS_OPEN_NESTED_TOO_DEEP, L"the file's elements are nested more than 100 levels deep",
+     L"ファイルの要素が 100 階層を超えて入れ子になっています"},
+    {IDS_OPEN_NOT_XML, L"the file is not well-formed XML (%1)",
+     L"ファイルが正しい XML ではありません (%1)"},
+    {IDS_OPEN_NOT_PART_FILE, L"the file has no root element \"ostl_trelvo\"; it is no part file",
+     L"ファイルにルート要素 \"ostl_trelvo\" がなく、パーツ ファイルではありません"},
+    {IDS_OPEN_ELEMENT_MISSING, L"the element %1 is missing", L"要素 %1 がありません"},
+    {IDS_OPEN_NOT_A_NUMBER, L"the value of %1 is not a number", L"%1 の値が数値ではありません"},
+    {IDS_OPEN_NOT_AN_INTEGER, L"the value of %1 is not an integer", L"%1 の値が整数ではありません"},
+    {IDS_OPEN_NOT_A_BOOLEAN, L"the value of %1 is neither true nor false",
+     L"%1 の値が true でも false でもありません"},
     // The check of a built model, and why a compact run refuses its solve.
     {IDS_MODEL_SOLID_NO_SIZE, L"The model of the part is not sound: %1 has a size of 0, below 0 or not a number.",
      L"パーツのモデルが正しくありません: %1 の大きさが 0 以下か、数値ではありません。"},
