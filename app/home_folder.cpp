@@ -71,16 +71,47 @@ std::wstring GetDefaultHomeDirectory() {
     return base + ProductFolder() + GetProgramFileTitle() + L'/';
 }
 
-std::wstring InitHomeDirectory() {
+bool IsUsableHomeFolder(const std::wstring& folder) {
+    if (folder.empty() || folder.front() != L'/') return false;
+    for (size_t at = folder.find(L'$'); at != std::wstring::npos; at = folder.find(L'$', at + 1)) {
+        const wchar_t next = at + 1 < folder.size() ? folder[at + 1] : L'\0';
+        if (next == L'{' || next == L'_' || (next >= L'A' && next <= L'Z') ||
+            (next >= L'a' && next <= L'z'))
+            return false;
+    }
+    return true;
+}
+
+std::wstring InitHomeDirectory(std::vector<std::wstring>* notes) {
+    const auto note = [notes](std::wstring line) {
+        if (notes != nullptr) notes->push_back(std::move(line));
+    };
     // What interrupted writes of the record left is cleared before it is read.
     platform::Registry::RemoveStaleTemporaries(GetProductKey());
     std::wstring home;
     // An empty value would make the file-system root the home folder: it counts as missing.
-    if (auto recorded = ReadHomeDirectoryFromRegistry(); recorded && !recorded->empty()) {
+    const auto recorded = ReadHomeDirectoryFromRegistry();
+    if (recorded && !recorded->empty() && IsUsableHomeFolder(*recorded)) {
         home = *recorded;
+    } else if (recorded && !recorded->empty()) {
+        // Taken as it stands, a relative folder would lie wherever the program was started.
+        std::wstring shown = *recorded;
+        for (wchar_t& c : shown) {
+            if (static_cast<unsigned long>(c) < 0x20 || c == 0x7F) c = L'\uFFFD';
+        }
+        note(resources::FormatString1(resources::LoadText(resources::IDS_HOME_FOLDER_NOT_ABSOLUTE),
+                                      shown));
+        home = GetDefaultHomeDirectory();
     } else {
         home = GetDefaultHomeDirectory();
-        platform::Registry::WriteString(GetProductKey(), kHomeDirectoryValue, home);
+        std::string reason;
+        // A refused key file is said on its own.
+        if (!platform::Registry::WriteString(GetProductKey(), kHomeDirectoryValue, home, &reason) &&
+            !platform::Registry::IsKeyRefused(GetProductKey())) {
+            note(L"the home folder " + home + L" was not recorded in " +
+                 platform::PathToWide(platform::Registry::UserKeyFile(GetProductKey())) + L": " +
+                 platform::Utf8ToWide(reason));
+        }
     }
     if (home.empty() || home.back() != L'/') home += L'/';
 

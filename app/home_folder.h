@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -25,9 +26,16 @@ std::optional<std::wstring> ReadHomeDirectoryFromRegistry();
 // program file title and '/'.
 std::wstring GetDefaultHomeDirectory();
 // The recorded home folder, or the default, recorded when none (or an empty one) is
-// found; with a trailing '/' added in memory only. The folder and its parents are created
-// when missing; file-system failures are ignored.
-std::wstring InitHomeDirectory();
+// found; with a trailing '/' added in memory only. A recorded folder that is not absolute,
+// or holds a variable nobody expands ("$HOME/x"), is refused: the default serves and the
+// record is left for the user to mend. The folder and its parents are created when
+// missing; file-system failures are ignored. `notes`, when given, receives the lines for
+// the output pane: a refused record, a default that could not be recorded.
+std::wstring InitHomeDirectory(std::vector<std::wstring>* notes = nullptr);
+
+// Whether a recorded home folder can be used as it stands: an absolute path without an
+// environment variable in it.
+bool IsUsableHomeFolder(const std::wstring& folder);
 
 // The line for the output pane when the product key's file is refused (too large or
 // unreadable), so its values were not used and it is left as it is; empty otherwise.

@@ -331,7 +331,8 @@ bool ProgramSettings::RenamePartFile(const std::wstring& old_path, const std::ws
     std::string error;
     if (!platform::RenameNoReplace(platform::PathFromWide(old_path),
                                    platform::PathFromWide(new_path), error)) {
-        line = platform::Utf8ToWide(error);
+        line = L"failed to rename " + old_path + L" to " + new_path + L": " +
+               platform::Utf8ToWide(error);
         return false;
     }
     FollowMovedPath(old_path, new_path);

@@ -11,7 +11,6 @@
 #include <locale>
 #include <mutex>
 #include <sstream>
-#include <tuple>
 
 #include "export/exporter/compact_xml_writer.h"
 #include "export/reg_link_manager/registance_link_manager.h"
@@ -30,13 +29,6 @@
 namespace pkg {
 
 namespace {
-
-// A regular file's device and inode; all zero when there is none.
-std::pair<unsigned long long, unsigned long long> IdentityOf(const std::string& path) {
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {0, 0};
-    return {info.st_dev, info.st_ino};
-}
 
 bool IsBallGridArray(const std::string& package_type) {
     return IsPackageFamily(package_type, PackageFamily::kBGA);
@@ -158,30 +150,6 @@ bool ListFileUsable(const std::string& path) {
     if (path.empty() || path.size() > kMaxListFileName) return false;
     if (::stat(path.c_str(), &info) == 0) return S_ISREG(info.st_mode);
     return errno == ENOENT;
-}
-
-ListFileWatch::ListFileWatch(const std::wstring& path)
-    : path_(path.empty() ? std::string() : platform::WideToUtf8(path)) {
-    std::tie(device_, inode_) = IdentityOf(path_);
-}
-
-// A list file written anew is a new file renamed into place, so it has a new inode.
-bool ListFileWatch::Renewed() const {
-    const auto now = IdentityOf(path_);
-    return now != std::make_pair(0ULL, 0ULL) && now != std::make_pair(device_, inode_);
-}
-
-void ListFileWatch::ReportUnwritten() const {
-    if (path_.empty() || Renewed()) return;
-    // A list file of an earlier run is ours (the cabinet's name and ".l"), and left beside
-    // the new cabinet it would pass for this run's report.
-    struct stat info {};
-    const bool stale = ::lstat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-    if (stale && ::unlink(path_.c_str()) == 0) {
-        ReportRunFailure(resources::IDS_RUN_LIST_FILE_STALE_REMOVED, platform::Utf8ToWide(path_));
-        return;
-    }
-    ReportRunFailure(resources::IDS_RUN_LIST_FILE_NOT_WRITTEN, platform::Utf8ToWide(path_));
 }
 
 bool PackageTypeMatchesModel(const std::string& package_type, const DetailedModel& model) {

@@ -46,7 +46,7 @@ constexpr std::size_t kResultNameSlot = 32;
 // three-resistor, 4 DELPHI) and fills `values`. `package_type` is the part's type folder
 // ("PBGA", "QFP", ...); `list_file_path` is handed to the solver when the request asks for
 // a list file and the solver can write one there (ListFileUsable); whether it did is the
-// caller's to tell (ListFileWatch). False, with the reason reported, when the model does
+// caller's to tell (ListFileStaging). False, with the reason reported, when the model does
 // not build or fails the check of a built model, is not of that package type, has no
 // registration, lacks a required material or leaves a node without cells, when the solver
 // fails or a stage does not converge, when a two- or three-resistor value was not
@@ -60,25 +60,6 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
 // Whether the solver can write a list file at `path` (narrow): the path fits its buffer,
 // and nothing or a regular file is there. A folder, FIFO or device is never replaced.
 bool ListFileUsable(const std::string& path);
-
-// Notes what is at a list-file path before a computation, to tell afterwards whether the
-// solver wrote a new list file there: it renames every new one into place.
-class ListFileWatch {
-public:
-    // An empty path watches nothing: no list file was asked for.
-    explicit ListFileWatch(const std::wstring& path);
-    bool Renewed() const;
-    // When a list file was asked for and not written, says so as the run's note; a list
-    // file of an earlier run left at the path is removed first, so that none stands beside
-    // the new cabinet as if it described it.
-    void ReportUnwritten() const;
-
-private:
-    std::string path_;
-    // The regular file there before, by device and inode; all 0 when there was none.
-    unsigned long long device_ = 0;
-    unsigned long long inode_ = 0;
-};
 
 // Creates a new, empty solver input file with a unique name (kSolverInputPrefix and a
 // suffix) in the temporary folder and returns its path; empty when it cannot be created.

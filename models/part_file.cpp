@@ -1,10 +1,12 @@
 #include "models/part_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <locale>
 #include <optional>
 #include <sstream>
+#include <system_error>
 
 #include <boost/property_tree/xml_parser.hpp>
 
@@ -29,12 +31,32 @@ std::string_view Trim(std::string_view s) {
     return s.substr(b, e - b + 1);
 }
 
+thread_local PartFileRefusal g_last_refusal;
+
+const char* KindText(PartFileRefusal::Kind kind) {
+    switch (kind) {
+        case PartFileRefusal::Kind::kMissingElement:
+            return "missing element: ";
+        case PartFileRefusal::Kind::kNotNumber:
+            return "not a number: ";
+        case PartFileRefusal::Kind::kNotInteger:
+            return "not an integer: ";
+        default:
+            return "not a boolean: ";
+    }
+}
+
 const pt::ptree* Find(const pt::ptree& root, const std::string& path) {
     auto child = root.get_child_optional(pt::ptree::path_type(path, '.'));
     return child ? &*child : nullptr;
 }
 
 }  // namespace
+
+PartFileError::PartFileError(PartFileRefusal::Kind kind, const std::string& path)
+    : std::runtime_error(KindText(kind) + path), kind(kind), path(path) {}
+
+PartFileRefusal LastPartFileRefusal() { return g_last_refusal; }
 
 std::string FormatReal(double value) {
     std::ostringstream s;
@@ -82,21 +104,21 @@ bool ParseBool(const std::string& text, bool& value) {
 bool PartReader::Has(const std::string& path) const { return Find(root_, path) != nullptr; }
 
 void PartReader::RequireGroup(const std::string& path) const {
-    if (!Has(path)) throw PartFileError("missing element: " + path);
+    if (!Has(path)) throw PartFileError(PartFileRefusal::Kind::kMissingElement, path);
 }
 
 std::string PartReader::Text(const std::string& path) const {
     const pt::ptree* node = Find(root_, path);
-    if (!node) throw PartFileError("missing element: " + path);
+    if (!node) throw PartFileError(PartFileRefusal::Kind::kMissingElement, path);
     return node->data();
 }
 
 void PartReader::Required(const std::string& path, double& field) const {
-    if (!ParseReal(Text(path), field)) throw PartFileError("not a number: " + path);
+    if (!ParseReal(Text(path), field)) throw PartFileError(PartFileRefusal::Kind::kNotNumber, path);
 }
 
 void PartReader::Required(const std::string& path, int32_t& field) const {
-    if (!ParseInt(Text(path), field)) throw PartFileError("not an integer: " + path);
+    if (!ParseInt(Text(path), field)) throw PartFileError(PartFileRefusal::Kind::kNotInteger, path);
 }
 
 void PartReader::Optional(const std::string& path, double& field) const {
@@ -108,7 +130,8 @@ void PartReader::Optional(const std::string& path, int32_t& field) const {
 }
 
 void PartReader::Required(const std::string& path, bool& field) const {
-    if (!ParseBool(Text(path), field)) throw PartFileError("not a boolean: " + path);
+    if (!ParseBool(Text(path), field))
+        throw PartFileError(PartFileRefusal::Kind::kNotBoolean, path);
 }
 
 bool PartReader::OptionalOr(const std::string& path, double& field, double fallback) const {
@@ -143,22 +166,39 @@ void PartWriter::PutText(const std::string& path, const std::string& value) {
 
 bool ReadPartDocument(std::istream& in,
                       const std::function<bool(const PartReader&, const std::string&)>& body) {
+    using Kind = PartFileRefusal::Kind;
+    PartFileRefusal& refusal = g_last_refusal;
+    const auto refuse = [&refusal](Kind kind, std::string detail = std::string()) {
+        refusal = PartFileRefusal{kind, std::move(detail)};
+        return false;
+    };
+    refusal = PartFileRefusal();
     try {
-        const std::optional<std::string> text = platform::ReadBoundedXml(in, kMaxPartFileBytes);
-        if (!text) return false;
+        const std::optional<std::string> text = platform::ReadBounded(in, kMaxPartFileBytes);
+        if (!text && in.bad())
+            return refuse(Kind::kNotRead, std::generic_category().message(errno));
+        if (!text) return refuse(Kind::kTooLarge);
+        if (platform::XmlNestingDepth(*text, platform::kMaxXmlDepth) > platform::kMaxXmlDepth)
+            return refuse(Kind::kNestedTooDeep);
         std::istringstream parse(*text);
         pt::ptree doc;
         pt::read_xml(parse, doc);
         const pt::ptree* root = Find(doc, kRootElement);
-        if (!root) return false;
+        if (!root) return refuse(Kind::kNotPartFile);
         PartReader reader(*root);
         int32_t version = 0;
         reader.Required("version", version);
-        return body(reader, reader.Text("type"));
+        const std::string type = reader.Text("type");
+        return body(reader, type) || refuse(Kind::kOtherType, type);
+    } catch (const pt::xml_parser_error& error) {
+        return refuse(Kind::kNotXml,
+                      "line " + std::to_string(error.line()) + ": " + error.message());
+    } catch (const PartFileError& error) {
+        return refuse(error.kind, error.path);
     } catch (const std::exception&) {
-        // Malformed XML, a missing required element or a value that does not convert:
-        // the file is refused, never thrown out to the caller.
-        return false;
+        // A path the tree refuses, no memory: the file is refused, never thrown out to the
+        // caller.
+        return refuse(Kind::kNotRead);
     }
 }
 

@@ -11,11 +11,33 @@
 
 namespace pkg {
 
+// Why a part document was refused, so that the user can be told.
+struct PartFileRefusal {
+    enum class Kind {
+        kNone,           // the document was read
+        kNotRead,        // the file could not be read; detail: the system's reason
+        kTooLarge,       // larger than a part file can be
+        kNestedTooDeep,  // nested deeper than a part file is
+        kNotXml,         // detail: the XML reader's line and reason
+        kNotPartFile,    // no root element "ostl_trelvo"
+        kMissingElement,  // detail: the element's key path
+        kNotNumber,       // detail: the element's key path
+        kNotInteger,      // detail: the element's key path
+        kNotBoolean,      // detail: the element's key path
+        kOtherType,       // the reader is of another type; detail: the file's type text
+        kUnknownType,     // no package type reads it; detail: the file's type text
+    };
+    Kind kind = Kind::kNone;
+    std::string detail;
+};
+
 // Thrown by the part-file helpers for a missing or unconvertible required value; the
 // document functions below turn it into a false result.
 class PartFileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    PartFileError(PartFileRefusal::Kind kind, const std::string& path);
+    PartFileRefusal::Kind kind;
+    std::string path;
 };
 
 // Read access to the elements below a part file's root, by key path ("mold.size.x").
@@ -70,9 +92,14 @@ bool ParseInt(const std::string& text, int32_t& value);
 bool ParseBool(const std::string& text, bool& value);
 
 // Parses a part file, checks the root "ostl_trelvo" and its "version", and hands the
-// "type" text and the root to `body`. Every XML, path or conversion error becomes false.
+// "type" text and the root to `body`. Every XML, path or conversion error becomes false,
+// and why is kept for LastPartFileRefusal.
 bool ReadPartDocument(std::istream& in,
                       const std::function<bool(const PartReader&, const std::string&)>& body);
+// Why the last ReadPartDocument on this thread refused its document (kNone after one that
+// was read). The readers of the package families answer only true or false; this is how
+// the user learns what a refused file lacks.
+PartFileRefusal LastPartFileRefusal();
 
 // Writes root, version 1 and type, then what `body` adds, as UTF-8 XML indented by two
 // spaces; false when the stream fails (checked after a flush).

@@ -1,7 +1,9 @@
 #include "models/part_loaders.h"
 
+#include <cerrno>
 #include <exception>
 #include <fstream>
+#include <system_error>
 
 #include "models/part_file.h"
 #include "platform/wide_string.h"
@@ -83,6 +85,31 @@ std::optional<std::string> ReadPartFileType(const std::wstring& path) {
         return type;
     } catch (const std::exception&) {
         return std::nullopt;
+    }
+}
+
+PartFileRefusal ExplainPartFileRefusal(const std::wstring& path) {
+    using Kind = PartFileRefusal::Kind;
+    try {
+        const std::filesystem::path file = platform::PathFromWide(path);
+        std::ifstream in(file);
+        if (!in.good()) return {Kind::kNotRead, std::generic_category().message(errno)};
+        std::string type;
+        if (!ReadPartDocument(in, [&type](const PartReader&, const std::string& text) {
+                type = text;
+                return true;
+            })) {
+            return LastPartFileRefusal();
+        }
+        const PackageType* known = PackageTypeReadAs(type);
+        if (known == nullptr) return {Kind::kUnknownType, type};
+        const std::shared_ptr<SemiconductorPackage> package = known->make_sample();
+        std::ifstream again(file);
+        if (!again.good()) return {Kind::kNotRead, std::generic_category().message(errno)};
+        if (!package || package->ReadPartFile(again)) return {};
+        return LastPartFileRefusal();
+    } catch (const std::exception& error) {
+        return {Kind::kNotRead, error.what()};
     }
 }
 

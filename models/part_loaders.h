@@ -7,6 +7,7 @@
 #include "models/bga/bga_detailed_model.h"
 #include "models/bga/bga_simplified_model.h"
 #include "models/package_types.h"
+#include "models/part_file.h"
 #include "models/pdevice/power_device_detailed_model.h"
 #include "models/pdevice/sot223_detailed_model.h"
 #include "models/qfp/qfp_detailed_model.h"
@@ -34,6 +35,11 @@ std::shared_ptr<qfp::QFPSimplifiedModel> LoadQFPSimplifiedModel(const std::wstri
 // no part file. Never throws.
 std::optional<std::string> ReadPartFileType(const std::wstring& path);
 
+// Why the part file at `path` does not open: the first thing about it that the reader of
+// its own type refuses (a file that cannot be read, a missing element), kUnknownType with
+// the file's type text for a type the program does not know, and kNone when it reads
+// after all. Never throws.
+PartFileRefusal ExplainPartFileRefusal(const std::wstring& path);
 // A package object with the defaults of package type `index` (0 to 9 in kPackageTypes);
 // empty for any other index. It is also the type's detailed model.
 std::shared_ptr<SemiconductorPackage> MakeDefaultPackage(int index);

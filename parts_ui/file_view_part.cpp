@@ -148,23 +148,66 @@ void UpdateWiringLayers(const parts_ui::PropertyItemIndex& index) {
     }
 }
 
-// No loader read the part file: a type the program does not know is named, anything else
-// (no part file, another family's values missing) keeps the plain line.
-void LogOpenFailure(const std::wstring& path) {
-    const std::optional<std::string> type = pkg::ReadPartFileType(path);
-    if (!type || pkg::PackageTypeReadAs(*type) != nullptr) {
-        LogToOutput("failed to open: %s", path);
-        return;
-    }
-    // The text is the file's: cut short and without control characters, it stays one line.
-    constexpr std::size_t kShownTypeLength = 40;
-    std::wstring shown = platform::Utf8ToWide(type->substr(0, kShownTypeLength * 4));
-    if (shown.size() > kShownTypeLength) shown = shown.substr(0, kShownTypeLength) + L"\u2026";
+// The file's own text, cut short and without control characters, so it stays one line.
+std::wstring ShownFileText(const std::string& text) {
+    constexpr std::size_t kShownLength = 40;
+    std::wstring shown = platform::Utf8ToWide(text.substr(0, kShownLength * 4));
+    if (shown.size() > kShownLength) shown = shown.substr(0, kShownLength) + L"\u2026";
     for (wchar_t& c : shown) {
         if (static_cast<std::uint32_t>(c) < 0x20 || c == 0x7F) c = L'\uFFFD';
     }
-    LogToOutput("failed to open: %s: %s", path,
-                r::FormatString1(r::LoadText(r::IDS_OPEN_UNKNOWN_PART_TYPE), shown));
+    return shown;
+}
+
+// No loader read the part file: the line names what its own type's reader refused.
+void LogOpenFailure(const std::wstring& path) {
+    using Kind = pkg::PartFileRefusal::Kind;
+    const pkg::PartFileRefusal refusal = pkg::ExplainPartFileRefusal(path);
+    const auto with = [&refusal](std::uint32_t id, const std::wstring& value) {
+        return r::FormatString1(r::LoadText(id), value);
+    };
+    const std::wstring detail = platform::Utf8ToWide(refusal.detail);
+    std::wstring why;
+    switch (refusal.kind) {
+        case Kind::kNotRead:
+            why = with(r::IDS_OPEN_NOT_READ, detail);
+            break;
+        case Kind::kTooLarge:
+            why = r::LoadText(r::IDS_OPEN_TOO_LARGE);
+            break;
+        case Kind::kNestedTooDeep:
+            why = r::LoadText(r::IDS_OPEN_NESTED_TOO_DEEP);
+            break;
+        case Kind::kNotXml:
+            why = with(r::IDS_OPEN_NOT_XML, detail);
+            break;
+        case Kind::kNotPartFile:
+            why = r::LoadText(r::IDS_OPEN_NOT_PART_FILE);
+            break;
+        case Kind::kMissingElement:
+            why = with(r::IDS_OPEN_ELEMENT_MISSING, detail);
+            break;
+        case Kind::kNotNumber:
+            why = with(r::IDS_OPEN_NOT_A_NUMBER, detail);
+            break;
+        case Kind::kNotInteger:
+            why = with(r::IDS_OPEN_NOT_AN_INTEGER, detail);
+            break;
+        case Kind::kNotBoolean:
+            why = with(r::IDS_OPEN_NOT_A_BOOLEAN, detail);
+            break;
+        case Kind::kOtherType:
+        case Kind::kUnknownType:
+            why = with(r::IDS_OPEN_UNKNOWN_PART_TYPE, ShownFileText(refusal.detail));
+            break;
+        case Kind::kNone:
+            break;
+    }
+    if (why.empty()) {
+        LogToOutput("failed to open: %s", path);
+    } else {
+        LogToOutput("failed to open: %s: %s", path, why);
+    }
 }
 
 }  // namespace

@@ -338,7 +338,8 @@ void PartFileOperations::NewFolder() {
     const std::wstring path = JoinPath(parent, dialog.folderName);
     std::error_code ec;
     if (!fs::create_directory(platform::PathFromWide(path), ec) || ec) {
-        Log(wxString::Format("Failed to create a new folder: %s", path));
+        Log(wxString::Format("Failed to create a new folder: %s: %s", path,
+                             wxString::FromUTF8(ec ? ec.message() : std::string("it exists"))));
         return;
     }
     Log(wxString::Format("Created a new folder: %s", path));

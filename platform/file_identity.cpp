@@ -7,11 +7,6 @@
 
 namespace platform {
 
-std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash) {
-    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-}
-
 std::int64_t ModifiedNanoseconds(const struct stat& info) {
     return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }

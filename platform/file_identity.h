@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/fnv_hash.h"
+
 namespace platform {
 
 // What tells one state of a file from another: its size, its modification time and a hash
@@ -23,10 +25,6 @@ struct FileIdentity {
     }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
 };
-
-// A 64-bit FNV-1a hash of `bytes`, continued from `hash` so a file can be hashed in pieces.
-constexpr std::uint64_t kHashStart = 14695981039346656037ull;
-std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash = kHashStart);
 
 // The modification time `info` holds, in nanoseconds since the epoch, as FileIdentity keeps it.
 std::int64_t ModifiedNanoseconds(const struct stat& info);

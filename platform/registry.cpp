@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include <wx/fileconf.h>
@@ -36,6 +37,36 @@ wxString ToWx(const std::wstring& text) { return wxString(text.c_str(), text.siz
 
 std::wstring FromWx(const wxString& text) { return text.ToStdWstring(); }
 
+// Whether a key file's text holds only what the program writes: "name=value" lines of the
+// top group, in UTF-8. The configuration reader nests a group once per '/' of a group
+// header's name and frees the nesting recursively, so a header 150000 levels deep overflows
+// the stack; no line may therefore hold a '[' before its '=' (where a header's would stand,
+// however the reader skips the blanks before it). A NUL or a UTF-16 or UTF-32 byte-order
+// mark, which would have the reader take the text in another form, is refused too, and so
+// are more lines than any key holds: the reader sorts each value in as it comes, so a
+// megabyte of short values in reverse order takes seconds, and it is read several times a
+// start.
+bool IsPlainKeyText(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos) return false;
+    if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 2) == "\xFF\xFE") return false;
+    bool beforeValue = true;
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\n' || c == '\r') {
+            // "\r\n" ends one line, as a lone '\r' or '\n' does.
+            const bool pair = c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+            if (!pair && ++lines > Registry::kMaxKeyFileLines) return false;
+            beforeValue = true;
+        } else if (c == '=') {
+            beforeValue = false;
+        } else if (c == '[' && beforeValue) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // What a key file read gave: its bytes, or that it is there but refused.
 struct KeyBytes {
     std::string bytes;  // empty for a missing file, which reads as an empty key
@@ -43,9 +74,9 @@ struct KeyBytes {
 };
 
 // The key file's bytes, read under the size bound. A file that is there but is no regular
-// file, cannot be read or is larger than the bound is refused: its values are not used and
-// nothing is ever written over it. Opened without blocking, so a pipe put in its place
-// cannot hold the start.
+// file, cannot be read, is larger than the bound or holds more than plain values is
+// refused: its values are not used and nothing is ever written over it. Opened without
+// blocking, so a pipe put in its place cannot hold the start.
 KeyBytes ReadKeyBytes(const fs::path& file) {
     KeyBytes read;
     if (file.empty()) return read;
@@ -72,7 +103,7 @@ KeyBytes ReadKeyBytes(const fs::path& file) {
             if (n <= 0) break;
             bytes.append(chunk, static_cast<std::size_t>(n));
         }
-        if (!failed && bytes.size() <= Registry::kMaxKeyFileBytes) {
+        if (!failed && bytes.size() <= Registry::kMaxKeyFileBytes && IsPlainKeyText(bytes)) {
             read.bytes = std::move(bytes);
             read.refused = false;
         }
@@ -156,28 +187,38 @@ std::optional<std::wstring> Registry::ReadString(RegistryRoot root, const std::w
 }
 
 bool Registry::WriteString(const std::wstring& key, const std::wstring& valueName,
-                           const std::wstring& value) {
-    if (!ValidValueName(valueName)) return false;
+                           const std::wstring& value, std::string* reason) {
+    const auto fail = [reason](const char* why) {
+        if (reason != nullptr) *reason = why;
+        return false;
+    };
+    if (!ValidValueName(valueName)) return fail("the value has no usable name");
     const fs::path file = UserKeyFile(key);
-    if (file.empty()) return false;
+    if (file.empty()) return fail("the key has no file");
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
-    if (error) return false;
+    if (error) {
+        if (reason != nullptr) *reason = error.message();
+        return false;
+    }
     // The whole key is rewritten through the atomic writer: a kill at any moment leaves
     // the old file or the new one, never none, and the other values stay as they were.
     const FolderLock lock(file.parent_path());
     // A refused file stays as it is: rewriting it would drop every value it holds.
     const KeyBytes read = ReadKeyBytes(file);
-    if (read.refused) return false;
+    if (read.refused) return fail("the key file is refused as it stands");
     auto config = ParseKey(read.bytes);
     wxLogNull quiet;
-    if (!config->Write(ToWx(valueName), ToWx(value))) return false;
+    if (!config->Write(ToWx(valueName), ToWx(value))) return fail("the value cannot be set");
     wxMemoryOutputStream out;
-    if (!config->Save(out, wxConvUTF8)) return false;
+    if (!config->Save(out, wxConvUTF8)) return fail("the key file cannot be composed");
     const size_t size = out.GetSize();
     std::string bytes(size, '\0');
     if (size > 0) out.CopyTo(bytes.data(), size);
-    return WriteFileAtomically(file, bytes);
+    // Never a file the next read would refuse: the older one stays as it is.
+    if (bytes.size() > kMaxKeyFileBytes) return fail("the key file would be larger than 1 MiB");
+    if (!IsPlainKeyText(bytes)) return fail("the key file would hold what its reader refuses");
+    return WriteFileAtomically(file, bytes, reason);
 }
 
 bool Registry::IsKeyRefused(const std::wstring& key) {

@@ -15,9 +15,13 @@ enum class RegistryRoot { CurrentUser, LocalMachine };
 // entry of the file's top group.
 class Registry {
 public:
-    // The largest key file that is read, as for the settings file. A larger one, or one that
-    // cannot be read, is refused: it reads as holding no value and is never written over.
+    // The largest key file that is read, as for the settings file. A larger one, one that
+    // cannot be read, or one holding more than values of its top group (a group header, a
+    // NUL, more lines than kMaxKeyFileLines) is refused: it reads as holding no value and is
+    // never written over.
     static constexpr std::size_t kMaxKeyFileBytes = 1024 * 1024;
+    // The most lines a key file may have; the program's own keys hold a few values each.
+    static constexpr std::size_t kMaxKeyFileLines = 1024;
 
     // The file of `key` below `base`; empty when the key is empty or has a "." or ".."
     // component, so no key reaches outside its base.
@@ -34,12 +38,14 @@ public:
     // Sets the value of a current-user key, creating the key's folder and file as needed;
     // the file is replaced only once fully written, and the key's other values are taken
     // from the file as it is at that moment (another program may have written some).
-    // False on any failure, and without writing when the key's file is refused.
+    // False on any failure, and without writing when the key's file is refused or the file
+    // written would be (past the size bound, or a value holding a NUL): the older file is
+    // kept then. `reason`, when given, says why in English.
     static bool WriteString(const std::wstring& key, const std::wstring& valueName,
-                            const std::wstring& value);
+                            const std::wstring& value, std::string* reason = nullptr);
 
     // Whether the current user's file of `key` is there but refused (too large, unreadable,
-    // no regular file).
+    // no regular file, more than plain values).
     static bool IsKeyRefused(const std::wstring& key);
 
     // Removes the temporaries that interrupted writes of a current-user key left beside its

@@ -1,22 +1,15 @@
 #include "platform/temp_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
-#include <random>
 #include <system_error>
 #include <vector>
-
-#include "platform/file_identity.h"
 
 namespace platform {
 
@@ -31,39 +24,62 @@ fs::path TempDirectory() {
 
 namespace {
 
-constexpr std::string_view kOwnerMark = "zt";
-constexpr std::size_t kRandomLength = 8;
-// Room left in a 255-byte name for '.', '-' and the unique tail ("zt", up to ten digits of
-// the process id, '-' and the random letters), with a few bytes to spare.
-constexpr std::size_t kMaxBesideNameBytes = 255 - 2 - 2 - 10 - 1 - kRandomLength - 8;
-constexpr char kRandomChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-
-// `prefix`, the owner mark with our process id, and a fresh random tail.
-std::string UniqueName(const std::string& prefix) {
-    static thread_local std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kRandomChars) - 2);
-    std::string name = prefix;
-    name += kOwnerMark;
-    name += std::to_string(static_cast<long>(::getpid()));
-    name += '-';
-    for (std::size_t i = 0; i < kRandomLength; ++i) name += kRandomChars[pick(random)];
-    return name;
-}
-
 // Creates an entry under a fresh name until one does not exist yet.
 template <typename Create>
 fs::path CreateUnique(const fs::path& folder, const std::string& prefix, Create create) {
     if (folder.empty()) return fs::path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path path = folder / UniqueName(prefix);
+        const fs::path path = folder / UniqueTempName(prefix);
         if (create(path)) return path;
         if (errno != EEXIST) break;
     }
     return fs::path();
 }
 
-bool IsRandomChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+bool OwnedByUs(const struct stat& info) { return info.st_uid == ::geteuid(); }
+
+// A regular file of this user, never what a link leads to.
+bool RemoveOwnFile(const fs::path& file) {
+    struct stat info {};
+    return ::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && OwnedByUs(info) &&
+           ::unlink(file.c_str()) == 0;
+}
+
+// A folder as we make one: this user's, written into by no one else, holding only this
+// user's regular files. Opened without following a link and judged by what is open, so a
+// folder put in its place meanwhile is not the one emptied.
+bool RemoveOwnFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !OwnedByUs(info) || (info.st_mode & 022) != 0) {
+        ::close(fd);
+        return false;
+    }
+    const int listed = ::dup(fd);
+    DIR* dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (dir == nullptr) {
+        if (listed >= 0) ::close(listed);
+        ::close(fd);
+        return false;
+    }
+    std::vector<std::string> files;
+    bool ours = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat held {};
+        ours = ::fstatat(fd, name.c_str(), &held, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISREG(held.st_mode) && OwnedByUs(held);
+        if (!ours) break;
+        files.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : files) {
+        if (ours) ours = ::unlinkat(fd, name.c_str(), 0) == 0;
+    }
+    ::close(fd);
+    return ours && ::rmdir(folder.c_str()) == 0;
 }
 
 bool ProcessRuns(long process_id) {
@@ -94,74 +110,6 @@ UniqueFile CreateUniqueFile(const fs::path& folder, const std::string& prefix) {
     return UniqueFile{path, fd};
 }
 
-bool SplitTempName(std::string_view name, std::string_view& prefix, long& process_id) {
-    if (name.size() < kRandomLength + 1) return false;
-    const std::string_view tail = name.substr(name.size() - kRandomLength);
-    for (char c : tail) {
-        if (!IsRandomChar(c)) return false;
-    }
-    std::string_view rest = name.substr(0, name.size() - kRandomLength);
-    if (rest.back() != '-') return false;
-    rest.remove_suffix(1);
-    std::size_t digits = 0;
-    while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' &&
-           rest[rest.size() - 1 - digits] <= '9') {
-        ++digits;
-    }
-    if (digits == 0 || digits > 10) return false;
-    const std::string_view number = rest.substr(rest.size() - digits);
-    rest.remove_suffix(digits);
-    if (rest.size() < kOwnerMark.size() ||
-        rest.substr(rest.size() - kOwnerMark.size()) != kOwnerMark) {
-        return false;
-    }
-    long id = 0;
-    for (char c : number) id = id * 10 + (c - '0');
-    prefix = rest.substr(0, rest.size() - kOwnerMark.size());
-    process_id = id;
-    return true;
-}
-
-std::string BesideFilePrefix(const fs::path& target) {
-    const std::string name = target.filename().string();
-    if (name.size() <= kMaxBesideNameBytes) return "." + name + "-";
-    // A long name is cut at a character boundary and given a hash of the whole name, so the
-    // temporary fits the file system's name limit and two long names sharing their
-    // beginning still get different prefixes.
-    size_t keep = kMaxBesideNameBytes - 1 - 16;
-    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(HashBytes(name)));
-    return "." + name.substr(0, keep) + "~" + hex + "-";
-}
-
-bool IsBesideFilePrefix(std::string_view prefix) {
-    return prefix.size() > 2 && prefix.front() == '.' && prefix.back() == '-';
-}
-
-bool IsBesideFilePrefixOf(std::string_view prefix,
-                          std::initializer_list<std::string_view> endings) {
-    if (!IsBesideFilePrefix(prefix)) return false;
-    const std::string_view name = prefix.substr(1, prefix.size() - 2);
-    // ".<cut name>~<16 hex digits>-"
-    constexpr std::size_t kHashed = 1 + 16;
-    if (name.size() > kHashed && name[name.size() - kHashed] == '~' &&
-        std::all_of(name.end() - 16, name.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-        })) {
-        return true;
-    }
-    for (std::string_view ending : endings) {
-        if (name.size() > ending.size() &&
-            std::equal(ending.begin(), ending.end(), name.end() - ending.size(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                   std::tolower(static_cast<unsigned char>(b)); })) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int RemoveStaleTemporaries(const fs::path& folder, int max_depth, const TempPrefixFilter& ours) {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -174,13 +122,13 @@ int RemoveStaleTemporaries(const fs::path& folder, int max_depth, const TempPref
         if (ec) continue;
         const bool is_folder = fs::is_directory(status);
         std::string_view prefix;
+        std::string_view host;
         long process_id = 0;
         const std::string name = it->path().filename().string();
         if ((is_folder || fs::is_regular_file(status)) &&
-            SplitTempName(name, prefix, process_id) && ours(prefix, is_folder) &&
-            !ProcessRuns(process_id)) {
-            std::error_code remove_error;
-            if (fs::remove_all(it->path(), remove_error) > 0 && !remove_error) ++removed;
+            SplitTempName(name, prefix, process_id, &host) && ours(prefix, is_folder) &&
+            host == ThisHostMark() && !ProcessRuns(process_id)) {
+            if (is_folder ? RemoveOwnFolder(it->path()) : RemoveOwnFile(it->path())) ++removed;
         } else if (is_folder && max_depth > 0) {
             subfolders.push_back(it->path());
         }

@@ -421,14 +421,38 @@ const std::vector<StringRow> kRows = {
     {IDS_NAME_SPECIFIC_HEAT_DIE_PAD, L"Specific heat of die pad", L"ダイパッドの比熱"},
     {IDS_NAME_RATE_OF_HEATING, L"Rate of heating of chip", L"チップの発熱量"},
     {IDS_KEY_FILE_REFUSED,
-     L"The key file %1 is larger than 1 MiB or cannot be read: the window's place, the pane "
+     L"The key file %1 is larger than 1 MiB, cannot be read or holds more than the program's "
+     L"values (groups, NUL characters, more than 1024 lines): the window's place, the pane "
      L"layout and the home folder record take their defaults, and the file is left as it is.",
-     L"キー ファイル %1 は 1 MiB を超えているか読み込めません。ウィンドウの位置、ペインの配置と"
-     L"ホーム フォルダーの記録は既定値を使い、ファイルはそのまま残します。"},
+     L"キー ファイル %1 は 1 MiB を超えているか、読み込めないか、プログラムの値以外 (グループ、NUL 文字、1024 行を超える行) を"
+     L"含んでいます。ウィンドウの位置、ペインの配置とホーム フォルダーの記録は既定値を使い、ファイルはそのまま残します。"},
     {IDS_OPEN_UNKNOWN_PART_TYPE, L"the part type \"%1\" is not one of the package types",
      L"パーツの種類 \"%1\" はどのパッケージ タイプでもありません"},
     {IDS_OPEN_MODEL_NOT_BUILT, L"The model of the part cannot be built: %1",
      L"パーツのモデルを作成できません: %1"},
+    {IDS_LAYOUT_RECORD_DAMAGED,
+     L"The saved pane layout is damaged at \"%1\": the panes take their first-start places.",
+     L"保存されたペインの配置が \"%1\" で壊れているため、ペインは初回起動時の配置になります。"},
+    {IDS_HOME_FOLDER_NOT_ABSOLUTE,
+     L"The home folder \"%1\" in the key file is no absolute path or holds an unexpanded "
+     L"variable; the default home folder is used.",
+     L"キー ファイルのホーム フォルダー \"%1\" は絶対パスでないか、展開されていない変数を含むため、"
+     L"既定のホーム フォルダーを使います。"},
+    // Why a part file does not open; each follows "failed to open: <path>: ".
+    {IDS_OPEN_NOT_READ, L"the file cannot be read (%1)", L"ファイルを読み込めません (%1)"},
+    {IDS_OPEN_TOO_LARGE, L"the file is larger than 4 MiB, more than any part file holds",
+     L"ファイルが 4 MiB を超えており、パーツ ファイルではありません"},
+    {IDS_OPEN_NESTED_TOO_DEEP, L"the file's elements are nested more than 100 levels deep",
+     L"ファイルの要素が 100 階層を超えて入れ子になっています"},
+    {IDS_OPEN_NOT_XML, L"the file is not well-formed XML (%1)",
+     L"ファイルが正しい XML ではありません (%1)"},
+    {IDS_OPEN_NOT_PART_FILE, L"the file has no root element \"ostl_trelvo\"; it is no part file",
+     L"ファイルにルート要素 \"ostl_trelvo\" がなく、パーツ ファイルではありません"},
+    {IDS_OPEN_ELEMENT_MISSING, L"the element %1 is missing", L"要素 %1 がありません"},
+    {IDS_OPEN_NOT_A_NUMBER, L"the value of %1 is not a number", L"%1 の値が数値ではありません"},
+    {IDS_OPEN_NOT_AN_INTEGER, L"the value of %1 is not an integer", L"%1 の値が整数ではありません"},
+    {IDS_OPEN_NOT_A_BOOLEAN, L"the value of %1 is neither true nor false",
+     L"%1 の値が true でも false でもありません"},
     // The check of a built model, and why a compact run refuses its solve.
     {IDS_MODEL_SOLID_NO_SIZE, L"The model of the part is not sound: %1 has a size of 0, below 0 or not a number.",
      L"パーツのモデルが正しくありません: %1 の大きさが 0 以下か、数値ではありません。"},

@@ -24,7 +24,8 @@ public:
     explicit PaneRecord(PaneLayout& layout) : layout_(layout) {}
 
     wxString Save();
-    // False, with nothing changed, for a text of another version or of other panes.
+    // False, with nothing changed, for a text of another version or of other panes, or one
+    // holding a value beyond what the frame can hold (a line in the output pane says where).
     bool Load(const wxString& text);
 
     // Fits the loaded layout's dock sizes to the client area again; false once the user has
@@ -38,6 +39,9 @@ private:
     // Where each pane is and whether it is shown: a pane docked, floated, closed, tabbed or
     // hidden to a bar changes it; sizes, captions and updates of the layout do not.
     wxString Arrangement() const;
+    // `pane` as loaded with the program's own look: the record only says where it is and
+    // whether it is shown, never what its buttons do or whether it may be closed.
+    void KeepProgramsLook(wxAuiPaneInfo& pane) const;
     // `pane` as loaded, fitted to the screen it will be shown on.
     void FitOntoScreen(wxAuiPaneInfo& pane) const;
     // The least width and height any pane may be docked at.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -66,7 +68,8 @@ bool TrelvoApp::OnInit() {
     // sets; only that category changes, and numbers never follow the locale.
     SetMessagesLocale(UiLanguage);
 
-    Settings->HomeFolder = InitHomeDirectory();
+    std::vector<std::wstring> homeNotes;
+    Settings->HomeFolder = InitHomeDirectory(&homeNotes);
     const SettingsFileState settingsFile = Settings->Load();
 
     auto* frame = new MainFrame(*Settings, *PartOperations, HighColorIcons != 0);
@@ -86,6 +89,7 @@ bool TrelvoApp::OnInit() {
 
     if (settingsFile == SettingsFileState::Unusable) KeepUnusableSettingsAside();
     if (const std::wstring line = RefusedProductKeyLine(); !line.empty()) LogToOutput("%s", line);
+    for (const std::wstring& line : homeNotes) LogToOutput("%s", line);
     RemoveStaleTemporaries();
 
     frame->Show();

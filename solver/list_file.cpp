@@ -6,7 +6,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <random>
+
+#include "platform/temp_names.h"
 
 namespace resist_model {
 
@@ -22,19 +23,14 @@ mode_t TargetMode(const std::string& path) {
     return 0644;
 }
 
-constexpr char kRandomChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-
-// The temporary's name beside `path`: '.', the file's name, "-zt", the process id, '-' and
-// eight random letters or digits.
+// The temporary beside `path`, named as every temporary of the program is: a name too long
+// to take the owner mark is cut and hashed, so the temporary fits the file system's limit
+// wherever the list file itself does.
 std::string TemporaryName(const std::string& path) {
-    static thread_local std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kRandomChars) - 2);
     const std::size_t slash = path.rfind('/');
-    const std::size_t name_at = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = path.substr(0, name_at) + "." + path.substr(name_at) + "-zt" +
-                       std::to_string(static_cast<long>(::getpid())) + "-";
-    for (int i = 0; i < 8; ++i) name += kRandomChars[pick(random)];
-    return name;
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return folder + platform::UniqueTempName(platform::BesideFilePrefix(path));
 }
 
 }  // namespace

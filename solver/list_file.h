@@ -10,7 +10,8 @@ namespace resist_model {
 // file beside the target and renamed over it only by Commit once every write and the
 // close succeeded, so a failed write leaves a previous list file as it was and no
 // temporary behind. The temporary is named as every temporary of the program is, so that
-// the program's start-up removes the one a killed run left behind.
+// it fits the file system's name limit wherever the list file does and the program's
+// start-up removes the one a killed run left behind.
 class ListFile {
 public:
     ListFile() = default;

@@ -88,8 +88,10 @@ bool IsTempExportFolderPrefix(std::string_view prefix) {
         prefix.back() != '_') {
         return false;
     }
+    // A four-digit year and month, day, hour and minute of one or two digits each.
     const std::string_view time = prefix.substr(kStart.size(), prefix.size() - kStart.size() - 1);
-    return std::all_of(time.begin(), time.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return time.size() >= 8 && time.size() <= 12 &&
+           std::all_of(time.begin(), time.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::wstring MakeTempExportFolder() {

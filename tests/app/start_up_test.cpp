@@ -15,6 +15,7 @@
 #include "temp_env.h"
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
 
@@ -60,6 +61,29 @@ TEST_F(StartUp, EmptyRecordedHomeFolderCountsAsMissing) {
     EXPECT_EQ(Recorded(), GetDefaultHomeDirectory());
 }
 
+// A home folder taken against the working directory would put folders and a settings file
+// wherever the program was started: a relative or unexpanded record gives way to the
+// default, once said, and is left for the user to mend.
+TEST_F(StartUp, ARecordedHomeFolderThatIsNotAbsoluteGivesWayToTheDefault) {
+    for (const std::wstring value : {L"relhome", L"$HOME/x/", L"~/x", L"/home/${USER}/x",
+                                     L"C:\\work", L"/work/$u"}) {
+        SCOPED_TRACE(platform::WideToUtf8(value));
+        ASSERT_TRUE(Registry::WriteString(GetProductKey(), L"EnvHomeDirectory", value));
+        std::vector<std::wstring> notes;
+        EXPECT_EQ(InitHomeDirectory(&notes), GetDefaultHomeDirectory());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_NE(notes[0].find(L"\"" + value + L"\""), std::wstring::npos);
+        EXPECT_EQ(Recorded(), value);
+    }
+    EXPECT_FALSE(fs::exists(fs::current_path() / "relhome"));
+    // A '$' that starts no variable's name is a folder's own character.
+    const std::wstring priced = platform::PathToWide(dir / "price$5");
+    ASSERT_TRUE(Registry::WriteString(GetProductKey(), L"EnvHomeDirectory", priced));
+    std::vector<std::wstring> notes;
+    EXPECT_EQ(InitHomeDirectory(&notes), priced + L"/");
+    EXPECT_TRUE(notes.empty());
+}
+
 // A key file past the bound is read as empty and never written over: the start takes the
 // default home folder, records nothing and says why once.
 TEST_F(StartUp, AnOversizedKeyFileIsLeftAloneAndSaidOnce) {
@@ -71,7 +95,7 @@ TEST_F(StartUp, AnOversizedKeyFileIsLeftAloneAndSaidOnce) {
     EXPECT_EQ(InitHomeDirectory(), platform::Utf8ToWide(work) + L"/");
     EXPECT_TRUE(RefusedProductKeyLine().empty());
 
-    bytes.resize(Registry::kMaxKeyFileBytes, '\n');
+    bytes.resize(Registry::kMaxKeyFileBytes, ' ');
     WriteBytes(file, bytes);
     EXPECT_EQ(Recorded(), platform::Utf8ToWide(work));  // exactly at the bound: read
     bytes += '\n';
@@ -90,6 +114,48 @@ TEST_F(StartUp, AnOversizedKeyFileIsLeftAloneAndSaidOnce) {
     fs::create_directory(file);
     EXPECT_FALSE(RefusedProductKeyLine().empty());
     EXPECT_FALSE(Registry::WriteString(GetProductKey(), L"PaneLayout", L"x"));
+}
+
+// A key file holds values of its top group only. A group nested deeper than the stack
+// allows (what crashed the reader) is refused like an oversized file; the program never
+// writes a file it would refuse, so a write past the size bound keeps the older file.
+TEST_F(StartUp, AKeyFileBeyondWhatTheProgramWritesIsRefusedAndNeverWritten) {
+    const fs::path file = Registry::UserKeyFile(GetProductKey());
+    fs::create_directories(file.parent_path());
+    const std::string work = (dir / "work").string();
+    std::string deep = "EnvHomeDirectory=" + work + "\n[";
+    for (int level = 0; level < 150000; ++level) deep += "a/";
+    deep += "a]\nx=1\n";
+    for (const std::string& refused :
+         {deep, "EnvHomeDirectory=" + work + "\n \t[g]\n", "EnvHomeDirectory=" + work + "\nx=\0\n"s,
+          "\xFF\xFE" "E\0=\0"s, "EnvHomeDirectory=" + work + std::string(1025, '\n')}) {
+        WriteBytes(file, refused);
+        EXPECT_FALSE(Recorded());
+        EXPECT_EQ(InitHomeDirectory(), GetDefaultHomeDirectory());
+        EXPECT_FALSE(RefusedProductKeyLine().empty());
+        EXPECT_EQ(ReadBytes(file), refused);
+    }
+    // A '[' within a value is no group; 1024 lines are still a key.
+    WriteBytes(file, "EnvHomeDirectory=" + work + "[1]" + std::string(1024, '\n'));
+    EXPECT_EQ(Recorded(), platform::Utf8ToWide(work + "[1]"));
+
+    // One value more would pass the bound: refused, said, and the file left as it was; a
+    // file the write leaves exactly at the bound is written.
+    const std::string line = "MainFrameRect=1,2,300,400,0\n";
+    std::string full = "EnvHomeDirectory=" + work + "\nPad=";
+    full += std::string(Registry::kMaxKeyFileBytes - full.size() - line.size(), 'x');
+    full.back() = '\n';
+    WriteBytes(file, full + "x");
+    std::string reason;
+    EXPECT_FALSE(Registry::WriteString(GetProductKey(), L"MainFrameRect", L"1,2,300,400,0", &reason));
+    EXPECT_NE(reason.find("larger than 1 MiB"), std::string::npos) << reason;
+    EXPECT_EQ(ReadBytes(file), full + "x");
+    EXPECT_EQ(Recorded(), platform::Utf8ToWide(work));
+    WriteBytes(file, full);
+    EXPECT_TRUE(Registry::WriteString(GetProductKey(), L"MainFrameRect", L"1,2,300,400,0"));
+    EXPECT_EQ(ReadBytes(file).size(), Registry::kMaxKeyFileBytes);
+    EXPECT_EQ(Recorded(), platform::Utf8ToWide(work));
+    EXPECT_FALSE(Registry::WriteString(GetProductKey(), L"Other", std::wstring(L"a\0b", 3)));
 }
 
 TEST_F(StartUp, RegistryValuesKeepTheirTextAndStayInsideTheirBase) {

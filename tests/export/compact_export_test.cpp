@@ -83,6 +83,36 @@ TEST_F(CompactExport, DefaultPbgaTwoResistorCabinet) {
     EXPECT_EQ(EntryCount(tmp_), 0u);
 }
 
+// A cabinet and its list file change together. A cabinet that cannot be written (the
+// older one is read-only) leaves the older cabinet and list file as they were; a name as
+// long as a file name may be still gets its list file beside the cabinet.
+TEST_F(CompactExport, TheCabinetAndItsListFileChangeTogether) {
+    auto model = std::make_shared<pkg::bga::BGADetailedModel>(false);
+    pkg::CompactModelRequest request;
+    request.list_file_output = true;
+    const fs::path cab = out_ / "pbga.cab";
+    const fs::path list = out_ / "pbga.cab.l";
+    std::ofstream(cab) << "older cabinet";
+    std::ofstream(list) << "older report";
+    fs::permissions(cab, fs::perms(0444));
+    EXPECT_FALSE(pkg::ComputeAndExportCompactModel(
+        request, L"PBGA", pkg::surf_register::kTwoResistorModel, model, cab.wstring()));
+    EXPECT_EQ(compact_test::ReadText(cab), "older cabinet");
+    EXPECT_EQ(compact_test::ReadText(list), "older report");
+    EXPECT_EQ(EntryCount(out_), 2u);
+    EXPECT_EQ(EntryCount(tmp_), 0u);
+
+    // 249 letters and ".cab.l": the list file's name is 255 bytes, the most a name holds.
+    const fs::path longCab = out_ / (std::string(249, 'c') + ".cab");
+    ASSERT_TRUE(pkg::ComputeAndExportCompactModel(
+        request, L"PBGA", pkg::surf_register::kTwoResistorModel, model, longCab.wstring()));
+    const std::string report = compact_test::ReadText(longCab.string() + ".l");
+    EXPECT_EQ(report.rfind("=== Resistance Model", 0), 0u);
+    EXPECT_NE(report.find("RESISTANCE"), std::string::npos);
+    EXPECT_EQ(EntryCount(out_), 4u);
+    EXPECT_EQ(EntryCount(tmp_), 0u);
+}
+
 }  // namespace
 
 namespace {

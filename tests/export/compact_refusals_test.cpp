@@ -9,8 +9,10 @@
 #include <string>
 
 #include "export/compact_computation.h"
+#include "export/compact_export.h"
 #include "export/run_failure.h"
 #include "models/qfp/qfp_detailed_model.h"
+#include "platform/wide_string.h"
 #include "resources/string_ids.h"
 #include "tests/export/compact_test_util.h"
 #include "tests/solver/solver_input.h"
@@ -116,49 +118,72 @@ TEST_F(Refusals, AListFileNotWrittenIsSaidAndNoOlderOneStaysBesideTheCabinet) {
     EXPECT_FALSE(pkg::ListFileUsable((out_ / std::string(300, 'l')).string()));
     EXPECT_FALSE(pkg::ListFileUsable(""));
 
-    auto report = [&list]() {
+    // A run whose solver wrote nothing, its cabinet written.
+    auto report = [&list](std::wstring* solver_path = nullptr) {
         pkg::RunFailure failure;
         const pkg::RunFailureScope scope(&failure);
-        pkg::ListFileWatch(list.wstring()).ReportUnwritten();
+        pkg::ListFileStaging staging(list.wstring());
+        if (solver_path != nullptr) *solver_path = staging.SolverPath();
+        staging.StepAside();
+        staging.PutInPlace();
         return failure;
     };
     // An earlier run's list file that no new one replaced is removed, and that is said.
     std::ofstream(list) << "earlier run\n";
-    EXPECT_TRUE(pkg::ListFileUsable(list.string()));
     pkg::RunFailure failure = report();
     EXPECT_EQ(failure.message, r::IDS_RUN_LIST_FILE_STALE_REMOVED);
     EXPECT_EQ(failure.literal, list.wstring());
     EXPECT_FALSE(fs::exists(list));
 
     // A folder or a FIFO in its place is never handed to the solver and never removed.
+    std::wstring solver_path = L"unset";
     fs::create_directory(list);
-    EXPECT_FALSE(pkg::ListFileUsable(list.string()));
-    EXPECT_EQ(report().message, r::IDS_RUN_LIST_FILE_NOT_WRITTEN);
+    EXPECT_EQ(report(&solver_path).message, r::IDS_RUN_LIST_FILE_NOT_WRITTEN);
+    EXPECT_EQ(solver_path, L"");
     EXPECT_TRUE(fs::is_directory(list));
     fs::remove(list);
     ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
-    EXPECT_FALSE(pkg::ListFileUsable(list.string()));
-    EXPECT_EQ(report().message, r::IDS_RUN_LIST_FILE_NOT_WRITTEN);
+    EXPECT_EQ(report(&solver_path).message, r::IDS_RUN_LIST_FILE_NOT_WRITTEN);
+    EXPECT_EQ(solver_path, L"");
     EXPECT_TRUE(fs::is_fifo(list));
     fs::remove(list);
 
-    // A list file renamed into place over the old one is this run's: nothing to say.
+    // What the solver wrote takes the older one's place, with its permissions, once the
+    // cabinet is in; a cabinet that failed brings the older one back as it was. Nothing of
+    // the staging stays behind.
     std::ofstream(list) << "earlier run\n";
+    fs::permissions(list, fs::perms(0640));
     {
         pkg::RunFailure renewed;
         const pkg::RunFailureScope scope(&renewed);
-        const pkg::ListFileWatch watch(list.wstring());
-        std::ofstream(out_ / "new") << "this run\n";
-        fs::rename(out_ / "new", list);
-        EXPECT_TRUE(watch.Renewed());
-        watch.ReportUnwritten();
+        pkg::ListFileStaging staging(list.wstring());
+        ASSERT_TRUE(pkg::ListFileUsable(platform::WideToUtf8(staging.SolverPath())));
+        std::ofstream(platform::PathFromWide(staging.SolverPath())) << "this run\n";
+        staging.StepAside();
+        EXPECT_FALSE(fs::exists(list));
+    }
+    EXPECT_EQ(compact_test::ReadText(list), "earlier run\n");
+    {
+        pkg::RunFailure renewed;
+        const pkg::RunFailureScope scope(&renewed);
+        pkg::ListFileStaging staging(list.wstring());
+        std::ofstream(platform::PathFromWide(staging.SolverPath())) << "this run\n";
+        staging.StepAside();
+        staging.PutInPlace();
         EXPECT_FALSE(renewed);
     }
-    // No list file asked for: nothing is watched, said or removed.
+    EXPECT_EQ(compact_test::ReadText(list), "this run\n");
+    EXPECT_EQ(fs::status(list).permissions(), fs::perms(0640));
+    EXPECT_EQ(EntryCount(out_), 1u);
+    EXPECT_EQ(EntryCount(tmp_), 0u);
+    // No list file asked for: nothing is staged, said or removed.
     {
         pkg::RunFailure none;
         const pkg::RunFailureScope scope(&none);
-        pkg::ListFileWatch(L"").ReportUnwritten();
+        pkg::ListFileStaging staging(L"");
+        EXPECT_EQ(staging.SolverPath(), L"");
+        staging.StepAside();
+        staging.PutInPlace();
         EXPECT_FALSE(none);
     }
     EXPECT_TRUE(fs::exists(list));

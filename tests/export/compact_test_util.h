@@ -30,6 +30,13 @@ inline std::string Shell(const std::string& command) {
 
 inline std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
+inline std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
 inline size_t EntryCount(const fs::path& dir) {
     size_t n = 0;
     for (auto it = fs::directory_iterator(dir); it != fs::directory_iterator(); ++it) ++n;

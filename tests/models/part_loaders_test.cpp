@@ -1,9 +1,11 @@
 #include "models/part_loaders.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +107,51 @@ TEST_F(PartLoaders, ATypeThatIsNoneOfTheFamilysIsRefusedAndNamed) {
     }
     EXPECT_EQ(pkg::PackageTypeReadAs("bga"), pkg::FindPackageTypeByTypeName("pbga"));
     EXPECT_FALSE(pkg::ReadPartFileType(platform::PathToWide(dir_ / "none.qvx")));
+}
+
+// A file no loader reads says why: the first thing its own type's reader refuses.
+TEST_F(PartLoaders, ARefusedFileIsExplainedByItsOwnTypesReader) {
+    using Kind = pkg::PartFileRefusal::Kind;
+    const fs::path part = platform::PathFromWide(Write("QFP", "q.qvx"));
+    std::ifstream in(part);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const auto without = [&text](const std::string& element) {
+        const std::size_t from = text.find("<" + element + ">");
+        const std::size_t to = text.find("</" + element + ">");
+        EXPECT_NE(to, std::string::npos) << element;
+        return text.substr(0, from) + text.substr(to + element.size() + 3);
+    };
+    std::string notNumber = text;
+    const std::size_t x = notNumber.find("<x>", notNumber.find("<mold>"));
+    notNumber.replace(x + 3, notNumber.find("</x>", x) - x - 3, "1.5mm");
+    const struct {
+        std::string content;
+        Kind kind;
+        std::string detail;
+    } cases[] = {
+        {std::string(5 << 20, ' '), Kind::kTooLarge, ""},
+        {std::string(200, '<') + "a", Kind::kNotXml, "line 1: "},
+        {[] { std::string deep; for (int i = 0; i < 200; ++i) deep += "<a>"; return deep; }(),
+         Kind::kNestedTooDeep, ""},
+        {"<other><version>1</version></other>", Kind::kNotPartFile, ""},
+        {without("mold"), Kind::kMissingElement, "mold"},
+        {notNumber, Kind::kNotNumber, "mold.size.x"},
+        {text.substr(0, text.find(">qfp<") + 1) + "zzz" + text.substr(text.find(">qfp<") + 4),
+         Kind::kUnknownType, "zzz"},
+        {text, Kind::kNone, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        std::ofstream(part, std::ios::trunc) << c.content;
+        const pkg::PartFileRefusal refusal =
+            pkg::ExplainPartFileRefusal(platform::PathToWide(part));
+        EXPECT_EQ(refusal.kind, c.kind);
+        EXPECT_EQ(refusal.detail.substr(0, c.detail.size()), c.detail) << refusal.detail;
+    }
+    const pkg::PartFileRefusal missing =
+        pkg::ExplainPartFileRefusal(platform::PathToWide(dir_ / "none.qvx"));
+    EXPECT_EQ(missing.kind, Kind::kNotRead);
+    EXPECT_EQ(missing.detail, std::generic_category().message(ENOENT));
 }
 
 }  // namespace

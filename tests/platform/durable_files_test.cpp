@@ -15,6 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class DurableFiles : public testing::Test {
   protected:
@@ -53,15 +54,16 @@ TEST_F(DurableFiles, TheKeyFileKeepsOtherWritersValuesAndItsLeftoversAreSwept) {
 
     // Only the atomic writer's own temporary goes; names like it that the user gave stay.
     const fs::path folder = file.parent_path();
-    for (const char* name : {"registryAb12Cd", ".registry.ini-zt999999999-abcdEFGH", "registry.bak",
-                             "registryAb12Cde", "registrybackup", "registry202612",
-                             ".notes-zt999999999-abcdEFGH"}) {
+    const std::string mark = "zt999999999." + std::string(platform::ThisHostMark()) + "-abcdEFGH";
+    for (const std::string& name : {"registryAb12Cd"s, ".registry.ini-" + mark, "registry.bak"s,
+                                    "registryAb12Cde"s, "registrybackup"s, "registry202612"s,
+                                    ".notes-" + mark}) {
         std::ofstream(folder / name) << "left";
     }
     EXPECT_EQ(platform::Registry::RemoveStaleTemporaries(key), 1);
-    EXPECT_FALSE(fs::exists(folder / ".registry.ini-zt999999999-abcdEFGH"));
-    for (const char* name : {"registryAb12Cd", "registry.bak", "registryAb12Cde",
-                             "registrybackup", "registry202612", ".notes-zt999999999-abcdEFGH"}) {
+    EXPECT_FALSE(fs::exists(folder / (".registry.ini-" + mark)));
+    for (const std::string& name : {"registryAb12Cd"s, "registry.bak"s, "registryAb12Cde"s,
+                                    "registrybackup"s, "registry202612"s, ".notes-" + mark}) {
         EXPECT_TRUE(fs::exists(folder / name)) << name;
     }
     EXPECT_TRUE(fs::exists(file));

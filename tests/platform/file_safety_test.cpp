@@ -107,20 +107,29 @@ TEST_F(FileSafety, SavesKeepModesLinksAndReadOnlyFiles) {
 }
 
 TEST_F(FileSafety, OnlyOurOwnTemporariesOfEndedProcessesAreRemoved) {
-    const std::string ended = std::to_string(EndedProcess());
-    const std::string running = std::to_string(getpid());
+    const long endedId = EndedProcess();
+    const std::string host(platform::ThisHostMark());
+    const std::string ended = std::to_string(endedId) + "." + host;
+    const std::string running = std::to_string(getpid()) + "." + host;
     const auto ours = [](std::string_view prefix, bool is_folder) {
-        return !is_folder && platform::IsBesideFilePrefix(prefix);
+        return is_folder ? prefix == "stage_" : platform::IsBesideFilePrefixOf(prefix, {".qvx"});
     };
     fs::create_directories(dir / "QFP" / "sub");
     const fs::path deep = dir / "a" / "b" / "c";
     fs::create_directories(deep);
     const std::string stale = ".a.qvx-zt" + ended + "-Ab3dEf9h";
-    const fs::path gone[] = {dir / stale, dir / "QFP" / "sub" / stale};
+    const fs::path gone[] = {dir / stale, dir / "QFP" / "sub" / stale,
+                             dir / (platform::BesideFilePrefix(std::string(300, 'p') + ".qvx") +
+                                    "zt" + ended + "-Ab3dEf9h")};
     const fs::path kept[] = {
         dir / (".a.qvx-zt" + running + "-Ab3dEf9h"),  // a save in progress
         dir / ("a.qvx-zt" + ended + "-Ab3dEf9h"),     // not hidden: not a name we give
         dir / (".a.qvx-zt" + ended + "-Ab3dEf9"),     // one letter short
+        dir / (".a.qvx-zt" + std::to_string(endedId) + "-Ab3dEf9h"),  // no machine
+        // Another machine's, whose process this one cannot see (a shared folder).
+        dir / (".a.qvx-zt" + std::to_string(endedId) + ".0badf00d-Ab3dEf9h"),
+        // A hash where a cut name would have it, but far too short to be one.
+        dir / (".notes~0123456789abcdef-zt" + ended + "-abcdefgh"),
         dir / ".a.qvx.swp",
         deep / stale,  // below the depth bound, and reached through the link below
     };
@@ -129,23 +138,45 @@ TEST_F(FileSafety, OnlyOurOwnTemporariesOfEndedProcessesAreRemoved) {
     fs::create_directory(dir / (".dir-zt" + ended + "-Ab3dEf9h"));
     fs::create_directory_symlink(deep, dir / "QFP" / "link");
     fs::create_symlink(dir / "QFP", dir / (".b.qvx-zt" + ended + "-Ab3dEf9h"));
+    // A staging folder as ours are made goes with its files; one anybody may write into,
+    // or holding what we never put there, stays with all it holds.
+    const fs::path staged = dir / ("stage_zt" + ended + "-Ab3dEf9h");
+    const fs::path shared = dir / ("stage_zt" + ended + "-Sh4r3dXy");
+    const fs::path nested = dir / ("stage_zt" + ended + "-N3st3dXy");
+    for (const fs::path& folder : {staged, shared, nested}) {
+        fs::create_directory(folder);
+        fs::permissions(folder, fs::perms(0700));
+        Write(folder / "model.xml", "x");
+    }
+    fs::permissions(shared, fs::perms(0777));
+    fs::create_directory(nested / "inner");
+    // Another user's file (only root can give one away).
+    const fs::path theirs = dir / (".c.qvx-zt" + ended + "-Ab3dEf9h");
+    Write(theirs, "x");
+    const bool givenAway = ::chown(theirs.c_str(), 65534, 65534) == 0;
 
-    EXPECT_EQ(platform::RemoveStaleTemporaries(dir, 2, ours), 2);
+    EXPECT_EQ(platform::RemoveStaleTemporaries(dir, 2, ours), givenAway ? 4 : 5);
     for (const fs::path& p : gone) EXPECT_FALSE(fs::exists(p)) << p;
     for (const fs::path& p : kept) EXPECT_TRUE(fs::exists(p)) << p;
+    EXPECT_FALSE(fs::exists(staged));
+    EXPECT_TRUE(fs::exists(shared / "model.xml"));
+    EXPECT_TRUE(fs::exists(nested / "model.xml"));
     EXPECT_TRUE(fs::exists(dir / (".dir-zt" + ended + "-Ab3dEf9h")));
     EXPECT_TRUE(fs::exists(fs::symlink_status(dir / (".b.qvx-zt" + ended + "-Ab3dEf9h"))));
+    EXPECT_EQ(fs::exists(theirs), givenAway);
 
-    // A new temporary carries our mark and splits back into its prefix and process.
+    // A new temporary carries our mark and splits back into its prefix, process and machine.
     const platform::UniqueFile file = platform::CreateUniqueFile(dir, ".c.qvx-");
     ASSERT_GE(file.fd, 0);
     ::close(file.fd);
     std::string_view prefix;
+    std::string_view machine;
     long process = 0;
     const std::string name = file.path.filename().string();
-    ASSERT_TRUE(platform::SplitTempName(name, prefix, process));
+    ASSERT_TRUE(platform::SplitTempName(name, prefix, process, &machine));
     EXPECT_EQ(prefix, ".c.qvx-");
     EXPECT_EQ(process, getpid());
+    EXPECT_EQ(machine, host);
 }
 
 TEST(TempNames, BesidePrefixesAreTakenOnlyForTheFilesWeWrite) {
@@ -158,6 +189,19 @@ TEST(TempNames, BesidePrefixesAreTakenOnlyForTheFilesWeWrite) {
     const std::string hashed = platform::BesideFilePrefix(std::string(300, 'p') + ".qvx");
     EXPECT_TRUE(IsBesideFilePrefixOf(hashed, {".cab"}));
     EXPECT_FALSE(IsBesideFilePrefixOf(".photos~2024-", {".cab"}));
+    // Every name the program gives fits the file system's limit, the mark included.
+    std::string japanese(190, 'n');  // cut inside a three-byte character
+    for (int i = 0; i < 10; ++i) japanese += "\u90e8\u54c1";
+    for (const std::string& target :
+         {std::string(255, 'n'), japanese, std::string(249, 'c') + ".cab.l"}) {
+        const std::string name = platform::UniqueTempName(platform::BesideFilePrefix(target));
+        EXPECT_LE(name.size(), 255u) << target.size();
+        EXPECT_TRUE(IsBesideFilePrefixOf(platform::BesideFilePrefix(target), {".cab.l"}));
+        std::string_view prefix;
+        long process = 0;
+        EXPECT_TRUE(platform::SplitTempName(name, prefix, process));
+        EXPECT_EQ(prefix, platform::BesideFilePrefix(target));
+    }
 }
 
 }  // namespace

@@ -275,6 +275,90 @@ TEST_F(Panes, TabsHiddenPanesAndClosedTabsSurviveARestartOlderLayoutsGiveWay) {
     }
 }
 
+// Values past what the frame can hold, in the docked panes, the docks, the groups and the
+// auto-hidden panes: each start ends with a usable frame in the first-start layout and a
+// line that says where the record is damaged. Such a layer or row once held every start in
+// the toolkit's layout loop.
+TEST_F(Panes, ARecordBeyondWhatTheFrameHoldsIsDamagedAndEveryStartGoesOn) {
+    Layout().GroupAsTabs(frame->Files(), frame->Components());
+    Layout().AutoHide(frame->Help());
+    const wxString saved = Layout().SaveLayout();
+    // The record with the first match of `pattern`'s group put in place of `value`.
+    const auto damaged = [&](const wxString& pattern, const wxString& value) {
+        wxString text = saved;
+        wxRegEx found(pattern);
+        size_t start = 0, length = 0;
+        EXPECT_TRUE(found.Matches(text) && found.GetMatch(&start, &length, 1)) << pattern;
+        return text.replace(start, length, value);
+    };
+    const wxString hostile[] = {
+        damaged("name=properties;[^|]*;layer=([0-9]+)", "2000000000"),
+        damaged("name=properties;[^|]*;layer=([0-9]+)", "2147483647"),
+        damaged("name=tabs0;[^|]*;row=([0-9]+)", "2000000000"),
+        damaged("name=autohide_3;[^|]*;pos=([0-9]+)", "-1"),
+        damaged("dock_size\\([0-9]+,([0-9]+),", "2000000000"),
+        damaged("name=properties;[^|]*;prop=([0-9]+)", "2147483647"),
+        damaged("name=output;[^|]*;floatw=(-?[0-9]+)", "-2000000000"),
+        [&] {
+            wxString text = saved;
+            EXPECT_EQ(text.Replace("tabs0", "tabs2147483647"), 2u);
+            return text;
+        }(),
+        damaged("x([0-9]+)$", "99999999999"),
+        // The auto-hidden pane's entry is the field after the groups.
+        damaged("#[^#]*#[^#]*;row=([0-9]+)", "2000000000"),
+    };
+    for (const wxString& record : hostile) {
+        SCOPED_TRACE(record.ToStdString());
+        platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue,
+                                        record.ToStdWstring());
+        Reopen();
+        DispatchPending();
+        EXPECT_NE(frame->GetOutputView()->TextBox()->GetValue().Find("layout is damaged at"),
+                  wxNOT_FOUND);
+        EXPECT_EQ(Layout().TabsOf(frame->Files()), nullptr);
+        EXPECT_FALSE(Layout().IsAutoHidden(frame->Help()));
+        EXPECT_TRUE(Layout().GetPane(frame->GetOutputView()).IsFloating());
+        for (wxWindow* pane : {static_cast<wxWindow*>(frame->Files()),
+                               static_cast<wxWindow*>(frame->Components()),
+                               static_cast<wxWindow*>(frame->Properties()),
+                               static_cast<wxWindow*>(frame->Help()),
+                               static_cast<wxWindow*>(frame->Preview())})
+            EXPECT_TRUE(pane->IsShownOnScreen()) << Layout().GetPane(pane).name;
+    }
+
+    // The record only places panes: what closing one does stays the program's.
+    wxString destroying = Layout().SaveLayout();
+    wxRegEx state("name=file_view;[^|]*state=([0-9]+)");
+    size_t start = 0, length = 0;
+    ASSERT_TRUE(state.Matches(destroying) && state.GetMatch(&start, &length, 1));
+    destroying.replace(start, length, wxString::Format("%u", wxAuiPaneInfo::optionDestroyOnClose |
+                                                                 wxAuiPaneInfo::optionToolbar));
+    platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue,
+                                    destroying.ToStdWstring());
+    Reopen();
+    EXPECT_EQ(frame->GetOutputView()->TextBox()->GetValue().Find("damaged"), wxNOT_FOUND);
+    EXPECT_FALSE(Layout().GetPane(frame->Files()).HasFlag(wxAuiPaneInfo::optionDestroyOnClose));
+    EXPECT_FALSE(Layout().GetPane(frame->Files()).IsToolbar());
+    EXPECT_TRUE(Layout().GetPane(frame->Files()).HasCloseButton());
+
+    // Layers grow by one with every pane dropped on an outer edge; the program's own record
+    // stays within the bounds it reads, the panes in the order they had.
+    Layout().GetPane(frame->Components()).Layer(900);
+    Layout().GetPane(frame->Files()).Layer(400);
+    Layout().Relayout();
+    const wxString grown = Layout().SaveLayout();
+    EXPECT_FALSE(wxRegEx("layer=[0-9]{3}").Matches(grown));
+    platform::Registry::WriteString(GetProductKey(), MainFrame::kLayoutValue, grown.ToStdWstring());
+    Reopen();
+    EXPECT_EQ(frame->GetOutputView()->TextBox()->GetValue().Find("damaged"), wxNOT_FOUND);
+    EXPECT_GT(Layout().GetPane(frame->Components()).dock_layer,
+              Layout().GetPane(frame->Files()).dock_layer);
+    EXPECT_GT(Layout().GetPane(frame->Files()).dock_layer,
+              Layout().GetPane(frame->Properties()).dock_layer);
+    ExpectBarsOutside();
+}
+
 TEST(LayoutFit, DockSizesFollowTheFrameAndLeaveTheCentreItsMinimum) {
     const wxString bar = "name=autohide_4;caption=;state=0;dir=4;layer=2;row=0;pos=0";
     const wxString saved = "layout2|name=a;dir=4|" + bar +

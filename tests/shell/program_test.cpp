@@ -193,8 +193,9 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
     const pid_t ended = fork();
     if (ended == 0) _exit(0);
     waitpid(ended, nullptr, 0);
-    const std::string dead = "zt" + std::to_string(ended) + "-Ab3dEf9h";
-    const std::string alive = "zt" + std::to_string(getpid()) + "-Ab3dEf9h";
+    const std::string host = "." + std::string(platform::ThisHostMark());
+    const std::string dead = "zt" + std::to_string(ended) + host + "-Ab3dEf9h";
+    const std::string alive = "zt" + std::to_string(getpid()) + host + "-Ab3dEf9h";
 
     const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
     fs::create_directories(key / "zentrik.xml" / "inside");
@@ -216,8 +217,11 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
                              library / (".a_detail.pdf-" + dead)};
     for (const fs::path& p : gone) std::ofstream(p) << "x";
     for (const fs::path& p : kept) std::ofstream(p) << "x";
+    // A staging folder as an export makes it, with its staged model.
     fs::remove(tmp / ("qvx_20261291010_" + dead));
-    fs::create_directories(tmp / ("qvx_20261291010_" + dead) / "model.xml");
+    fs::create_directories(tmp / ("qvx_20261291010_" + dead));
+    fs::permissions(tmp / ("qvx_20261291010_" + dead), fs::perms(0700));
+    std::ofstream(tmp / ("qvx_20261291010_" + dead) / "model.xml") << "x";
 
     Start();
     WaitForMaps(false);
@@ -229,16 +233,24 @@ TEST_F(ProgramRun, StartsOverBrokenSettingsLinkLoopsAndLeftoversKeepingWhatIsNot
     EXPECT_TRUE(fs::is_symlink(qfp / "self"));
 }
 
-TEST_F(ProgramRun, StartsOverAnOversizedKeyFileAndLeavesItAsItWas) {
+// An oversized key file, and one under the bound whose group is nested 150000 levels deep
+// (it overflowed the reader's stack before any window): the start ends with a usable
+// frame, and the file is left as it was.
+TEST_F(ProgramRun, StartsOverAnOversizedOrDeeplyNestedKeyFileAndLeavesItAsItWas) {
     const fs::path key = dir / "config" / "Ostrel" / "Zentrik2020" / "Zentrik_Du64";
     fs::create_directories(key);
-    std::string bytes = "MainFrameRect=0,0,100000,100000,0\nPaneLayout=";
-    bytes.resize(1024 * 1024 + 1, 'x');
-    std::ofstream(key / "registry.ini", std::ios::binary) << bytes;
-    Start();
-    WaitForMaps(true);
-    ASSERT_EQ(CloseAndWait(), 0);
-    EXPECT_EQ(ReadBytes(key / "registry.ini"), bytes);
+    std::string oversized = "MainFrameRect=0,0,100000,100000,0\nPaneLayout=";
+    oversized.resize(1024 * 1024 + 1, 'x');
+    std::string deep = "EnvHomeDirectory=" + (dir / "home").string() + "\n[";
+    for (int level = 0; level < 150000; ++level) deep += "a/";
+    deep += "a]\n";
+    for (const std::string& bytes : {oversized, deep}) {
+        std::ofstream(key / "registry.ini", std::ios::binary | std::ios::trunc) << bytes;
+        Start();
+        WaitForMaps(true);
+        ASSERT_EQ(CloseAndWait(), 0);
+        EXPECT_EQ(ReadBytes(key / "registry.ini"), bytes);
+    }
 }
 
 TEST_F(ProgramRun, ASaveThatFailsAtExitIsReported) {
