@@ -100,10 +100,11 @@ bool ComputeAndExportCompactModel(CompactModelRequest& request, const std::wstri
                                   const std::wstring& cabinet_path) {
     try {
         request.values.fill(0.0);
+        request.fit_error = NetworkFitError();
         const std::wstring list_file_path = cabinet_path + L".l";
         const ListFileWatch list(request.list_file_output ? list_file_path : std::wstring());
         if (!ComputePartResistances(request, package_type, model_kind, model,
-                                    request.values.data(), list_file_path)) {
+                                    request.values.data(), list_file_path, &request.fit_error)) {
             return false;
         }
         const std::filesystem::path cabinet = platform::PathFromWide(cabinet_path);
