@@ -7,6 +7,8 @@
 // both sets and the worst case, and the estimate the solver itself reported.
 //   delphi_accuracy [--cases NAME]   (NAME: also the exported links of that part and its
 //                                     error in every case, one per line)
+//   delphi_accuracy --mesh   (the two-resistor values of the default QFP, SOP and PBGA
+//       with the standard lengths divided by 1 to 4, and their limit for a fine mesh)
 //   delphi_accuracy --fit-with-side-cooled   (not what an export does: each network is the
 //       solver's fit to its own cases and the held-out cases that cool the sides most, to
 //       show what the nodes can do when the fit sees such a case)
@@ -406,6 +408,65 @@ Row Measure(const Part& part, const fs::path& root, bool with_side_cooled) {
     return row;
 }
 
+// The two-resistor values of the default parts as the mesh is refined, and their limit: a
+// value that converges as C r^-p in the refinement r gives, from r, 1.5 r and 2 r, the
+// rate p and the limit (Richardson). Prints each value with its distance from the limit.
+int MeshConvergence(const fs::path& root) {
+    const double refinements[] = {1.0, 1.5, 2.0, 3.0, 4.0};
+    int status = 0;
+    std::printf("%-5s %6s | %10s %10s\n", "type", "refine", "top", "bottom");
+    for (const char* type : {"QFP", "SOP", "PBGA"}) {
+        const fs::path folder = root / "parts" / type;
+        fs::create_directories(folder);
+        const pkg::PackageType* t = pkg::FindPackageType(std::string(type));
+        {
+            std::ofstream out(folder / "part.qvx");
+            t->make_sample()->WritePartFile(out);
+        }
+        std::vector<std::array<double, 2>> values;
+        for (double r : refinements) {
+            pkg::ExportRunSettings settings;
+            settings.parts_folder = platform::PathToWide(root / "parts") + L"/";
+            for (double& factor : settings.standard_length) factor /= r;
+            pkg::NodePairList links;
+            double v[64] = {};
+            if (!pkg::BatchComputePart(settings, 0, platform::PathToWide(folder / "part.qvx"),
+                                       platform::PathToWide(root / "mesh.cab"), links, v)) {
+                std::printf("%-5s %6g export failed\n", type, r);
+                status = 1;
+                break;
+            }
+            values.push_back({v[0], v[1]});
+            std::printf("%-5s %6g | %10.4f %10.4f\n", type, r, v[0], v[1]);
+            std::fflush(stdout);
+        }
+        if (values.size() != 5) continue;
+        std::array<double, 2> limit{};
+        for (int k = 0; k < 2; ++k) {
+            // r = 2, 3, 4 are not in a fixed ratio: p from the ratio of the differences,
+            // found by bisection, then the limit.
+            const double f2 = values[2][k], f3 = values[3][k], f4 = values[4][k];
+            const double ratio = (f2 - f3) / (f3 - f4);
+            auto g = [&](double p) {
+                return (std::pow(2.0, -p) - std::pow(3.0, -p)) / (std::pow(3.0, -p) - std::pow(4.0, -p)) - ratio;
+            };
+            double lo = 0.1, hi = 4.0;
+            for (int i = 0; i < 100; ++i) {
+                const double mid = 0.5 * (lo + hi);
+                (g(lo) < 0) == (g(mid) < 0) ? lo = mid : hi = mid;
+            }
+            const double p = 0.5 * (lo + hi);
+            const double c = (f3 - f4) / (std::pow(3.0, -p) - std::pow(4.0, -p));
+            limit[k] = f4 - c * std::pow(4.0, -p);
+            std::printf("%-5s %s rate %.2f, limit %.4f, default %+.1f%%, 2x %+.1f%%\n", type,
+                        k == 0 ? "top   " : "bottom", p, limit[k],
+                        100.0 * (values[0][k] / limit[k] - 1.0),
+                        100.0 * (values[2][k] / limit[k] - 1.0));
+        }
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -415,8 +476,15 @@ int main(int argc, char** argv) {
         detail = argv[2];
     } else if (argc == 2 && std::strcmp(argv[1], "--fit-with-side-cooled") == 0) {
         with_side_cooled = true;
+    } else if (argc == 2 && std::strcmp(argv[1], "--mesh") == 0) {
+        const fs::path root =
+            platform::MakeUniqueDirectory(platform::TempDirectory(), "delphi_accuracy");
+        if (root.empty()) return 1;
+        const int status = MeshConvergence(root);
+        fs::remove_all(root);
+        return status;
     } else if (argc != 1) {
-        std::fprintf(stderr, "usage: delphi_accuracy [--cases NAME | --fit-with-side-cooled]\n");
+        std::fprintf(stderr, "usage: delphi_accuracy [--cases NAME | --fit-with-side-cooled | --mesh]\n");
         return 2;
     }
     const fs::path root = platform::MakeUniqueDirectory(platform::TempDirectory(), "delphi_accuracy");
