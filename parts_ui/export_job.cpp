@@ -76,8 +76,10 @@ std::wstring NetworkFitText(const pkg::NetworkFitError& fit) {
 
 std::wstring NetworkFitWarning(const pkg::NetworkFitError& fit) {
     if (!fit.OverBound()) return std::wstring();
-    return resources::FormatString1(resources::LoadText(resources::IDS_NETWORK_FIT_OVER_BOUND),
-                                    FormatG(pkg::NetworkFitError::kBoundPercent));
+    // The warning names its numbers too: it also stands alone in the output pane.
+    return FillPlaceholders(resources::LoadText(resources::IDS_NETWORK_FIT_OVER_BOUND),
+                            {Percent(fit.worst_percent), std::to_wstring(fit.worst_case),
+                             FormatG(pkg::NetworkFitError::kBoundPercent)});
 }
 
 bool ExportServices::ValidatePart(const std::wstring&, std::wstring&) { return true; }

@@ -101,7 +101,8 @@ std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePa
 // A DELPHI network's error estimate as a sentence in the thread's language (per cent with
 // one decimal); empty for no estimate.
 std::wstring NetworkFitText(const pkg::NetworkFitError& fit);
-// The warning of a network over the bound, in the thread's language; empty otherwise.
+// The warning of a network over the bound, with its worst case, in the thread's language;
+// empty otherwise.
 std::wstring NetworkFitWarning(const pkg::NetworkFitError& fit);
 
 // The export job: exports every row of the export list in turn and shows each row's state

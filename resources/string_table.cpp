@@ -362,8 +362,8 @@ const std::vector<StringRow> kRows = {
     {IDS_NETWORK_FIT_ERROR, L"Junction error on the fitting cases: worst %1% (case %2), rms %3%.",
      L"フィッティング条件でのジャンクション温度の誤差: 最大 %1% (条件 %2)、RMS %3%。"},
     {IDS_NETWORK_FIT_OVER_BOUND,
-     L"Warning: the network misses the junction temperature of a fitting case by more than %1%.",
-     L"警告: この熱抵抗網はフィッティング条件のジャンクション温度から %1% を超えてずれています。"},
+     L"Warning: the network misses the junction temperature of fitting case %2 by %1%, more than %3%.",
+     L"警告: この熱抵抗網はフィッティング条件 %2 のジャンクション温度から %1% ずれており、%3% を超えています。"},
     // 36:
     {IDS_PART_CHANGED_ON_DISK,
      L"%1 was changed on disk after it was opened, by another window or program.\nOverwrite it with this window's version, or keep the version on disk and read it again?",

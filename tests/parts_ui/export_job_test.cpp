@@ -142,14 +142,14 @@ TEST(ExportJob, ADelphiRowCarriesItsNetworksErrorAndWarnsOverTheBound) {
                                     L"(case 46), rms 2.2%."));
     EXPECT_EQ(run(resources::kLanguageEnglish, 10.06).second,
               line + L"Adiabatic Junction error on the fitting cases: worst 10.1% (case 46), "
-                     L"rms 2.2%. Warning: the network misses the junction temperature of a "
-                     L"fitting case by more than 10%.");
+                     L"rms 2.2%. Warning: the network misses the junction temperature of "
+                     L"fitting case 46 by 10.1%, more than 10%.");
     const auto japanese = run(resources::kLanguageJapanese, 23.4);
     EXPECT_EQ(japanese.first, L"完了");
     EXPECT_EQ(japanese.second,
               line + L"断熱 フィッティング条件でのジャンクション温度の誤差: 最大 23.4% (条件 46)、"
-                     L"RMS 2.2%。 警告: この熱抵抗網はフィッティング条件のジャンクション温度から "
-                     L"10% を超えてずれています。");
+                     L"RMS 2.2%。 警告: この熱抵抗網はフィッティング条件 46 のジャンクション温度"
+                     L"から 23.4% ずれており、10% を超えています。");
 }
 
 TEST(ResistanceReport, SplitKeepsOnlyNonEmptyPieces) {
