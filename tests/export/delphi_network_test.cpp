@@ -3,7 +3,7 @@
 // PBGA's, which that fit misses by half in a case, is refined to within the bound.
 #include "export/export_runs.h"
 
-#include <cstdio>
+#include <charconv>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -35,9 +35,12 @@ protected:
         std::string text;
         for (std::size_t l = 0; l < links.size(); ++l) {
             if (values[l] == 0.0) continue;
+            // 17 significant digits with '.', whatever the locale.
             char value[40];
-            std::snprintf(value, sizeof value, " %.17g\n", values[l]);
-            text += platform::WideToUtf8(links[l].first + L"-" + links[l].second) + value;
+            const auto end = std::to_chars(value, value + sizeof value, values[l],
+                                           std::chars_format::general, 17).ptr;
+            text += platform::WideToUtf8(links[l].first + L"-" + links[l].second) + " " +
+                    std::string(value, end) + "\n";
         }
         return text;
     }
