@@ -14,6 +14,7 @@ namespace pkg {
 class SemiconductorPackage;
 class DetailedModel;
 struct RuleViolation;
+struct NetworkFitError;
 using RunFailure = RuleViolation;
 }  // namespace pkg
 
@@ -89,7 +90,8 @@ public:
     bool BatchComputePart(int code, const std::wstring& part_path,
                           const std::wstring& cabinet_path,
                           std::vector<std::pair<std::wstring, std::wstring>>& links,
-                          double* values, pkg::RunFailure* failure = nullptr) const;
+                          double* values, pkg::RunFailure* failure = nullptr,
+                          pkg::NetworkFitError* fit_error = nullptr) const;
 
     // The package of the open part and the same object seen as its model (one ownership).
     std::shared_ptr<pkg::SemiconductorPackage> CurrentPackage;

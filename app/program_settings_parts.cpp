@@ -94,7 +94,8 @@ bool ProgramSettings::ExportSimplifiedModelByType(const std::wstring& part_path,
 bool ProgramSettings::BatchComputePart(int code, const std::wstring& part_path,
                                        const std::wstring& cabinet_path,
                                        std::vector<std::pair<std::wstring, std::wstring>>& links,
-                                       double* values, pkg::RunFailure* failure) const {
+                                       double* values, pkg::RunFailure* failure,
+                                       pkg::NetworkFitError* fit_error) const {
     return pkg::BatchComputePart(RunSettings(*this), code, part_path, cabinet_path, links, values,
-                                 failure);
+                                 failure, fit_error);
 }

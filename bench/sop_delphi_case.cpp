@@ -1,9 +1,6 @@
 #include "bench/sop_delphi_case.h"
 
 #include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "export/compact_computation.h"
 #include "export/solver_grid.h"
@@ -13,9 +10,9 @@
 
 namespace bench {
 
-bool WriteSopInput(const std::string& path, std::uint32_t model_kind, double mesh_scale) {
-    auto model = std::make_shared<pkg::qfp::QFPDetailedModel>(true);
-    if (model->Build() != 0) return false;
+bool WriteModelInput(const std::string& path, const std::shared_ptr<pkg::DetailedModel>& model,
+                     const std::string& package_type, std::uint32_t model_kind, double mesh_scale,
+                     std::vector<pkg::surf_register::NodeRegister>* nodes) {
     const pkg::CompactModelRequest r;
     const pkg::GridParameters parameters = pkg::MakeGridParameters(
         pkg::SmallestPartExtents(model->root), r.standard_length_factor_x * mesh_scale,
@@ -25,7 +22,7 @@ bool WriteSopInput(const std::string& path, std::uint32_t model_kind, double mes
     pkg::CellModel cells;
     if (!pkg::BuildSolverGrid(*model, parameters, x, y, z, cells)) return false;
     auto registration = pkg::surf_register::CreateSurfaceRegister(
-        model_kind, "SOP", model, x, y, z, cells.material_cells, cells.part_cells,
+        model_kind, package_type, model, x, y, z, cells.material_cells, cells.part_cells,
         cells.material_index, cells.part_index);
     if (!registration || !registration->HasRequiredGroups()) return false;
     pkg::SolverInputHeader header;
@@ -33,9 +30,17 @@ bool WriteSopInput(const std::string& path, std::uint32_t model_kind, double mes
     if (model_kind == pkg::surf_register::kTwoResistorModel) {
         header.ramda = r.fluid_thermal_conductivity;
     }
-    return pkg::WriteSolverInput(header, std::filesystem::path(path).wstring(), "SOP", x, y, z,
-                                 cells.material_cells, cells.material_index, model->properties,
-                                 registration->BuildNodeList());
+    const std::vector<pkg::surf_register::NodeRegister> list = registration->BuildNodeList();
+    if (nodes) *nodes = list;
+    return pkg::WriteSolverInput(header, std::filesystem::path(path).wstring(), package_type, x,
+                                 y, z, cells.material_cells, cells.material_index,
+                                 model->properties, list);
+}
+
+bool WriteSopInput(const std::string& path, std::uint32_t model_kind, double mesh_scale) {
+    auto model = std::make_shared<pkg::qfp::QFPDetailedModel>(true);
+    if (model->Build() != 0) return false;
+    return WriteModelInput(path, model, "SOP", model_kind, mesh_scale);
 }
 
 }  // namespace bench

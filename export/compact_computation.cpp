@@ -213,6 +213,11 @@ bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path)
         set.results[static_cast<std::size_t>(i)] = ResistanceResult{node1, node2, values[i]};
     }
     resist_model::freeResults(&names, &values);
+    // A DELPHI call leaves its network's junction error in the library's results; any
+    // other call leaves them 0, which is no estimate.
+    set.fitError.worst_percent = resist_model::results[0];
+    set.fitError.rms_percent = resist_model::results[1];
+    set.fitError.worst_case = static_cast<int>(resist_model::results[2]);
     return true;
 }
 
@@ -257,7 +262,8 @@ bool CollectResistanceValues(const std::vector<ResistanceResult>& results,
 
 bool ComputePartResistances(const CompactModelRequest& request, const std::wstring& package_type,
                             uint32_t model_kind, const std::shared_ptr<DetailedModel>& model,
-                            double* values, const std::wstring& list_file_path) {
+                            double* values, const std::wstring& list_file_path,
+                            NetworkFitError* fit_error) {
     if (!model) return false;
     const std::string type = platform::WideToUtf8(package_type);
     // A part filed under another type's folder would get that type's nodes and links.
@@ -334,7 +340,11 @@ bool ComputePartResistances(const CompactModelRequest& request, const std::wstri
         return false;
     }
     const std::vector<GridLine>* lines[3] = {&x_lines, &y_lines, &z_lines};
-    return PlausibleResistances(values, model_kind, type, *model, ResistanceFloor(*model, lines));
+    if (!PlausibleResistances(values, model_kind, type, *model, ResistanceFloor(*model, lines))) {
+        return false;
+    }
+    if (fit_error && model_kind == surf_register::kDelphiModel) *fit_error = set.fitError;
+    return true;
 }
 
 }  // namespace pkg

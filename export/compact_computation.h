@@ -26,6 +26,8 @@ struct CompactModelRequest {
     double fluid_thermal_conductivity = 0.0256;
     bool list_file_output = false;
     std::array<double, kValueCount> values{};
+    // DELPHI: how well the network reproduces its cases
+    NetworkFitError fit_error;
 };
 
 // The results of one solver call and the list file it was asked to write.
@@ -35,6 +37,8 @@ public:
 
     std::vector<ResistanceResult> results;
     std::string listFileName;
+    // DELPHI: the solver's estimate for the network it returned
+    NetworkFitError fitError;
 };
 
 // The solver library keeps the list-file name in a 256-byte buffer, its NUL included.
@@ -52,10 +56,12 @@ constexpr std::size_t kResultNameSlot = 32;
 // fails or a stage does not converge, when a two- or three-resistor value was not
 // returned, or when a value is no resistance heat conduction through the part allows
 // (not finite, not above 0, or below what its best conductor allows). The solver input
-// file is removed on every path.
+// file is removed on every path. For DELPHI the network's error estimate goes to
+// `fit_error` when given.
 bool ComputePartResistances(const CompactModelRequest& request, const std::wstring& package_type,
                             uint32_t model_kind, const std::shared_ptr<DetailedModel>& model,
-                            double* values, const std::wstring& list_file_path);
+                            double* values, const std::wstring& list_file_path,
+                            NetworkFitError* fit_error = nullptr);
 
 // Whether the solver can write a list file at `path` (narrow): the path fits its buffer,
 // and nothing or a regular file is there. A folder, FIFO or device is never replaced.
@@ -66,7 +72,8 @@ bool ListFileUsable(const std::string& path);
 constexpr char kSolverInputPrefix[] = "pkg";
 std::wstring MakeTempFileName();
 
-// Runs the solver on the input file and fills the result set; false on a non-zero solver
+// Runs the solver on the input file and fills the result set (with the fit's error
+// estimate for a DELPHI input); false on a non-zero solver
 // status or a list-file name that does not fit the solver's buffer. The only caller of the
 // solver library: concurrent calls wait for each other.
 bool ComputeResistances(ResistanceResultSet& set, const std::string& input_path);

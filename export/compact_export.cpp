@@ -179,9 +179,11 @@ bool ComputeAndExportCompactModel(CompactModelRequest& request, const std::wstri
                                   const std::wstring& cabinet_path) {
     try {
         request.values.fill(0.0);
+        request.fit_error = NetworkFitError();
         ListFileStaging list(request.list_file_output ? cabinet_path + L".l" : std::wstring());
         if (!ComputePartResistances(request, package_type, model_kind, model,
-                                    request.values.data(), list.SolverPath())) {
+                                    request.values.data(), list.SolverPath(),
+                                    &request.fit_error)) {
             return false;
         }
         const std::filesystem::path cabinet = platform::PathFromWide(cabinet_path);

@@ -203,8 +203,9 @@ bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::w
 
 bool BatchComputePart(const ExportRunSettings& settings, int code, const std::wstring& part_path,
                       const std::wstring& cabinet_path, NodePairList& links, double* values,
-                      RunFailure* failure) {
+                      RunFailure* failure, NetworkFitError* fit_error) {
     const RunFailureScope scope(failure);
+    if (fit_error) *fit_error = NetworkFitError();
     try {
         uint32_t kind = 0;
         switch (code) {
@@ -246,6 +247,7 @@ bool BatchComputePart(const ExportRunSettings& settings, int code, const std::ws
             return false;
         }
         std::copy(request.values.begin(), request.values.end(), values);
+        if (fit_error) *fit_error = request.fit_error;
         return true;
     } catch (const std::exception&) {
         ReportRunFailure(resources::IDS_RUN_UNEXPECTED_ERROR);

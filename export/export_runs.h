@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "export/resistance_result.h"
 #include "export/run_failure.h"
 #include "models/semiconductor_package.h"
 
@@ -62,9 +63,10 @@ bool ExportSimplifiedModelByType(const ExportRunSettings& settings, const std::w
 // link); on false `values` is untouched. A solve the computation refuses (a node without
 // cells, a stage that did not converge, a value no resistance of the part can have) fails
 // the run with its reason. A list file that was asked for and not written leaves the run
-// successful, with its reason in `failure`.
+// successful, with its reason in `failure`. A DELPHI run's network error estimate goes to
+// `fit_error` when given (and is no estimate otherwise).
 bool BatchComputePart(const ExportRunSettings& settings, int code, const std::wstring& part_path,
                       const std::wstring& cabinet_path, NodePairList& links, double* values,
-                      RunFailure* failure = nullptr);
+                      RunFailure* failure = nullptr, NetworkFitError* fit_error = nullptr);
 
 }  // namespace pkg

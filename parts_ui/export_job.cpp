@@ -5,6 +5,7 @@
 #include <locale>
 #include <sstream>
 #include <utility>
+#include <vector>
 
 #include "app/output_view.h"
 #include "app/program_settings.h"
@@ -38,7 +39,48 @@ std::wstring FormatG(double value) {
     return out.str();
 }
 
+// A per-cent value with one decimal and '.', whatever the process locale.
+std::wstring Percent(double value) {
+    std::wostringstream out;
+    out.imbue(std::locale::classic());
+    out.setf(std::ios::fixed);
+    out.precision(1);
+    out << value;
+    return out.str();
+}
+
+// `format` with each "%n" (n from 1) replaced by arguments[n - 1], in one pass.
+std::wstring FillPlaceholders(const std::wstring& format, const std::vector<std::wstring>& arguments) {
+    std::wstring text;
+    for (size_t i = 0; i < format.size(); ++i) {
+        const wchar_t next = i + 1 < format.size() ? format[i + 1] : L'\0';
+        const bool numbered = next >= L'1' && static_cast<size_t>(next - L'1') < arguments.size();
+        if (format[i] == L'%' && numbered) {
+            text += arguments[next - L'1'];
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
 }  // namespace
+
+std::wstring NetworkFitText(const pkg::NetworkFitError& fit) {
+    if (!fit.Known()) return std::wstring();
+    return FillPlaceholders(resources::LoadText(resources::IDS_NETWORK_FIT_ERROR),
+                            {Percent(fit.worst_percent), std::to_wstring(fit.worst_case),
+                             Percent(fit.rms_percent)});
+}
+
+std::wstring NetworkFitWarning(const pkg::NetworkFitError& fit) {
+    if (!fit.OverBound()) return std::wstring();
+    // The warning names its numbers too: it also stands alone in the output pane.
+    return FillPlaceholders(resources::LoadText(resources::IDS_NETWORK_FIT_OVER_BOUND),
+                            {Percent(fit.worst_percent), std::to_wstring(fit.worst_case),
+                             FormatG(pkg::NetworkFitError::kBoundPercent)});
+}
 
 bool ExportServices::ValidatePart(const std::wstring&, std::wstring&) { return true; }
 
@@ -60,7 +102,7 @@ bool SettingsExportServices::ExportSimplified(const std::wstring& partPath,
 bool SettingsExportServices::BatchCompute(int code, const std::wstring& partPath,
                                           const std::wstring& cabinetPath,
                                           pkg::NodePairList& links, double* values) {
-    return settings_.BatchComputePart(code, partPath, cabinetPath, links, values, &last_);
+    return settings_.BatchComputePart(code, partPath, cabinetPath, links, values, &last_, &fit_);
 }
 
 std::wstring SettingsExportServices::LastFailure() { return RuleText(last_); }
@@ -95,10 +137,13 @@ std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePa
                L", lead=" + FormatG(values[2]);
     }
     std::wstring message = L"Resistance";
+    // A link the fit found adiabatic has no resistance, which a 0 would misstate.
+    const std::wstring adiabatic = resources::LoadText(resources::IDS_NETWORK_ADIABATIC);
     // The value array holds 64 entries, so no more links than that can have a value.
     const size_t count = std::min<size_t>(links.size(), 64);
     for (size_t i = 0; i < count; ++i) {
-        message += L" ," + links[i].first + L"_" + links[i].second + L"=" + FormatG(values[i]);
+        message += L" ," + links[i].first + L"_" + links[i].second + L"=" +
+                   (values[i] == 0.0 ? adiabatic : FormatG(values[i]));
     }
     return message;
 }
@@ -177,6 +222,15 @@ bool ExportJob::RunRow(int r, std::wstring& message, std::wstring& reason) {
         if (done) message = ResistanceMessage(code, values.data(), links);
     }
     reason = services_->LastFailure();
+    if (done && code == 2) {
+        // The estimate follows the resistances; a network over the bound is a warning,
+        // which goes to the output pane as the row's reason too.
+        const pkg::NetworkFitError fit = services_->LastFitError();
+        const std::wstring estimate = NetworkFitText(fit);
+        if (!estimate.empty()) message += L" " + estimate;
+        const std::wstring warning = NetworkFitWarning(fit);
+        if (!warning.empty()) reason = reason.empty() ? warning : warning + L" " + reason;
+    }
     return done;
 }
 

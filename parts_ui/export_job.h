@@ -39,6 +39,9 @@ public:
     // Why the last export call failed, or what a successful one could not do (a list file
     // not written), in the thread's language; empty when there is nothing to say.
     virtual std::wstring LastFailure() { return std::wstring(); }
+    // How well the network of the last DELPHI computation reproduces its cases; no
+    // estimate after any other call.
+    virtual pkg::NetworkFitError LastFitError() { return pkg::NetworkFitError(); }
 };
 
 // The services as operations of the program settings, which must outlive the run.
@@ -51,10 +54,12 @@ public:
     bool BatchCompute(int code, const std::wstring& partPath, const std::wstring& cabinetPath,
                       pkg::NodePairList& links, double* values) override;
     std::wstring LastFailure() override;
+    pkg::NetworkFitError LastFitError() override { return fit_; }
 
 private:
     const ProgramSettings& settings_;
     pkg::RunFailure last_;
+    pkg::NetworkFitError fit_;
 };
 
 // The modeling-type texts of the export list, in the UI language it was built in.
@@ -89,8 +94,16 @@ std::shared_ptr<widget::WTreeItemModel> MakeProgressModel(const widget::WTreeIte
 std::wstring JoinCabinetPath(const std::wstring& destination, const std::wstring& outputName);
 
 // The message of a finished compact row, numbers as "%g" in the C locale whatever the
-// process locale: code 0 top and bottom, code 1 with lead, code 2 one piece per link.
+// process locale: code 0 top and bottom, code 1 with lead, code 2 one piece per link, a
+// link without a resistance (0) shown as adiabatic in the thread's language.
 std::wstring ResistanceMessage(int code, const double* values, const pkg::NodePairList& links);
+
+// A DELPHI network's error estimate as a sentence in the thread's language (per cent with
+// one decimal); empty for no estimate.
+std::wstring NetworkFitText(const pkg::NetworkFitError& fit);
+// The warning of a network over the bound, with its worst case, in the thread's language;
+// empty otherwise.
+std::wstring NetworkFitWarning(const pkg::NetworkFitError& fit);
 
 // The export job: exports every row of the export list in turn and shows each row's state
 // and message in the progress model. It runs on a worker thread; every progress write is

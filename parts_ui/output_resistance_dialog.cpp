@@ -42,15 +42,29 @@ std::wstring FormatResistanceReport(const std::wstring& partName, const std::wst
 
     std::wstring report = L"===" + resources::LoadText(resources::IDS_PART_NAME) + L"===\r\n" + partName +
                           L"\r\n\r\n===" + resources::LoadText(resources::IDS_RESISTANCE) + L"===\r\n";
-    // The first piece is the word "Resistance".
-    for (size_t i = 1; i < pieces.size(); ++i) {
+    const std::wstring adiabatic = resources::LoadText(resources::IDS_NETWORK_ADIABATIC);
+    // The first piece is the word "Resistance". What follows the last piece with "=" are
+    // the row's notes (the network's error estimate, a warning, a list file not written).
+    size_t notes = pieces.size();
+    while (notes > 1 && pieces[notes - 1].find(L'=') == std::wstring::npos) --notes;
+    for (size_t i = 1; i < notes; ++i) {
         const size_t equals = pieces[i].find(L'=');
         if (equals == std::wstring::npos) continue;
         std::wstring name = pieces[i].substr(0, equals);
         const std::wstring value = pieces[i].substr(equals + 1);
-        if (value == L"0") continue;
+        // A link without a resistance is no line of the report.
+        if (value == L"0" || value == adiabatic) continue;
         if (name.size() < kNameWidth) name.append(kNameWidth - name.size(), L' ');
         report += name + L" :  " + value + L"\r\n";
+    }
+    if (notes < pieces.size()) {
+        // The notes as the line holds them, from the start of their first piece.
+        size_t at = 0;
+        for (size_t piece = 0; piece <= notes; ++piece) {
+            at = spaced.find_first_not_of(L' ', at);
+            if (piece < notes) at = spaced.find(L' ', at);
+        }
+        report += L"\r\n" + line.substr(at) + L"\r\n";
     }
     return report;
 }

@@ -15,8 +15,9 @@ void SplitCString(const std::wstring& text, wchar_t separator, std::vector<std::
 
 // The fixed-width report of a resistance line ("Resistance top=1.5, bottom=2"): a title
 // block with the part name, then one "name :  value" line per piece, names padded to 12
-// characters. Values are shown as the line holds them; a value "0" and a piece without
-// "=" are left out. Lines end in "\r\n".
+// characters. Values are shown as the line holds them; a value "0" or adiabatic (a link
+// without a resistance) is left out, and so is a piece without "=". What follows the last
+// piece with "=" is the row's notes, shown below the values as the line holds them. Lines end in "\r\n".
 std::wstring FormatResistanceReport(const std::wstring& partName, const std::wstring& line);
 
 // Shows a resistance report read-only in a fixed-width font.

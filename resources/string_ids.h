@@ -332,6 +332,10 @@ enum StringId : std::uint32_t {
     IDS_RUN_INPUT_NOT_WRITTEN = 6183,
     IDS_RUN_RESULT_MISSING = 6184,
     IDS_RUN_UNEXPECTED_ERROR = 6185,
+    // A DELPHI row's link without a resistance and its network's error estimate.
+    IDS_NETWORK_ADIABATIC = 6190,
+    IDS_NETWORK_FIT_ERROR = 6191,
+    IDS_NETWORK_FIT_OVER_BOUND = 6192,
     // The question before a part file that changed on disk is written over.
     IDS_PART_CHANGED_ON_DISK = 6200,
     IDS_PART_CHANGED_OVERWRITE = 6201,

@@ -358,6 +358,12 @@ const std::vector<StringRow> kRows = {
     {IDS_RUN_INPUT_NOT_WRITTEN, L"The solver input could not be written to the temporary folder.", L"解析の入力ファイルを一時フォルダーに書き込めませんでした。"},
     {IDS_RUN_RESULT_MISSING, L"The solver returned no value for a resistance of the model.", L"モデルの熱抵抗の値が解析結果にありません。"},
     {IDS_RUN_UNEXPECTED_ERROR, L"The export stopped on an unexpected error.", L"予期しないエラーで出力が中断されました。"},
+    {IDS_NETWORK_ADIABATIC, L"Adiabatic", L"断熱"},
+    {IDS_NETWORK_FIT_ERROR, L"Junction error on the fitting cases: worst %1% (case %2), rms %3%.",
+     L"フィッティング条件でのジャンクション温度の誤差: 最大 %1% (条件 %2)、RMS %3%。"},
+    {IDS_NETWORK_FIT_OVER_BOUND,
+     L"Warning: the network misses the junction temperature of fitting case %2 by %1%, more than %3%.",
+     L"警告: この熱抵抗網はフィッティング条件 %2 のジャンクション温度から %1% ずれており、%3% を超えています。"},
     // 36:
     {IDS_PART_CHANGED_ON_DISK,
      L"%1 was changed on disk after it was opened, by another window or program.\nOverwrite it with this window's version, or keep the version on disk and read it again?",

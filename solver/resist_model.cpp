@@ -59,6 +59,7 @@ int Compute(const char* path, int* count, char** names, double** values) {
     }
     RunOutput run = rst_main(TrimBlanks(path, path_length), list_path);
     if (run.status != kStatusOk) return run.status;
+    const bool fitted = run.model_type == kDelphi;
 
     const std::size_t n = run.results.size();
     char* name_block = static_cast<char*>(std::calloc(n == 0 ? 1 : n, kNameLength));
@@ -75,12 +76,18 @@ int Compute(const char* path, int* count, char** names, double** values) {
     *count = static_cast<int>(n);
     *names = name_block;
     *values = value_block;
+    if (fitted) {
+        results[0] = run.network.error.worst;
+        results[1] = run.network.error.rms;
+        results[2] = run.network.error.worst_case;
+    }
     return kStatusOk;
 }
 
 }  // namespace
 
 int computeResistModel(const char* path, int* count, char** names, double** values) noexcept {
+    results[0] = results[1] = results[2] = 0.0;
     int status = kStatusNoSolution;
     try {
         status = Compute(path, count, names, values);

@@ -15,7 +15,11 @@ namespace resist_model {
 RESIST_MODEL_API extern int nlst;
 // The list-file name. After a call with 0 < nlst < 256 the bytes nlst..255 hold blanks.
 RESIST_MODEL_API extern char lstfile[256];
-// Room for the caller; the library neither reads nor writes it.
+// How well the network of a DELPHI call reproduces the cases it was fitted to: after a
+// call with status 0 on a DELPHI input, [0] the largest and [1] the rms error of the
+// network's junction temperature against the detailed model's over its cases, in per cent
+// of the latter, and [2] the number of the case of the largest (from 1). Every call sets
+// all three; any other call leaves them 0.
 RESIST_MODEL_API extern double results[3];
 
 // The library serves one caller at a time: nlst and lstfile are process-wide and are read

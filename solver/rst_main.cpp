@@ -223,7 +223,7 @@ void Run(const std::string& input_path, const std::string& list_path, ListFile& 
 
     if (s.imdl_type == kDelphi) {
         std::string text;
-        out.status = rst_fit_network(s, out.stages, out.results, text);
+        out.status = rst_fit_network(s, out.stages, out.results, text, &out.network);
         list.Write(text);
         if (out.status == kStatusOk) TerminateNames(out.results);
         return;

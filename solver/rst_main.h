@@ -9,6 +9,7 @@
 #include "solver/conduction.h"
 #include "solver/iterative_solver.h"
 #include "solver/model_state.h"
+#include "solver/network_fit.h"
 #include "solver/stage_values.h"
 
 namespace resist_model {
@@ -56,6 +57,7 @@ struct RunOutput {
     int model_type = 0;
     std::vector<NamedResistance> results;  // names terminated after their last non-blank
     std::vector<StageValues> stages;       // what each stage's temperatures reduced to
+    FittedNetwork network;                 // DELPHI: the fitted network
 };
 
 // One solver run: reads the input, echoes it and writes the list file when list_path is

@@ -79,7 +79,8 @@ TEST(ExportJob, EachRowEndsByItsServiceAndLaterRowsStillRun) {
     for (int r = 0; r < 8; ++r) EXPECT_EQ(Cell(*progress, r, 1), states[r]) << "row " << r;
     EXPECT_EQ(Cell(*progress, 0, 2), L"Resistance top=1.5, bottom=2");
     EXPECT_EQ(Cell(*progress, 1, 2), L"Resistance top=0.25, bottom=3.5e-07, lead=0");
-    EXPECT_EQ(Cell(*progress, 2, 2), L"Resistance ,J_TI=1.23457e+06 ,J_B=0");
+    // The link the fit found adiabatic says so; a 0 would read as no resistance at all.
+    EXPECT_EQ(Cell(*progress, 2, 2), L"Resistance ,J_TI=1.23457e+06 ,J_B=Adiabatic");
     // A failed row says why; a service that gives no reason, or throws, is unexpected.
     const std::wstring unexpected = L"The export stopped on an unexpected error.";
     const std::vector<std::wstring> messages = {L"", unexpected, L"The modeling type is unknown.",
@@ -112,6 +113,45 @@ TEST(ExportJob, RereadsTheRowCountBeforeEveryRow) {
     EXPECT_EQ(progress->root->rows.size(), 2u);
 }
 
+// A DELPHI row's message ends with its network's error estimate; over the bound it warns,
+// in the worker's language, while the row stays finished.
+TEST(ExportJob, ADelphiRowCarriesItsNetworksErrorAndWarnsOverTheBound) {
+    auto list = MakeExportList({{L"d", L"/p/PBGA/d.qvx", L"DELPHI model", L"d"},
+                                {L"t", L"/p/PBGA/t.qvx", L"Two-resistor model", L"t"}});
+    auto services = std::make_shared<ScriptedServices>(
+        [](const std::wstring& call, const std::wstring&, const std::wstring&,
+           pkg::NodePairList& links, double* values) {
+            if (call == L"2") links = {{L"J", L"TI"}, {L"TI", L"S"}};
+            values[0] = 8.5;
+            values[1] = call == L"2" ? 0.0 : 2.0;
+            return true;
+        });
+    auto run = [&](std::uint32_t language, double worst) {
+        services->fit = {worst, 2.25, 46};
+        auto progress = parts_ui::MakeProgressModel(*list);
+        parts_ui::ExportJob job({list, EnglishKinds(), L"/out"}, progress, services, wxTheApp);
+        job.language = language;
+        job();
+        EXPECT_EQ(Cell(*progress, 1, 2), L"Resistance top=8.5, bottom=2") << "no estimate";
+        return std::make_pair(Cell(*progress, 0, 1), Cell(*progress, 0, 2));
+    };
+    const std::wstring line = L"Resistance ,J_TI=8.5 ,TI_S=";
+    EXPECT_EQ(run(resources::kLanguageEnglish, 6.04),
+              std::make_pair(std::wstring(L"Finished"),
+                             line + L"Adiabatic Junction error on the fitting cases: worst 6.0% "
+                                    L"(case 46), rms 2.2%."));
+    EXPECT_EQ(run(resources::kLanguageEnglish, 10.06).second,
+              line + L"Adiabatic Junction error on the fitting cases: worst 10.1% (case 46), "
+                     L"rms 2.2%. Warning: the network misses the junction temperature of "
+                     L"fitting case 46 by 10.1%, more than 10%.");
+    const auto japanese = run(resources::kLanguageJapanese, 23.4);
+    EXPECT_EQ(japanese.first, L"完了");
+    EXPECT_EQ(japanese.second,
+              line + L"断熱 フィッティング条件でのジャンクション温度の誤差: 最大 23.4% (条件 46)、"
+                     L"RMS 2.2%。 警告: この熱抵抗網はフィッティング条件 46 のジャンクション温度"
+                     L"から 23.4% ずれており、10% を超えています。");
+}
+
 TEST(ResistanceReport, SplitKeepsOnlyNonEmptyPieces) {
     std::vector<std::wstring> pieces = {L"stale"};
     parts_ui::SplitCString(L"  a  b ", L' ', pieces);
@@ -134,6 +174,12 @@ TEST(ResistanceReport, LinesOfTheReport) {
               titles + L"JUNCTION_TOPINNER :  3e-05\r\n");
     EXPECT_EQ(FormatResistanceReport(L"chip", L"Resistance ,J_TI=1 ,bare ,J_B=2"),
               titles + L"J_TI         :  1\r\nJ_B          :  2\r\n");
+
+    // A DELPHI row: its adiabatic link left out, its notes below the values as they stand.
+    EXPECT_EQ(FormatResistanceReport(L"chip", L"Resistance ,J_TI=8.5 ,TI_S=Adiabatic Junction "
+                                              L"error: worst 6.0% (case 46), rms 2.2%."),
+              titles + L"J_TI         :  8.5\r\n\r\nJunction error: worst 6.0% (case 46), "
+                       L"rms 2.2%.\r\n");
 
     resources::SetThreadLanguage(resources::kLanguageJapanese);
     const std::wstring japanese = FormatResistanceReport(L"chip", L"Resistance");

@@ -65,6 +65,10 @@ public:
                       pkg::NodePairList& links, double* values) override {
         return answer_(std::to_wstring(code), part, cabinet, links, values);
     }
+    pkg::NetworkFitError LastFitError() override { return fit; }
+
+    // What every DELPHI call reports as its network's error.
+    pkg::NetworkFitError fit;
 
 private:
     Answer answer_;

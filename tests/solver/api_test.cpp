@@ -56,15 +56,16 @@ TEST(InterfaceTest, ResultsAreNamedSlotsWithTheirValues) {
     }
 }
 
-// The links the fit keeps, in link order, as the golden list file shows them.
-TEST(InterfaceTest, ADelphiInputReturnsItsFittedLinks) {
+// The links the fit keeps, in link order, and its junction error in results, as the
+// golden list file shows them; a call of another kind leaves results 0.
+TEST(InterfaceTest, ADelphiInputReturnsItsFittedLinksAndTheirError) {
     resist_model::nlst = 0;
     Call call;
     Compute(std::string(ZENTRIK_TEST_DATA) + "/solver/delphi.in", call);
     ASSERT_EQ(call.status, 0);
-    ASSERT_EQ(call.count, 4);
-    const char* names[] = {"J-B", "TO-B", "TO-S", "B-S"};
-    const double values[] = {2.8195e+02, 1.7647e+02, 2.3291e+02, 1.1318e+03};
+    ASSERT_EQ(call.count, 5);
+    const char* names[] = {"J-TI", "TI-B", "TO-B", "TO-S", "B-S"};
+    const double values[] = {1.9092e+02, 8.2335e+01, 4.9549e+02, 9.0393e+02, 3.9924e+03};
     for (int k = 0; k < call.count; ++k) {
         EXPECT_EQ(call.Name(k), names[k]);
         EXPECT_NEAR(call.values[k], values[k], 5e-5 * values[k]);
@@ -73,6 +74,16 @@ TEST(InterfaceTest, ADelphiInputReturnsItsFittedLinks) {
             EXPECT_EQ(call.names[32 * k + b], ' ');
         }
     }
+    EXPECT_NEAR(resist_model::results[0], 5.7216, 5e-4);
+    EXPECT_NEAR(resist_model::results[1], 3.2745, 5e-4);
+    EXPECT_EQ(resist_model::results[2], 3.0);
+
+    TempPath input("api");
+    WriteFile(input.str(), Serialise(PackageModel(1, false)));
+    Call two;
+    Compute(input.str(), two);
+    ASSERT_EQ(two.status, 0);
+    for (double v : resist_model::results) EXPECT_EQ(v, 0.0);
 }
 
 TEST(InterfaceTest, FreeResultsClearsBothPointersAndAcceptsNull) {

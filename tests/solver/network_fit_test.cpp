@@ -19,15 +19,29 @@ namespace {
 using namespace resist_model;
 
 // A resistor network: junction J joined to surface nodes by star conductances (0: no
-// link) and node-to-node links, every surface node cooled to 0 through its own
-// conductance in each case. Conductances in W/K.
+// link) and node-to-node links, every surface node cooled to 0 in each case through its
+// class's coefficient (by its first letter) times its area. Conductances in W/K.
 struct Network {
     std::vector<std::string> nodes;               // surface nodes 1..N
     std::vector<double> star;                     // per surface node
     std::map<std::pair<int, int>, double> links;  // 1-based node pairs, smaller first
-    std::vector<std::vector<double>> cooling;     // per case, per surface node
+    std::vector<BoundaryCase> cases;              // TOP, BOTTOM, LEAD, SIDE in W/(m^2 K)
     std::vector<bool> without_faces;              // nodes the model gives no surface
 };
+
+constexpr int kQuarters = 4;
+
+// The area of node p's faces in the modelled quarter.
+double AreaOf(int p) { return 0.25e-6 * p; }
+
+int ClassOf(const std::string& node) {
+    switch (node[0]) {
+        case 'T': return kTop;
+        case 'B': return kBottom;
+        case 'L': return kLead;
+        default: return kSide;
+    }
+}
 
 // Dense elimination for the network's node equations, independent of the fit's own.
 std::vector<double> SolveDense(std::vector<std::vector<double>> a, std::vector<double> b) {
@@ -64,7 +78,7 @@ double Link(const Network& net, int a, int b) {
 ModelState StateOf(const Network& net) {
     ModelState s;
     s.imdl_type = kDelphi;
-    s.ione_nth = 4;
+    s.ione_nth = kQuarters;
     s.regions.push_back({PaddedName("J"), {}});
     s.node_names.push_back(PaddedName("J"));
     for (const std::string& name : net.nodes) {
@@ -72,7 +86,7 @@ ModelState StateOf(const Network& net) {
         s.node_names.push_back(PaddedName(name));
     }
     s.nsurf = static_cast<int>(net.nodes.size());
-    for (std::size_t c = 0; c < net.cooling.size(); ++c) s.cases.push_back({10, 20, 30, 40});
+    s.cases = net.cases;
     EXPECT_TRUE(BuildDelphiTables(s));
     return s;
 }
@@ -82,7 +96,11 @@ ModelState StateOf(const Network& net) {
 std::vector<StageValues> CasesOf(const Network& net) {
     const int n = static_cast<int>(net.nodes.size());
     std::vector<StageValues> cases;
-    for (const std::vector<double>& h : net.cooling) {
+    for (const BoundaryCase& coefficients : net.cases) {
+        std::vector<double> h(n);
+        for (int p = 1; p <= n; ++p) {
+            h[p - 1] = coefficients[ClassOf(net.nodes[p - 1])] * kQuarters * AreaOf(p);
+        }
         std::vector<std::vector<double>> a(n + 1, std::vector<double>(n + 1, 0.0));
         std::vector<double> b(n + 1, 0.0);
         b[0] = 1.0;
@@ -103,7 +121,7 @@ std::vector<StageValues> CasesOf(const Network& net) {
         v.heat_flow.assign(n + 1, 0.0);
         for (int p = 1; p <= n; ++p) {
             if (!net.without_faces.empty() && net.without_faces[p - 1]) continue;
-            v.area[p] = 0.25e-6 * p;
+            v.area[p] = AreaOf(p);
             v.mean_temperature[p] = t[p];
             v.heat_flow[p] = h[p - 1] * t[p];
         }
@@ -112,13 +130,14 @@ std::vector<StageValues> CasesOf(const Network& net) {
     return cases;
 }
 
-// Cooling conductances spread over two decades, different for every node and case.
-std::vector<std::vector<double>> Cooling(int cases, int nodes) {
-    std::vector<std::vector<double>> h(cases, std::vector<double>(nodes));
+// Coefficients spread over two decades, different for every class and case; with the node
+// areas they cool a node by 0.05 to 5 W/K.
+std::vector<BoundaryCase> Coefficients(int cases) {
+    std::vector<BoundaryCase> h(cases);
     for (int c = 0; c < cases; ++c)
-        for (int n = 0; n < nodes; ++n)
-            h[c][n] =
-                0.05 * std::pow(10.0, 2.0 * std::fmod(0.37 * (c + 1) * (n + 2) + 0.11 * c, 1.0));
+        for (int k = 0; k < 4; ++k)
+            h[c][k] =
+                5e4 * std::pow(10.0, 2.0 * std::fmod(0.37 * (c + 1) * (k + 2) + 0.11 * c, 1.0));
     return h;
 }
 
@@ -169,7 +188,7 @@ Network StarWithLinks() {
     // L has no junction link: its heat arrives through B only.
     net.star = {2.0, 0.5, 1.0, 0.0, 0.05};
     net.links = {{{1, 2}, 0.8}, {{3, 4}, 3.0}, {{2, 5}, 0.2}};
-    net.cooling = Cooling(12, 5);
+    net.cases = Coefficients(12);
     return net;
 }
 
@@ -202,7 +221,7 @@ TEST(NetworkFitTest, AThreeResistorStarIsRecoveredExactly) {
     Network net;
     net.nodes = {"T", "B", "L"};
     net.star = {1.0 / 12.5, 1.0 / 4.0, 1.0 / 30.0};
-    net.cooling = Cooling(5, 3);
+    net.cases = Coefficients(5);
     Fit fit = RunFit(net);
     ASSERT_EQ(fit.status, kStatusOk);
     ASSERT_GE(fit.results.size(), 3u);
@@ -221,7 +240,7 @@ TEST(NetworkFitTest, OneSurfaceNodeGivesOnlyItsJunctionLink) {
     Network net;
     net.nodes = {"T"};
     net.star = {0.4};
-    net.cooling = Cooling(3, 1);
+    net.cases = Coefficients(3);
     Fit fit = RunFit(net);
     ASSERT_EQ(fit.status, kStatusOk);
     ASSERT_EQ(fit.results.size(), 1u);
@@ -236,7 +255,7 @@ TEST(NetworkFitTest, ANodeWithoutFacesIsAdiabaticBeforeTheFit) {
     net.nodes.push_back("S2");
     net.star.push_back(0.0);
     net.without_faces = {false, false, false, false, false, true};
-    net.cooling = Cooling(12, 6);
+    net.cases = Coefficients(12);
     Fit fit = RunFit(net);
     ASSERT_NO_FATAL_FAILURE(ExpectRecovered(net, fit));
     for (int l : fit.state.node_links[6]) {
@@ -273,6 +292,54 @@ TEST(NetworkFitTest, CasesThatGiveNoFiniteFitAreStatusTwo) {
     std::vector<StageValues> one_case = CasesOf(net);
     one_case.resize(1);
     EXPECT_EQ(status(one_case), kStatusFitFailed);
+}
+
+// From a start far from it (every link present at 10 K/W), the joint refinement finds the
+// network that made the cases: its links to 1e-6, the links it lacks adiabatic.
+TEST(JointRefinementTest, RecoversAKnownNetworkFromAWrongStart) {
+    const Network net = StarWithLinks();
+    const ModelState s = StateOf(net);
+    const std::vector<StageValues> cases = CasesOf(net);
+    const std::vector<double> refined =
+        rst_refine_network(s, cases, std::vector<double>(s.links.size(), 10.0));
+    ASSERT_EQ(refined.size(), s.links.size());
+    for (std::size_t l = 0; l < s.links.size(); ++l) {
+        const double g = Link(net, s.links[l].first, s.links[l].second);
+        if (g > 0.0) {
+            EXPECT_NEAR(refined[l], 1.0 / g, 1e-6 / g) << l + 1;
+        } else {
+            EXPECT_EQ(refined[l], kAdiabaticLink) << l + 1;
+        }
+    }
+    EXPECT_LT(NetworkJunctionError(s, cases, refined).worst, 1e-6);
+}
+
+// The estimate is the network's own junction error, solved here independently: the known
+// network with its J-TI link twice as resistive, against the cases of the true one.
+TEST(JointRefinementTest, TheErrorEstimateIsTheNetworksJunctionErrorOverTheCases) {
+    const Network truth = StarWithLinks();
+    Network altered = truth;
+    altered.star[0] /= 2.0;
+    const std::vector<StageValues> cases = CasesOf(truth);
+    const std::vector<StageValues> network = CasesOf(altered);
+    double worst = 0.0, sum = 0.0;
+    int worst_case = 0;
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        const double e = 100.0 * std::abs(network[c].junction_max / cases[c].junction_max - 1.0);
+        sum += e * e;
+        if (e > worst) worst = e, worst_case = static_cast<int>(c) + 1;
+    }
+    const ModelState s = StateOf(truth);
+    std::vector<double> resistance(s.links.size(), kAdiabaticLink);
+    for (std::size_t l = 0; l < s.links.size(); ++l) {
+        const double g = Link(altered, s.links[l].first, s.links[l].second);
+        if (g > 0.0) resistance[l] = 1.0 / g;
+    }
+    const JunctionError e = NetworkJunctionError(s, cases, resistance);
+    ASSERT_GT(worst, 1.0);
+    EXPECT_NEAR(e.worst, worst, 1e-9 * worst);
+    EXPECT_NEAR(e.rms, std::sqrt(sum / cases.size()), 1e-9 * worst);
+    EXPECT_EQ(e.worst_case, worst_case);
 }
 
 TEST(LinearSolverTest, GaussJordanPivotsAndRefusesSmallOrUndefinedPivots) {

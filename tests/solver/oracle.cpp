@@ -336,6 +336,40 @@ void FitNetwork(const std::vector<std::string>& names, Outcome& out) {
 
 }  // namespace
 
+NetworkError JunctionError(const Input& in, const Outcome& o, const std::vector<double>& links) {
+    std::vector<int> kind = {0};
+    for (const auto& node : in.nodes) {
+        if (node.name == "J") continue;
+        const std::string letters = "TBLS";
+        const std::size_t k = letters.find(node.name[0]);
+        kind.push_back(k == std::string::npos ? kind.back() : static_cast<int>(k));
+    }
+    const int n = static_cast<int>(kind.size());
+    NetworkError e;
+    double sum = 0.0;
+    for (std::size_t m = 0; m < o.stages.size(); ++m) {
+        std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
+        for (int p = 1; p < n; ++p) a[p][p] = in.cases[m][kind[p]] * in.quarter * o.stages[m].area[p];
+        std::size_t l = 0;
+        for (int p = 0; p < n; ++p)
+            for (int q = p + 1; q < n; ++q, ++l) {
+                if (links[l] <= 0) continue;
+                const double g = 1.0 / links[l];
+                a[p][p] += g, a[q][q] += g, a[p][q] -= g, a[q][p] -= g;
+            }
+        for (int p = 1; p < n; ++p)
+            if (a[p][p] == 0) a[p][p] = 1.0;  // neither linked nor cooled: stays at 0
+        std::vector<double> b(n, 0.0), t;
+        b[0] = 1.0;
+        Eliminate(a, b, t);
+        const double error = 100.0 * std::abs(t[0] / o.stages[m].junction_max - 1.0);
+        sum += error * error;
+        if (error > e.worst || e.worst_case == 0) e.worst = error, e.worst_case = static_cast<int>(m) + 1;
+    }
+    e.rms = std::sqrt(sum / o.stages.size());
+    return e;
+}
+
 std::vector<double> BandSolve(std::vector<double> band, int w, std::vector<double> b) {
     const std::int64_t n = static_cast<std::int64_t>(b.size());
     const std::int64_t stride = w + 1;

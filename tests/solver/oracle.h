@@ -37,6 +37,18 @@ struct Outcome {
 
 Outcome Solve(const Input& input);
 
+// How far a DELPHI network (one resistance per link in link order, -1 for a link that is
+// not there) misses the outcome's junction maxima when it is solved under each case of the
+// input: 1 W into J, each surface node cooled through its class's coefficient times its
+// whole area. The largest and rms magnitude in per cent, and the case of the largest.
+struct NetworkError {
+    double worst = 0.0;
+    double rms = 0.0;
+    int worst_case = 0;
+};
+NetworkError JunctionError(const Input& input, const Outcome& outcome,
+                           const std::vector<double>& links);
+
 // The solver input file's records read back into an Input (the test's own reader).
 bool ParseInput(const std::string& bytes, Input& input);
 
